@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+// The program keeps its presets, colours table, options and history beside
+// its executable. Paths are the directory (no trailing separator) joined with
+// "/" and the file name.
+std::string ProgramDir();
+std::string ProgramFile(const std::string& name);
+
+// Points ProgramDir at another directory (tests use a temporary one); an empty
+// text returns to the executable's directory.
+void OverrideProgramDir(const std::string& dir);
+
+// The fixed file names beside the program.
+inline constexpr const char* DefaultSetName = "default.set";
+inline constexpr const char* LastSetName = "last.set";
+inline constexpr const char* CartoonSetName = "cartoon.set";
+inline constexpr const char* SketchSetName = "sketch.set";
+inline constexpr const char* LineDrawingSetName = "linedrawing.set";
+inline constexpr const char* CanvasSetName = "canvas.set";
+inline constexpr const char* DefaultCtbName = "default.ctb";
+inline constexpr const char* OptionsFileName = "options.dat";
+inline constexpr const char* HistoryFolderName = "history";
+inline constexpr const char* HelpFileName = "lumenquilla.chm";
