@@ -1,12 +1,14 @@
 #include "BmpFile.h"
 
+#include "BmpHeader.h"
+#include "BmpPixels.h"
 #include "FileError.h"
 #include "SafeFile.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <vector>
+#include <new>
 
 namespace {
 
@@ -25,32 +27,19 @@ void Put32(std::uint8_t* p, std::uint32_t v)
         p[i] = std::uint8_t(v >> (8 * i));
 }
 
-std::uint16_t Get16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
-
-std::uint32_t Get32(const std::uint8_t* p)
-{
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-}
-
-std::int32_t GetSigned32(const std::uint8_t* p) { return std::int32_t(Get32(p)); }
-
-// Bytes left in the stream from the current position.
+// Bytes left in the stream from the current position, or -1 when the stream
+// cannot tell.
 std::int64_t Remaining(std::istream& in)
 {
-    std::streampos here = in.tellg();
+    const std::streampos here = in.tellg();
     if (here < 0)
         return -1;
     in.seekg(0, std::ios::end);
-    std::streampos end = in.tellg();
+    const std::streampos end = in.tellg();
     in.seekg(here);
+    if (end < 0 || !in)
+        return -1;
     return std::int64_t(end - here);
-}
-
-void ReadExactly(std::istream& in, void* buffer, std::int64_t size, const std::string& name)
-{
-    in.read(static_cast<char*>(buffer), std::streamsize(size));
-    if (in.gcount() != std::streamsize(size))
-        throw TFileError(name + " is truncated");
 }
 
 } // namespace
@@ -93,53 +82,37 @@ void WriteBmpFile(const std::string& path, const TBitmap& picture)
 
 TBitmap ReadBmp(std::istream& in, const std::string& name)
 {
-    const std::int64_t available = Remaining(in);
+    // Every size the file states is checked against the real length of the
+    // stream, so the length must be known.
     const std::streampos start = in.tellg();
+    const std::int64_t available = Remaining(in);
+    if (available < 0)
+        throw TFileError(name + " cannot be read: the length of its data is unknown");
 
-    std::uint8_t fileHeader[FileHeaderSize];
-    ReadExactly(in, fileHeader, FileHeaderSize, name);
-    if (fileHeader[0] != 'B' || fileHeader[1] != 'M')
-        throw TFileError(name + " is not a Windows bitmap");
-    const std::uint32_t fileSize = Get32(fileHeader + 2);
-    const std::uint32_t pixelOffset = Get32(fileHeader + 10);
+    TBmpHeader header = ReadBmpHeader(in, name);
+    CheckBmpHeader(header, available, name);
+    const TBmpPalette palette = ReadBmpPalette(in, header, name);
 
-    std::uint8_t info[InfoHeaderSize];
-    ReadExactly(in, info, InfoHeaderSize, name);
-    const std::uint32_t infoSize = Get32(info);
-    const std::int32_t width = GetSigned32(info + 4);
-    const std::int32_t rawHeight = GetSigned32(info + 8);
-    const std::uint16_t bitCount = Get16(info + 14);
-    const std::uint32_t compression = Get32(info + 16);
-    if (infoSize != InfoHeaderSize || bitCount != 24 || compression != 0)
-        throw TFileError(name + " is a kind of Windows bitmap that this program cannot read");
-
-    const bool topDown = rawHeight < 0;
-    const std::int64_t height = topDown ? -std::int64_t(rawHeight) : rawHeight;
-    if (width <= 0 || height <= 0)
-        throw TFileError(name + " is not a valid Windows bitmap: it has no pixels");
-    if (!TBitmap::SizeAllowed(width, height))
-        throw TFileError(name + " is too large: " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
-
-    const std::int64_t rowSize = std::int64_t(TBitmap::StrideFor(width));
-    const std::int64_t pixelBytes = rowSize * height;
-    if (pixelOffset < FileHeaderSize + InfoHeaderSize)
-        throw TFileError(name + " is not a valid Windows bitmap: its pixel data overlaps its header");
-    if (available >= 0 && std::int64_t(pixelOffset) + pixelBytes > available)
-        throw TFileError(name + " is truncated");
-
-    in.seekg(start + std::streamoff(pixelOffset));
-    TBitmap picture(width, int(height));
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(rowSize));
-    for (std::int64_t i = 0; i < height; ++i) {
-        ReadExactly(in, row.data(), rowSize, name);
-        int y = int(topDown ? i : height - 1 - i);
-        std::memcpy(picture.ScanLine(y), row.data(), std::size_t(width) * 3);
+    in.seekg(start + std::streamoff(header.pixelOffset));
+    TBitmap picture;
+    std::int64_t dataBytes = 0;
+    try {
+        if (header.layout == TBmpLayout::Rle8 || header.layout == TBmpLayout::Rle4) {
+            picture = ReadBmpRle(in, header, palette, available - header.pixelOffset, dataBytes, name);
+        } else {
+            picture = ReadBmpRows(in, header, palette, name);
+            dataBytes = header.rowBytes * header.rows;
+        }
+    } catch (const std::bad_alloc&) {
+        throw TFileError(name + " is too large to open in the memory available");
     }
 
-    // A file that states a size covering its pixel data ends there.
-    std::int64_t end = std::int64_t(pixelOffset) + pixelBytes;
-    if (fileSize >= end && (available < 0 || fileSize <= available))
-        end = fileSize;
+    // The file ends at its stated size when that covers the pixel data and
+    // fits the stream (it may hold more after the pixels, such as a colour
+    // profile); otherwise just after the pixel data.
+    std::int64_t end = std::int64_t(header.pixelOffset) + dataBytes;
+    if (header.fileSize >= end && header.fileSize <= available)
+        end = header.fileSize;
     in.seekg(start + std::streamoff(end));
     return picture;
 }

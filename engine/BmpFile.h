@@ -19,7 +19,16 @@ void WriteBmpFile(const std::string& path, const TBitmap& picture);
 
 // Reads one bitmap file starting at the stream's position and leaves the
 // position just after that file's bytes (a project file holds several back to
-// back). `name` names the file in error messages. Throws TFileError for
-// anything that is not a readable bitmap.
+// back): at the file's stated size when that covers the pixel data and fits
+// the stream, otherwise just after the pixel data (for RLE, after the
+// end-of-bitmap marker). `name` names the file in error messages. Throws
+// TFileError for anything that is not a readable bitmap.
+//
+// Accepted: the OS/2 core header and the 40, 52, 56, 108 and 124-byte
+// information headers; 1, 2, 4 and 8 bits with a colour table, RLE8 and RLE4;
+// 16 and 32 bits, plain (5-5-5, 8-8-8) or with bit masks; 24 bits; rows
+// bottom-up or top-down. Everything becomes 24 bits; transparency is dropped.
+// Colour indexes beyond the file's colour table read as black; pixels that
+// RLE data never paints take colour 0 of the table.
 TBitmap ReadBmp(std::istream& in, const std::string& name);
 TBitmap ReadBmpFile(const std::string& path);
