@@ -29,6 +29,7 @@ void WriteBmpFile(const std::string& path, const TBitmap& picture);
 // 16 and 32 bits, plain (5-5-5, 8-8-8) or with bit masks; 24 bits; rows
 // bottom-up or top-down. Everything becomes 24 bits; transparency is dropped.
 // Colour indexes beyond the file's colour table read as black; pixels that
-// RLE data never paints take colour 0 of the table.
+// RLE data never paints take colour 0 of the table, but an RLE picture of
+// over a megapixel must paint a fair share of itself (see ReadBmpRle).
 TBitmap ReadBmp(std::istream& in, const std::string& name);
 TBitmap ReadBmpFile(const std::string& path);

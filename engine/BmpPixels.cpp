@@ -201,6 +201,13 @@ TBitmap ReadBmpRle(std::istream& in, const TBmpHeader& h, const TBmpPalette& pal
     const bool endsStream = size == available;
 
     dataBytes = std::int64_t(WalkRle(data, endsStream, h, palette, nullptr, name));
+    // Deltas and an early end leave pixels unpainted, so a few bytes can
+    // stand for the largest picture. An encoder that paints its picture gets
+    // at most 255 pixels out of two bytes; beyond twice that, and beyond a
+    // megapixel, the file does not justify the memory it would take.
+    constexpr std::int64_t FreePixels = std::int64_t(1) << 20;
+    if (h.width * h.rows > std::max(FreePixels, 255 * dataBytes))
+        throw BmpUnsupported(name, "compressed pixels that leave most of a large picture unpainted");
     TBitmap picture(int(h.width), h.rows);
     // Pixels the data leaves unpainted take colour 0, as if the indexes had
     // been decoded into a zeroed buffer.

@@ -121,7 +121,7 @@ TEST(BmpBadInput, RleThatLeavesThePictureIsRefused)
         EXPECT_THAT(ReadError(c.file.Bytes()), AllOf(StartsWith("test.bmp is "), HasSubstr(c.message))) << c.message;
 }
 
-TEST(BmpBadInput, RleEndsAtTheLastRowOrWithinItsLongestEncoding)
+TEST(BmpBadInput, RleEndsAtTheLastRowAndMustJustifyItsSize)
 {
     // The last row is done without an end-of-bitmap marker: the next file follows.
     TBmpFixture complete = Rle8(2, 1, Bytes({0x02, 0x01, 0x00, 0x00}));
@@ -130,6 +130,12 @@ TEST(BmpBadInput, RleEndsAtTheLastRowOrWithinItsLongestEncoding)
     std::istringstream in(complete.Bytes() + next.Bytes());
     EXPECT_EQ(Colours(ReadBmp(in, "complete")), (std::vector<std::uint32_t>{0xFF0000, 0xFF0000}));
     EXPECT_EQ(Colours(ReadBmp(in, "next")), std::vector<std::uint32_t>{0x030201});
+
+    // An end-of-bitmap marker alone paints nothing: fine for a megapixel, too
+    // little to justify the memory of a larger picture.
+    const TBitmap blank = ReadBytes(Rle8(1024, 1024, Bytes({0x00, 0x01})).Bytes());
+    EXPECT_EQ(Colours(blank).back(), 0x101010u);
+    EXPECT_THAT(ReadError(Rle8(1025, 1024, Bytes({0x00, 0x01})).Bytes()), HasSubstr("cannot read (compressed pixels"));
 
     // Moves that go nowhere, long past anything an encoder writes, end the read
     // even though the stream goes on.
