@@ -84,6 +84,8 @@ void TSpinEdit::SetText(const QString& text)
         lineEdit()->setText(text);
     if (const std::optional<int> value = Value())
         StepBase = *value;
+    // The arrows' enabled look depends on the text.
+    update();
 }
 
 void TSpinEdit::stepBy(int steps)
@@ -96,6 +98,7 @@ void TSpinEdit::stepBy(int steps)
         return;
     lineEdit()->setText(text);
     selectAll();
+    update();
     emit TextEdited(text);
 }
 
@@ -145,5 +148,6 @@ void TSpinEdit::OnLineEdited(const QString& text)
 {
     if (const std::optional<int> value = Value())
         StepBase = *value;
+    update();
     emit TextEdited(text);
 }

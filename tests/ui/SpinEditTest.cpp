@@ -1,6 +1,5 @@
 #include "SpinEdit.h"
 
-#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -75,19 +74,6 @@ TEST_F(SpinEditWidget, AcceptsIntegersOutsideItsRangeAndRefusesLetters)
     Retype("-3");
     EXPECT_EQ(Spin.Text(), "-3");
     EXPECT_EQ(Spin.Value(), -3);
-}
-
-TEST_F(SpinEditWidget, ReportsUserEditsButNotProgrammaticOnes)
-{
-    QSignalSpy edited(&Spin, &TSpinEdit::TextEdited);
-    Spin.SetValue(7);
-    Spin.SetText("8");
-    EXPECT_EQ(edited.count(), 0);
-
-    QTest::keyClick(&Spin, Qt::Key_End);
-    QTest::keyClick(&Spin, Qt::Key_1);
-    ASSERT_EQ(edited.count(), 1);
-    EXPECT_EQ(edited.at(0).at(0).toString(), "81");
 }
 
 TEST_F(SpinEditWidget, ArrowsStepByOneWithinTheRange)

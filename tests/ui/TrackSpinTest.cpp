@@ -293,13 +293,3 @@ TEST_F(TrackSpinPair, EnablingAndShowingCoverTheCaption)
     EXPECT_EQ(Spn()->Text(), "33");
     EXPECT_EQ(Changed->count(), 0);
 }
-
-TEST(TrackSpinWithoutCaption, HasNoLabel)
-{
-    QWidget window;
-    TTrackSpin pair(0, 10, 3, &window);
-    EXPECT_EQ(pair.Caption(), nullptr);
-    pair.SetEnabled(false);
-    pair.SetVisible(false);
-    EXPECT_TRUE(pair.Spn()->isHidden());
-}
