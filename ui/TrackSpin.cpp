@@ -91,10 +91,14 @@ void TTrackSpin::AddToGrid(QGridLayout* grid, int row, int column) const
 
 void TTrackSpin::OnSliderValueChanged(int position)
 {
-    if (Applying || position == Handled)
+    if (Applying)
         return;
+    // The spin edit always mirrors the track bar, even for a position that
+    // needs no handling, unless the position came from the spin edit itself.
     if (!FromSpin)
         WriteSpin(position);
+    if (position == Handled)
+        return;
     Handled = position;
     if (FromSpin)
         ChangedByEdit = true;
