@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-
 namespace {
 
 std::uint8_t Multiply(std::uint8_t s, std::uint8_t c)
@@ -50,16 +48,6 @@ TEST(CompositeRule, OpacityOutsideItsRangeStaysWithinTheBytes)
     EXPECT_EQ(Mix(40, 200, 100), 40);
     EXPECT_EQ(Mix(40, 200, -30), 200);
     EXPECT_EQ(Mix(40, 200, 250), 40);
-}
-
-TEST(CompositeRule, RowsWorkOnEveryByteOfTheRun)
-{
-    const std::array<std::uint8_t, 7> s = {255, 0, 128, 200, 1, 77, 255};
-    const std::array<std::uint8_t, 7> c = {255, 99, 128, 100, 255, 77, 3};
-    std::array<std::uint8_t, 8> out{};
-    out[7] = 0xAB;
-    MultiplyRow(s.data(), c.data(), out.data(), s.size());
-    EXPECT_EQ(out, (std::array<std::uint8_t, 8>{254, 0, 64, 78, 0, 23, 2, 0xAB}));
 }
 
 class ComposeTest : public ::testing::Test {

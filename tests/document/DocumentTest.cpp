@@ -17,20 +17,6 @@ TEffectSettings EffectSettings(int blendMode, int opacity)
     return settings;
 }
 
-TEST(Document, StartsEmptyWithTheLayersShownAndThePanelDefaults)
-{
-    TDocument document;
-    EXPECT_FALSE(document.PictureOpened);
-    EXPECT_EQ(&document.ShownSketchPicture(), &document.SketchLayer);
-    EXPECT_EQ(&document.ShownColorPicture(), &document.ColorLayer);
-    const TLayerState& s = document.LayerState;
-    EXPECT_TRUE(s.SketchVisible && s.ColorVisible && s.SketchDrawable && s.ColorDrawable);
-    EXPECT_EQ(s.BlendingMode, BlendMultiply);
-    EXPECT_EQ(s.Opacity, 50);
-    document.RebuildAll(); // nothing to rebuild, nothing to break
-    EXPECT_TRUE(document.ViewBitmap.Empty());
-}
-
 TEST(Document, OpeningAPhotoGivesAWhiteSketchAndThePhotoEverywhereElse)
 {
     TDocument document;
@@ -52,18 +38,6 @@ TEST(Document, OpeningAPhotoGivesAWhiteSketchAndThePhotoEverywhereElse)
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 7 * 3; ++x)
             ASSERT_EQ(document.ViewBitmap.ScanLine(y)[x], (255 * photo.ScanLine(y)[x]) >> 8);
-}
-
-TEST(Document, OpeningASecondPhotoReplacesEveryPicture)
-{
-    TDocument document;
-    document.InitialisePhoto(PatternPicture(9, 9, 1));
-    document.SketchLayer.Fill(0, 0, 0);
-    const TBitmap second = PatternPicture(3, 2, 60);
-    document.InitialisePhoto(second);
-    EXPECT_TRUE(document.SketchLayer == FilledPicture(3, 2, 255, 255, 255));
-    EXPECT_TRUE(document.SourceBitmap == second);
-    EXPECT_TRUE(document.SketchWork == second);
 }
 
 TEST(Document, RebuildAllSizesTheViewAndCoversTheLastRowAndColumn)

@@ -211,14 +211,9 @@ TEST_F(History, CapacityZeroOrOneRecordsNothing)
         EXPECT_TRUE(document.SketchLayer == StateNumber(2).SketchLayer);
     }
     EXPECT_FALSE(fs::exists(history.Folder()));
-}
 
-TEST_F(History, TheNumberOfStatesIsBounded)
-{
     history.SetHistoryStates(1'000'000'000);
     EXPECT_EQ(history.Capacity(), THistory::MaxHistoryStates + 1);
-    history.SetHistoryStates(-2'000'000'000);
-    EXPECT_EQ(history.Capacity(), 0);
 }
 
 TEST_F(History, ANewCapacityEmptiesTheListAndTheSameKeepsIt)

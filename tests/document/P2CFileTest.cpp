@@ -102,20 +102,6 @@ TEST_F(ProjectFile, WritingAndReadingBackGivesTheSameDocument)
     ASSERT_EQ(ReadProjectFile(path, read), 0);
     ExpectSame(read, written);
 
-    // Every flag alone, and the other mode.
-    for (int flag = 0; flag < 4; ++flag) {
-        TDocument one = Sample();
-        bool* flags[] = {&one.LayerState.SketchVisible, &one.LayerState.ColorVisible, &one.LayerState.SketchDrawable,
-                         &one.LayerState.ColorDrawable};
-        for (bool* f : flags)
-            *f = false;
-        *flags[flag] = true;
-        one.LayerState.BlendingMode = BlendMultiply;
-        one.LayerState.Opacity = 99;
-        ASSERT_EQ(WriteProjectFile(path, one), 0);
-        ASSERT_EQ(ReadProjectFile(path, read), 0);
-        EXPECT_EQ(read.LayerState, one.LayerState) << "flag " << flag;
-    }
 }
 
 TEST_F(ProjectFile, ReadingReplacesOnlyTheLayersThePhotoAndTheSettings)
@@ -163,16 +149,6 @@ TEST_F(ProjectFile, StoredSettingBytesAreReadAsThePanelWouldHoldThem)
     EXPECT_EQ(ReadEdited(Sample(), [](std::string& b) { b[22] = 1; }).LayerState.BlendingMode, BlendOpacity);
     EXPECT_EQ(ReadEdited(Sample(), [](std::string& b) { b[22] = 2; }).LayerState.BlendingMode, BlendMultiply)
         << "an unknown mode would leave the composite stale";
-}
-
-TEST_F(ProjectFile, TheBlockOffsetsAndReservedBytesAreNotUsed)
-{
-    const TDocument read = ReadEdited(Sample(), [](std::string& b) {
-        for (int i = 6; i < 22; ++i)
-            b[std::size_t(i)] = char(0xEE);
-        b[500] = 'x';
-    });
-    ExpectSame(read, Sample());
 }
 
 TEST_F(ProjectFile, ABlankNameIsRefusedAndNothingIsWritten)
