@@ -28,7 +28,7 @@ mode_t NewFileMode()
 
 } // namespace
 
-void WriteFileSafely(const std::string& path, const std::function<void(std::ostream&)>& write)
+void WriteFileSafely(const std::string& path, const std::function<void(std::ostream&)>& write, bool durable)
 {
     // Writing through a symbolic link replaces the file it points to, not the link.
     std::error_code error;
@@ -65,7 +65,7 @@ void WriteFileSafely(const std::string& path, const std::function<void(std::ostr
         ::unlink(tempPath.c_str());
         throw;
     }
-    if (problem.empty() && ::fsync(fd) != 0)
+    if (problem.empty() && durable && ::fsync(fd) != 0)
         problem = Reason(errno);
     ::close(fd);
     if (!problem.empty()) {

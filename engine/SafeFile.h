@@ -9,4 +9,8 @@
 // temporary file beside it, which is then renamed over the old one. A full
 // disk, a failed write or a crash therefore leaves the old file intact.
 // Throws TFileError with a readable message when the file cannot be written.
-void WriteFileSafely(const std::string& path, const std::function<void(std::ostream&)>& write);
+// With `durable` false the wait for the disk (fsync) is skipped: the old file
+// is still replaced only by a complete new one, but a power cut soon after may
+// lose both. Only for scratch files that the program can do without.
+void WriteFileSafely(const std::string& path, const std::function<void(std::ostream&)>& write,
+                     bool durable = true);

@@ -71,6 +71,26 @@ TEST_F(SafeFile, AStreamThatFailsIsReportedAndTheOldFileStays)
     EXPECT_EQ(FilesIn(), 1);
 }
 
+TEST_F(SafeFile, WithoutTheDiskWaitTheFileIsStillReplacedOnlyWhenComplete)
+{
+    fs::path p = dir / "state.bin";
+    std::ofstream(p) << "old";
+    EXPECT_THROW(WriteFileSafely(
+                     p,
+                     [](std::ostream& out) {
+                         out << "half";
+                         throw std::runtime_error("stop");
+                     },
+                     false),
+                 std::runtime_error);
+    EXPECT_EQ(Contents(p), "old");
+    EXPECT_THROW(WriteFileSafely(p, [](std::ostream& out) { out.setstate(std::ios::badbit); }, false), TFileError);
+    EXPECT_EQ(Contents(p), "old");
+    WriteFileSafely(p, [](std::ostream& out) { out << "new content"; }, false);
+    EXPECT_EQ(Contents(p), "new content");
+    EXPECT_EQ(FilesIn(), 1) << "no temporary file may stay behind";
+}
+
 TEST_F(SafeFile, AFolderThatIsAFileGivesAFileError)
 {
     // Refused even for root, unlike a read-only folder.

@@ -1,0 +1,270 @@
+#include "P2CFile.h"
+
+#include "BmpFile.h"
+#include "FileError.h"
+#include "TestFolder.h"
+#include "TestPictures.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+std::string Hex(const std::string& bytes)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string text;
+    for (unsigned char b : bytes) {
+        if (!text.empty())
+            text += ' ';
+        text += digits[b >> 4];
+        text += digits[b & 15];
+    }
+    return text;
+}
+
+std::string BmpBytes(const TBitmap& picture)
+{
+    std::ostringstream out;
+    WriteBmp(out, picture);
+    return out.str();
+}
+
+class ProjectFile : public ::testing::Test {
+protected:
+    TTestFolder folder;
+    std::string path = folder.File("work.p2c");
+
+    // A document that differs from a fresh one in every picture and setting.
+    static TDocument Sample()
+    {
+        TDocument document;
+        document.SketchLayer = PatternPicture(5, 3, 11);
+        document.ColorLayer = PatternPicture(5, 3, 101);
+        document.SourceBitmap = PatternPicture(5, 3, 201);
+        document.LayerState = TLayerState{false, true, true, false, BlendOpacity, 37};
+        return document;
+    }
+    // Writes `document`, lets `edit` change the file's bytes, reads it into a fresh document.
+    template <class F>
+    TDocument ReadEdited(const TDocument& document, F edit)
+    {
+        EXPECT_EQ(WriteProjectFile(path, document), 0);
+        std::string bytes = FileBytes(path);
+        edit(bytes);
+        PutFileBytes(path, bytes);
+        TDocument read;
+        EXPECT_EQ(ReadProjectFile(path, read), 0);
+        return read;
+    }
+    static void ExpectSame(const TDocument& a, const TDocument& b)
+    {
+        EXPECT_TRUE(a.SketchLayer == b.SketchLayer);
+        EXPECT_TRUE(a.ColorLayer == b.ColorLayer);
+        EXPECT_TRUE(a.SourceBitmap == b.SourceBitmap);
+        EXPECT_TRUE(a.ViewBitmap == b.ViewBitmap);
+        EXPECT_EQ(a.LayerState, b.LayerState);
+    }
+};
+
+TEST_F(ProjectFile, ASmallDocumentIsWrittenByteForByte)
+{
+    TDocument document;
+    document.SketchLayer = PatternPicture(3, 2, 1);
+    document.ColorLayer = PatternPicture(3, 2, 2);
+    document.SourceBitmap = PatternPicture(3, 2, 3);
+    ASSERT_EQ(WriteProjectFile(path, document), 0);
+
+    const std::string bytes = FileBytes(path);
+    ASSERT_EQ(bytes.size(), 1258u);
+    EXPECT_EQ(Hex(bytes.substr(0, 28)),
+              "70 32 63 00 00 01 00 04 00 00 4E 00 00 00 4E 04 00 00 4E 00 00 00 00 32 01 01 01 01");
+    EXPECT_EQ(bytes.substr(28, 1024 - 28), std::string(996, '\0'));
+    EXPECT_EQ(bytes.substr(1024, 78), BmpBytes(document.SketchLayer));
+    EXPECT_EQ(bytes.substr(1102, 78), BmpBytes(document.ColorLayer));
+    EXPECT_EQ(bytes.substr(1180), BmpBytes(document.SourceBitmap));
+}
+
+TEST_F(ProjectFile, TheSettingsBytesFollowTheLayerState)
+{
+    TDocument document = Sample();
+    ASSERT_EQ(WriteProjectFile(path, document), 0);
+    const std::string bytes = FileBytes(path);
+    EXPECT_EQ(Hex(bytes.substr(10, 18)), "66 00 00 00 66 04 00 00 66 00 00 00 01 25 00 01 01 00");
+}
+
+TEST_F(ProjectFile, WritingAndReadingBackGivesTheSameDocument)
+{
+    const TDocument written = Sample();
+    ASSERT_EQ(WriteProjectFile(path, written), 0);
+    TDocument read;
+    ASSERT_EQ(ReadProjectFile(path, read), 0);
+    ExpectSame(read, written);
+
+}
+
+TEST_F(ProjectFile, ReadingReplacesOnlyTheLayersThePhotoAndTheSettings)
+{
+    ASSERT_EQ(WriteProjectFile(path, Sample()), 0);
+    TDocument document;
+    document.InitialisePhoto(PatternPicture(2, 2, 5));
+    const TBitmap view = document.ViewBitmap;
+    document.ShownSketch = &TDocument::SketchWork;
+    ASSERT_EQ(ReadProjectFile(path, document), 0);
+    EXPECT_TRUE(document.SketchLayer == Sample().SketchLayer);
+    EXPECT_TRUE(document.ViewBitmap == view) << "the composite is the caller's to rebuild";
+    EXPECT_TRUE(document.SketchWork == view);
+    EXPECT_EQ(document.ShownSketch, &TDocument::SketchWork);
+}
+
+TEST_F(ProjectFile, TheVersionBytesMayBeAnything)
+{
+    const TDocument read = ReadEdited(Sample(), [](std::string& b) {
+        b[4] = char(0xFF);
+        b[5] = char(0x7E);
+    });
+    ExpectSame(read, Sample());
+}
+
+TEST_F(ProjectFile, StoredSettingBytesAreReadAsThePanelWouldHoldThem)
+{
+    EXPECT_EQ(ReadEdited(Sample(), [](std::string& b) { b[23] = 99; }).LayerState.Opacity, 99);
+    EXPECT_EQ(ReadEdited(Sample(), [](std::string& b) { b[23] = 0; }).LayerState.Opacity, 1);
+    EXPECT_EQ(ReadEdited(Sample(), [](std::string& b) { b[23] = char(200); }).LayerState.Opacity, 99);
+
+    // Only 1 sets a flag.
+    const TLayerState flags = ReadEdited(Sample(), [](std::string& b) {
+        b[24] = 2;
+        b[25] = 1;
+        b[26] = char(0xFF);
+        b[27] = 1;
+    }).LayerState;
+    EXPECT_FALSE(flags.SketchVisible);
+    EXPECT_TRUE(flags.ColorVisible);
+    EXPECT_FALSE(flags.SketchDrawable);
+    EXPECT_TRUE(flags.ColorDrawable);
+
+    EXPECT_EQ(ReadEdited(Sample(), [](std::string& b) { b[22] = 0; }).LayerState.BlendingMode, BlendMultiply);
+    EXPECT_EQ(ReadEdited(Sample(), [](std::string& b) { b[22] = 1; }).LayerState.BlendingMode, BlendOpacity);
+    EXPECT_EQ(ReadEdited(Sample(), [](std::string& b) { b[22] = 2; }).LayerState.BlendingMode, BlendMultiply)
+        << "an unknown mode would leave the composite stale";
+}
+
+TEST_F(ProjectFile, ABlankNameIsRefusedAndNothingIsWritten)
+{
+    TDocument document = Sample();
+    const TDocument before = document;
+    for (const char* name : {"", "   ", " \t "}) {
+        EXPECT_EQ(WriteProjectFile(name, document), -1);
+        EXPECT_EQ(ReadProjectFile(name, document), -1);
+    }
+    ExpectSame(document, before);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+}
+
+TEST_F(ProjectFile, AWrongMagicIsRefusedAndTheDocumentStays)
+{
+    ASSERT_EQ(WriteProjectFile(path, Sample()), 0);
+    TDocument document;
+    document.InitialisePhoto(PatternPicture(4, 1, 9));
+    document.LayerState.Opacity = 61;
+    const TDocument before = document;
+
+    std::string bytes = FileBytes(path);
+    for (std::size_t at : {0u, 3u}) {
+        std::string wrong = bytes;
+        wrong[at] = 'P';
+        PutFileBytes(path, wrong);
+        EXPECT_EQ(ReadProjectFile(path, document), -1) << "byte " << at;
+    }
+    PutFileBytes(path, "p2");
+    EXPECT_EQ(ReadProjectFile(path, document), -1) << "shorter than the magic";
+    PutFileBytes(path, "");
+    EXPECT_EQ(ReadProjectFile(path, document), -1);
+    PutFileBytes(path, BmpBytes(PatternPicture(2, 2, 1)));
+    EXPECT_EQ(ReadProjectFile(path, document), -1) << "a bitmap is not a project";
+    ExpectSame(document, before);
+}
+
+TEST_F(ProjectFile, ATruncatedProjectIsAnErrorAndTheDocumentStays)
+{
+    ASSERT_EQ(WriteProjectFile(path, Sample()), 0);
+    const std::string bytes = FileBytes(path);
+    TDocument document;
+    document.InitialisePhoto(PatternPicture(4, 1, 9));
+    const TDocument before = document;
+
+    // In the header, in the first block, at the last block's last byte.
+    for (std::size_t length : {std::size_t(30), std::size_t(1100), bytes.size() - 1}) {
+        PutFileBytes(path, bytes.substr(0, length));
+        try {
+            ReadProjectFile(path, document);
+            ADD_FAILURE() << "no error at length " << length;
+        } catch (const TFileError& e) {
+            EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+        }
+        ExpectSame(document, before);
+    }
+}
+
+TEST_F(ProjectFile, LayersOfDifferentSizesAreRefusedWithTheirSizes)
+{
+    TDocument odd = Sample();
+    odd.ColorLayer = PatternPicture(4, 3, 0);
+    ASSERT_EQ(WriteProjectFile(path, odd), 0);
+    TDocument document;
+    document.InitialisePhoto(PatternPicture(4, 1, 9));
+    const TDocument before = document;
+    try {
+        ReadProjectFile(path, document);
+        FAIL() << "no error";
+    } catch (const TFileError& e) {
+        const std::string message = e.what();
+        EXPECT_NE(message.find("5 x 3"), std::string::npos) << message;
+        EXPECT_NE(message.find("4 x 3"), std::string::npos) << message;
+    }
+    ExpectSame(document, before);
+}
+
+TEST_F(ProjectFile, APhotoOfAnotherSizeThanTheLayersIsAccepted)
+{
+    // The program leaves the photo reduced when an effect run on a reduced
+    // copy is cancelled; its own states must stay readable.
+    TDocument reduced = Sample();
+    reduced.SourceBitmap = PatternPicture(2, 1, 44);
+    ASSERT_EQ(WriteProjectFile(path, reduced), 0);
+    TDocument read;
+    ASSERT_EQ(ReadProjectFile(path, read), 0);
+    ExpectSame(read, reduced);
+}
+
+TEST_F(ProjectFile, AMissingFileIsAnErrorNamingIt)
+{
+    TDocument document;
+    try {
+        ReadProjectFile(folder.File("none.p2c"), document);
+        FAIL() << "no error";
+    } catch (const TFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("none.p2c"), std::string::npos) << e.what();
+    }
+}
+
+TEST_F(ProjectFile, AWriteThatFailsHalfWayKeepsTheOldProject)
+{
+    ASSERT_EQ(WriteProjectFile(path, Sample()), 0);
+    const std::string old = FileBytes(path);
+    TDocument big;
+    big.SketchLayer = big.ColorLayer = big.SourceBitmap = PatternPicture(100, 100, 0);
+    {
+        TFileSizeLimit diskFull(20000); // the new project needs about 91000 bytes
+        EXPECT_THROW(WriteProjectFile(path, big), TFileError);
+    }
+    EXPECT_EQ(FileBytes(path), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << "no temporary stays";
+
+    PutFileBytes(folder.File("blocker"), "x");
+    EXPECT_THROW(WriteProjectFile(folder.File("blocker/work.p2c"), Sample()), TFileError);
+}
+
+} // namespace
