@@ -1,7 +1,10 @@
 #include "ProgramDir.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
+
+#include <unistd.h>
 
 namespace {
 
@@ -18,6 +21,15 @@ std::string ExecutableDir()
     if (error)
         return ".";
     return exe.parent_path().string();
+}
+
+std::string UserDataDir()
+{
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg != nullptr && xdg[0] == '/')
+        return std::string(xdg) + "/lumenquilla";
+    const char* home = std::getenv("HOME");
+    return std::string(home != nullptr ? home : ".") + "/.local/share/lumenquilla";
 }
 
 } // namespace
@@ -39,3 +51,16 @@ void OverrideProgramDir(const std::string& dir)
         trimmed.pop_back();
     Override() = trimmed;
 }
+
+std::string UserDir()
+{
+    std::string dir = ProgramDir();
+    if (::access(dir.c_str(), W_OK) == 0)
+        return dir;
+    std::string fallback = UserDataDir();
+    std::error_code error;
+    std::filesystem::create_directories(fallback, error);
+    return fallback;
+}
+
+std::string UserFile(const std::string& name) { return UserDir() + "/" + name; }

@@ -8,6 +8,14 @@
 std::string ProgramDir();
 std::string ProgramFile(const std::string& name);
 
+// Files the program writes itself (the options, "last.set", the history
+// folder) stand beside the program too, as long as the program's directory is
+// writable. After a system-wide install it is not; they then go to the user's
+// data folder ($XDG_DATA_HOME/lumenquilla, or ~/.local/share/lumenquilla),
+// which is created when needed.
+std::string UserDir();
+std::string UserFile(const std::string& name);
+
 // Points ProgramDir at another directory (tests use a temporary one); an empty
 // text returns to the executable's directory.
 void OverrideProgramDir(const std::string& dir);
