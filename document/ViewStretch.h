@@ -1,0 +1,28 @@
+#pragma once
+
+#include "Bitmap.h"
+#include "Rect.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// The view's nearest-neighbour stretch: the picture rectangle `area`
+// (inclusive edges, inside `picture`) is scaled to scaledWidth x scaledHeight
+// screen pixels by dropping or repeating whole pixels, never blending them.
+// Screen pixel (x, y) shows picture pixel (area.Left + x * w / scaledWidth,
+// area.Top + y * h / scaledHeight), w and h being the area's size, divisions
+// truncated.
+//
+// The screen is a 32-bit image (0xffRRGGBB per pixel, the toolkit's RGB32);
+// `screen` points at the pixel where the scaled area's top-left corner lands
+// and `screenStride` counts pixels per row. Only the screen pixels
+// [x0, x1) x [y0, y1) of the scaled area are written, so that a part of the
+// view can be redrawn exactly as a whole repaint would draw it.
+struct TStretch {
+    TRect Area;
+    int ScaledWidth = 0;
+    int ScaledHeight = 0;
+};
+
+void StretchToScreen(const TBitmap& picture, const TStretch& stretch, std::uint32_t* screen,
+                     std::size_t screenStride, int x0, int x1, int y0, int y1);
