@@ -1,0 +1,191 @@
+// Writes the settings files that ship beside the program: the fresh dialog
+// settings ("default.set"), the four shortcut presets and the colours table
+// ("default.ctb"). The build runs it; every value a preset has is here.
+//
+// Usage: lq_make_presets <program directory>
+#include "ColorTableDesign.h"
+#include "ProgramDir.h"
+#include "SettingsFile.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// Constant names for the choice fields.
+constexpr std::int32_t BlackAndWhiteSketch = 1, GreySketch = 2;
+constexpr std::int32_t FixedColors = 1, AverageColors = 2;
+constexpr std::int32_t CircleSmoothing = 0, SquareSmoothing = 1;
+constexpr std::int32_t MultiplyBlend = 1, OpacityBlend = 2;
+
+// The settings a newly opened preview dialog shows before any preset: the
+// designed control values, the shipped colours table, no threshold. The
+// region fields are filled by every preview computation and mean nothing in
+// a file.
+TEffectSettings Fresh()
+{
+    TEffectSettings s;
+    std::memset(&s, 0, sizeof s);
+    s.SketchType = GreySketch;
+    s.Detail = 115;
+    s.Darkness = 68;
+    s.SketchSmooth = 15;
+    s.Sharper = 0;
+    s.RemainDark = 0;
+    s.RemainThreshold = 0;
+    s.RemainDarkness = 0;
+    s.ScaleType = AverageColors;
+    s.ScanFromOrigin = 1;
+    s.SmoothType = CircleSmoothing;
+    s.ColorScale = 10;
+    s.ColorSmooth = 2;
+    s.BorderBlur = 25;
+    s.Brightness = 0;
+    s.Contrast = 0;
+    s.Saturation = 0;
+    s.Red = 0;
+    s.Green = 0;
+    s.Blue = 0;
+    s.DrawSketch = 1;
+    s.DrawColor = 0;
+    s.BlendMode = MultiplyBlend;
+    s.Opacity = 50;
+    DesignColorTable(s.ColorTable);
+    // Threshold 0: no grey is turned white. The dialog replaces this from its
+    // own threshold control, which loading a file leaves alone.
+    s.WhiteLevel = 255;
+    return s;
+}
+
+// The four shortcut presets start from the fresh settings and change what
+// makes their look. They are first choices, to be tuned on photos.
+
+// Flat, clean colour areas under bold dark outlines.
+TEffectSettings Cartoon()
+{
+    TEffectSettings s = Fresh();
+    // Outlines are either there or not: black and white, no grey haze.
+    s.SketchType = BlackAndWhiteSketch;
+    // Blurring before the edges are measured spreads each edge over more
+    // pixels (bolder lines) and keeps skin and sky texture from drawing.
+    s.SketchSmooth = 30;
+    // Weak edges stay white; together with Darkness an edge sum of about 70
+    // turns black ((70 x 72) div 32 - 140 = 17).
+    s.Detail = 140;
+    s.Darkness = 72;
+    s.DrawColor = 1;
+    // Regions of similar colour take their average colour: flat areas that
+    // keep each area's own hue.
+    s.ScaleType = AverageColors;
+    // Three bands a channel: the clean cartoon range of the colours table.
+    s.ColorScale = 20;
+    // A median over a radius of 3 removes the specks that small regions leave.
+    s.ColorSmooth = 3;
+    s.SmoothType = CircleSmoothing;
+    // Only a slight softening of region borders, so the areas stay crisp.
+    s.BorderBlur = 10;
+    // Multiplying by the line layer darkens a little; cartoons are bright
+    // and saturated.
+    s.Brightness = 10;
+    s.Saturation = 25;
+    s.BlendMode = MultiplyBlend;
+    return s;
+}
+
+// A grey pencil sketch on white paper.
+TEffectSettings Sketch()
+{
+    TEffectSettings s = Fresh();
+    s.SketchType = GreySketch;
+    // Lower Detail keeps the soft strokes of fine texture (hair, fabric)
+    // that make it look drawn by hand; a gentler gain keeps them grey.
+    s.Detail = 80;
+    s.Darkness = 56;
+    // A little smoothing so that photo noise does not draw.
+    s.SketchSmooth = 20;
+    // Dark areas of the photo get a pencil shading instead of staying white
+    // paper between their outlines.
+    s.RemainDark = 1;
+    s.RemainThreshold = 45;
+    s.RemainDarkness = 150;
+    s.DrawSketch = 1;
+    s.DrawColor = 0;
+    return s;
+}
+
+// Clean black lines on white, no grey.
+TEffectSettings LineDrawing()
+{
+    TEffectSettings s = Fresh();
+    s.SketchType = BlackAndWhiteSketch;
+    // Strong smoothing removes texture and noise, so that only the shapes'
+    // outlines are left.
+    s.SketchSmooth = 40;
+    // Only clear edges turn black: an edge sum of about 75 ((75 x 70) div 32
+    // - 145 = 19).
+    s.Detail = 145;
+    s.Darkness = 70;
+    s.Sharper = 0;
+    s.RemainDark = 0;
+    s.DrawSketch = 1;
+    s.DrawColor = 0;
+    return s;
+}
+
+// Painterly colour with soft edges and a light line texture.
+TEffectSettings Canvas()
+{
+    TEffectSettings s = Fresh();
+    // Light grey lines: a low gain and a high offset leave only the main
+    // strokes, and those grey.
+    s.SketchType = GreySketch;
+    s.Detail = 130;
+    s.Darkness = 48;
+    s.SketchSmooth = 25;
+    s.DrawColor = 1;
+    s.ScaleType = AverageColors;
+    // About five bands a channel: more tonal steps than a cartoon, as paint
+    // strokes would give.
+    s.ColorScale = 45;
+    // A wide median turns the areas into blotches of paint.
+    s.ColorSmooth = 5;
+    s.SmoothType = CircleSmoothing;
+    // Soft borders between the paint areas (radius 3).
+    s.BorderBlur = 60;
+    s.Saturation = 10;
+    // Mixing instead of multiplying: the lines lie lightly on the paint and
+    // the white paper lightens it a little, like canvas showing through.
+    s.BlendMode = OpacityBlend;
+    s.Opacity = 30;
+    return s;
+}
+
+bool Write(const std::string& dir, const char* name, const TEffectSettings& settings)
+{
+    std::string path = dir + "/" + name;
+    if (WriteSettingsFile(path, settings))
+        return true;
+    std::fprintf(stderr, "lq_make_presets: cannot write %s\n", path.c_str());
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: lq_make_presets <program directory>\n");
+        return 2;
+    }
+    const std::string dir = argv[1];
+    const TEffectSettings fresh = Fresh();
+    bool ok = Write(dir, DefaultSetName, fresh) && Write(dir, CartoonSetName, Cartoon()) &&
+              Write(dir, SketchSetName, Sketch()) && Write(dir, LineDrawingSetName, LineDrawing()) &&
+              Write(dir, CanvasSetName, Canvas());
+    if (ok && !WriteColorTableFile(dir + "/" + DefaultCtbName, fresh.ColorTable)) {
+        std::fprintf(stderr, "lq_make_presets: cannot write %s/%s\n", dir.c_str(), DefaultCtbName);
+        ok = false;
+    }
+    return ok ? 0 : 1;
+}
