@@ -6,6 +6,9 @@
 
 namespace {
 
+// Fields of packed records are compared as values (unary +): the test
+// macros take references, which a packed field cannot safely bind.
+
 using ProgramOptions = TempDirTest;
 
 TProgramOptions Chosen()
@@ -25,10 +28,10 @@ TProgramOptions Chosen()
 TEST_F(ProgramOptions, AFreshRecordHoldsTheDefaults)
 {
     TProgramOptions o;
-    EXPECT_EQ(o.PreviewSizeMode, 0);
-    EXPECT_EQ(o.CustomWidth, 459);
-    EXPECT_EQ(o.CustomHeight, 451);
-    EXPECT_EQ(o.HistoryStates, 50);
+    EXPECT_EQ(+o.PreviewSizeMode, 0);
+    EXPECT_EQ(+o.CustomWidth, 459);
+    EXPECT_EQ(+o.CustomHeight, 451);
+    EXPECT_EQ(+o.HistoryStates, 50);
     EXPECT_EQ(o.LastTop | o.LastLeft | o.LastWidth | o.LastHeight, 0);
 }
 
@@ -36,14 +39,14 @@ TEST_F(ProgramOptions, WithoutAFileTheDefaultsApplyAndTheLastRectangleStays)
 {
     TProgramOptions o = Chosen();
     EXPECT_FALSE(LoadOptions(PathOf("options.dat"), o));
-    EXPECT_EQ(o.PreviewSizeMode, 0);
-    EXPECT_EQ(o.CustomWidth, 459);
-    EXPECT_EQ(o.CustomHeight, 451);
-    EXPECT_EQ(o.HistoryStates, 50);
-    EXPECT_EQ(o.LastTop, 10);
-    EXPECT_EQ(o.LastLeft, 20);
-    EXPECT_EQ(o.LastWidth, 700);
-    EXPECT_EQ(o.LastHeight, 500);
+    EXPECT_EQ(+o.PreviewSizeMode, 0);
+    EXPECT_EQ(+o.CustomWidth, 459);
+    EXPECT_EQ(+o.CustomHeight, 451);
+    EXPECT_EQ(+o.HistoryStates, 50);
+    EXPECT_EQ(+o.LastTop, 10);
+    EXPECT_EQ(+o.LastLeft, 20);
+    EXPECT_EQ(+o.LastWidth, 700);
+    EXPECT_EQ(+o.LastHeight, 500);
 }
 
 TEST_F(ProgramOptions, TheFileIsAlwaysThirtyTwoLittleEndianBytes)
@@ -84,11 +87,11 @@ TEST_F(ProgramOptions, AShortFileReplacesOnlyTheWholeLeadingFields)
 
     TProgramOptions o = Chosen();
     ASSERT_TRUE(LoadOptions(path, o));
-    EXPECT_EQ(o.PreviewSizeMode, 1);
-    EXPECT_EQ(o.CustomWidth, 800);
-    EXPECT_EQ(o.CustomHeight, 600);
-    EXPECT_EQ(o.HistoryStates, 7) << "a field cut off by the end of the file keeps its value";
-    EXPECT_EQ(o.LastWidth, 700);
+    EXPECT_EQ(+o.PreviewSizeMode, 1);
+    EXPECT_EQ(+o.CustomWidth, 800);
+    EXPECT_EQ(+o.CustomHeight, 600);
+    EXPECT_EQ(+o.HistoryStates, 7) << "a field cut off by the end of the file keeps its value";
+    EXPECT_EQ(+o.LastWidth, 700);
 }
 
 TEST_F(ProgramOptions, ALongerFileGivesOnlyTheFirstThirtyTwoBytes)
@@ -100,8 +103,8 @@ TEST_F(ProgramOptions, ALongerFileGivesOnlyTheFirstThirtyTwoBytes)
     WriteBytes(path, file);
     TProgramOptions o = Chosen();
     ASSERT_TRUE(LoadOptions(path, o));
-    EXPECT_EQ(o.HistoryStates, 9);
-    EXPECT_EQ(o.LastHeight, 0);
+    EXPECT_EQ(+o.HistoryStates, 9);
+    EXPECT_EQ(+o.LastHeight, 0);
 }
 
 TEST_F(ProgramOptions, AFileThatCannotBeCreatedIsNotWritten)

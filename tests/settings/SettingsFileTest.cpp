@@ -7,6 +7,9 @@
 
 namespace {
 
+// Fields of packed records are compared as values (unary +): the test
+// macros take references, which a packed field cannot safely bind.
+
 // A record with a different value in every field, so that a misplaced field
 // shows up as a wrong byte.
 std::unique_ptr<TEffectSettings> SampleSettings()
@@ -114,11 +117,11 @@ TEST_F(SettingsFile, AShortFileReplacesOnlyTheLeadingBytes)
     auto s = SampleSettings();
     s->Detail = 0x7F000000 | 115;
     ASSERT_TRUE(ReadSettingsFile(path, *s));
-    EXPECT_EQ(s->Left, 0);
-    EXPECT_EQ(s->SketchType, 1);
-    EXPECT_EQ(s->Detail, 0x7F002710) << "only the bytes in the file change";
-    EXPECT_EQ(s->Darkness, 68);
-    EXPECT_EQ(s->WhiteLevel, 200);
+    EXPECT_EQ(+s->Left, 0);
+    EXPECT_EQ(+s->SketchType, 1);
+    EXPECT_EQ(+s->Detail, 0x7F002710) << "only the bytes in the file change";
+    EXPECT_EQ(+s->Darkness, 68);
+    EXPECT_EQ(+s->WhiteLevel, 200);
     EXPECT_EQ(s->ColorTable[5], std::uint8_t(5 * 7 + 3));
 
     WriteBytes(path, {});
@@ -134,7 +137,7 @@ TEST_F(SettingsFile, ALongerFileGivesOnlyTheRecordsBytes)
     WriteBytes(path, file);
     auto s = SampleSettings();
     ASSERT_TRUE(ReadSettingsFile(path, *s));
-    EXPECT_EQ(s->WhiteLevel, 0x01010101);
+    EXPECT_EQ(+s->WhiteLevel, 0x01010101);
 }
 
 TEST_F(SettingsFile, SavingReplacesALongerFileWhole)
@@ -177,8 +180,8 @@ TEST_F(SettingsFile, AColoursTableIsReadOverTheTableOnly)
     ASSERT_TRUE(ReadColorTableFile(path, s->ColorTable));
     EXPECT_EQ(s->ColorTable[0], 0x42);
     EXPECT_EQ(s->ColorTable[ColorTableSize - 1], 0x42);
-    EXPECT_EQ(s->Opacity, 99) << "the bytes before the table stay";
-    EXPECT_EQ(s->WhiteLevel, 200) << "the bytes after the table stay";
+    EXPECT_EQ(+s->Opacity, 99) << "the bytes before the table stay";
+    EXPECT_EQ(+s->WhiteLevel, 200) << "the bytes after the table stay";
 
     WriteBytes(path, {9, 8});
     ASSERT_TRUE(ReadColorTableFile(path, s->ColorTable));

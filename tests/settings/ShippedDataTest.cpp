@@ -14,6 +14,9 @@
 
 namespace {
 
+// Fields of packed records are compared as values (unary +): the test
+// macros take references, which a packed field cannot safely bind.
+
 const std::string ProgramDirectory = LQ_PROGRAM_DIR;
 
 std::unique_ptr<TEffectSettings> LoadPreset(const std::string& name)
@@ -115,31 +118,31 @@ TEST(ShippedData, TheSliderRefinesTheBandsInSmallSteps)
 TEST(ShippedData, TheDefaultPresetHoldsTheFreshDialogSettings)
 {
     auto s = LoadPreset("default.set");
-    EXPECT_EQ(s->SketchType, 2);
-    EXPECT_EQ(s->Detail, 115);
-    EXPECT_EQ(s->Darkness, 68);
-    EXPECT_EQ(s->SketchSmooth, 15);
-    EXPECT_EQ(s->Sharper, 0);
-    EXPECT_EQ(s->RemainDark, 0);
-    EXPECT_EQ(s->RemainThreshold, 0);
-    EXPECT_EQ(s->RemainDarkness, 0);
-    EXPECT_EQ(s->ScaleType, 2);
-    EXPECT_EQ(s->ScanFromOrigin, 1);
-    EXPECT_EQ(s->SmoothType, 0);
-    EXPECT_EQ(s->ColorScale, 10);
-    EXPECT_EQ(s->ColorSmooth, 2);
-    EXPECT_EQ(s->BorderBlur, 25);
-    EXPECT_EQ(s->Brightness, 0);
-    EXPECT_EQ(s->Contrast, 0);
-    EXPECT_EQ(s->Saturation, 0);
-    EXPECT_EQ(s->Red, 0);
-    EXPECT_EQ(s->Green, 0);
-    EXPECT_EQ(s->Blue, 0);
-    EXPECT_EQ(s->DrawSketch, 1);
-    EXPECT_EQ(s->DrawColor, 0);
-    EXPECT_EQ(s->BlendMode, 1);
-    EXPECT_EQ(s->Opacity, 50);
-    EXPECT_EQ(s->WhiteLevel, 255);
+    EXPECT_EQ(+s->SketchType, 2);
+    EXPECT_EQ(+s->Detail, 115);
+    EXPECT_EQ(+s->Darkness, 68);
+    EXPECT_EQ(+s->SketchSmooth, 15);
+    EXPECT_EQ(+s->Sharper, 0);
+    EXPECT_EQ(+s->RemainDark, 0);
+    EXPECT_EQ(+s->RemainThreshold, 0);
+    EXPECT_EQ(+s->RemainDarkness, 0);
+    EXPECT_EQ(+s->ScaleType, 2);
+    EXPECT_EQ(+s->ScanFromOrigin, 1);
+    EXPECT_EQ(+s->SmoothType, 0);
+    EXPECT_EQ(+s->ColorScale, 10);
+    EXPECT_EQ(+s->ColorSmooth, 2);
+    EXPECT_EQ(+s->BorderBlur, 25);
+    EXPECT_EQ(+s->Brightness, 0);
+    EXPECT_EQ(+s->Contrast, 0);
+    EXPECT_EQ(+s->Saturation, 0);
+    EXPECT_EQ(+s->Red, 0);
+    EXPECT_EQ(+s->Green, 0);
+    EXPECT_EQ(+s->Blue, 0);
+    EXPECT_EQ(+s->DrawSketch, 1);
+    EXPECT_EQ(+s->DrawColor, 0);
+    EXPECT_EQ(+s->BlendMode, 1);
+    EXPECT_EQ(+s->Opacity, 50);
+    EXPECT_EQ(+s->WhiteLevel, 255);
     const auto table = LoadTable();
     EXPECT_EQ(std::memcmp(s->ColorTable, table.data(), ColorTableSize), 0);
 }
@@ -159,7 +162,7 @@ void ExpectWithinControlRanges(const TEffectSettings& s, const std::string& name
     EXPECT_TRUE(in(s.RemainThreshold, 0, 254));
     EXPECT_TRUE(in(s.RemainDarkness, 0, 255));
     EXPECT_TRUE(in(s.ScaleType, 1, 2));
-    EXPECT_EQ(s.ScanFromOrigin, 1);
+    EXPECT_EQ(+s.ScanFromOrigin, 1);
     EXPECT_TRUE(in(s.SmoothType, 0, 1));
     EXPECT_TRUE(in(s.ColorScale, 0, 142));
     EXPECT_TRUE(in(s.ColorSmooth, 0, 19));
@@ -171,7 +174,7 @@ void ExpectWithinControlRanges(const TEffectSettings& s, const std::string& name
     EXPECT_TRUE(in(s.DrawColor, 0, 1));
     EXPECT_TRUE(in(s.BlendMode, 1, 2));
     EXPECT_TRUE(in(s.Opacity, 1, 99));
-    EXPECT_EQ(s.WhiteLevel, 255);
+    EXPECT_EQ(+s.WhiteLevel, 255);
 }
 
 TEST(ShippedData, TheShortcutPresetsAreCompleteAndOfTheirKind)
@@ -189,25 +192,25 @@ TEST(ShippedData, TheShortcutPresetsAreCompleteAndOfTheirKind)
 
     // Cartoon: flat average colour under black-and-white outlines, multiplied.
     EXPECT_TRUE(cartoon->DrawSketch && cartoon->DrawColor);
-    EXPECT_EQ(cartoon->SketchType, 1);
-    EXPECT_EQ(cartoon->ScaleType, 2);
-    EXPECT_GE(cartoon->ColorScale, 1) << "colour scaling on";
-    EXPECT_EQ(cartoon->BlendMode, 1);
+    EXPECT_EQ(+cartoon->SketchType, 1);
+    EXPECT_EQ(+cartoon->ScaleType, 2);
+    EXPECT_GE(+cartoon->ColorScale, 1) << "colour scaling on";
+    EXPECT_EQ(+cartoon->BlendMode, 1);
     // Sketch: grey lines only.
     EXPECT_TRUE(sketch->DrawSketch);
     EXPECT_FALSE(sketch->DrawColor);
-    EXPECT_EQ(sketch->SketchType, 2);
+    EXPECT_EQ(+sketch->SketchType, 2);
     // Line drawing: black-and-white lines only.
     EXPECT_TRUE(lines->DrawSketch);
     EXPECT_FALSE(lines->DrawColor);
-    EXPECT_EQ(lines->SketchType, 1);
+    EXPECT_EQ(+lines->SketchType, 1);
     EXPECT_FALSE(lines->RemainDark) << "no filled dark areas in a line drawing";
     // Canvas: colour with light grey lines mixed in, softer borders than the cartoon.
     EXPECT_TRUE(canvas->DrawSketch && canvas->DrawColor);
-    EXPECT_EQ(canvas->SketchType, 2);
-    EXPECT_EQ(canvas->BlendMode, 2);
-    EXPECT_LT(canvas->Opacity, 50) << "the lines weigh less than the paint";
-    EXPECT_GT(canvas->BorderBlur, cartoon->BorderBlur);
+    EXPECT_EQ(+canvas->SketchType, 2);
+    EXPECT_EQ(+canvas->BlendMode, 2);
+    EXPECT_LT(+canvas->Opacity, 50) << "the lines weigh less than the paint";
+    EXPECT_GT(+canvas->BorderBlur, +cartoon->BorderBlur);
 }
 
 } // namespace
