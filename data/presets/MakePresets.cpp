@@ -13,11 +13,12 @@
 
 namespace {
 
-// Constant names for the choice fields.
-constexpr std::int32_t BlackAndWhiteSketch = 1, GreySketch = 2;
-constexpr std::int32_t FixedColors = 1, AverageColors = 2;
-constexpr std::int32_t CircleSmoothing = 0, SquareSmoothing = 1;
-constexpr std::int32_t MultiplyBlend = 1, OpacityBlend = 2;
+// Names for the values of the choice fields, all of them, so that a preset
+// can be switched to any choice by name.
+[[maybe_unused]] constexpr std::int32_t BlackAndWhiteSketch = 1, GreySketch = 2;
+[[maybe_unused]] constexpr std::int32_t FixedColors = 1, AverageColors = 2;
+[[maybe_unused]] constexpr std::int32_t CircleSmoothing = 0, SquareSmoothing = 1;
+[[maybe_unused]] constexpr std::int32_t MultiplyBlend = 1, OpacityBlend = 2;
 
 // The settings a newly opened preview dialog shows before any preset: the
 // designed control values, the shipped colours table, no threshold. The
