@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
+#include <string>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -179,10 +182,9 @@ bool ResampleFrom(const TResampleSource& source, int w, int h, TBitmap& target)
 {
     if (w <= 0 || h <= 0 || source.Width <= 0 || source.Height <= 0)
         return false;
-    const std::vector<TSpan> rows = Spans(source.Height, h);
-    const std::vector<TSpan> columns = Spans(source.Width, w);
-    target.SetSize(w, h);
-
+    if (!TBitmap::SizeAllowed(w, h))
+        throw std::length_error("a picture of " + std::to_string(w) + " x " + std::to_string(h) +
+                                " pixels is larger than this program handles");
     // A slider move on a large capture reads tens of megabytes; bands of
     // target rows go to the processor's cores. Small pictures are not worth
     // a thread.
@@ -191,16 +193,26 @@ bool ResampleFrom(const TResampleSource& source, int w, int h, TBitmap& target)
     const int cores = int(std::max(1u, std::min(8u, std::thread::hardware_concurrency())));
     const int bands = int(std::clamp<std::int64_t>(work / PixelsPerThread, 1, std::min(cores, h)));
 
-    // Every allocation happens here, before any thread starts.
+    // Everything that can fail happens before the target changes, and every
+    // allocation before a thread starts.
+    const std::vector<TSpan> rows = Spans(source.Height, h);
+    const std::vector<TSpan> columns = Spans(source.Width, w);
     std::vector<std::uint64_t> acc(std::size_t(w) * 3 * std::size_t(bands));
     std::vector<std::thread> threads;
     threads.reserve(std::size_t(bands - 1));
+    target.SetSize(w, h);
+
     auto band = [&](int b) {
         ResampleRows(source, rows, columns, int(std::int64_t(h) * b / bands), int(std::int64_t(h) * (b + 1) / bands),
                      acc.data() + std::size_t(w) * 3 * std::size_t(b), target);
     };
-    for (int b = 1; b < bands; ++b)
-        threads.emplace_back(band, b);
+    for (int b = 1; b < bands; ++b) {
+        try {
+            threads.emplace_back(band, b);
+        } catch (const std::system_error&) {
+            band(b); // no thread to be had: this one does the band
+        }
+    }
     band(0);
     for (std::thread& thread : threads)
         thread.join();

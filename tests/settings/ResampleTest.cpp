@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <random>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -143,7 +144,7 @@ TEST(Resample, ThreeRowsToTwoWeighTheMiddleRowHalf)
     EXPECT_EQ(At(target, 0, 1, 2), 150); // (90 x 2048 + 180 x 4096) / 6144
 }
 
-TEST(Resample, ASizeNotPositiveOrAnEmptyCaptureLeavesTheTargetUntouched)
+TEST(Resample, ABadSizeOrAnEmptyCaptureLeavesTheTargetUntouched)
 {
     std::mt19937 random(2);
     TBitmap before = Picture(3, 3, random);
@@ -153,6 +154,11 @@ TEST(Resample, ASizeNotPositiveOrAnEmptyCaptureLeavesTheTargetUntouched)
         EXPECT_FALSE(ResampleTo(w, h, target));
         EXPECT_EQ(target, before) << w << " x " << h;
     }
+    TBitmap tooLarge = before;
+    EXPECT_THROW(ResampleTo(TBitmap::MaxSide + 1, 1, tooLarge), std::length_error);
+    EXPECT_THROW(ResampleTo(20000, 20000, tooLarge), std::length_error);
+    EXPECT_EQ(tooLarge, before);
+
     CaptureResampleSource(TBitmap());
     TBitmap target = before;
     EXPECT_FALSE(ResampleTo(2, 2, target));
