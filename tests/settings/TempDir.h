@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,16 +16,15 @@ class TempDirTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         dir = std::filesystem::temp_directory_path() /
-              ("lq-settings-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name());
+              ("lq-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name());
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
 
     std::string PathOf(const std::string& name) const { return (dir / name).string(); }
-
     static std::vector<unsigned char> Bytes(const std::string& path)
     {
         std::ifstream in(path, std::ios::binary);
@@ -33,13 +32,11 @@ protected:
     }
     static void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes)
     {
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
-    static std::int32_t Int32At(const std::vector<unsigned char>& bytes, std::size_t offset)
+    static std::int32_t Int32At(const std::vector<unsigned char>& b, std::size_t at)
     {
-        return std::int32_t(std::uint32_t(bytes.at(offset)) | std::uint32_t(bytes.at(offset + 1)) << 8 |
-                            std::uint32_t(bytes.at(offset + 2)) << 16 | std::uint32_t(bytes.at(offset + 3)) << 24);
+        return std::int32_t(b.at(at) | b.at(at + 1) << 8 | b.at(at + 2) << 16 | std::uint32_t(b.at(at + 3)) << 24);
     }
 
     std::filesystem::path dir;
