@@ -7,13 +7,13 @@
 // replaces each channel by the lower boundary of its band. Fewer, wider bands
 // flatten more.
 //
-// What we saw. Average scaling of the sample photos (the portrait, the coffee
-// cup, the storm) through evenly spaced rows gives a bold poster with 2
-// bands, a clean cartoon with 3 to 4, a light flattening with 6 to 8, and from
-// about 12 bands on it is hard to tell from the photo. Fixed colours stay
-// visibly posterised much longer, up to about 30 bands, because every value
-// drops to the bottom of its band. One band alone is useless: the whole
-// picture becomes one colour (or black with fixed colours).
+// What we saw. Average scaling of the sample portrait through evenly spaced
+// rows gives a bold poster with 2 bands, a clean cartoon with 3 to 4, a light
+// flattening with 6 to 8, and from about 12 bands on it is hard to tell from
+// the photo. Fixed colours stay visibly posterised much longer, still at 16
+// bands, because every value drops to the bottom of its band. One band alone
+// is useless: the whole picture becomes one colour (or black with fixed
+// colours).
 //
 // The slider. A step of the slider should look like a step anywhere on it.
 // How much a step changes the picture depends on how much it narrows the
@@ -58,6 +58,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
