@@ -60,7 +60,9 @@ TEffectSettings Fresh()
 }
 
 // The four shortcut presets start from the fresh settings and change what
-// makes their look. They are first choices, to be tuned on photos.
+// makes their look. The values were chosen on renders of the sample photos
+// 500 to 960 pixels wide; edges are measured between neighbouring pixels,
+// so much larger photos may want them tuned again.
 
 // Flat, clean colour areas under bold dark outlines.
 TEffectSettings Cartoon()
@@ -71,9 +73,10 @@ TEffectSettings Cartoon()
     // Blurring before the edges are measured spreads each edge over more
     // pixels (bolder lines) and keeps skin and sky texture from drawing.
     s.SketchSmooth = 30;
-    // Weak edges stay white; together with Darkness an edge sum of about 70
-    // turns black ((70 x 72) div 32 - 140 = 17).
-    s.Detail = 140;
+    // Weak edges stay white; together with Darkness an edge sum of about 61
+    // turns black ((61 x 72) div 32 - 120 = 17). Higher lost the eyes and
+    // mouth of the sample portrait.
+    s.Detail = 120;
     s.Darkness = 72;
     s.DrawColor = 1;
     // Regions of similar colour take their average colour: flat areas that
@@ -81,15 +84,15 @@ TEffectSettings Cartoon()
     s.ScaleType = AverageColors;
     // Three bands a channel: the clean cartoon range of the colours table.
     s.ColorScale = 20;
-    // A median over a radius of 3 removes the specks that small regions leave.
-    s.ColorSmooth = 3;
+    // A median over a radius of 4 removes the specks that small regions leave.
+    s.ColorSmooth = 4;
     s.SmoothType = CircleSmoothing;
     // Only a slight softening of region borders, so the areas stay crisp.
     s.BorderBlur = 10;
     // Multiplying by the line layer darkens a little; cartoons are bright
-    // and saturated.
+    // and saturated (more than 15 turned warm colours into flat orange).
     s.Brightness = 10;
-    s.Saturation = 25;
+    s.Saturation = 15;
     s.BlendMode = MultiplyBlend;
     return s;
 }
@@ -99,17 +102,15 @@ TEffectSettings Sketch()
 {
     TEffectSettings s = Fresh();
     s.SketchType = GreySketch;
-    // Lower Detail keeps the soft strokes of fine texture (hair, fabric)
-    // that make it look drawn by hand; a gentler gain keeps them grey.
-    s.Detail = 80;
-    s.Darkness = 56;
+    // A low offset and a gentle gain keep the soft strokes of fine texture
+    // (hair, fabric, wood) in light grey, as pencil shading, while strong
+    // edges stay dark grey rather than black.
+    s.Detail = 30;
+    s.Darkness = 50;
     // A little smoothing so that photo noise does not draw.
     s.SketchSmooth = 20;
-    // Dark areas of the photo get a pencil shading instead of staying white
-    // paper between their outlines.
-    s.RemainDark = 1;
-    s.RemainThreshold = 45;
-    s.RemainDarkness = 150;
+    // No filled dark areas: flat grey patches look printed, not drawn.
+    s.RemainDark = 0;
     s.DrawSketch = 1;
     s.DrawColor = 0;
     return s;
@@ -120,13 +121,13 @@ TEffectSettings LineDrawing()
 {
     TEffectSettings s = Fresh();
     s.SketchType = BlackAndWhiteSketch;
-    // Strong smoothing removes texture and noise, so that only the shapes'
-    // outlines are left.
-    s.SketchSmooth = 40;
-    // Only clear edges turn black: an edge sum of about 75 ((75 x 70) div 32
-    // - 145 = 19).
-    s.Detail = 145;
-    s.Darkness = 70;
+    // Smoothing removes texture and noise, so that mainly the shapes'
+    // outlines are left (more than this broke the outlines of soft photos).
+    s.SketchSmooth = 25;
+    // Only clear edges turn black: an edge sum of about 43 ((43 x 80) div 32
+    // - 90 = 17).
+    s.Detail = 90;
+    s.Darkness = 80;
     s.Sharper = 0;
     s.RemainDark = 0;
     s.DrawSketch = 1;
@@ -138,27 +139,28 @@ TEffectSettings LineDrawing()
 TEffectSettings Canvas()
 {
     TEffectSettings s = Fresh();
-    // Light grey lines: a low gain and a high offset leave only the main
-    // strokes, and those grey.
+    // Soft grey strokes, as in the sketch preset, for the texture.
     s.SketchType = GreySketch;
-    s.Detail = 130;
+    s.Detail = 30;
     s.Darkness = 48;
-    s.SketchSmooth = 25;
+    s.SketchSmooth = 20;
     s.DrawColor = 1;
     s.ScaleType = AverageColors;
     // About five bands a channel: more tonal steps than a cartoon, as paint
     // strokes would give.
     s.ColorScale = 45;
     // A wide median turns the areas into blotches of paint.
-    s.ColorSmooth = 5;
+    s.ColorSmooth = 4;
     s.SmoothType = CircleSmoothing;
-    // Soft borders between the paint areas (radius 3).
-    s.BorderBlur = 60;
-    s.Saturation = 10;
+    // Soft borders between the paint areas (radius 2).
+    s.BorderBlur = 40;
     // Mixing instead of multiplying: the lines lie lightly on the paint and
-    // the white paper lightens it a little, like canvas showing through.
+    // the white paper lightens it, like canvas showing through; a little more
+    // saturation and contrast keep the colours from washing out.
     s.BlendMode = OpacityBlend;
-    s.Opacity = 30;
+    s.Opacity = 35;
+    s.Saturation = 25;
+    s.Contrast = 15;
     return s;
 }
 
