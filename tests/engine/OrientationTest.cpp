@@ -1,0 +1,97 @@
+#include "Orientation.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Pictures written as rows of letters; each letter is one pixel whose three
+// bytes are that letter, so a mix-up of pixels or of their bytes shows.
+TBitmap Letters(const std::vector<std::string>& rows)
+{
+    TBitmap picture(int(rows[0].size()), int(rows.size()));
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x)
+            for (int c = 0; c < 3; ++c)
+                picture.ScanLine(y)[x * 3 + c] = std::uint8_t(rows[std::size_t(y)][std::size_t(x)] + c);
+    return picture;
+}
+
+std::vector<std::string> RowsOf(const TBitmap& picture)
+{
+    std::vector<std::string> rows;
+    for (int y = 0; y < picture.Height(); ++y) {
+        std::string row;
+        for (int x = 0; x < picture.Width(); ++x) {
+            const std::uint8_t* p = picture.ScanLine(y) + x * 3;
+            row += (p[1] == p[0] + 1 && p[2] == p[0] + 2) ? char(p[0]) : '?';
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+const std::vector<std::string> Upright = {"ABC", "DEF"};
+
+} // namespace
+
+// What a camera stores for the upright picture ABC/DEF under each value; the
+// reader must turn each back into ABC/DEF.
+TEST(Orientation, EveryValueTurnsTheStoredPictureUpright)
+{
+    const std::vector<std::vector<std::string>> stored = {
+        {"ABC", "DEF"},       // 1
+        {"CBA", "FED"},       // 2 mirrored
+        {"FED", "CBA"},       // 3 half turn
+        {"DEF", "ABC"},       // 4 mirrored top to bottom
+        {"AD", "BE", "CF"},   // 5 transposed
+        {"CF", "BE", "AD"},   // 6 stored a quarter turn anticlockwise
+        {"FC", "EB", "DA"},   // 7 transversed
+        {"DA", "EB", "FC"},   // 8 stored a quarter turn clockwise
+    };
+    for (int value = 1; value <= 8; ++value) {
+        SCOPED_TRACE("orientation " + std::to_string(value));
+        const TBitmap result = ApplyOrientation(Letters(stored[std::size_t(value - 1)]), value);
+        EXPECT_EQ(RowsOf(result), Upright);
+    }
+}
+
+TEST(Orientation, OtherValuesLeaveThePictureAsItIs)
+{
+    for (int value : {0, 9, -1, 255}) {
+        SCOPED_TRACE(value);
+        EXPECT_EQ(RowsOf(ApplyOrientation(Letters({"AB", "CD", "EF"}), value)),
+                  (std::vector<std::string>{"AB", "CD", "EF"}));
+    }
+}
+
+TEST(Orientation, SinglePixelsAndSingleLines)
+{
+    EXPECT_EQ(RowsOf(ApplyOrientation(Letters({"Q"}), 6)), std::vector<std::string>{"Q"});
+    EXPECT_EQ(RowsOf(ApplyOrientation(Letters({"ABCDE"}), 6)),
+              (std::vector<std::string>{"A", "B", "C", "D", "E"}));
+    EXPECT_EQ(RowsOf(ApplyOrientation(Letters({"ABCDE"}), 8)),
+              (std::vector<std::string>{"E", "D", "C", "B", "A"}));
+    EXPECT_TRUE(ApplyOrientation(TBitmap(), 6).Empty());
+}
+
+// Quarter turns on a picture whose rows are not a multiple of four bytes
+// long, both ways round: the padding must not leak into the pixels.
+TEST(Orientation, QuarterTurnsUndoEachOtherOnOddSizes)
+{
+    TBitmap picture(7, 5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 21; ++x)
+            picture.ScanLine(y)[x] = std::uint8_t(y * 21 + x + 1);
+    const TBitmap turned = ApplyOrientation(picture, 6);
+    ASSERT_EQ(turned.Width(), 5);
+    ASSERT_EQ(turned.Height(), 7);
+    // Turning clockwise and then anticlockwise gives the original back.
+    EXPECT_EQ(ApplyOrientation(turned, 8), picture);
+    // Two half turns, and a mirror applied twice, are no change.
+    EXPECT_EQ(ApplyOrientation(ApplyOrientation(picture, 3), 3), picture);
+    EXPECT_EQ(ApplyOrientation(ApplyOrientation(picture, 5), 5), picture);
+    EXPECT_EQ(ApplyOrientation(ApplyOrientation(picture, 7), 7), picture);
+}
