@@ -32,7 +32,7 @@ namespace {
 
 constexpr int MaxScans = 256;
 constexpr int MinScans = 32;
-constexpr std::int64_t ScanBudget = std::int64_t(1) << 29;
+constexpr std::int64_t ScanBudget = std::int64_t(1) << 27;
 constexpr int RowsPerCall = 16;
 constexpr std::size_t OutputChunk = 64 * 1024;
 
@@ -348,10 +348,14 @@ TBitmap DecodeJpeg(const std::uint8_t* data, std::size_t size, const std::string
     if (!TBitmap::SizeAllowed(width, height))
         throw TFileError(name + " is too large: " + std::to_string(width) + " x " + std::to_string(height) +
                          " pixels");
+    // Arithmetic coding has no floor on bits per block: a few hundred bytes
+    // can make the decoder fill the largest picture, for many seconds.
+    // Hardly any program writes such files, and most viewers refuse them too.
+    if (info.arith_code)
+        throw TFileError(name + " is an arithmetic-coded JPEG file, which this program does not open");
     const std::int64_t blocks = BlockCount(info);
     // Each block's DC coefficient takes at least one bit of Huffman code.
-    // Arithmetic coding has no such floor: a plain picture may be tiny.
-    if (!info.arith_code && blocks > std::int64_t(size) * 8)
+    if (blocks > std::int64_t(size) * 8)
         throw TFileError(name + " is truncated: it is too short to hold a picture of " + std::to_string(width) +
                          " x " + std::to_string(height) + " pixels");
     decoder.guard.scanLimit = JpegScanLimit(blocks);

@@ -14,6 +14,7 @@
 // YCCK files open, sequential or progressive; CMYK files that carry an Adobe
 // marker are taken as Adobe writes them, with inverted inks. The EXIF
 // orientation is applied, so a camera picture comes out upright.
+// Arithmetic-coded files are refused (see the bounds below).
 //
 // Damaged files: libjpeg decodes many damaged files to the end, reporting the
 // damage as warnings and filling what it lost with grey. Such a file opens
@@ -26,9 +27,12 @@
 //
 // Bounds, all checked before the picture's memory is allocated:
 // - pictures beyond TBitmap's limits are refused;
-// - a Huffman-coded file must hold at least one bit per 8 x 8 block, the least
-//   any complete file holds, or it is refused as truncated (so a tiny file
-//   cannot make the decoder allocate and fill a huge picture);
+// - a file must hold at least one bit per 8 x 8 block, the least any complete
+//   Huffman-coded file holds, or it is refused as truncated (so a tiny file
+//   cannot make the decoder allocate and fill a huge picture); arithmetic
+//   coding has no such floor (a plain picture of any size fits in 200 bytes),
+//   so arithmetic-coded files are refused: almost nothing writes them, and
+//   most viewers cannot open them either;
 // - libjpeg's own buffers are capped at JpegMemoryLimit (a progressive file
 //   keeps every coefficient: 128 bytes per block);
 // - at most JpegScanLimit(blocks) scans are decoded.
@@ -55,6 +59,6 @@ constexpr long JpegMemoryLimit = 1L << 30;
 // blocks in all. Every scan can make the decoder walk all blocks again, so a
 // small hostile file with thousands of scans could keep it busy for minutes:
 // the limit is 256 scans (real files have about ten), fewer for big pictures
-// so that no file costs more than about 2^29 block visits, and never fewer
-// than 32.
+// so that a file costs at most about 2^27 block visits, but never fewer than
+// 32 scans.
 int JpegScanLimit(std::int64_t blocks);

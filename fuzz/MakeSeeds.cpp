@@ -204,15 +204,15 @@ void MakeJpegs()
         many.insert(many.begin() + std::ptrdiff_t(last.end), scan.begin(), scan.end());
     Save("regressions/jpeg/400-repeated-scans.jpg", many);
 
-    // Arithmetic coding has no bits-per-block floor; full-resolution chroma
-    // at this size needs more coefficient memory than the decoder may use.
+    // Arithmetic coding has no bits-per-block floor: a few hundred bytes
+    // claim the largest picture at full chroma resolution.
     TJpeg arithmetic;
     arithmetic.progressive = arithmetic.arithmetic = true;
     TBytes huge = WithSize(Encode(arithmetic), 16384, 16384);
     for (const TSegment& s : Segments(huge))
         if (s.marker == 0xCA)
             huge[s.begin + 11] = 0x11;
-    Save("regressions/jpeg/arithmetic-over-memory-cap.jpg", huge);
+    Save("regressions/jpeg/arithmetic-claims-16384x16384.jpg", huge);
 }
 
 // ---- Windows bitmaps ------------------------------------------------------
