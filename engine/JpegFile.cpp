@@ -327,16 +327,14 @@ void WriteJpegNamed(std::ostream& out, const TBitmap& picture, int quality, cons
     }
 }
 
-} // namespace
+// The picture as stored, before the orientation is applied.
+struct TStoredPicture {
+    TBitmap picture;
+    int orientation = 1;
+    std::string damage; // empty, or the sentence that says what is damaged
+};
 
-int JpegScanLimit(std::int64_t blocks)
-{
-    if (blocks <= 0)
-        return MaxScans;
-    return int(std::clamp<std::int64_t>(ScanBudget / blocks, MinScans, MaxScans));
-}
-
-TBitmap DecodeJpeg(const std::uint8_t* data, std::size_t size, const std::string& name, std::string* warning)
+TStoredPicture DecodeStored(const std::uint8_t* data, std::size_t size, const std::string& name)
 {
     TJpegDecoder decoder;
     if (!ReadHeader(decoder, data, size))
@@ -361,7 +359,8 @@ TBitmap DecodeJpeg(const std::uint8_t* data, std::size_t size, const std::string
     decoder.guard.scanLimit = JpegScanLimit(blocks);
     std::snprintf(decoder.guard.reason, sizeof decoder.guard.reason,
                   "it has more than %d scans, far more than any real picture", decoder.guard.scanLimit);
-    const int orientation = OrientationOf(info);
+    TStoredPicture stored;
+    stored.orientation = OrientationOf(info);
 
     if (!StartDecoding(decoder))
         Fail(decoder, name);
@@ -370,20 +369,34 @@ TBitmap DecodeJpeg(const std::uint8_t* data, std::size_t size, const std::string
         info.output_components != components)
         throw TFileError("Cannot read " + name + ": the decoder gave an unexpected picture layout");
 
-    TBitmap picture(static_cast<int>(width), static_cast<int>(height));
+    stored.picture.SetSize(static_cast<int>(width), static_cast<int>(height));
     std::vector<std::uint8_t> cmykRow(components == 4 ? std::size_t(width) * 4 : 0);
-    if (!ReadRows(decoder, picture, cmykRow.empty() ? nullptr : cmykRow.data()))
+    if (!ReadRows(decoder, stored.picture, cmykRow.empty() ? nullptr : cmykRow.data()))
         Fail(decoder, name);
+    if (decoder.errors.damaged)
+        stored.damage = name + " is damaged: " + decoder.errors.warning;
+    return stored;
+}
 
-    if (decoder.errors.damaged) {
-        std::string text = name + " is damaged: " + decoder.errors.warning;
-        if (warning == nullptr)
-            throw TFileError(text);
-        *warning = std::move(text);
-    } else if (warning != nullptr) {
-        warning->clear();
-    }
-    return ApplyOrientation(std::move(picture), orientation);
+} // namespace
+
+int JpegScanLimit(std::int64_t blocks)
+{
+    if (blocks <= 0)
+        return MaxScans;
+    return int(std::clamp<std::int64_t>(ScanBudget / blocks, MinScans, MaxScans));
+}
+
+TBitmap DecodeJpeg(const std::uint8_t* data, std::size_t size, const std::string& name, std::string* warning)
+{
+    // The decoder and its buffers are gone before the picture is turned.
+    TStoredPicture stored = DecodeStored(data, size, name);
+    if (!stored.damage.empty() && warning == nullptr)
+        throw TFileError(stored.damage);
+    TBitmap upright = ApplyOrientation(std::move(stored.picture), stored.orientation);
+    if (warning != nullptr)
+        *warning = std::move(stored.damage);
+    return upright;
 }
 
 TBitmap ReadJpegFile(const std::string& path, std::string* warning)

@@ -487,6 +487,18 @@ TEST(JpegBadInput, TruncatedFilesOpenWithAWarningOrAreRefused)
     EXPECT_EQ(warning, "");
 }
 
+// libjpeg warns about a JFIF version it does not know, but that says nothing
+// about the pixels.
+TEST(JpegBadInput, AnUnknownJfifVersionIsNoDamage)
+{
+    TBytes file = Encode(Smooth(16, 16));
+    const TSegment jfif = *Find(Segments(file), 0xE0);
+    file[jfif.begin + 9] = 3; // major version
+    std::string warning = "not cleared";
+    EXPECT_EQ(Decode(file, &warning).Width(), 16);
+    EXPECT_EQ(warning, "");
+}
+
 TEST(JpegBadInput, PicturesBeyondTheLimitsAreRefusedBeforeDecoding)
 {
     const TBytes small = Encode(Smooth(16, 16));
