@@ -1,5 +1,6 @@
 #include "Orientation.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace {
@@ -43,15 +44,24 @@ TBitmap ApplyOrientation(TBitmap picture, int orientation)
     const int outWidth = swapSides ? picture.Height() : picture.Width();
     const int outHeight = swapSides ? picture.Width() : picture.Height();
     TBitmap result(outWidth, outHeight);
+    // Quarter turns read the source down its columns; going through the
+    // output in tiles keeps the source rows of a tile in the cache.
+    constexpr int Tile = 64;
     const std::uint8_t* base = picture.Bits();
-    for (int y = 0; y < outHeight; ++y) {
-        const TWalk walk = WalkFor(orientation, picture, y);
-        std::ptrdiff_t from = walk.start;
-        std::uint8_t* to = result.ScanLine(y);
-        for (int x = 0; x < outWidth; ++x, from += walk.step, to += 3) {
-            to[0] = base[from];
-            to[1] = base[from + 1];
-            to[2] = base[from + 2];
+    for (int tileY = 0; tileY < outHeight; tileY += Tile) {
+        const int endY = std::min(tileY + Tile, outHeight);
+        for (int tileX = 0; tileX < outWidth; tileX += Tile) {
+            const int endX = std::min(tileX + Tile, outWidth);
+            for (int y = tileY; y < endY; ++y) {
+                const TWalk walk = WalkFor(orientation, picture, y);
+                std::ptrdiff_t from = walk.start + std::ptrdiff_t(tileX) * walk.step;
+                std::uint8_t* to = result.ScanLine(y) + std::size_t(tileX) * 3;
+                for (int x = tileX; x < endX; ++x, from += walk.step, to += 3) {
+                    to[0] = base[from];
+                    to[1] = base[from + 1];
+                    to[2] = base[from + 2];
+                }
+            }
         }
     }
     return result;

@@ -95,3 +95,46 @@ TEST(Orientation, QuarterTurnsUndoEachOtherOnOddSizes)
     EXPECT_EQ(ApplyOrientation(ApplyOrientation(picture, 5), 5), picture);
     EXPECT_EQ(ApplyOrientation(ApplyOrientation(picture, 7), 7), picture);
 }
+
+namespace {
+
+// The plain reference: each output pixel fetched on its own by the formula
+// for its orientation.
+TBitmap ReferenceOrientation(const TBitmap& s, int orientation)
+{
+    const int w = s.Width(), h = s.Height();
+    const bool swap = orientation >= 5;
+    TBitmap d(swap ? h : w, swap ? w : h);
+    for (int y = 0; y < d.Height(); ++y)
+        for (int x = 0; x < d.Width(); ++x) {
+            int sx = x, sy = y;
+            switch (orientation) {
+            case 2: sx = w - 1 - x; break;
+            case 3: sx = w - 1 - x; sy = h - 1 - y; break;
+            case 4: sy = h - 1 - y; break;
+            case 5: sx = y; sy = x; break;
+            case 6: sx = y; sy = h - 1 - x; break;
+            case 7: sx = w - 1 - y; sy = h - 1 - x; break;
+            case 8: sx = w - 1 - y; sy = x; break;
+            }
+            for (int c = 0; c < 3; ++c)
+                d.ScanLine(y)[x * 3 + c] = s.ScanLine(sy)[sx * 3 + c];
+        }
+    return d;
+}
+
+} // namespace
+
+// Sizes around the tiles the quarter turns work in, and an odd row length.
+TEST(Orientation, EqualsThePlainReferenceAcrossTileEdges)
+{
+    for (auto [w, h] : {std::pair{130, 70}, std::pair{64, 65}, std::pair{1, 129}, std::pair{129, 1}}) {
+        TBitmap picture(w, h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w * 3; ++x)
+                picture.ScanLine(y)[x] = std::uint8_t(x * 7 + y * 13 + x * y);
+        for (int value = 1; value <= 8; ++value)
+            EXPECT_EQ(ApplyOrientation(picture, value), ReferenceOrientation(picture, value))
+                << w << " x " << h << ", orientation " << value;
+    }
+}
