@@ -545,10 +545,11 @@ TBytes WithScans(int scans)
     for (const TSegment& s : segments)
         if (s.marker == 0xDA)
             last = s;
-    const TBytes copy(file.begin() + std::ptrdiff_t(last.begin), file.begin() + std::ptrdiff_t(last.end));
+    TBytes result(file.begin(), file.begin() + std::ptrdiff_t(last.end));
     for (int i = have; i < scans; ++i)
-        file.insert(file.begin() + std::ptrdiff_t(last.end), copy.begin(), copy.end());
-    return file;
+        result.insert(result.end(), file.begin() + std::ptrdiff_t(last.begin), file.begin() + std::ptrdiff_t(last.end));
+    result.insert(result.end(), file.begin() + std::ptrdiff_t(last.end), file.end());
+    return result;
 }
 
 } // namespace
