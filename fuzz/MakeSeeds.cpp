@@ -192,7 +192,8 @@ void MakeJpegs()
     Save("regressions/jpeg/claims-16384x16384-tiny-file.jpg", WithSize(small, 16384, 16384));
     Save("regressions/jpeg/claims-65535x65535.jpg", WithSize(small, 65535, 65535));
     Save("regressions/jpeg/height-zero.jpg", WithSize(small, 16, 0));
-    Save("regressions/jpeg/cut-in-scan.jpg", TBytes(small.begin(), small.begin() + std::ptrdiff_t(small.size() * 3 / 4)));
+    const auto cut = small.begin() + std::ptrdiff_t(small.size() * 3 / 4);
+    Save("regressions/jpeg/cut-in-scan.jpg", TBytes(small.begin(), cut));
 
     TJpeg progressive;
     progressive.progressive = true;

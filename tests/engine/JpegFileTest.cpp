@@ -579,17 +579,6 @@ TEST(JpegBadInput, TheScanLimitShrinksForBigPictures)
     EXPECT_EQ(JpegScanLimit(std::int64_t(1) << 24), 32); // never below 32
 }
 
-TEST(JpegBadInput, AFailedReadLeavesThePictureAsItWas)
-{
-    TBitmap document = Smooth(5, 3);
-    const TBitmap before = document;
-    std::string warning = "earlier warning";
-    EXPECT_THROW(document = Decode(TBytes{0xFF, 0xD8, 0xFF, 0xC0, 0, 3}, &warning), TFileError);
-    EXPECT_THROW(document = ReadJpegFile("/nonexistent/photo.jpg", &warning), TFileError);
-    EXPECT_EQ(document, before);
-    EXPECT_EQ(warning, "earlier warning");
-}
-
 namespace {
 
 class JpegFiles : public ::testing::Test {
@@ -633,15 +622,24 @@ TEST_F(JpegFiles, AFailedWriteKeepsTheOldFile)
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
-TEST_F(JpegFiles, ProblemsWithTheFileAreReadable)
+// A failed read returns nothing, so the caller's picture (the open document)
+// and its earlier warning stay as they were.
+TEST_F(JpegFiles, AFailedReadLeavesThePictureAsItWasAndSaysWhy)
 {
+    TBitmap document = Smooth(5, 3);
+    const TBitmap before = document;
+    std::string warning = "earlier warning";
+    const std::string missing = (dir / "missing.jpg").string();
     try {
-        ReadJpegFile((dir / "missing.jpg").string());
+        document = ReadJpegFile(missing, &warning);
         FAIL() << "no error";
     } catch (const TFileError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open " + (dir / "missing.jpg").string() + ": No such file or directory");
+        EXPECT_EQ(std::string(e.what()), "Cannot open " + missing + ": No such file or directory");
     }
-    EXPECT_THROW(ReadJpegFile(dir.string()), TFileError);
+    EXPECT_THROW(document = ReadJpegFile(dir.string(), &warning), TFileError);
+    EXPECT_THROW(document = Decode(TBytes{0xFF, 0xD8, 0xFF, 0xC0, 0, 3}, &warning), TFileError);
+    EXPECT_EQ(document, before);
+    EXPECT_EQ(warning, "earlier warning");
     EXPECT_THROW(WriteJpegFile((dir / "no" / "such" / "dir.jpg").string(), Smooth(4, 4)), TFileError);
 }
 
@@ -653,7 +651,8 @@ TEST(JpegWrite, AFailingStreamIsAnError)
         WriteJpeg(bad, Smooth(4, 4));
         FAIL() << "no error";
     } catch (const TFileError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot write the JPEG picture: Output file write error --- out of disk space?");
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot write the JPEG picture: Output file write error --- out of disk space?");
     }
 
     // The exception of a stream that throws reaches the caller unchanged,
