@@ -20,7 +20,8 @@
 // damage as warnings and filling what it lost with grey. Such a file opens
 // only for a caller that asks for the warning: the picture is returned and
 // *warning receives "<name> is damaged: " followed by the library's first
-// warning (for instance "Premature end of JPEG file"); the caller must show it.
+// warning (for instance "Premature end of JPEG file"; a warning about an
+// unknown JFIF version is no damage and does not count); the caller must show it.
 // Without a warning pointer a damaged file is refused with a TFileError of
 // that same text, so damage is never passed over in silence. An undamaged
 // file leaves *warning empty.
@@ -30,7 +31,8 @@
 // - a file must hold at least one bit per 8 x 8 block, the least any complete
 //   Huffman-coded file holds, or it is refused as truncated (so a tiny file
 //   cannot make the decoder allocate and fill a huge picture); arithmetic
-//   coding has no such floor (a plain picture of any size fits in 200 bytes),
+//   coding has no such floor (a plain picture of any size fits in a few
+//   hundred bytes),
 //   so arithmetic-coded files are refused: almost nothing writes them, and
 //   most viewers cannot open them either;
 // - libjpeg's own buffers are capped at JpegMemoryLimit (a progressive file
@@ -47,7 +49,9 @@ TBitmap ReadJpegFile(const std::string& path, std::string* warning = nullptr);
 
 // Writes a baseline JPEG with the library's default settings (4:2:0 YCbCr,
 // standard Huffman tables, JFIF header) and the standard quantisation tables
-// scaled to `quality` (1 to 100; values outside are clamped).
+// scaled to `quality` (1 to 100; values outside are clamped). A failure throws
+// TFileError with the library's message (an empty picture has no JPEG form);
+// an exception thrown by the stream itself reaches the caller unchanged.
 void WriteJpeg(std::ostream& out, const TBitmap& picture, int quality = 90);
 // The same through WriteFileSafely: an existing file is replaced only once the
 // new one is complete.
