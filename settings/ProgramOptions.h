@@ -1,0 +1,44 @@
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+static_assert(std::endian::native == std::endian::little, "stored records are little-endian images of memory");
+
+// The program options, byte for byte as "options.dat" stores them: eight
+// little-endian 32-bit integers. The initial values are the defaults used
+// when there is no file.
+#pragma pack(push, 1)
+struct TProgramOptions {
+    static constexpr std::int32_t DefaultPreviewSizeMode = 0;
+    static constexpr std::int32_t DefaultCustomWidth = 459;
+    static constexpr std::int32_t DefaultCustomHeight = 451;
+    static constexpr std::int32_t DefaultHistoryStates = 50;
+
+    std::int32_t PreviewSizeMode = DefaultPreviewSizeMode; // 0 custom, 1 maximized, 2 last
+    std::int32_t CustomWidth = DefaultCustomWidth;
+    std::int32_t CustomHeight = DefaultCustomHeight;
+    std::int32_t HistoryStates = DefaultHistoryStates;
+    // The preview window's rectangle when it was last closed.
+    std::int32_t LastTop = 0;
+    std::int32_t LastLeft = 0;
+    std::int32_t LastWidth = 0;
+    std::int32_t LastHeight = 0;
+};
+#pragma pack(pop)
+
+static_assert(sizeof(TProgramOptions) == 32);
+static_assert(offsetof(TProgramOptions, HistoryStates) == 12);
+static_assert(offsetof(TProgramOptions, LastWidth) == 24);
+static_assert(offsetof(TProgramOptions, LastHeight) == 28);
+
+// Reads the options file over `options`. Without a readable file the first
+// four fields take their defaults and the Last fields keep their values
+// (returns false). A shorter file replaces only the whole fields it holds.
+bool LoadOptions(const std::string& path, TProgramOptions& options);
+
+// Writes the 32 bytes safely; false, without an exception, when the file
+// cannot be created or written.
+bool SaveOptions(const std::string& path, const TProgramOptions& options);

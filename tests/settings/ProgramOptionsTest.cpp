@@ -1,0 +1,59 @@
+#include "ProgramOptions.h"
+
+#include "TempDir.h"
+
+namespace {
+
+// Fields of packed records are compared as values (unary +): the test
+// macros take references, which a packed field cannot safely bind.
+
+using ProgramOptions = TempDirTest;
+
+TProgramOptions Chosen() { return {2, 800, 600, 7, 10, 20, 700, 500}; }
+
+TEST_F(ProgramOptions, WithoutAFileTheDefaultsApplyAndTheLastRectangleStays)
+{
+    TProgramOptions o = Chosen();
+    EXPECT_FALSE(LoadOptions(PathOf("options.dat"), o));
+    EXPECT_EQ(+o.PreviewSizeMode, 0);
+    EXPECT_EQ(+o.CustomWidth, 459);
+    EXPECT_EQ(+o.CustomHeight, 451);
+    EXPECT_EQ(+o.HistoryStates, 50);
+    EXPECT_EQ(+o.LastTop, 10);
+    EXPECT_EQ(+o.LastHeight, 500);
+}
+
+TEST_F(ProgramOptions, TheFileIsAlwaysThirtyTwoLittleEndianBytes)
+{
+    WriteBytes(PathOf("options.dat"), std::vector<unsigned char>(100, 0xEE));
+    ASSERT_TRUE(SaveOptions(PathOf("options.dat"), Chosen()));
+    std::vector<unsigned char> file = Bytes(PathOf("options.dat"));
+    ASSERT_EQ(file.size(), 32u);
+    const std::int32_t expected[8] = {2, 800, 600, 7, 10, 20, 700, 500};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(Int32At(file, std::size_t(i) * 4), expected[i]) << "offset " << i * 4;
+
+    TProgramOptions back{};
+    ASSERT_TRUE(LoadOptions(PathOf("options.dat"), back));
+    EXPECT_EQ(+back.LastWidth, 700);
+    EXPECT_FALSE(SaveOptions(PathOf("missing/options.dat"), Chosen()));
+}
+
+TEST_F(ProgramOptions, AShortFileReplacesOnlyTheWholeFieldsItHolds)
+{
+    // 14 bytes: three fields and half of HistoryStates.
+    std::vector<unsigned char> file(14, 0);
+    file[0] = 1;
+    file[4] = 0x20, file[5] = 0x03; // 800
+    file[12] = 0xFF, file[13] = 0xFF;
+    WriteBytes(PathOf("options.dat"), file);
+    TProgramOptions o = Chosen();
+    ASSERT_TRUE(LoadOptions(PathOf("options.dat"), o));
+    EXPECT_EQ(+o.PreviewSizeMode, 1);
+    EXPECT_EQ(+o.CustomWidth, 800);
+    EXPECT_EQ(+o.CustomHeight, 0);
+    EXPECT_EQ(+o.HistoryStates, 7) << "a field cut off by the end of the file keeps its value";
+    EXPECT_EQ(+o.LastWidth, 700);
+}
+
+} // namespace
