@@ -1,7 +1,7 @@
 #include "Icons.h"
+#include "Main.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[])
 {
@@ -9,8 +9,8 @@ int main(int argc, char* argv[])
     // Lets the desktop match the windows to the installed menu entry and icon.
     QGuiApplication::setDesktopFileName("lumenquilla");
     app.setWindowIcon(IconFor(TIcon::Application));
-    QMainWindow window;
-    window.setWindowTitle("Lumenquilla Professional Edition");
-    window.showMaximized();
+
+    const std::unique_ptr<TFrmMain> FrmMain = TFrmMain::CreateWindows();
+    FrmMain->showMaximized();
     return app.exec();
 }

@@ -122,4 +122,33 @@ TEST(ViewStretch, NothingIsDrawnForAnEmptyAreaOrRange)
         EXPECT_EQ(pixel, Untouched);
 }
 
+TEST(ViewStretch, TheScreenSpanOfPicturePixels)
+{
+    // Four pixels on eight screen pixels: pixels 1 and 2 take screen 2 to 5.
+    EXPECT_EQ(ScreenSpan(1, 2, 0, 4, 8), (TScreenSpan{2, 6}));
+    // Seven on three: screen 0, 1, 2 show pixels 0, 2, 4; pixel 1 is dropped.
+    EXPECT_EQ(ScreenSpan(2, 4, 0, 7, 3), (TScreenSpan{1, 3}));
+    EXPECT_EQ(ScreenSpan(1, 1, 0, 7, 3).First, ScreenSpan(1, 1, 0, 7, 3).End);
+    // Held to the area, which starts at picture pixel 10.
+    EXPECT_EQ(ScreenSpan(0, 11, 10, 4, 8), (TScreenSpan{0, 4}));
+    EXPECT_EQ(ScreenSpan(12, 99, 10, 4, 8), (TScreenSpan{4, 8}));
+    EXPECT_EQ(ScreenSpan(20, 30, 10, 4, 8).First, ScreenSpan(20, 30, 10, 4, 8).End);
+}
+
+TEST(ViewStretch, TheScreenSpanHoldsExactlyTheScreenPixelsOfThosePicturePixels)
+{
+    for (int length = 1; length <= 9; ++length)
+        for (int scaled = 1; scaled <= 20; ++scaled)
+            for (int from = 0; from < length; ++from)
+                for (int to = from; to < length; ++to) {
+                    const TScreenSpan span = ScreenSpan(from + 5, to + 5, 5, length, scaled);
+                    for (int x = 0; x < scaled; ++x) {
+                        const int shown = x * length / scaled;
+                        ASSERT_EQ(x >= span.First && x < span.End, shown >= from && shown <= to)
+                            << "length " << length << " scaled " << scaled << " pixels " << from << ".." << to
+                            << " screen " << x;
+                    }
+                }
+}
+
 } // namespace

@@ -1,0 +1,378 @@
+#include "MainFixture.h"
+
+#include "BmpFile.h"
+#include "FileError.h"
+#include "JpegFile.h"
+#include "P2CFile.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+std::vector<QAction*> DocumentCommands(const TFrmMain& main)
+{
+    return {main.MenuItem_SaveAs,      main.MenuItem_Copy,         main.MenuItem_Classic,
+            main.MenuItem_Cartoon,     main.MenuItem_Sketch,       main.MenuItem_Linedrawing,
+            main.MenuItem_Canvas,      main.MenuItem_BrightContrast, main.MenuItem_Saturation,
+            main.MenuItem_ColorBalance, main.MenuItem_ZoomIn,      main.MenuItem_ZoomOut,
+            main.MenuItem_ActualPixels};
+}
+
+std::vector<QAction*> AlwaysAvailable(const TFrmMain& main)
+{
+    return {main.MenuItem_Open,   main.MenuItem_Options, main.MenuItem_Exit,       main.MenuItem_History,
+            main.MenuItem_Layers, main.MenuItem_Tools,   main.MenuItem_ToolOption, main.Content1,
+            main.About1};
+}
+
+TEST_F(MainWindowTest, BeforeAPictureOnlyTheGeneralCommandsAreAvailable)
+{
+    for (QAction* item : AlwaysAvailable(*Main))
+        EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
+    for (QAction* item : DocumentCommands(*Main))
+        EXPECT_FALSE(item->isEnabled()) << item->objectName().toStdString();
+    EXPECT_FALSE(Main->MenuItem_Undo->isEnabled());
+    EXPECT_FALSE(Main->MenuItem_Redo->isEnabled());
+    // The tool bar buttons stand for their menu items.
+    EXPECT_TRUE(Main->Tol_Open->isEnabled());
+    EXPECT_FALSE(Main->Tol_SaveAs->isEnabled());
+    EXPECT_FALSE(Main->Tol_Classic->isEnabled());
+    EXPECT_TRUE(Main->Tol_Help->isEnabled());
+    EXPECT_TRUE(Main->StatusPanel0->text().isEmpty());
+    EXPECT_TRUE(Main->StatusPanel1->text().isEmpty());
+}
+
+TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndShortcuts)
+{
+    EXPECT_EQ(Main->windowTitle(), "Lumenquilla Professional Edition");
+    const std::pair<QAction*, const char*> shortcuts[] = {
+        {Main->MenuItem_Open, "Ctrl+O"},   {Main->MenuItem_SaveAs, "Ctrl+S"},      {Main->MenuItem_Exit, "Ctrl+Q"},
+        {Main->MenuItem_Undo, "Ctrl+Z"},   {Main->MenuItem_Redo, "Ctrl+Alt+Z"},    {Main->MenuItem_Copy, "Ctrl+C"},
+        {Main->MenuItem_Classic, "Ctrl+I"}, {Main->MenuItem_ZoomIn, "Ctrl+Right"}, {Main->MenuItem_ZoomOut, "Ctrl+Left"},
+        {Main->MenuItem_ActualPixels, "Ctrl+0"}, {Main->Content1, "F1"},
+    };
+    for (const auto& [item, keys] : shortcuts)
+        EXPECT_EQ(item->shortcut(), QKeySequence(keys)) << item->objectName().toStdString();
+    EXPECT_EQ(Main->MenuItem_Open->text(), "&Open");
+    EXPECT_EQ(Main->MenuItem_Copy->text(), "&Copy to Clipboard");
+    EXPECT_EQ(Main->MenuItem_Classic->text(), "&Lumen Quilla");
+    EXPECT_EQ(Main->MenuItem_Linedrawing->text(), "Shortcut: Line Drawing");
+    EXPECT_EQ(Main->MenuItem_BrightContrast->text(), "Brightness / Contrast");
+    EXPECT_EQ(Main->Tol_Open->toolTip(), "Open (Ctrl+O)");
+    for (QAction* toggle : {Main->MenuItem_History, Main->MenuItem_Layers, Main->MenuItem_Tools,
+                            Main->MenuItem_ToolOption}) {
+        EXPECT_TRUE(toggle->isCheckable());
+        EXPECT_TRUE(toggle->isChecked());
+    }
+}
+
+TEST_F(MainWindowTest, OpeningAPhotoEnablesTheDocumentCommands)
+{
+    const QString path = Photo("coffee.bmp");
+    Open(path);
+    ASSERT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    for (QAction* item : DocumentCommands(*Main))
+        EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
+    // A single history state: nothing to undo or redo.
+    EXPECT_FALSE(Main->MenuItem_Undo->isEnabled());
+    EXPECT_FALSE(Main->MenuItem_Redo->isEnabled());
+    EXPECT_EQ(Main->History.RowCount(), 1);
+    EXPECT_EQ(Main->History.Operation(Main->History.Current()), "Open");
+    EXPECT_EQ(Main->History.Comment(Main->History.Current()), path.toStdString());
+
+    EXPECT_EQ(Main->StatusPanel0->text(), "600 x 400");
+    EXPECT_EQ(Main->StatusPanel1->text(), "100%");
+    EXPECT_EQ(Main->CurrentTool(), TFrmMain::ToolHand);
+    EXPECT_EQ(Main->ZoomRate(), 1.0);
+    const TBitmap photo = ReadBmpFile(path.toStdString());
+    EXPECT_TRUE(Main->Document.SourceBitmap == photo);
+    // The white sketch layer multiplied over the photo.
+    EXPECT_EQ(Main->Document.ViewBitmap.ScanLine(399)[599 * 3], (255 * photo.ScanLine(399)[599 * 3]) >> 8);
+}
+
+TEST_F(MainWindowTest, TheOpenCommandOffersEveryPictureKindAndOpensTheChoice)
+{
+    Main->OpenPicture();
+    ASSERT_EQ(OpenRequests.size(), 1u);
+    const TFileRequest& request = OpenRequests[0];
+    QStringList texts;
+    for (const TFileFilter& filter : request.Filters)
+        texts << filter.Text;
+    EXPECT_EQ(texts, QStringList({"All Picture(*.jpg;*.jpeg;*.bmp;*.p2c)", "JPEG Image File (*.jpg)",
+                                  "JPEG Image File (*.jpeg)", "Bitmaps (*.bmp)", "Rorav Id Arezudu File(*.p2c)",
+                                  "All File(*.*)"}));
+    EXPECT_EQ(request.Filters[0].Patterns, QStringList({"*.jpg", "*.jpeg", "*.bmp", "*.p2c"}));
+    EXPECT_EQ(request.FilterIndex, 1);
+    // Cancelled: nothing happens.
+    EXPECT_FALSE(Main->Document.PictureOpened);
+    EXPECT_TRUE(Messages.isEmpty());
+
+    OpenAnswer = TFileChoice{Photo("astronaut.jpg"), 1};
+    Main->OpenPicture();
+    Settle();
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_EQ(Main->StatusPanel0->text(), "512 x 512");
+    EXPECT_EQ(Main->DocumentFileName(), Photo("astronaut.jpg").toStdString());
+    // The next open starts in the folder of the last choice.
+    Main->OpenPicture();
+    EXPECT_EQ(QDir(OpenRequests.back().Directory), QDir(LQ_PHOTO_DIR));
+}
+
+TEST_F(MainWindowTest, JpegExtensionsOpenAsJpegWhateverTheirCase)
+{
+    for (const char* name : {"photo.jpeg", "PHOTO.Jpg", "Photo.JPEG"}) {
+        Open(CopyOf("coffee.jpg", name));
+        EXPECT_TRUE(Messages.isEmpty()) << name << ": " << Messages.join('\n').toStdString();
+        EXPECT_EQ(Main->StatusPanel0->text(), "600 x 400") << name;
+    }
+    EXPECT_EQ(Main->History.RowCount(), 3);
+}
+
+TEST_F(MainWindowTest, AnUnknownExtensionFailsAndChangesNothing)
+{
+    const QString path = CopyOf("coffee.jpg", "coffee.png");
+    Open(path);
+    EXPECT_EQ(Messages, QStringList({path + " open failed."}));
+    EXPECT_FALSE(Main->Document.PictureOpened);
+    EXPECT_FALSE(Main->MenuItem_SaveAs->isEnabled());
+    EXPECT_EQ(Main->History.RowCount(), 0);
+}
+
+TEST_F(MainWindowTest, AProjectWithoutTheMagicGivesBothMessages)
+{
+    const QString path = WriteFile("bad.p2c", QByteArray(2048, 'x'));
+    Open(path);
+    EXPECT_EQ(Messages, QStringList({path + " is not a valid .p2c file.", path + " open failed."}));
+    EXPECT_FALSE(Main->Document.PictureOpened);
+}
+
+TEST_F(MainWindowTest, AFailedReadKeepsTheDocumentAndShowsOnlyTheErrorsOwnMessage)
+{
+    Open(Photo("coffee.bmp"));
+    const TBitmap source = Main->Document.SourceBitmap;
+    const TBitmap view = Main->Document.ViewBitmap;
+
+    QFile original(Photo("coffee.bmp"));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QString broken = WriteFile("broken.bmp", original.read(1000));
+    Open(broken);
+    ASSERT_EQ(Messages.size(), 1);
+    // The reader's own message, not the unknown-extension one.
+    EXPECT_FALSE(Messages[0].endsWith(" open failed.")) << Messages[0].toStdString();
+    EXPECT_TRUE(Messages[0].contains("broken.bmp")) << Messages[0].toStdString();
+    EXPECT_TRUE(Main->Document.SourceBitmap == source);
+    EXPECT_TRUE(Main->Document.ViewBitmap == view);
+    EXPECT_EQ(Main->History.RowCount(), 1);
+    EXPECT_EQ(Main->DocumentFileName(), Photo("coffee.bmp").toStdString());
+
+    // A project of the right kind but cut short fails the same way.
+    const QString project = Folder.filePath("cut.p2c");
+    ASSERT_EQ(WriteProjectFile(project.toStdString(), Main->Document), 0);
+    ASSERT_TRUE(QFile::resize(project, 5000));
+    Messages.clear();
+    Open(project);
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_FALSE(Messages[0].endsWith(" open failed.")) << Messages[0].toStdString();
+    EXPECT_TRUE(Main->Document.SourceBitmap == source);
+}
+
+TEST_F(MainWindowTest, ADamagedJpegOpensAndSaysWhatIsWrong)
+{
+    QFile original(Photo("coffee.jpg"));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray bytes = original.readAll();
+    const QString path = WriteFile("cut.jpg", bytes.left(bytes.size() * 2 / 3));
+    Open(path);
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages[0].startsWith(path + " is damaged")) << Messages[0].toStdString();
+    EXPECT_TRUE(Main->Document.PictureOpened);
+    EXPECT_EQ(Main->StatusPanel0->text(), "600 x 400");
+}
+
+TEST_F(MainWindowTest, AnOpenWhoseHistoryStateCannotBeWrittenStillOpens)
+{
+    // A file where the history folder should be.
+    WriteFile("history", "in the way");
+    Open(Photo("coffee.bmp"));
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages[0].contains("history")) << Messages[0].toStdString();
+    EXPECT_TRUE(Main->Document.PictureOpened);
+    EXPECT_TRUE(Main->MenuItem_SaveAs->isEnabled());
+    EXPECT_EQ(Main->StatusPanel0->text(), "600 x 400");
+}
+
+TEST_F(MainWindowTest, SaveProposesANameFromThePhotoAndWritesByExtension)
+{
+    Open(Photo("coffee.jpg"));
+    Main->Save();
+    ASSERT_EQ(SaveRequests.size(), 1u);
+    QStringList texts;
+    for (const TFileFilter& filter : SaveRequests[0].Filters)
+        texts << filter.Text;
+    EXPECT_EQ(texts, QStringList({"Bitmaps (*.bmp)", "JPEG Image File (*.jpg)", "Rorav Id Arezudu File(*.p2c)"}));
+    EXPECT_EQ(SaveRequests[0].FileName, "coffee_cartoon");
+    EXPECT_EQ(SaveRequests[0].FilterIndex, 1);
+    EXPECT_EQ(QDir(SaveRequests[0].Directory), QDir(LQ_PHOTO_DIR));
+
+    // The whole composite is written, also the part the view never showed.
+    Main->Document.RebuildAll();
+    const TBitmap composite = Main->Document.ViewBitmap;
+
+    SaveAnswer = TFileChoice{Folder.filePath("out"), 2};
+    Main->Save();
+    const TBitmap jpeg = ReadJpegFile(Folder.filePath("out.JPG").toStdString());
+    EXPECT_EQ(jpeg.Width(), 600);
+    EXPECT_EQ(jpeg.Height(), 400);
+
+    SaveAnswer = TFileChoice{Folder.filePath("out"), 1};
+    Main->Save();
+    EXPECT_TRUE(ReadBmpFile(Folder.filePath("out.BMP").toStdString()) == composite);
+
+    // A name with an extension keeps it, whatever the filter.
+    SaveAnswer = TFileChoice{Folder.filePath("pic.jpeg"), 1};
+    Main->Save();
+    EXPECT_EQ(ReadJpegFile(Folder.filePath("pic.jpeg").toStdString()).Width(), 600);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+
+    SaveAnswer = TFileChoice{Folder.filePath("out.png"), 2};
+    Main->Save();
+    EXPECT_FALSE(QFile::exists(Folder.filePath("out.png")));
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages[0].startsWith(Folder.filePath("out.png") + " was not saved")) << Messages[0].toStdString();
+}
+
+TEST_F(MainWindowTest, AProjectIsSavedAndProposedUnderItsOwnName)
+{
+    Open(Photo("astronaut.jpg"));
+    SaveAnswer = TFileChoice{Folder.filePath("scene"), 3};
+    Main->Save();
+    const QString project = Folder.filePath("scene.P2C");
+    ASSERT_TRUE(QFile::exists(project));
+
+    Open(project);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_EQ(Main->History.RowCount(), 2);
+    SaveAnswer.reset();
+    Main->Save();
+    EXPECT_EQ(SaveRequests.back().FileName, "scene.P2C");
+    EXPECT_EQ(SaveRequests.back().FilterIndex, 3);
+}
+
+TEST_F(MainWindowTest, ASaveThatCannotBeWrittenIsReported)
+{
+    Open(Photo("coffee.bmp"));
+    SaveAnswer = TFileChoice{Folder.filePath("no/such/folder/out.bmp"), 1};
+    Main->Save();
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages[0].contains("out.bmp")) << Messages[0].toStdString();
+}
+
+TEST_F(MainWindowTest, UndoAndRedoStepBetweenOpenedPictures)
+{
+    Open(Photo("coffee.bmp"));
+    Open(Photo("astronaut.jpg"));
+    EXPECT_TRUE(Main->MenuItem_Undo->isEnabled());
+    EXPECT_FALSE(Main->MenuItem_Redo->isEnabled());
+
+    Main->SetCurrentTool(TFrmMain::ToolNone);
+    Main->Undo();
+    Settle();
+    EXPECT_EQ(Main->StatusPanel0->text(), "600 x 400");
+    EXPECT_TRUE(Main->Document.SourceBitmap == ReadBmpFile(Photo("coffee.bmp").toStdString()));
+    EXPECT_EQ(Main->Document.ViewBitmap.Width(), 600);
+    EXPECT_EQ(Main->CurrentTool(), TFrmMain::ToolHand);
+    EXPECT_FALSE(Main->MenuItem_Undo->isEnabled());
+    EXPECT_TRUE(Main->Tol_Redo->isEnabled());
+
+    // Nothing further back: Undo changes nothing.
+    Main->Undo();
+    EXPECT_EQ(Main->History.CurrentRow(), 1);
+
+    Main->Redo();
+    Settle();
+    EXPECT_EQ(Main->StatusPanel0->text(), "512 x 512");
+    EXPECT_TRUE(Main->MenuItem_Undo->isEnabled());
+    EXPECT_FALSE(Main->MenuItem_Redo->isEnabled());
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+}
+
+TEST_F(MainWindowTest, AHistoryStateThatCannotBeReadIsReportedAndNothingMoves)
+{
+    Open(Photo("coffee.bmp"));
+    Open(Photo("astronaut.jpg"));
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(Main->History.StateFile(1))));
+    Main->Undo();
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_EQ(Main->History.CurrentRow(), 2);
+    EXPECT_EQ(Main->StatusPanel0->text(), "512 x 512");
+    EXPECT_TRUE(Main->MenuItem_Undo->isEnabled());
+}
+
+TEST_F(MainWindowTest, CopyPlacesTheWholeCompositeOnTheClipboard)
+{
+    Open(Photo("coffee.bmp"));
+    Main->ZoomIn();
+    Main->ZoomIn();
+    Main->CopyToClipboard();
+    const QImage copied = QGuiApplication::clipboard()->image();
+    ASSERT_EQ(copied.size(), QSize(600, 400));
+    Main->Document.RebuildAll();
+    for (const QPoint point : {QPoint(0, 0), QPoint(599, 399), QPoint(321, 123)}) {
+        const std::uint8_t* pixel = Main->Document.ViewBitmap.ScanLine(point.y()) + point.x() * 3;
+        EXPECT_EQ(copied.pixel(point), qRgb(pixel[2], pixel[1], pixel[0])) << point.x() << "," << point.y();
+    }
+}
+
+TEST_F(MainWindowTest, CommandsStillToComeSaySo)
+{
+    Open(Photo("coffee.bmp"));
+    Main->MenuItem_Classic->trigger();
+    Main->MenuItem_Saturation->trigger();
+    EXPECT_EQ(Messages, QStringList({"Lumen Quilla is not available yet.", "Saturation is not available yet."}));
+}
+
+TEST_F(MainWindowTest, DisableCommandsLastsUntilUpdateCommands)
+{
+    Open(Photo("coffee.bmp"));
+    Main->DisableCommands();
+    for (QAction* item : {Main->MenuItem_Open, Main->MenuItem_SaveAs, Main->MenuItem_Classic, Main->MenuItem_Canvas,
+                          Main->MenuItem_ColorBalance})
+        EXPECT_FALSE(item->isEnabled()) << item->objectName().toStdString();
+    EXPECT_FALSE(Main->Tol_Open->isEnabled());
+    // Copy and the view go on.
+    EXPECT_TRUE(Main->MenuItem_Copy->isEnabled());
+    EXPECT_TRUE(Main->MenuItem_ZoomIn->isEnabled());
+    Main->UpdateCommands();
+    for (QAction* item : DocumentCommands(*Main))
+        EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
+    EXPECT_TRUE(Main->MenuItem_Open->isEnabled());
+}
+
+TEST_F(MainWindowTest, HelpOpensTheHelpFileOrElseTheUserGuide)
+{
+    Main->ShowContent();
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages[0].contains("help/index.html")) << Messages[0].toStdString();
+    EXPECT_TRUE(OpenedUrls.isEmpty());
+
+    ASSERT_TRUE(QDir(Folder.path()).mkdir("help"));
+    const QString guide = WriteFile("help/index.html", "<html></html>");
+    Main->ShowContent();
+    ASSERT_EQ(OpenedUrls.size(), 1);
+    EXPECT_EQ(OpenedUrls[0], QUrl::fromLocalFile(guide));
+
+    const QString chm = WriteFile("lumenquilla.chm", "ITSF");
+    Main->ShowContent();
+    ASSERT_EQ(OpenedUrls.size(), 2);
+    EXPECT_EQ(OpenedUrls[1], QUrl::fromLocalFile(chm));
+    EXPECT_EQ(Messages.size(), 1);
+}
+
+} // namespace

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "Main.h"
+#include "ProgramDir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+
+// A main window with all its long-lived windows, shown on the offscreen
+// screen, whose program directory is a fresh temporary folder. Its dialogs
+// are answered by the test: the file dialogs return what the test put in
+// OpenAnswer and SaveAnswer, messages are collected, and the help viewer is
+// not started.
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Folder.isValid());
+        OverrideProgramDir(Folder.path().toStdString());
+        Main = TFrmMain::CreateWindows();
+        Main->Message = [this](QWidget*, const QString& text) { Messages << text; };
+        Main->OpenDialog = [this](QWidget*, const TFileRequest& request) {
+            OpenRequests.push_back(request);
+            return OpenAnswer;
+        };
+        Main->SaveDialog = [this](QWidget*, const TFileRequest& request) {
+            SaveRequests.push_back(request);
+            return SaveAnswer;
+        };
+        Main->OpenUrl = [this](const QUrl& url) {
+            OpenedUrls << url;
+            return true;
+        };
+        Main->resize(900, 700);
+        Main->show();
+        Settle();
+    }
+
+    void TearDown() override
+    {
+        Main.reset();
+        OverrideProgramDir("");
+    }
+
+    // Lets the layout hand out new sizes, and the view follow them.
+    static void Settle()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+
+    static QString Photo(const char* name) { return QStringLiteral(LQ_PHOTO_DIR "/") + name; }
+
+    // A copy of a test photo in the temporary folder under another name.
+    QString CopyOf(const char* photo, const QString& name) const
+    {
+        const QString path = Folder.filePath(name);
+        QFile::remove(path);
+        EXPECT_TRUE(QFile::copy(Photo(photo), path));
+        return path;
+    }
+
+    QString WriteFile(const QString& name, const QByteArray& bytes) const
+    {
+        const QString path = Folder.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        return path;
+    }
+
+    void Open(const QString& path)
+    {
+        Main->OpenFile(path);
+        Settle();
+    }
+
+    QTemporaryDir Folder;
+    std::unique_ptr<TFrmMain> Main;
+    QStringList Messages;
+    std::vector<TFileRequest> OpenRequests;
+    std::vector<TFileRequest> SaveRequests;
+    std::optional<TFileChoice> OpenAnswer;
+    std::optional<TFileChoice> SaveAnswer;
+    QList<QUrl> OpenedUrls;
+};

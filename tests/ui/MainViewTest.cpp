@@ -1,0 +1,234 @@
+#include "MainFixture.h"
+
+#include "PaintBox.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+namespace {
+
+QRgb ScreenPixel(TFrmMain& main, int x, int y) { return main.PaintBox1->Screen().pixel(x, y); }
+
+QRgb PicturePixel(const TBitmap& picture, int x, int y)
+{
+    const std::uint8_t* p = picture.ScanLine(y) + x * 3;
+    return qRgb(p[2], p[1], p[0]);
+}
+
+// A pointer event on the paint box at a device position (the offscreen
+// screen has one device pixel per logical pixel).
+void SendMouse(TFrmMain& main, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, QPointF(at), main.PaintBox1->mapToGlobal(QPointF(at)), button, buttons,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(main.PaintBox1, &event);
+}
+
+TEST_F(MainWindowTest, BeforeAPictureTheViewIsTheWindowFace)
+{
+    Main->RefreshView();
+    const QSize size = Main->PaintSize();
+    ASSERT_GT(size.width(), 100);
+    const QRgb face = Main->PaintBox1->FaceColor().rgb();
+    EXPECT_EQ(ScreenPixel(*Main, 0, 0), face);
+    EXPECT_EQ(ScreenPixel(*Main, size.width() - 1, size.height() - 1), face);
+    EXPECT_TRUE(Main->HorzScrollBar->isHidden());
+    EXPECT_TRUE(Main->VertScrollBar->isHidden());
+}
+
+TEST_F(MainWindowTest, ALargePictureGetsScrollBarsThatFollowTheZoom)
+{
+    Open(Photo("storm.jpg"));
+    const TBitmap& view = Main->Document.ViewBitmap;
+    for (double zoom : {1.0, 0.75, 0.5625}) {
+        const QSize paint = Main->PaintSize();
+        const TScrollRange horizontal = ScrollRangeFor(paint.width(), 1920, zoom);
+        const TScrollRange vertical = ScrollRangeFor(paint.height(), 1280, zoom);
+        EXPECT_EQ(Main->ZoomRate(), zoom);
+        EXPECT_EQ(Main->HorzScrollBar->isHidden(), !horizontal.Shown) << zoom;
+        EXPECT_EQ(Main->VertScrollBar->isHidden(), !vertical.Shown) << zoom;
+        EXPECT_EQ(Main->HorzScrollBar->maximum(), horizontal.LastPosition()) << zoom;
+        EXPECT_EQ(Main->HorzScrollBar->pageStep(), horizontal.Page) << zoom;
+        EXPECT_EQ(Main->VertScrollBar->maximum(), vertical.LastPosition()) << zoom;
+        EXPECT_EQ(Main->ViewRect(),
+                  ComputeViewRect(0, 0, view.Width(), view.Height(), paint.width(), paint.height(), zoom));
+        EXPECT_EQ(Main->StatusPanel1->text(), QString::fromStdString(ZoomText(zoom)));
+        Main->ZoomOut();
+        Settle();
+    }
+    EXPECT_EQ(Main->StatusPanel0->text(), "1920 x 1280");
+}
+
+TEST_F(MainWindowTest, ZoomStepsReturnExactlyAndStopAtTheBounds)
+{
+    Open(Photo("astronaut.jpg"));
+    Main->ZoomOut();
+    EXPECT_EQ(Main->ZoomRate(), 0.75);
+    EXPECT_EQ(Main->StatusPanel1->text(), "75%");
+    Main->ZoomIn();
+    EXPECT_EQ(Main->ZoomRate(), 1.0);
+    Main->ZoomIn();
+    EXPECT_EQ(Main->StatusPanel1->text(), "133.3%");
+    Main->ZoomOut();
+    EXPECT_EQ(Main->ZoomRate(), 1.0);
+
+    for (int i = 0; i < 30; ++i)
+        Main->ZoomIn();
+    EXPECT_EQ(Main->ZoomRate(), ZoomRateOfStep(MaxZoomStep()));
+    EXPECT_EQ(Main->StatusPanel1->text(), "5612%");
+    for (int i = 0; i < 60; ++i)
+        Main->ZoomOut();
+    EXPECT_EQ(Main->ZoomRate(), ZoomRateOfStep(MinZoomStep()));
+    Main->ActualPixels();
+    EXPECT_EQ(Main->ZoomRate(), 1.0);
+    EXPECT_EQ(Main->StatusPanel1->text(), "100%");
+}
+
+TEST_F(MainWindowTest, ThePictureIsDrawnPixelForPixelAndTheRestIsFace)
+{
+    // 512 x 512 fits the view: no bars, the face colour right of and below it.
+    Open(Photo("astronaut.jpg"));
+    ASSERT_TRUE(Main->HorzScrollBar->isHidden());
+    const TBitmap& view = Main->Document.ViewBitmap;
+    const QRgb face = Main->PaintBox1->FaceColor().rgb();
+    for (const QPoint p : {QPoint(0, 0), QPoint(511, 511), QPoint(200, 17)})
+        EXPECT_EQ(ScreenPixel(*Main, p.x(), p.y()), PicturePixel(view, p.x(), p.y())) << p.x() << "," << p.y();
+    EXPECT_EQ(ScreenPixel(*Main, 512, 0), face);
+    EXPECT_EQ(ScreenPixel(*Main, 0, 512), face);
+
+    // Zoomed out, the picture takes nearest(512 x 0.75) = 384 pixels; what it
+    // covered before turns to face.
+    Main->ZoomOut();
+    EXPECT_EQ(ScreenPixel(*Main, 383, 383), PicturePixel(view, 510, 510));
+    EXPECT_EQ(ScreenPixel(*Main, 384, 0), face);
+    EXPECT_EQ(ScreenPixel(*Main, 0, 384), face);
+
+    // Two steps in, every picture pixel takes one or two screen pixels and
+    // none is smoothed: each screen pixel is some picture pixel.
+    Main->ActualPixels();
+    Main->ZoomIn();
+    Main->ZoomIn();
+    for (int x = 0; x < 40; ++x)
+        EXPECT_EQ(ScreenPixel(*Main, x, 5), PicturePixel(view, x * 9 / 16, 5 * 9 / 16)) << x;
+}
+
+TEST_F(MainWindowTest, ALayerChangeShowsAfterARefresh)
+{
+    Open(Photo("coffee.bmp"));
+    Main->Document.LayerState.SketchVisible = false;
+    Main->Document.LayerState.ColorVisible = false;
+    Main->RefreshView();
+    // Neither layer visible: the photo itself, unmultiplied.
+    EXPECT_EQ(ScreenPixel(*Main, 10, 10), PicturePixel(Main->Document.SourceBitmap, 10, 10));
+}
+
+TEST_F(MainWindowTest, PaintRectRedrawsOnlyItsPartAsTheWholeViewWould)
+{
+    Open(Photo("storm.jpg"));
+    Main->ZoomIn();
+    const QImage before = Main->PaintBox1->Screen().copy();
+    // Change the layers behind the view's back, then redraw a small rectangle.
+    Main->Document.ColorLayer.Fill(0, 0, 255);
+    Main->Document.RebuildComposite(TRect{10, 10, 19, 14});
+    Main->PaintRect(TRect{10, 10, 19, 14});
+    const QImage& after = Main->PaintBox1->Screen();
+    // The view's mapping: screen x shows picture x * w / (scaled w).
+    const TRect view = Main->ViewRect();
+    const int w = view.Right + 1, h = view.Bottom + 1;
+    const int scaledW = ScaledLength(w, Main->ZoomRate()), scaledH = ScaledLength(h, Main->ZoomRate());
+    int changed = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const int px = x * w / scaledW, py = y * h / scaledH;
+            const bool inside = px >= 10 && px <= 19 && py >= 10 && py <= 14;
+            if (inside) {
+                ++changed;
+                EXPECT_EQ(after.pixel(x, y), qRgb(254, 0, 0)) << x << "," << y;
+            } else {
+                EXPECT_EQ(after.pixel(x, y), before.pixel(x, y)) << x << "," << y;
+            }
+        }
+    EXPECT_GT(changed, 50);
+}
+
+TEST_F(MainWindowTest, TheHandDragsThePictureWithinItsEdges)
+{
+    Open(Photo("storm.jpg"));
+    ASSERT_FALSE(Main->HorzScrollBar->isHidden());
+    ASSERT_EQ(Main->CurrentTool(), TFrmMain::ToolHand);
+    const TBitmap& view = Main->Document.ViewBitmap;
+
+    // Ten pixels to the left moves the view ten pixels to the right.
+    SendMouse(*Main, QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(*Main, QEvent::MouseMove, {90, 97}, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(Main->HorzScrollBar->value(), 10);
+    EXPECT_EQ(Main->VertScrollBar->value(), 3);
+    EXPECT_EQ(Main->ViewRect().Left, 10);
+    EXPECT_EQ(Main->ViewRect().Top, 3);
+    EXPECT_EQ(ScreenPixel(*Main, 0, 0), PicturePixel(view, 10, 3));
+    // The grabbed point is under the pointer again: the same move goes no further.
+    SendMouse(*Main, QEvent::MouseMove, {90, 97}, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(Main->HorzScrollBar->value(), 10);
+    SendMouse(*Main, QEvent::MouseButtonRelease, {90, 97}, Qt::LeftButton, Qt::NoButton);
+
+    // Never before the first column nor past the last.
+    SendMouse(*Main, QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(*Main, QEvent::MouseMove, {300, 100}, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(Main->HorzScrollBar->value(), 0);
+    SendMouse(*Main, QEvent::MouseMove, {-5000, 100}, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(Main->HorzScrollBar->value(), Main->HorzScrollBar->maximum());
+    EXPECT_EQ(Main->ViewRect().Right, 1919);
+    // Without the button held the pointer only moves.
+    SendMouse(*Main, QEvent::MouseMove, {500, 100}, Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(Main->HorzScrollBar->value(), Main->HorzScrollBar->maximum());
+}
+
+TEST_F(MainWindowTest, TheHandCursorOpensOverAMovablePictureAndClosesWhileDragging)
+{
+    Main->SetCurrentTool(TFrmMain::ToolHand);
+    Main->ShowToolOptionPage();
+    EXPECT_EQ(Main->PaintBox1->cursor().shape(), Qt::ArrowCursor);
+
+    Open(Photo("storm.jpg"));
+    EXPECT_EQ(Main->PaintBox1->cursor().shape(), Qt::BitmapCursor);
+    const QPixmap open = Main->PaintBox1->cursor().pixmap();
+    SendMouse(*Main, QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton, Qt::LeftButton);
+    const QPixmap grabbing = Main->PaintBox1->cursor().pixmap();
+    EXPECT_NE(open.toImage(), grabbing.toImage());
+    SendMouse(*Main, QEvent::MouseButtonRelease, {100, 100}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(Main->PaintBox1->cursor().pixmap().toImage(), open.toImage());
+
+    // A picture that fits cannot be moved: the arrow.
+    Open(Photo("astronaut.jpg"));
+    EXPECT_EQ(Main->PaintBox1->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(MainWindowTest, ReleasingDeleteMakesTheHandCurrent)
+{
+    Open(Photo("coffee.bmp"));
+    Main->SetCurrentTool(TFrmMain::ToolNone);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QCoreApplication::sendEvent(Main.get(), &press);
+    EXPECT_EQ(Main->CurrentTool(), TFrmMain::ToolNone);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier);
+    QCoreApplication::sendEvent(Main.get(), &release);
+    EXPECT_EQ(Main->CurrentTool(), TFrmMain::ToolHand);
+}
+
+TEST_F(MainWindowTest, ResizingKeepsTheBarsInStepWithTheBox)
+{
+    Open(Photo("coffee.bmp"));
+    EXPECT_TRUE(Main->HorzScrollBar->isHidden());
+    Main->resize(500, 400);
+    Settle();
+    const QSize paint = Main->PaintSize();
+    ASSERT_LT(paint.width(), 600);
+    EXPECT_FALSE(Main->HorzScrollBar->isHidden());
+    EXPECT_EQ(Main->HorzScrollBar->pageStep(), paint.width());
+    EXPECT_EQ(Main->ViewRect().Right, paint.width() - 1);
+}
+
+} // namespace

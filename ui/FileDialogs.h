@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+// The file dialogs of the main window, as small function objects, so that a
+// test can answer them in place of a person.
+
+// One entry of a dialog's file type list: the text shown, and the name
+// patterns it lets through.
+struct TFileFilter {
+    QString Text;
+    QStringList Patterns;
+};
+
+struct TFileRequest {
+    QString Caption;
+    QList<TFileFilter> Filters;
+    // 1-based, as the save command counts its filters.
+    int FilterIndex = 1;
+    QString Directory;
+    // The name proposed in the name box (save dialog).
+    QString FileName;
+};
+
+struct TFileChoice {
+    QString FileName;
+    int FilterIndex = 1;
+};
+
+// Empty when the user cancelled.
+using TFileDialogFunction = std::function<std::optional<TFileChoice>(QWidget* parent, const TFileRequest& request)>;
+
+// The toolkit's own dialogs (not the desktop's, so that the open dialog can
+// show a picture preview beside the file list). The open dialog accepts
+// existing files only; the save dialog asks before replacing a file.
+std::optional<TFileChoice> RunOpenDialog(QWidget* parent, const TFileRequest& request);
+std::optional<TFileChoice> RunSaveDialog(QWidget* parent, const TFileRequest& request);
+
+// The toolkit's filter string for a filter: its text, then its patterns in
+// parentheses (the dialog hides the patterns and shows the text as it is).
+QString NameFilterString(const TFileFilter& filter);

@@ -1,0 +1,230 @@
+#pragma once
+
+#include "Document.h"
+#include "FileDialogs.h"
+#include "History.h"
+#include "Rect.h"
+#include "ViewArithmetic.h"
+
+#include <QMainWindow>
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QToolBar;
+class QToolButton;
+class QUrl;
+class QWheelEvent;
+class TFrmAbout;
+class TPaintBox;
+enum class TIcon;
+
+// The main window: menus, tool bar, the picture view and the status bar. It
+// owns the document, the undo history and every long-lived window, runs the
+// commands and routes pointer events on the view to the current tool.
+//
+// Split by aspect: Main.cpp builds the window and enables its commands,
+// MainCommands.cpp runs the commands, MainView.cpp is the view, and
+// MainStartup.cpp creates the windows and handles showing and closing.
+class TFrmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Tool codes the view routes by.
+    static constexpr int ToolNone = 0;
+    static constexpr int ToolHand = 41;
+
+    explicit TFrmMain(QWidget* parent = nullptr);
+    ~TFrmMain() override;
+
+    // The main window, then every long-lived window it owns, in start-up order.
+    static std::unique_ptr<TFrmMain> CreateWindows();
+
+    TDocument Document;
+    THistory History;
+
+    // The dialogs the commands use; tests put their own answers in.
+    TFileDialogFunction OpenDialog = RunOpenDialog;
+    TFileDialogFunction SaveDialog = RunSaveDialog;
+    std::function<void(QWidget* parent, const QString& text)> Message;
+    std::function<bool(const QUrl& url)> OpenUrl;
+
+    // Long-lived windows.
+    TFrmAbout* FrmAbout = nullptr;
+
+    // Commands.
+    void OpenPicture();
+    // Opens a file chosen in the open dialog; the extension decides how.
+    void OpenFile(const QString& fileName);
+    void Save();
+    void CopyToClipboard();
+    void Undo();
+    void Redo();
+    void ShowOptions();
+    void ShowContent();
+    void ShowAbout();
+    void ExitProgram();
+    void DeleteKeyReleased();
+    // Enables the commands that need a document, Undo and Redo from the
+    // history, and the drawing tools for the zoom.
+    void UpdateCommands();
+    // Disables Open, Save, the cartoon commands and the adjustments while a
+    // drawing tool places an object; UpdateCommands ends it.
+    void DisableCommands();
+    // Records the document as the next history state and lists it.
+    void RecordHistory(const std::string& operation, const std::string& comment);
+    // The one place every error of a command is shown.
+    void ReportError(const std::exception& error);
+
+    // The view.
+    double ZoomRate() const { return ZoomRateOfStep(ZoomStep); }
+    const TRect& ViewRect() const { return View; }
+    int CurrentTool() const { return Tool; }
+    void SetCurrentTool(int tool);
+    void ComputeViewRect();
+    void UpdateScrollBars();
+    void PaintView();
+    void PaintRect(const TRect& rect);
+    void RefreshView();
+    void RefreshToolPreview();
+    void ShowToolOptionPage();
+    void ZoomIn();
+    void ZoomOut();
+    void ActualPixels();
+    void DragView(int x, int y, Qt::MouseButtons buttons);
+    // The paint box's size in device pixels.
+    QSize PaintSize() const;
+
+    // The file name the document was last opened from.
+    const std::string& DocumentFileName() const { return OpenedFileName; }
+
+    // Controls, named as the design names them.
+    QMenu* MenuFile = nullptr;
+    QMenu* MenuEdit = nullptr;
+    QMenu* MenuCartoon = nullptr;
+    QMenu* MenuAdjustments = nullptr;
+    QMenu* MenuView = nullptr;
+    QMenu* MenuWindow = nullptr;
+    QMenu* MenuHelp = nullptr;
+    QAction* MenuItem_Open = nullptr;
+    QAction* MenuItem_SaveAs = nullptr;
+    QAction* MenuItem_Options = nullptr;
+    QAction* MenuItem_Exit = nullptr;
+    QAction* MenuItem_Undo = nullptr;
+    QAction* MenuItem_Redo = nullptr;
+    QAction* MenuItem_Copy = nullptr;
+    QAction* MenuItem_Classic = nullptr;
+    QAction* MenuItem_Cartoon = nullptr;
+    QAction* MenuItem_Sketch = nullptr;
+    QAction* MenuItem_Linedrawing = nullptr;
+    QAction* MenuItem_Canvas = nullptr;
+    QAction* MenuItem_BrightContrast = nullptr;
+    QAction* MenuItem_Saturation = nullptr;
+    QAction* MenuItem_ColorBalance = nullptr;
+    QAction* MenuItem_ZoomIn = nullptr;
+    QAction* MenuItem_ZoomOut = nullptr;
+    QAction* MenuItem_ActualPixels = nullptr;
+    QAction* MenuItem_History = nullptr;
+    QAction* MenuItem_Layers = nullptr;
+    QAction* MenuItem_Tools = nullptr;
+    QAction* MenuItem_ToolOption = nullptr;
+    QAction* Content1 = nullptr;
+    QAction* About1 = nullptr;
+
+    // The tool bar's buttons run the menu items they stand for and share
+    // their enabled and checked states.
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* Tol_Open = nullptr;
+    QToolButton* Tol_SaveAs = nullptr;
+    QToolButton* Tol_Copy = nullptr;
+    QToolButton* Tol_Undo = nullptr;
+    QToolButton* Tol_Redo = nullptr;
+    QToolButton* Tol_ZoomIn = nullptr;
+    QToolButton* Tol_ZoomOut = nullptr;
+    QToolButton* Tol_ActualPixels = nullptr;
+    QToolButton* Tol_Classic = nullptr;
+    QToolButton* Tol_History = nullptr;
+    QToolButton* Tol_Layers = nullptr;
+    QToolButton* Tol_Tools = nullptr;
+    QToolButton* Tol_ToolOption = nullptr;
+    QToolButton* Tol_Help = nullptr;
+
+    TPaintBox* PaintBox1 = nullptr;
+    QScrollBar* HorzScrollBar = nullptr;
+    QScrollBar* VertScrollBar = nullptr;
+    // Status panels: picture size, zoom, and one left empty.
+    QLabel* StatusPanel0 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+    QLabel* StatusPanel2 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    // Main.cpp
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateView();
+    void CreateStatusBar();
+    QAction* AddItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut, void (TFrmMain::*command)());
+    QToolButton* AddButton(QAction* action, TIcon icon);
+    void NotAvailableYet(const QAction* item);
+    // Runs a command; whatever it throws reaches ReportError.
+    void Guarded(const std::function<void()>& command);
+
+    // MainCommands.cpp
+    // True when the file was opened; false when it was not a picture of its
+    // kind. Read errors are thrown.
+    bool OpenPhoto(const std::string& fileName, bool jpeg);
+    bool OpenProject(const std::string& fileName);
+    // What opening does once the document holds the new pictures. A failure
+    // to record the history state is returned, to be reported once the
+    // window shows the picture and the busy cursor is gone.
+    std::exception_ptr FinishOpen(const std::string& fileName);
+    void ReportPending(std::exception_ptr error);
+    // What Undo, Redo and a chosen history row do once a state is read.
+    void FinishRestore();
+    void ShowText(const QString& text);
+    void SetDrawToolsForZoom();
+
+    // MainView.cpp
+    void PaintBoxResized();
+    void ScrollBarMoved();
+    void PointerPressed(QPoint position, Qt::MouseButton button, Qt::MouseButtons buttons);
+    void PointerMoved(QPoint position, Qt::MouseButtons buttons);
+    void PointerReleased(QPoint position, Qt::MouseButton button, Qt::MouseButtons buttons);
+    void WheelTurned(QWheelEvent* event);
+    TPicturePoint PointerToPicture(QPoint position) const;
+    void SetZoomStep(int step);
+    // Draws the screen pixels [x0, x1) x [y0, y1) of the scaled view rectangle.
+    void StretchView(int x0, int x1, int y0, int y1);
+    void UpdateViewCursor();
+    static void ApplyScrollRange(QScrollBar* bar, const TScrollRange& range, double zoomRate);
+
+    // MainStartup.cpp
+    void PlacePanels();
+
+    int ZoomStep = 0;
+    TRect View{0, 0, 0, 0};
+    TScrollRange HorzRange;
+    TScrollRange VertRange;
+    int GrabX = 0;
+    int GrabY = 0;
+    int Tool = ToolNone;
+    bool Grabbing = false;
+    // Wheel turns below one notch add up, for touchpads.
+    int ZoomWheelTurn = 0;
+    bool FirstShown = false;
+    bool Destroying = false;
+    std::string OpenedFileName;
+    QString LastOpenDirectory;
+};

@@ -1,0 +1,304 @@
+#include "Main.h"
+
+#include "Cursors.h"
+#include "PaintBox.h"
+#include "ViewStretch.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A scroll bar arrow or wheel line moves about this many screen pixels.
+constexpr double LineStepScreenPixels = 32;
+
+} // namespace
+
+QSize TFrmMain::PaintSize() const { return PaintBox1->DeviceSize(); }
+
+void TFrmMain::SetCurrentTool(int tool) { Tool = tool; }
+
+void TFrmMain::ComputeViewRect()
+{
+    const QSize paint = PaintSize();
+    View = ::ComputeViewRect(HorzScrollBar->value(), VertScrollBar->value(), Document.ViewBitmap.Width(),
+                             Document.ViewBitmap.Height(), paint.width(), paint.height(), ZoomRate());
+}
+
+void TFrmMain::ApplyScrollRange(QScrollBar* bar, const TScrollRange& range, double zoomRate)
+{
+    // The program moves the bar here: no view refresh for each step.
+    const QSignalBlocker blocker(bar);
+    bar->setRange(0, range.LastPosition());
+    bar->setPageStep(std::max(range.Page, 1));
+    bar->setSingleStep(std::max(1, Nearest(LineStepScreenPixels / zoomRate)));
+    bar->setValue(0);
+    bar->setVisible(range.Shown);
+}
+
+void TFrmMain::UpdateScrollBars()
+{
+    if (!Document.PictureOpened)
+        return;
+    const QSize paint = PaintSize();
+    const double zoom = ZoomRate();
+    HorzRange = ScrollRangeFor(paint.width(), Document.ViewBitmap.Width(), zoom);
+    VertRange = ScrollRangeFor(paint.height(), Document.ViewBitmap.Height(), zoom);
+    ApplyScrollRange(HorzScrollBar, HorzRange, zoom);
+    ApplyScrollRange(VertScrollBar, VertRange, zoom);
+    StatusPanel0->setText(
+        QString::fromStdString(PictureSizeText(Document.SourceBitmap.Width(), Document.SourceBitmap.Height())));
+    StatusPanel1->setText(QString::fromStdString(ZoomText(zoom)));
+    ComputeViewRect();
+    ShowToolOptionPage();
+}
+
+void TFrmMain::StretchView(int x0, int x1, int y0, int y1)
+{
+    const TBitmap& view = Document.ViewBitmap;
+    const TRect area = ClampRect(View, view.Width(), view.Height());
+    if (area.Empty())
+        return;
+    const double zoom = ZoomRate();
+    const TStretch stretch{area, ScaledLength(area.Right - area.Left + 1, zoom),
+                           ScaledLength(area.Bottom - area.Top + 1, zoom)};
+    QImage& screen = PaintBox1->Screen();
+    x1 = std::min({x1, stretch.ScaledWidth, int(screen.width())});
+    y1 = std::min({y1, stretch.ScaledHeight, int(screen.height())});
+    x0 = std::max(x0, 0);
+    y0 = std::max(y0, 0);
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    StretchToScreen(view, stretch, reinterpret_cast<std::uint32_t*>(screen.bits()),
+                    std::size_t(screen.bytesPerLine()) / sizeof(std::uint32_t), x0, x1, y0, y1);
+}
+
+void TFrmMain::PaintView()
+{
+    QImage& screen = PaintBox1->Screen();
+    const TBitmap& view = Document.ViewBitmap;
+    const TRect area = ClampRect(View, view.Width(), view.Height());
+    if (!Document.PictureOpened || area.Empty()) {
+        PaintBox1->ClearToFace(screen.rect());
+        PaintBox1->update();
+        return;
+    }
+    const double zoom = ZoomRate();
+    const int shownWidth = std::min(ScaledLength(area.Right - area.Left + 1, zoom), int(screen.width()));
+    const int shownHeight = std::min(ScaledLength(area.Bottom - area.Top + 1, zoom), int(screen.height()));
+    StretchView(0, shownWidth, 0, shownHeight);
+    // The face colour where the picture does not reach.
+    PaintBox1->ClearToFace(QRect(shownWidth, 0, screen.width() - shownWidth, shownHeight));
+    PaintBox1->ClearToFace(QRect(0, shownHeight, screen.width(), screen.height() - shownHeight));
+    PaintBox1->update();
+}
+
+void TFrmMain::PaintRect(const TRect& rect)
+{
+    const TBitmap& view = Document.ViewBitmap;
+    const TRect area = ClampRect(View, view.Width(), view.Height());
+    if (!Document.PictureOpened || area.Empty())
+        return;
+    // The screen pixels of the rectangle under the view's own mapping, so
+    // that a part is drawn exactly as the whole view draws it.
+    const double zoom = ZoomRate();
+    const int w = area.Right - area.Left + 1;
+    const int h = area.Bottom - area.Top + 1;
+    const TScreenSpan columns = ScreenSpan(rect.Left, rect.Right, area.Left, w, ScaledLength(w, zoom));
+    const TScreenSpan rows = ScreenSpan(rect.Top, rect.Bottom, area.Top, h, ScaledLength(h, zoom));
+    if (columns.First >= columns.End || rows.First >= rows.End)
+        return;
+    StretchView(columns.First, columns.End, rows.First, rows.End);
+    PaintBox1->UpdateDeviceRect(
+        QRect(columns.First, rows.First, columns.End - columns.First, rows.End - rows.First));
+}
+
+void TFrmMain::RefreshView()
+{
+    if (Document.PictureOpened)
+        Document.RebuildComposite(View);
+    PaintView();
+}
+
+void TFrmMain::RefreshToolPreview()
+{
+    // No tool places objects or draws an outline yet; the view is still
+    // rebuilt, since the layer settings that asked for this may have changed.
+    RefreshView();
+}
+
+void TFrmMain::ShowToolOptionPage() { UpdateViewCursor(); }
+
+void TFrmMain::UpdateViewCursor()
+{
+    int cursor = crDefault;
+    switch (Tool) {
+    case ToolNone:
+        cursor = crDefault;
+        break;
+    case 1: case 2: case 3: case 4: case 5: case 6:
+    case 23: case 24: case 27: case 28: case 29: case 30:
+    case 42:
+        cursor = crCross;
+        break;
+    case ToolHand:
+        // An open hand over a picture that can be moved, a closed one while it is.
+        if (HorzRange.Shown || VertRange.Shown)
+            cursor = Grabbing ? crHandGrab : crHandFlat;
+        break;
+    default:
+        return;
+    }
+    PaintBox1->setCursor(CursorFor(cursor, PaintBox1->devicePixelRatioF()));
+}
+
+void TFrmMain::SetZoomStep(int step)
+{
+    if (step < MinZoomStep() || step > MaxZoomStep())
+        return;
+    ZoomStep = step;
+    UpdateScrollBars();
+    RefreshView();
+    SetDrawToolsForZoom();
+}
+
+void TFrmMain::ZoomIn() { SetZoomStep(ZoomStep + 1); }
+
+void TFrmMain::ZoomOut() { SetZoomStep(ZoomStep - 1); }
+
+void TFrmMain::ActualPixels() { SetZoomStep(0); }
+
+void TFrmMain::SetDrawToolsForZoom() {}
+
+void TFrmMain::PaintBoxResized()
+{
+    if (Destroying)
+        return;
+    UpdateScrollBars();
+    RefreshView();
+}
+
+void TFrmMain::ScrollBarMoved()
+{
+    if (Destroying)
+        return;
+    ComputeViewRect();
+    RefreshView();
+}
+
+TPicturePoint TFrmMain::PointerToPicture(QPoint position) const
+{
+    return PictureCoordinates(position.x(), position.y(), ZoomRate(), HorzScrollBar->value(),
+                              VertScrollBar->value());
+}
+
+void TFrmMain::PointerPressed(QPoint position, Qt::MouseButton button, Qt::MouseButtons)
+{
+    if (Destroying || !Document.PictureOpened)
+        return;
+    const TPicturePoint point = PointerToPicture(position);
+    switch (Tool) {
+    case ToolHand:
+        GrabX = point.X;
+        GrabY = point.Y;
+        if (button == Qt::LeftButton) {
+            Grabbing = true;
+            UpdateViewCursor();
+        }
+        break;
+    default:
+        // The drawing tools are not there yet.
+        break;
+    }
+}
+
+void TFrmMain::PointerMoved(QPoint position, Qt::MouseButtons buttons)
+{
+    if (Destroying || !Document.PictureOpened)
+        return;
+    const TPicturePoint point = PointerToPicture(position);
+    switch (Tool) {
+    case ToolHand:
+        DragView(point.X, point.Y, buttons);
+        break;
+    default:
+        break;
+    }
+}
+
+void TFrmMain::PointerReleased(QPoint, Qt::MouseButton button, Qt::MouseButtons)
+{
+    if (Destroying || !Document.PictureOpened)
+        return;
+    switch (Tool) {
+    case ToolHand:
+        if (button == Qt::LeftButton) {
+            Grabbing = false;
+            UpdateViewCursor();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TFrmMain::DragView(int x, int y, Qt::MouseButtons buttons)
+{
+    if (buttons & Qt::LeftButton) {
+        // The grabbed picture point comes back under the pointer; at the
+        // picture's edges the view stops there.
+        bool moved = false;
+        const auto move = [&moved](QScrollBar* bar, const TScrollRange& range, int by) {
+            if (!range.Shown)
+                return;
+            const int position = std::clamp(bar->value() + by, 0, range.LastPosition());
+            if (position == bar->value())
+                return;
+            const QSignalBlocker blocker(bar);
+            bar->setValue(position);
+            moved = true;
+        };
+        move(HorzScrollBar, HorzRange, GrabX - x);
+        move(VertScrollBar, VertRange, GrabY - y);
+        if (moved) {
+            ComputeViewRect();
+            RefreshView();
+        }
+    }
+}
+
+void TFrmMain::WheelTurned(QWheelEvent* event)
+{
+    if (!Document.PictureOpened)
+        return;
+    if (event->modifiers() & Qt::ControlModifier) {
+        ZoomWheelTurn += event->angleDelta().y();
+        for (; ZoomWheelTurn >= 120; ZoomWheelTurn -= 120)
+            if (MenuItem_ZoomIn->isEnabled())
+                ZoomIn();
+        for (; ZoomWheelTurn <= -120; ZoomWheelTurn += 120)
+            if (MenuItem_ZoomOut->isEnabled())
+                ZoomOut();
+        event->accept();
+        return;
+    }
+    // Shift turns the wheel into a sideways scroll, as elsewhere on the desktop.
+    const QPoint turn = event->angleDelta();
+    const bool sideways = turn.x() != 0 || (event->modifiers() & Qt::ShiftModifier);
+    const int delta = turn.y() != 0 ? turn.y() : turn.x();
+    QScrollBar* bar = sideways ? HorzScrollBar : VertScrollBar;
+    if (bar->isHidden() || delta == 0)
+        return;
+    // One notch (120) moves the desktop's number of lines; the bar's own
+    // signal then refreshes the view.
+    const int by = int(std::lround(double(delta) * QApplication::wheelScrollLines() * bar->singleStep() / 120));
+    bar->setValue(bar->value() - by);
+    event->accept();
+}

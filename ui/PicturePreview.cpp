@@ -1,0 +1,126 @@
+#include "PicturePreview.h"
+
+#include "Document.h"
+#include "FileNames.h"
+#include "P2CFile.h"
+#include "ViewArithmetic.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <exception>
+
+namespace {
+
+QImage ProjectPreview(const QString& path, int side, QSize* size)
+{
+    if (QFileInfo(path).size() > TPicturePreview::MaxProjectPreviewBytes)
+        return {};
+    TDocument document;
+    try {
+        if (ReadProjectFile(path.toStdString(), document) != 0)
+            return {};
+        document.RebuildAll();
+    } catch (const std::exception&) {
+        return {};
+    }
+    const TBitmap& view = document.ViewBitmap;
+    if (view.Empty())
+        return {};
+    *size = QSize(view.Width(), view.Height());
+    const QImage whole(view.Bits(), view.Width(), view.Height(), qsizetype(view.Stride()), QImage::Format_BGR888);
+    // scaled() makes its own copy, so the document may go.
+    return whole.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+} // namespace
+
+QImage PreviewPicture(const QString& path, int side, QSize* size)
+{
+    *size = QSize();
+    const TFileKind kind = FileKindOf(path.toStdString());
+    if (kind == TFileKind::Project)
+        return ProjectPreview(path, side, size);
+    if (kind == TFileKind::None)
+        return {};
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    QSize full = reader.size();
+    if (!full.isValid())
+        return {};
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        full.transpose();
+    *size = full;
+    // A JPEG is decoded straight at a fraction of its size, which keeps even
+    // a large photo quick.
+    const QSize scaled = full.scaled(side, side, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    if (scaled.width() < full.width()) {
+        QSize readSize = scaled;
+        if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+            readSize.transpose();
+        reader.setScaledSize(readSize);
+    }
+    QImage image = reader.read();
+    if (image.isNull())
+        *size = QSize();
+    return image;
+}
+
+TPicturePreview::TPicturePreview(QWidget* parent)
+    : QFrame(parent)
+{
+    setObjectName("PicturePreview");
+    setFrameShape(QFrame::StyledPanel);
+    Img_Preview = new QLabel(this);
+    Img_Preview->setObjectName("Img_Preview");
+    Img_Preview->setAlignment(Qt::AlignCenter);
+    Img_Preview->setFixedSize(PreviewSide, PreviewSide);
+    Lab_Size = new QLabel(this);
+    Lab_Size->setObjectName("Lab_Size");
+    Lab_Size->setAlignment(Qt::AlignCenter);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Img_Preview);
+    layout->addWidget(Lab_Size);
+    layout->addStretch();
+
+    Delay = new QTimer(this);
+    Delay->setSingleShot(true);
+    Delay->setInterval(120);
+    connect(Delay, &QTimer::timeout, this, [this] { ShowFile(PendingPath); });
+}
+
+void TPicturePreview::ShowFileSoon(const QString& path)
+{
+    PendingPath = path;
+    Delay->start();
+}
+
+void TPicturePreview::ShowFile(const QString& path)
+{
+    QSize size;
+    const QImage image = QFileInfo(path).isFile() ? PreviewPicture(path, PreviewSide, &size) : QImage();
+    if (image.isNull()) {
+        ShowPicture(QImage(), QString());
+        return;
+    }
+    ShowPicture(image, QString::fromStdString(PictureSizeText(size.width(), size.height())));
+}
+
+void TPicturePreview::ShowPicture(const QImage& image, const QString& text)
+{
+    if (image.isNull()) {
+        Img_Preview->clear();
+    } else {
+        const QSize box = Img_Preview->size() * devicePixelRatioF();
+        QImage shown = image.width() > box.width() || image.height() > box.height()
+                           ? image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                           : image;
+        shown.setDevicePixelRatio(devicePixelRatioF());
+        Img_Preview->setPixmap(QPixmap::fromImage(shown));
+    }
+    Lab_Size->setText(text);
+}
