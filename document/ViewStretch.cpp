@@ -1,5 +1,6 @@
 #include "ViewStretch.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -37,4 +38,27 @@ void StretchToScreen(const TBitmap& picture, const TStretch& stretch, std::uint3
         lastSourceRow = sourceRow;
         lastRow = out;
     }
+}
+
+namespace {
+
+// The first screen pixel whose picture pixel lies at or after `offset` pixels
+// into the area: the least x with x * length / scaled >= offset.
+std::int64_t FirstScreenPixel(std::int64_t offset, std::int64_t length, std::int64_t scaled)
+{
+    return (offset * scaled + length - 1) / length;
+}
+
+} // namespace
+
+TScreenSpan ScreenSpan(int from, int to, int origin, int length, int scaledLength)
+{
+    if (length <= 0 || scaledLength <= 0)
+        return {};
+    const std::int64_t first = std::max<std::int64_t>(from - origin, 0);
+    const std::int64_t last = std::min<std::int64_t>(to - origin, length - 1);
+    if (first > last)
+        return {};
+    return TScreenSpan{int(FirstScreenPixel(first, length, scaledLength)),
+                       int(FirstScreenPixel(last + 1, length, scaledLength))};
 }

@@ -26,3 +26,15 @@ struct TStretch {
 
 void StretchToScreen(const TBitmap& picture, const TStretch& stretch, std::uint32_t* screen,
                      std::size_t screenStride, int x0, int x1, int y0, int y1);
+
+// The screen pixels [first, end) that show the picture pixels from `from` to
+// `to` (inclusive) of one direction under the mapping above, for an area
+// starting at picture pixel `origin`, `length` pixels long and scaled to
+// `scaledLength` screen pixels. Pixels outside the area are left out; the
+// span is empty (first == end) when nothing of them is shown.
+struct TScreenSpan {
+    int First = 0;
+    int End = 0;
+    friend bool operator==(const TScreenSpan&, const TScreenSpan&) = default;
+};
+TScreenSpan ScreenSpan(int from, int to, int origin, int length, int scaledLength);
