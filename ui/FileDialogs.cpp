@@ -4,6 +4,10 @@
 
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QHeaderView>
+#include <QTreeView>
+#include <QGuiApplication>
+#include <QScreen>
 
 QString NameFilterString(const TFileFilter& filter)
 {
@@ -11,6 +15,12 @@ QString NameFilterString(const TFileFilter& filter)
 }
 
 namespace {
+
+const QScreen* ParentScreen(const QFileDialog& dialog)
+{
+    const QWidget* parent = dialog.parentWidget();
+    return parent ? parent->screen() : QGuiApplication::primaryScreen();
+}
 
 void SetUp(QFileDialog& dialog, const TFileRequest& request)
 {
@@ -29,6 +39,18 @@ void SetUp(QFileDialog& dialog, const TFileRequest& request)
         dialog.setDirectory(request.Directory);
     if (!request.FileName.isEmpty())
         dialog.selectFile(request.FileName);
+    // The names take the room the list has; the other columns what they need.
+    if (auto* details = dialog.findChild<QTreeView*>("treeView")) {
+        QHeaderView* header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    // Room for a folder of photos and, when opening, the preview.
+    QSize size(980, 600);
+    if (const QScreen* screen = ParentScreen(dialog))
+        size = size.boundedTo(screen->availableSize() * 9 / 10);
+    dialog.resize(size);
 }
 
 std::optional<TFileChoice> Run(QFileDialog& dialog)

@@ -1,0 +1,64 @@
+#include "PicturePreview.h"
+
+#include "BmpFile.h"
+#include "Document.h"
+#include "P2CFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString Photo(const char* name) { return QStringLiteral(LQ_PHOTO_DIR "/") + name; }
+
+TEST(PicturePreview, PhotosAreReducedToFitAndReportTheirFullSize)
+{
+    for (const char* name : {"coffee.jpg", "coffee.bmp"}) {
+        QSize size;
+        const QImage preview = PreviewPicture(Photo(name), 120, &size);
+        EXPECT_EQ(size, QSize(600, 400)) << name;
+        EXPECT_EQ(preview.size(), QSize(120, 80)) << name;
+    }
+    // A small picture is not enlarged by the reader.
+    QSize size;
+    EXPECT_EQ(PreviewPicture(Photo("astronaut.jpg"), 1000, &size).size(), QSize(512, 512));
+}
+
+TEST(PicturePreview, AProjectShowsItsComposite)
+{
+    QTemporaryDir folder;
+    TDocument document;
+    document.InitialisePhoto(ReadBmpFile(Photo("coffee.bmp").toStdString()));
+    // Only the sketch layer shown, filled black: the preview is black.
+    document.SketchLayer.Fill(0, 0, 0);
+    document.LayerState.ColorVisible = false;
+    const QString project = folder.filePath("scene.p2c");
+    ASSERT_EQ(WriteProjectFile(project.toStdString(), document), 0);
+
+    QSize size;
+    const QImage preview = PreviewPicture(project, 60, &size);
+    EXPECT_EQ(size, QSize(600, 400));
+    ASSERT_EQ(preview.size(), QSize(60, 40));
+    EXPECT_EQ(preview.pixel(30, 20), qRgb(0, 0, 0));
+}
+
+TEST(PicturePreview, OtherFilesHaveNoPreview)
+{
+    QTemporaryDir folder;
+    const QString png = folder.filePath("coffee.png");
+    ASSERT_TRUE(QFile::copy(Photo("coffee.jpg"), png));
+    const QString broken = folder.filePath("broken.p2c");
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("p2c");
+    file.close();
+    for (const QString& path : {png, broken, folder.filePath("missing.jpg")}) {
+        QSize size(1, 1);
+        EXPECT_TRUE(PreviewPicture(path, 100, &size).isNull()) << path.toStdString();
+        EXPECT_FALSE(size.isValid()) << path.toStdString();
+    }
+}
+
+} // namespace
