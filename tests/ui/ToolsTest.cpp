@@ -1,0 +1,130 @@
+#include "Tools.h"
+
+#include "ColorSwatch.h"
+#include "MessageRecorder.h"
+
+#include <QGroupBox>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+namespace {
+
+const QString NoPictureMessage = "You haven't opened a picture.";
+const QString ZoomMessage = "When the Zoom Rate < 100%, you can not use draw tools.";
+
+class ToolsPalette : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Palette.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Palette));
+    }
+
+    void Click(int toolCode) { QTest::mouseClick(Palette.ButtonOf(toolCode), Qt::LeftButton); }
+
+    std::vector<int> EnabledTools() const
+    {
+        std::vector<int> codes;
+        for (int code : TFrmTools::ToolCodes())
+            if (Palette.ButtonOf(code)->isEnabled())
+                codes.push_back(code);
+        return codes;
+    }
+
+    TMessageRecorder Messages;
+    TFrmTools Palette;
+    QSignalSpy Chosen{&Palette, &TFrmTools::ToolChosen};
+    QSignalSpy Refresh{&Palette, &TFrmTools::ToolPreviewRefreshRequested};
+};
+
+} // namespace
+
+TEST_F(ToolsPalette, BeforeAPictureIsOpenEveryToolSaysSo)
+{
+    EXPECT_EQ(TFrmTools::ToolCodes().size(), 14u);
+    EXPECT_EQ(Palette.PaletteState(), TPaletteState::NoPicture);
+    EXPECT_TRUE(EnabledTools().empty());
+    EXPECT_TRUE(Palette.BtnGrabber->isChecked());
+
+    Click(1);
+    Click(41);
+    EXPECT_EQ(Messages.Messages, (QStringList{NoPictureMessage, NoPictureMessage}));
+    EXPECT_EQ(Chosen.count(), 0);
+}
+
+TEST_F(ToolsPalette, BelowFullZoomOnlyTheHandWorks)
+{
+    Palette.EnableDrawTools();
+    Palette.DisableDrawTools();
+    EXPECT_EQ(Palette.PaletteState(), TPaletteState::ZoomTooSmall);
+    EXPECT_EQ(EnabledTools(), std::vector<int>{41});
+
+    Click(2);
+    Click(42);
+    Click(41);
+    EXPECT_EQ(Messages.Messages, (QStringList{ZoomMessage, ZoomMessage}));
+    ASSERT_EQ(Chosen.count(), 1);
+    EXPECT_EQ(Chosen.at(0).at(0).toInt(), 41);
+}
+
+TEST_F(ToolsPalette, WhenReadyTheHandIsChosenAndToolsNotYetBuiltSaySo)
+{
+    Palette.EnableDrawTools();
+    EXPECT_EQ(EnabledTools().size(), 14u);
+    QTest::mouseClick(Palette.GroupBox1, Qt::LeftButton, {}, QPoint(1, 1));
+    EXPECT_TRUE(Messages.Messages.isEmpty());
+
+    Click(41);
+    Click(41); // the current tool chosen again is a choice all the same
+    EXPECT_EQ(Chosen.count(), 2);
+
+    Click(27);
+    ASSERT_EQ(Messages.Messages.size(), 1);
+    EXPECT_EQ(Messages.Messages[0], "Text is not available yet.");
+    EXPECT_TRUE(Palette.BtnGrabber->isChecked());
+    EXPECT_FALSE(Palette.BtnText->isChecked());
+    EXPECT_EQ(Palette.CurrentTool(), 41);
+    EXPECT_EQ(Chosen.count(), 2);
+
+    Palette.SetCurrentTool(2);
+    EXPECT_TRUE(Palette.BtnBrush->isChecked());
+    EXPECT_EQ(Palette.CurrentTool(), 2);
+    Palette.SetCurrentTool(0);
+    EXPECT_EQ(Palette.CurrentTool(), 2);
+    EXPECT_EQ(Chosen.count(), 2);
+}
+
+TEST_F(ToolsPalette, SwatchesOpenTheChooserAtTheirColourAndTakeTheChoice)
+{
+    EXPECT_EQ(Palette.FrontColorValue(), QColor(0, 0, 0));
+    EXPECT_EQ(Palette.BackColorValue(), QColor(255, 255, 255));
+
+    std::vector<QColor> asked;
+    std::optional<QColor> answer = QColor(200, 10, 30);
+    Palette.SetColorChooser([&](QWidget*, QColor initial, const QString&) {
+        asked.push_back(initial);
+        return answer;
+    });
+
+    QTest::mouseClick(Palette.FrontColor, Qt::LeftButton);
+    EXPECT_EQ(Palette.FrontColorValue(), QColor(200, 10, 30));
+    answer = QColor(1, 2, 3);
+    QTest::mouseClick(Palette.BackColor, Qt::RightButton);
+    EXPECT_EQ(Palette.BackColorValue(), QColor(1, 2, 3));
+    EXPECT_EQ(Refresh.count(), 2);
+
+    answer.reset(); // cancelled
+    Palette.FrontColor->setFocus();
+    QTest::keyClick(Palette.FrontColor, Qt::Key_Space);
+    EXPECT_EQ(Palette.FrontColorValue(), QColor(200, 10, 30));
+    EXPECT_EQ(Refresh.count(), 2);
+    EXPECT_EQ(asked, (std::vector<QColor>{Qt::black, Qt::white, QColor(200, 10, 30)}));
+    EXPECT_TRUE(Messages.Messages.isEmpty());
+}

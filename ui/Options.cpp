@@ -1,0 +1,164 @@
+#include "Options.h"
+
+#include "History.h"
+#include "Message.h"
+#include "ProgramDir.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstdint>
+
+static_assert(TFrmOptions::MaxHistoryStates <= THistory::MaxHistoryStates);
+static_assert(TFrmOptions::MinHistoryStates >= THistory::MinHistoryStates);
+
+namespace {
+
+constexpr int ModeCustom = 0;
+
+QSpinBox* Entry(const char* name, int minimum, int maximum, QWidget* parent)
+{
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(name);
+    spin->setRange(minimum, maximum);
+    spin->setAlignment(Qt::AlignRight);
+    return spin;
+}
+
+std::int32_t Limited(std::int32_t value, int minimum, int maximum)
+{
+    return std::clamp<std::int32_t>(value, minimum, maximum);
+}
+
+std::string OptionsPath() { return UserFile(OptionsFileName); }
+
+} // namespace
+
+TFrmOptions::TFrmOptions(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName("FrmOptions");
+    setWindowTitle(tr("Options"));
+    setModal(true);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    GroupBox1 = new QGroupBox(this);
+    GroupBox1->setObjectName("GroupBox1");
+    Label1 = new QLabel(tr("Preview Window Size:"), GroupBox1);
+    Label1->setObjectName("Label1");
+    CmbWinSize = new QComboBox(GroupBox1);
+    CmbWinSize->setObjectName("CmbWinSize");
+    CmbWinSize->addItems({tr("Custom"), tr("Maximized"), tr("Last")});
+    Label1->setBuddy(CmbWinSize);
+    Label3 = new QLabel(tr("Width:"), GroupBox1);
+    Label3->setObjectName("Label3");
+    SpnWidth = Entry("SpnWidth", MinPreviewSize, MaxPreviewSize, GroupBox1);
+    Label3->setBuddy(SpnWidth);
+    Label4 = new QLabel(tr("Height:"), GroupBox1);
+    Label4->setObjectName("Label4");
+    SpnHeight = Entry("SpnHeight", MinPreviewSize, MaxPreviewSize, GroupBox1);
+    Label4->setBuddy(SpnHeight);
+
+    GroupBox2 = new QGroupBox(this);
+    GroupBox2->setObjectName("GroupBox2");
+    Label5 = new QLabel(tr("History States:"), GroupBox2);
+    Label5->setObjectName("Label5");
+    SpnHistory = Entry("SpnHistory", MinHistoryStates, MaxHistoryStates, GroupBox2);
+    Label5->setBuddy(SpnHistory);
+
+    auto* buttons = new QDialogButtonBox(this);
+    BtnOk = buttons->addButton(tr("&Ok"), QDialogButtonBox::AcceptRole);
+    BtnOk->setObjectName("BtnOk");
+    BtnOk->setDefault(true);
+    BtnCancel = buttons->addButton(tr("&Cancel"), QDialogButtonBox::RejectRole);
+    BtnCancel->setObjectName("BtnCancel");
+    connect(buttons, &QDialogButtonBox::accepted, this, &TFrmOptions::BtnOkClick);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* size = new QFormLayout(GroupBox1);
+    size->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    size->setLabelAlignment(Qt::AlignLeft);
+    size->addRow(Label1, CmbWinSize);
+    size->addRow(Label3, SpnWidth);
+    size->addRow(Label4, SpnHeight);
+
+    auto* history = new QFormLayout(GroupBox2);
+    history->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    history->setLabelAlignment(Qt::AlignLeft);
+    history->addRow(Label5, SpnHistory);
+
+    // The two groups line their entries up in one column.
+    const int labelWidth = std::max({Label1->sizeHint().width(), Label3->sizeHint().width(),
+                                     Label4->sizeHint().width(), Label5->sizeHint().width()});
+    for (QLabel* label : {Label1, Label3, Label4, Label5})
+        label->setMinimumWidth(labelWidth);
+    const int fieldWidth = std::max({CmbWinSize->sizeHint().width(), SpnWidth->sizeHint().width(),
+                                     SpnHistory->sizeHint().width()});
+    for (QWidget* field : {static_cast<QWidget*>(CmbWinSize), static_cast<QWidget*>(SpnWidth),
+                           static_cast<QWidget*>(SpnHeight), static_cast<QWidget*>(SpnHistory)})
+        field->setMinimumWidth(fieldWidth);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(GroupBox1);
+    layout->addWidget(GroupBox2);
+    layout->addStretch(1);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    LoadOptions();
+    connect(CmbWinSize, &QComboBox::currentIndexChanged, this, &TFrmOptions::UpdateSizeEnabling);
+}
+
+void TFrmOptions::LoadOptions()
+{
+    ::LoadOptions(OptionsPath(), Record);
+    const std::int32_t mode = Record.PreviewSizeMode;
+    if (mode < 0 || mode >= CmbWinSize->count())
+        Record.PreviewSizeMode = TProgramOptions::DefaultPreviewSizeMode;
+    Record.CustomWidth = Limited(Record.CustomWidth, MinPreviewSize, MaxPreviewSize);
+    Record.CustomHeight = Limited(Record.CustomHeight, MinPreviewSize, MaxPreviewSize);
+    Record.HistoryStates = Limited(Record.HistoryStates, MinHistoryStates, MaxHistoryStates);
+
+    CmbWinSize->setCurrentIndex(Record.PreviewSizeMode);
+    SpnWidth->setValue(Record.CustomWidth);
+    SpnHeight->setValue(Record.CustomHeight);
+    SpnHistory->setValue(Record.HistoryStates);
+    UpdateSizeEnabling();
+}
+
+bool TFrmOptions::SaveOptions()
+{
+    // Text still being typed counts as entered.
+    for (QSpinBox* spin : {SpnWidth, SpnHeight, SpnHistory})
+        spin->interpretText();
+
+    if (SpnHistory->value() != Record.HistoryStates)
+        ShowMessage(this, tr("History States will not take effect until next run"));
+
+    Record.PreviewSizeMode = CmbWinSize->currentIndex();
+    Record.CustomWidth = SpnWidth->value();
+    Record.CustomHeight = SpnHeight->value();
+    Record.HistoryStates = SpnHistory->value();
+    return ::SaveOptions(OptionsPath(), Record);
+}
+
+void TFrmOptions::UpdateSizeEnabling()
+{
+    const bool custom = CmbWinSize->currentIndex() == ModeCustom;
+    for (QWidget* w : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(SpnWidth),
+                       static_cast<QWidget*>(Label4), static_cast<QWidget*>(SpnHeight)})
+        w->setEnabled(custom);
+}
+
+void TFrmOptions::BtnOkClick()
+{
+    SaveOptions();
+    accept();
+}
