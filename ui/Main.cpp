@@ -2,6 +2,11 @@
 
 #include "Cursors.h"
 #include "Icons.h"
+#include "Layers.h"
+#include "Message.h"
+#include "ShowHistory.h"
+#include "ToolOption.h"
+#include "Tools.h"
 #include "PaintBox.h"
 #include "ProgramDir.h"
 
@@ -10,19 +15,12 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 
 namespace {
-
-void ShowMessageBox(QWidget* parent, const QString& text)
-{
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Lumenquilla"), text, QMessageBox::Ok, parent);
-    box.exec();
-}
 
 QString PlainCaption(QString caption) { return caption.remove('&'); }
 
@@ -31,7 +29,6 @@ QString PlainCaption(QString caption) { return caption.remove('&'); }
 TFrmMain::TFrmMain(QWidget* parent)
     : QMainWindow(parent)
     , History(UserFile(HistoryFolderName))
-    , Message(ShowMessageBox)
     , OpenUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
     setObjectName("FrmMain");
@@ -50,9 +47,14 @@ TFrmMain::TFrmMain(QWidget* parent)
 TFrmMain::~TFrmMain()
 {
     // Late resize and pointer events must not reach the view while the
-    // document goes; the view's widgets are deleted here, before it.
+    // document goes, and the panels hold references into the document and
+    // the history: the view and the windows are deleted here, before them.
     Destroying = true;
     delete centralWidget();
+    delete FrmToolOption;
+    delete FrmTools;
+    delete FrmLayers;
+    delete FrmHistory;
 }
 
 QAction* TFrmMain::AddItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut,

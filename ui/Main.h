@@ -22,7 +22,13 @@ class QToolButton;
 class QUrl;
 class QWheelEvent;
 class TFrmAbout;
+class TFrmHistory;
+class TFrmLayers;
+class TFrmOptions;
+class TFrmToolOption;
+class TFrmTools;
 class TPaintBox;
+class TPanelWindow;
 enum class TIcon;
 
 // The main window: menus, tool bar, the picture view and the status bar. It
@@ -50,14 +56,19 @@ public:
     TDocument Document;
     THistory History;
 
-    // The dialogs the commands use; tests put their own answers in.
+    // The dialogs the commands use; tests put their own answers in. Messages
+    // go through ShowMessage (Message.h), which tests can take over too.
     TFileDialogFunction OpenDialog = RunOpenDialog;
     TFileDialogFunction SaveDialog = RunSaveDialog;
-    std::function<void(QWidget* parent, const QString& text)> Message;
     std::function<bool(const QUrl& url)> OpenUrl;
 
-    // Long-lived windows.
+    // Long-lived windows, in the order they are created.
+    TFrmOptions* FrmOptions = nullptr;
+    TFrmHistory* FrmHistory = nullptr;
     TFrmAbout* FrmAbout = nullptr;
+    TFrmLayers* FrmLayers = nullptr;
+    TFrmTools* FrmTools = nullptr;
+    TFrmToolOption* FrmToolOption = nullptr;
 
     // Commands.
     void OpenPicture();
@@ -71,7 +82,11 @@ public:
     void ShowContent();
     void ShowAbout();
     void ExitProgram();
+    // The Delete key released in the main window or a panel: the hand
+    // becomes the current tool.
     void DeleteKeyReleased();
+    // The user chose a row of the history panel: its state is restored.
+    void HistoryRowChosen(int row);
     // Enables the commands that need a document, Undo and Redo from the
     // history, and the drawing tools for the zoom.
     void UpdateCommands();
@@ -87,6 +102,7 @@ public:
     double ZoomRate() const { return ZoomRateOfStep(ZoomStep); }
     const TRect& ViewRect() const { return View; }
     int CurrentTool() const { return Tool; }
+    // Makes a tool current with its palette button down.
     void SetCurrentTool(int tool);
     void ComputeViewRect();
     void UpdateScrollBars();
@@ -211,7 +227,12 @@ private:
     static void ApplyScrollRange(QScrollBar* bar, const TScrollRange& range, double zoomRate);
 
     // MainStartup.cpp
+    // Ties a panel to its Window menu check item and tool bar button, and
+    // passes its Delete key on.
+    void BindPanel(TPanelWindow* panel, QAction* toggle);
+    void ConnectWindows();
     void PlacePanels();
+    void ToolChosen(int tool);
 
     int ZoomStep = 0;
     TRect View{0, 0, 0, 0};

@@ -5,9 +5,15 @@
 #include "FileError.h"
 #include "FileNames.h"
 #include "JpegFile.h"
+#include "Layers.h"
+#include "Message.h"
+#include "Options.h"
 #include "P2CFile.h"
 #include "ProgramDir.h"
 #include "Resample.h"
+#include "ShowHistory.h"
+#include "ToolOption.h"
+#include "Tools.h"
 
 #include <QAction>
 #include <QApplication>
@@ -88,7 +94,7 @@ QString StartDirectory()
 
 } // namespace
 
-void TFrmMain::ShowText(const QString& text) { Message(this, text); }
+void TFrmMain::ShowText(const QString& text) { ShowMessage(this, text); }
 
 void TFrmMain::ReportError(const std::exception& error)
 {
@@ -185,6 +191,8 @@ std::exception_ptr TFrmMain::FinishOpen(const std::string& fileName)
         recordError = std::current_exception();
     }
     UpdateCommands();
+    // The layers panel shows what the open set, without refreshing anything.
+    FrmLayers->ShowLayerState();
     SetCurrentTool(ToolHand);
     UpdateScrollBars();
     RefreshView();
@@ -201,6 +209,7 @@ void TFrmMain::ReportPending(std::exception_ptr error)
 void TFrmMain::RecordHistory(const std::string& operation, const std::string& comment)
 {
     History.RecordHistory(operation, comment, Document);
+    FrmHistory->RefreshHistoryGrid();
 }
 
 void TFrmMain::Save()
@@ -257,8 +266,11 @@ void TFrmMain::Undo()
     Guarded([this] {
         if (History.Undo(Document))
             FinishRestore();
-        UpdateCommands();
     });
+    // Also after a state that could not be read, so that the list and the
+    // commands show where the history stands.
+    FrmHistory->RefreshHistoryGrid();
+    UpdateCommands();
 }
 
 void TFrmMain::Redo()
@@ -266,18 +278,30 @@ void TFrmMain::Redo()
     Guarded([this] {
         if (History.Redo(Document))
             FinishRestore();
-        UpdateCommands();
     });
+    FrmHistory->RefreshHistoryGrid();
+    UpdateCommands();
+}
+
+void TFrmMain::HistoryRowChosen(int row)
+{
+    Guarded([this, row] {
+        if (History.SelectRow(row, Document))
+            FinishRestore();
+    });
+    FrmHistory->RefreshHistoryGrid();
+    UpdateCommands();
 }
 
 void TFrmMain::FinishRestore()
 {
+    FrmLayers->ShowLayerState();
     SetCurrentTool(ToolHand);
     UpdateScrollBars();
     RefreshView();
 }
 
-void TFrmMain::ShowOptions() {}
+void TFrmMain::ShowOptions() { FrmOptions->exec(); }
 
 void TFrmMain::ShowContent()
 {
@@ -304,6 +328,7 @@ void TFrmMain::ExitProgram() { close(); }
 
 void TFrmMain::DeleteKeyReleased()
 {
+    // No tool places objects yet, so there is nothing to cancel first.
     SetCurrentTool(ToolHand);
     ShowToolOptionPage();
 }

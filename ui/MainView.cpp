@@ -2,6 +2,8 @@
 
 #include "Cursors.h"
 #include "PaintBox.h"
+#include "ToolOption.h"
+#include "Tools.h"
 #include "ViewStretch.h"
 
 #include <QAction>
@@ -23,7 +25,11 @@ constexpr double LineStepScreenPixels = 32;
 
 QSize TFrmMain::PaintSize() const { return PaintBox1->DeviceSize(); }
 
-void TFrmMain::SetCurrentTool(int tool) { Tool = tool; }
+void TFrmMain::SetCurrentTool(int tool)
+{
+    Tool = tool;
+    FrmTools->SetCurrentTool(tool);
+}
 
 void TFrmMain::ComputeViewRect()
 {
@@ -134,7 +140,12 @@ void TFrmMain::RefreshToolPreview()
     RefreshView();
 }
 
-void TFrmMain::ShowToolOptionPage() { UpdateViewCursor(); }
+void TFrmMain::ShowToolOptionPage()
+{
+    if (FrmToolOption)
+        FrmToolOption->ShowPage(Tool);
+    UpdateViewCursor();
+}
 
 void TFrmMain::UpdateViewCursor()
 {
@@ -175,7 +186,13 @@ void TFrmMain::ZoomOut() { SetZoomStep(ZoomStep - 1); }
 
 void TFrmMain::ActualPixels() { SetZoomStep(0); }
 
-void TFrmMain::SetDrawToolsForZoom() {}
+void TFrmMain::SetDrawToolsForZoom()
+{
+    if (ZoomRate() >= 1.0)
+        FrmTools->EnableDrawTools();
+    else
+        FrmTools->DisableDrawTools();
+}
 
 void TFrmMain::PaintBoxResized()
 {
@@ -272,6 +289,8 @@ void TFrmMain::DragView(int x, int y, Qt::MouseButtons buttons)
             RefreshView();
         }
     }
+    if (FrmToolOption->isVisible())
+        FrmToolOption->SetPointerInfo(x, y);
 }
 
 void TFrmMain::WheelTurned(QWheelEvent* event)

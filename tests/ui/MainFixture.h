@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Main.h"
+#include "MessageRecorder.h"
 #include "ProgramDir.h"
 
 #include <QCoreApplication>
@@ -18,8 +19,8 @@
 // A main window with all its long-lived windows, shown on the offscreen
 // screen, whose program directory is a fresh temporary folder. Its dialogs
 // are answered by the test: the file dialogs return what the test put in
-// OpenAnswer and SaveAnswer, messages are collected, and the help viewer is
-// not started.
+// OpenAnswer and SaveAnswer, messages are collected (also those shown while
+// the window closes), and the help viewer is not started.
 class MainWindowTest : public testing::Test {
 protected:
     void SetUp() override
@@ -27,7 +28,6 @@ protected:
         ASSERT_TRUE(Folder.isValid());
         OverrideProgramDir(Folder.path().toStdString());
         Main = TFrmMain::CreateWindows();
-        Main->Message = [this](QWidget*, const QString& text) { Messages << text; };
         Main->OpenDialog = [this](QWidget*, const TFileRequest& request) {
             OpenRequests.push_back(request);
             return OpenAnswer;
@@ -85,8 +85,9 @@ protected:
     }
 
     QTemporaryDir Folder;
+    TMessageRecorder Recorder;
+    QStringList& Messages = Recorder.Messages;
     std::unique_ptr<TFrmMain> Main;
-    QStringList Messages;
     std::vector<TFileRequest> OpenRequests;
     std::vector<TFileRequest> SaveRequests;
     std::optional<TFileChoice> OpenAnswer;
