@@ -7,6 +7,7 @@
 #include "ViewArithmetic.h"
 
 #include <QMainWindow>
+#include <QSet>
 
 #include <exception>
 #include <functional>
@@ -184,6 +185,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Main.cpp
@@ -231,6 +233,7 @@ private:
     // passes its Delete key on.
     void BindPanel(TPanelWindow* panel, QAction* toggle);
     void ConnectWindows();
+    void ShowPanels();
     void PlacePanels();
     void ToolChosen(int tool);
 
@@ -247,5 +250,8 @@ private:
     bool FirstShown = false;
     bool Destroying = false;
     std::string OpenedFileName;
+    // Panels not yet drawn on the screen since start-up, whose frames the
+    // placement does not know yet.
+    QSet<QObject*> UnplacedPanels;
     QString LastOpenDirectory;
 };

@@ -79,12 +79,32 @@ void TFrmMain::showEvent(QShowEvent* event)
 
     for (QAction* toggle : {MenuItem_History, MenuItem_Layers, MenuItem_Tools, MenuItem_ToolOption})
         toggle->setChecked(true);
-    for (TPanelWindow* panel : std::initializer_list<TPanelWindow*>{FrmTools, FrmHistory, FrmLayers, FrmToolOption})
-        panel->show();
-    PlacePanels();
+    // The panels follow once the main window is on the screen, so that the
+    // window manager stacks them above it.
+    QTimer::singleShot(0, this, &TFrmMain::ShowPanels);
+}
+
+void TFrmMain::ShowPanels()
+{
     // The window manager adds the panels' frames only once they are on the
-    // screen; placed again then, frames and all.
-    QTimer::singleShot(0, this, &TFrmMain::PlacePanels);
+    // screen: they are placed now by their inner sizes and again, frames and
+    // all, when each has been drawn on the screen for the first time.
+    UnplacedPanels.clear();
+    for (TPanelWindow* panel : std::initializer_list<TPanelWindow*>{FrmTools, FrmHistory, FrmLayers, FrmToolOption}) {
+        UnplacedPanels.insert(panel);
+        panel->installEventFilter(this);
+        panel->show();
+    }
+    PlacePanels();
+}
+
+bool TFrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Paint && UnplacedPanels.remove(watched)) {
+        watched->removeEventFilter(this);
+        QTimer::singleShot(0, this, &TFrmMain::PlacePanels);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TFrmMain::PlacePanels()
