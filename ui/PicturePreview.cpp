@@ -76,7 +76,8 @@ TPicturePreview::TPicturePreview(QWidget* parent)
     setFrameShape(QFrame::StyledPanel);
     Img_Preview = new QLabel(this);
     Img_Preview->setObjectName("Img_Preview");
-    Img_Preview->setAlignment(Qt::AlignCenter);
+    // At the bottom of its square, so that the size reads right under the picture.
+    Img_Preview->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
     Img_Preview->setFixedSize(PreviewSide, PreviewSide);
     Lab_Size = new QLabel(this);
     Lab_Size->setObjectName("Lab_Size");
