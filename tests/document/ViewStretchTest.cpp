@@ -97,20 +97,6 @@ TEST(ViewStretch, APartIsDrawnExactlyAsTheWholeDrawsIt)
     EXPECT_EQ(whole.At(16, 10), ScreenColor(picture, 7, 4));
 }
 
-TEST(ViewStretch, TheScreenStrideAndOriginAreHonoured)
-{
-    // The scaled area lands at (1, 1) of a 5-pixel-wide screen.
-    const TBitmap picture = PatternPicture(2, 1, 7);
-    TScreen screen(5, 3);
-    StretchToScreen(picture, TStretch{WholeRect(2, 1), 2, 1}, screen.Pixels.data() + 5 + 1, 5, 0, 2, 0, 1);
-    EXPECT_EQ(screen.At(1, 1), ScreenColor(picture, 0, 0));
-    EXPECT_EQ(screen.At(2, 1), ScreenColor(picture, 1, 0));
-    EXPECT_EQ(screen.At(0, 1), Untouched);
-    EXPECT_EQ(screen.At(3, 1), Untouched);
-    EXPECT_EQ(screen.At(1, 0), Untouched);
-    EXPECT_EQ(screen.At(1, 2), Untouched);
-}
-
 TEST(ViewStretch, NothingIsDrawnForAnEmptyAreaOrRange)
 {
     const TBitmap picture = PatternPicture(2, 2, 7);

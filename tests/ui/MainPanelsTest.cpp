@@ -38,22 +38,15 @@ std::vector<TToggle> Toggles(const TFrmMain& main)
             {main.MenuItem_ToolOption, main.Tol_ToolOption, main.FrmToolOption}};
 }
 
-TEST_F(MainWindowTest, ThePanelsAreShownAtStartWithTheirTogglesDown)
-{
-    for (const TToggle& toggle : Toggles(*Main)) {
-        EXPECT_TRUE(toggle.Panel->isVisible()) << toggle.Item->objectName().toStdString();
-        EXPECT_TRUE(toggle.Item->isChecked());
-        EXPECT_TRUE(toggle.Button->isChecked());
-        // Tool windows of the main window, kept above it.
-        EXPECT_EQ(toggle.Panel->parentWidget(), Main.get());
-        EXPECT_TRUE(toggle.Panel->windowFlags() & Qt::Tool);
-    }
-}
-
 TEST_F(MainWindowTest, MenuItemButtonAndCloseBoxKeepEachPanelInStep)
 {
     for (const TToggle& toggle : Toggles(*Main)) {
         const std::string name = toggle.Item->objectName().toStdString();
+        // Shown at start, with the toggle down: tool windows kept above the main window.
+        EXPECT_TRUE(toggle.Panel->isVisible()) << name;
+        EXPECT_TRUE(toggle.Button->isChecked()) << name;
+        EXPECT_EQ(toggle.Panel->parentWidget(), Main.get());
+        EXPECT_TRUE(toggle.Panel->windowFlags() & Qt::Tool);
         // The menu item hides the panel and raises the button.
         toggle.Item->trigger();
         EXPECT_FALSE(toggle.Panel->isVisible()) << name;
@@ -211,13 +204,19 @@ TEST_F(MainWindowTest, TheHandReportsThePointerInPictureCoordinates)
     EXPECT_EQ(Main->FrmToolOption->LabInfoY->text(), "Y: 2");
 }
 
-TEST_F(MainWindowTest, DeleteInAPanelAndTheHandButtonMakeTheHandCurrent)
+TEST_F(MainWindowTest, DeleteAndTheHandButtonMakeTheHandCurrent)
 {
     Open(Photo("coffee.bmp"));
-    Main->SetCurrentTool(TFrmMain::ToolNone);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier);
-    QCoreApplication::sendEvent(Main->FrmLayers, &release);
-    EXPECT_EQ(Main->CurrentTool(), TFrmMain::ToolHand);
+    // Released, not pressed, in the main window or in a panel.
+    for (QWidget* target : {static_cast<QWidget*>(Main.get()), static_cast<QWidget*>(Main->FrmLayers)}) {
+        Main->SetCurrentTool(TFrmMain::ToolNone);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &press);
+        EXPECT_EQ(Main->CurrentTool(), TFrmMain::ToolNone);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &release);
+        EXPECT_EQ(Main->CurrentTool(), TFrmMain::ToolHand);
+    }
 
     Main->SetCurrentTool(TFrmMain::ToolNone);
     QTest::mouseClick(Main->FrmTools->ButtonOf(TFrmTools::HandTool), Qt::LeftButton);
