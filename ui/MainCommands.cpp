@@ -285,6 +285,10 @@ void TFrmMain::Redo()
 
 void TFrmMain::HistoryRowChosen(int row)
 {
+    // Nothing is listed before the first open; and the commands that need a
+    // picture must not come on without one.
+    if (!Document.PictureOpened)
+        return;
     Guarded([this, row] {
         if (History.SelectRow(row, Document))
             FinishRestore();
