@@ -1,0 +1,377 @@
+#include "ColorSmooth.h"
+
+#include "WorkerPool.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+inline std::uint32_t Packed(const std::uint8_t* p)
+{
+    return std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
+}
+
+inline void Unpack(std::uint32_t v, std::uint8_t* p)
+{
+    p[0] = std::uint8_t(v);
+    p[1] = std::uint8_t(v >> 8);
+    p[2] = std::uint8_t(v >> 16);
+}
+
+// ---- Selection networks ------------------------------------------------------
+// For small windows the median is taken by a fixed network of minimum and
+// maximum operations: Batcher's odd-even merge sort over the window, cut down
+// to the operations the middle output depends on. A network does the same
+// work for every window, so four windows go through it side by side in one
+// vector register. Colours are below 2^24 and therefore exact as floats.
+
+enum : int { BothOutputs, LowOnly, HighOnly };
+struct TMinMax {
+    int Low = 0;
+    int High = 0;
+    int Kind = BothOutputs;
+};
+constexpr int MaxNetworkInputs = 64;
+constexpr int MaxNetworkOps = 1024;
+struct TNetwork {
+    TMinMax Ops[MaxNetworkOps]{};
+    int Count = 0;
+};
+
+constexpr TNetwork BuildMedianNetwork(int inputs)
+{
+    int width = 1;
+    while (width < inputs)
+        width *= 2;
+    // The missing inputs up to a power of two count as +infinity; they sit on
+    // the highest wires, where every comparison with them changes nothing.
+    TNetwork sorting;
+    for (int p = 1; p < width; p *= 2)
+        for (int k = p; k >= 1; k /= 2)
+            for (int j = k % p; j + k < width; j += 2 * k)
+                for (int i = 0; i < k && i + j + k < width; ++i)
+                    if ((i + j) / (2 * p) == (i + j + k) / (2 * p) && i + j + k < inputs)
+                        sorting.Ops[sorting.Count++] = {i + j, i + j + k, BothOutputs};
+
+    bool needed[MaxNetworkInputs] = {};
+    needed[(inputs - 1) / 2] = true;
+    TNetwork reversed;
+    for (int c = sorting.Count - 1; c >= 0; --c) {
+        TMinMax op = sorting.Ops[c];
+        bool low = needed[op.Low], high = needed[op.High];
+        if (!low && !high)
+            continue;
+        op.Kind = low && high ? BothOutputs : low ? LowOnly : HighOnly;
+        needed[op.Low] = needed[op.High] = true;
+        reversed.Ops[reversed.Count++] = op;
+    }
+    TNetwork net;
+    for (int c = reversed.Count - 1; c >= 0; --c)
+        net.Ops[net.Count++] = reversed.Ops[c];
+    return net;
+}
+
+constexpr TNetwork Median9 = BuildMedianNetwork(9);
+constexpr TNetwork Median25 = BuildMedianNetwork(25);
+constexpr TNetwork Median49 = BuildMedianNetwork(49);
+
+#if defined(__SSE2__)
+using TLanes = __m128;
+constexpr int LaneCount = 4;
+inline TLanes LoadLanes(const float* p) { return _mm_loadu_ps(p); }
+inline void StoreLanes(float* p, TLanes v) { _mm_storeu_ps(p, v); }
+inline TLanes MinLanes(TLanes a, TLanes b) { return _mm_min_ps(a, b); }
+inline TLanes MaxLanes(TLanes a, TLanes b) { return _mm_max_ps(a, b); }
+#else
+using TLanes = float;
+constexpr int LaneCount = 1;
+inline TLanes LoadLanes(const float* p) { return *p; }
+inline void StoreLanes(float* p, TLanes v) { *p = v; }
+inline TLanes MinLanes(TLanes a, TLanes b) { return a < b ? a : b; }
+inline TLanes MaxLanes(TLanes a, TLanes b) { return a < b ? b : a; }
+#endif
+
+template <int Low, int High, int Kind>
+inline void ApplyOp(TLanes* w)
+{
+    if constexpr (Kind == BothOutputs) {
+        TLanes low = MinLanes(w[Low], w[High]);
+        w[High] = MaxLanes(w[Low], w[High]);
+        w[Low] = low;
+    } else if constexpr (Kind == LowOnly) {
+        w[Low] = MinLanes(w[Low], w[High]);
+    } else {
+        w[High] = MaxLanes(w[Low], w[High]);
+    }
+}
+
+template <const TNetwork& Net, std::size_t... I>
+inline void RunNetwork(TLanes* w, std::index_sequence<I...>)
+{
+    (ApplyOp<Net.Ops[I].Low, Net.Ops[I].High, Net.Ops[I].Kind>(w), ...);
+}
+
+// Scratch of one worker for one strip.
+struct TStripScratch {
+    std::vector<float> Ring;          // n rows of the strip's span, as floats
+    std::vector<std::uint32_t> Ring32; // the same for the maximum
+    std::vector<float> Out;
+    std::vector<std::uint32_t> Out32;
+    // Histogram method.
+    std::vector<std::uint16_t> Count16, Count12, Count8, Count4;
+    std::vector<std::uint32_t> BlueSum, BlueSquares;
+    std::vector<std::uint8_t> Blues;
+};
+
+struct TSmoothJob {
+    const std::uint8_t* Scaled;
+    std::uint8_t* Smoothed;
+    int Width, Height, Radius;
+    std::size_t RowBytes;
+};
+
+// Median by network: a ring of n packed rows moves down the strip; each row
+// of centres goes through the network four windows at a time.
+template <int N, const TNetwork& Net>
+void MedianStripByNetwork(const TSmoothJob& job, int x0, int x1, TStripScratch& s)
+{
+    constexpr int R = N / 2;
+    constexpr int Middle = (N * N - 1) / 2;
+    const int m = x1 - x0;
+    const int span = m + 2 * R + LaneCount; // room for the last lane group
+    s.Ring.assign(std::size_t(span) * N, 0.0f);
+    s.Out.resize(std::size_t(m) + LaneCount);
+    auto loadRow = [&](int y) {
+        float* dst = s.Ring.data() + std::size_t(y % N) * span;
+        const std::uint8_t* src = job.Scaled + std::size_t(y) * job.RowBytes + std::size_t(x0 - R) * 3;
+        for (int c = 0; c < m + 2 * R; ++c)
+            dst[c] = float(Packed(src + std::size_t(c) * 3));
+    };
+    for (int y = 0; y < N - 1; ++y)
+        loadRow(y);
+    for (int y = R; y < job.Height - R; ++y) {
+        if (AbortRequested())
+            return;
+        loadRow(y + R);
+        const float* rows[N];
+        for (int dy = 0; dy < N; ++dy)
+            rows[dy] = s.Ring.data() + std::size_t((y - R + dy) % N) * span;
+        for (int c = 0; c < m; c += LaneCount) {
+            TLanes w[N * N];
+            for (int dy = 0; dy < N; ++dy)
+                for (int dx = 0; dx < N; ++dx)
+                    w[dy * N + dx] = LoadLanes(rows[dy] + c + dx);
+            RunNetwork<Net>(w, std::make_index_sequence<std::size_t(Net.Count)>{});
+            StoreLanes(s.Out.data() + c, w[Middle]);
+        }
+        std::uint8_t* out = job.Smoothed + std::size_t(y) * job.RowBytes + std::size_t(x0) * 3;
+        for (int c = 0; c < m; ++c)
+            Unpack(std::uint32_t(s.Out[c]), out + std::size_t(c) * 3);
+    }
+}
+
+// The largest colour of each window: the largest of each row stretch first,
+// then the largest of those down the window.
+void MaximumStrip(const TSmoothJob& job, int x0, int x1, TStripScratch& s)
+{
+    const int r = job.Radius, n = 2 * r + 1;
+    const int m = x1 - x0;
+    s.Ring32.assign(std::size_t(m) * n, 0);
+    s.Out32.resize(std::size_t(m));
+    auto loadRow = [&](int y) {
+        std::uint32_t* dst = s.Ring32.data() + std::size_t(y % n) * m;
+        const std::uint8_t* src = job.Scaled + std::size_t(y) * job.RowBytes + std::size_t(x0 - r) * 3;
+        for (int c = 0; c < m; ++c) {
+            std::uint32_t best = 0;
+            for (int dx = 0; dx < n; ++dx)
+                best = std::max(best, Packed(src + std::size_t(c + dx) * 3));
+            dst[c] = best;
+        }
+    };
+    for (int y = 0; y < n - 1; ++y)
+        loadRow(y);
+    for (int y = r; y < job.Height - r; ++y) {
+        if (AbortRequested())
+            return;
+        loadRow(y + r);
+        std::fill(s.Out32.begin(), s.Out32.end(), 0u);
+        for (int dy = 0; dy < n; ++dy) {
+            const std::uint32_t* row = s.Ring32.data() + std::size_t(dy) * m;
+            for (int c = 0; c < m; ++c)
+                s.Out32[c] = std::max(s.Out32[c], row[c]);
+        }
+        std::uint8_t* out = job.Smoothed + std::size_t(y) * job.RowBytes + std::size_t(x0) * 3;
+        for (int c = 0; c < m; ++c)
+            Unpack(s.Out32[c], out + std::size_t(c) * 3);
+    }
+}
+
+// Median by counting, for larger windows: the window slides down a column
+// while counts of red, of red with green, and coarser counts of both are kept
+// up to date; the middle colour is found by walking the counts. Its blue
+// comes from the sum of blues of its red-green cell when they are all equal
+// (the common case in flat colour areas), else from the window itself.
+class TSlidingHistogram {
+public:
+    explicit TSlidingHistogram(TStripScratch& s) : s_(s)
+    {
+        s_.Count16.assign(65536, 0);
+        s_.Count12.assign(4096, 0);
+        s_.Count8.assign(256, 0);
+        s_.Count4.assign(16, 0);
+        s_.BlueSum.assign(65536, 0);
+        s_.BlueSquares.assign(65536, 0);
+    }
+
+    void Add(std::uint32_t v)
+    {
+        std::uint32_t cell = v >> 8, blue = v & 255;
+        ++s_.Count16[cell];
+        ++s_.Count12[v >> 12];
+        ++s_.Count8[v >> 16];
+        ++s_.Count4[v >> 20];
+        s_.BlueSum[cell] += blue;
+        s_.BlueSquares[cell] += blue * blue;
+    }
+    void Remove(std::uint32_t v)
+    {
+        std::uint32_t cell = v >> 8, blue = v & 255;
+        --s_.Count16[cell];
+        --s_.Count12[v >> 12];
+        --s_.Count8[v >> 16];
+        --s_.Count4[v >> 20];
+        s_.BlueSum[cell] -= blue;
+        s_.BlueSquares[cell] -= blue * blue;
+    }
+
+    // The colour of rank `k` (0-based); `window` finds the blues of one
+    // red-green cell when they differ.
+    template <class Window>
+    std::uint32_t Select(int k, const Window& window)
+    {
+        int i = 0;
+        while (k >= s_.Count4[i])
+            k -= s_.Count4[i++];
+        int red = i * 16;
+        while (k >= s_.Count8[red])
+            k -= s_.Count8[red++];
+        int rg4 = red * 16;
+        while (k >= s_.Count12[rg4])
+            k -= s_.Count12[rg4++];
+        int cell = rg4 * 16;
+        while (k >= s_.Count16[cell])
+            k -= s_.Count16[cell++];
+        std::int64_t count = s_.Count16[cell], sum = s_.BlueSum[cell], squares = s_.BlueSquares[cell];
+        if (count * squares == sum * sum) // all blues of the cell are equal
+            return std::uint32_t(cell) << 8 | std::uint32_t(sum / count);
+        s_.Blues.clear();
+        window([&](std::uint32_t v) {
+            if ((v >> 8) == std::uint32_t(cell))
+                s_.Blues.push_back(std::uint8_t(v));
+        });
+        std::nth_element(s_.Blues.begin(), s_.Blues.begin() + k, s_.Blues.end());
+        return std::uint32_t(cell) << 8 | s_.Blues[k];
+    }
+
+private:
+    TStripScratch& s_;
+};
+
+void MedianStripByHistogram(const TSmoothJob& job, int x0, int x1, TStripScratch& s)
+{
+    const int r = job.Radius, n = 2 * r + 1;
+    const int middle = (n * n - 1) / 2;
+    TSlidingHistogram histogram(s);
+    auto rowSegment = [&](int y, int x, auto&& f) {
+        const std::uint8_t* p = job.Scaled + std::size_t(y) * job.RowBytes + std::size_t(x - r) * 3;
+        for (int dx = 0; dx < n; ++dx)
+            f(Packed(p + std::size_t(dx) * 3));
+    };
+    for (int x = x0; x < x1; ++x) {
+        if (AbortRequested())
+            return;
+        if (job.Height < n)
+            continue;
+        for (int y = 0; y < n; ++y)
+            rowSegment(y, x, [&](std::uint32_t v) { histogram.Add(v); });
+        for (int y = r;; ++y) {
+            auto window = [&](auto&& f) {
+                for (int wy = y - r; wy <= y + r; ++wy)
+                    rowSegment(wy, x, f);
+            };
+            Unpack(histogram.Select(middle, window),
+                   job.Smoothed + std::size_t(y) * job.RowBytes + std::size_t(x) * 3);
+            if (y + r + 1 >= job.Height)
+                break;
+            rowSegment(y - r, x, [&](std::uint32_t v) { histogram.Remove(v); });
+            rowSegment(y + r + 1, x, [&](std::uint32_t v) { histogram.Add(v); });
+        }
+        for (int y = job.Height - n; y < job.Height; ++y)
+            rowSegment(y, x, [&](std::uint32_t v) { histogram.Remove(v); });
+    }
+}
+
+} // namespace
+
+bool SmoothColorBuffer(const std::uint8_t* scaled, std::uint8_t* smoothed, int width, int height, int radius,
+                       int smoothType, const TProgressReporter& progress, TWorkerPool* pool)
+{
+    return SmoothColorBuffer(scaled, smoothed, width, height, radius, smoothType, progress, pool,
+                             TMedianMethod::Automatic);
+}
+
+bool SmoothColorBuffer(const std::uint8_t* scaled, std::uint8_t* smoothed, int width, int height, int radius,
+                       int smoothType, const TProgressReporter& progress, TWorkerPool* pool, TMedianMethod method)
+{
+    if (width <= 0 || height <= 0)
+        return true;
+    const std::size_t rowBytes = std::size_t(width) * 3;
+    std::memcpy(smoothed, scaled, rowBytes * height);
+    if (radius <= 0)
+        return true;
+    // A radius wider than the buffer leaves no centre column; the guard also
+    // keeps 2r+1 from overflowing for a stored radius far out of range.
+    if (radius > (width - 1) / 2)
+        return true;
+
+    const int n = 2 * radius + 1;
+    const int centres = width - 2 * radius;
+    const int strips = (centres + SmoothStrip - 1) / SmoothStrip;
+    TSmoothJob job{scaled, smoothed, width, height, radius, rowBytes};
+    if (method == TMedianMethod::Automatic)
+        method = radius <= 3 ? TMedianMethod::Network : TMedianMethod::Histogram;
+    std::vector<TStripScratch> scratch(WorkerCount(pool));
+
+    return ForEachUnit(
+        pool, strips,
+        [&](int strip, int worker) {
+            int x0 = radius + strip * SmoothStrip;
+            int x1 = std::min(x0 + SmoothStrip, width - radius);
+            TStripScratch& s = scratch[worker];
+            if (height < n)
+                return;
+            if (smoothType != 0)
+                MaximumStrip(job, x0, x1, s);
+            else if (method == TMedianMethod::Network && radius == 1)
+                MedianStripByNetwork<3, Median9>(job, x0, x1, s);
+            else if (method == TMedianMethod::Network && radius == 2)
+                MedianStripByNetwork<5, Median25>(job, x0, x1, s);
+            else if (method == TMedianMethod::Network && radius == 3)
+                MedianStripByNetwork<7, Median49>(job, x0, x1, s);
+            else
+                MedianStripByHistogram(job, x0, x1, s);
+        },
+        [&](int strip) {
+            int x0 = radius + strip * SmoothStrip;
+            int x1 = std::min(x0 + SmoothStrip, width - radius);
+            for (int x = x0; x < x1; ++x)
+                progress.Percent(x - radius, width - n);
+        });
+}
