@@ -81,7 +81,8 @@ void TDrawEffect::DrawBlended(TBitmap& target) const
     const int width = region.Width;
     // The opacity is a percentage; held to 0..100 so that a stored value out
     // of range cannot push a channel outside a byte.
-    const int opacity = std::clamp(settings_.Opacity, 0, 100);
+    const int storedOpacity = settings_.Opacity; // by value: the member is packed
+    const int opacity = std::clamp(storedOpacity, 0, 100);
     const std::int32_t* sketch = sketch_.Values();
     const std::uint8_t* color = color_.ColorResult();
     for (int y = 0; y < region.Height; ++y) {
