@@ -76,6 +76,7 @@ private:
     // Flood-fill state of average scaling, kept between computations so that
     // a preview does not allocate it on every slider move.
     TWorkBuffer<std::uint8_t> visited_;
+    TWorkBuffer<std::uint32_t> keys_;
     TWorkBuffer<std::uint32_t> regionPoints_;
     TProgressReporter progress_;
     TWorkerPool* pool_ = nullptr;

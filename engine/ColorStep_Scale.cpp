@@ -111,14 +111,32 @@ bool TColorStep::ScaleFixed(const TBandRow& bands)
 
 namespace {
 
-// One region fill of average scaling, on a visited map with a one-pixel
-// border that counts as visited, so that no neighbour needs a bounds test.
-struct TFill {
-    const TBitmap* Picture;
+// Average scaling grows each region from its seed over the 8 neighbours in a
+// fixed order, which fixes the order of the region list and so the blended
+// colour. The walk runs on a map of the picture with a one-pixel border that
+// never joins, so no neighbour needs a bounds test. Two kinds of map:
+//
+// - TLimitMap, for any table: a visited byte per pixel; a neighbour joins when
+//   it is unvisited and each channel lies inside the seed's band limits.
+// - TKeyMap, for tables whose bands do not overlap (every table the program
+//   writes): a channel lies inside a band exactly when its own band is that
+//   band, so each pixel carries the key of its three bands, and a neighbour
+//   joins when its key equals the seed's. Joined pixels get a key no seed has.
+//   One load and compare per neighbour instead of four.
+
+constexpr std::uint32_t JoinedKey = 0xFFFFFFFFu;
+constexpr std::uint32_t NoBand = 1023; // a channel in no band; no seed key has it
+
+inline std::uint32_t KeyOf(int blue, int green, int red)
+{
+    return std::uint32_t(blue) | std::uint32_t(green) << 10 | std::uint32_t(red) << 20;
+}
+
+struct TFillCommon {
     const std::uint8_t* Bits;
     std::size_t Stride;
-    std::uint8_t* Visited; // (width + 2) x (height + 2)
-    std::size_t VisitedStride;
+    int Width, Height;
+    std::size_t MapStride; // Width + 2
     std::uint32_t* Points; // (y << 16) | x, in the order the pixels joined
     TRegion Rect;
     std::uint8_t* Scaled;
@@ -129,6 +147,7 @@ struct TFill {
     {
         return Bits + std::size_t(point >> 16) * Stride + std::size_t(point & 0xFFFF) * 3;
     }
+    std::size_t MapIndex(unsigned x, unsigned y) const { return (std::size_t(y) + 1) * MapStride + x + 1; }
     bool Inside(int x, int y) const
     {
         return unsigned(x - Rect.Left) < unsigned(Rect.Width) && unsigned(y - Rect.Top) < unsigned(Rect.Height);
@@ -137,43 +156,87 @@ struct TFill {
     {
         return Scaled + (std::size_t(y - Rect.Top) * Rect.Width + std::size_t(x - Rect.Left)) * 3;
     }
-
-    void Run(int seedX, int seedY)
+    void LookUpSeed(const std::uint8_t* seed)
     {
-        const std::uint8_t* seed = Bits + std::size_t(seedY) * Stride + std::size_t(seedX) * 3;
-        unsigned low[3], span[3];
         for (int c = 0; c < 3; ++c) {
             int m = Bands->Match[seed[c]];
             if (m >= 0)
                 Band[c] = m;
-            low[c] = Bands->Low[Band[c]];
-            int high = Bands->High[Band[c]];
-            span[c] = high > int(low[c]) ? unsigned(high) - low[c] : 0; // an empty band takes nothing
         }
+    }
+};
 
-        // Neighbours in the fixed order below, down, up, left, right and the
-        // four corners; the region's colour depends on the order of joining.
-        const std::ptrdiff_t vs = std::ptrdiff_t(VisitedStride), ps = std::ptrdiff_t(Stride);
-        const std::ptrdiff_t visitedStep[8] = {vs, -vs, -1, 1, -vs - 1, -vs + 1, vs - 1, vs + 1};
-        const std::ptrdiff_t pixelStep[8] = {ps, -ps, -3, 3, -ps - 3, -ps + 3, ps - 3, ps + 3};
-        const std::uint32_t pointStep[8] = {0x10000u, 0u - 0x10000u, 0u - 1u, 1u, 0u - 0x10001u, 0u - 0xFFFFu,
-                                            0xFFFFu, 0x10001u};
+// Neighbours in the fixed order: below, above, left, right, then the corners
+// above left, above right, below left, below right.
+constexpr int NeighbourX[8] = {0, 0, -1, 1, -1, 1, -1, 1};
+constexpr int NeighbourY[8] = {1, -1, 0, 0, -1, -1, 1, 1};
+
+struct TLimitMap {
+    std::uint8_t* Visited;
+    unsigned Low[3] = {}, Span[3] = {};
+
+    bool Unjoined(std::size_t i) const { return Visited[i] == 0; }
+    void Start(const TFillCommon& f)
+    {
+        for (int c = 0; c < 3; ++c) {
+            Low[c] = f.Bands->Low[f.Band[c]];
+            int high = f.Bands->High[f.Band[c]];
+            Span[c] = high > int(Low[c]) ? unsigned(high) - Low[c] : 0; // an empty band takes nothing
+        }
+    }
+    // Tests and marks neighbour i (at pixel p); true when it joins.
+    bool Join(std::size_t i, const std::uint8_t* p)
+    {
+        if (Visited[i] || !(p[0] - Low[0] < Span[0] && p[1] - Low[1] < Span[1] && p[2] - Low[2] < Span[2]))
+            return false;
+        Visited[i] = 1;
+        return true;
+    }
+};
+
+struct TKeyMap {
+    std::uint32_t* Keys;
+    std::uint32_t Seed = 0;
+
+    bool Unjoined(std::size_t i) const { return Keys[i] != JoinedKey; }
+    void Start(const TFillCommon& f) { Seed = KeyOf(f.Band[0], f.Band[1], f.Band[2]); }
+    bool Join(std::size_t i, const std::uint8_t*)
+    {
+        if (Keys[i] != Seed)
+            return false;
+        Keys[i] = JoinedKey;
+        return true;
+    }
+};
+
+template <class Map>
+struct TFill : TFillCommon {
+    Map M;
+
+    void Run(int seedX, int seedY)
+    {
+        const std::uint8_t* seed = Bits + std::size_t(seedY) * Stride + std::size_t(seedX) * 3;
+        LookUpSeed(seed);
+        M.Start(*this);
+
+        std::ptrdiff_t mapStep[8], pixelStep[8];
+        std::uint32_t pointStep[8];
+        for (int k = 0; k < 8; ++k) {
+            mapStep[k] = NeighbourY[k] * std::ptrdiff_t(MapStride) + NeighbourX[k];
+            pixelStep[k] = NeighbourY[k] * std::ptrdiff_t(Stride) + NeighbourX[k] * 3;
+            pointStep[k] = std::uint32_t(NeighbourY[k]) * 0x10000u + std::uint32_t(NeighbourX[k]);
+        }
         std::size_t count = 0;
-        bool touches = false;
         auto visit = [&](std::uint32_t point) {
-            std::uint8_t* visited =
-                Visited + (std::size_t(point >> 16) + 1) * VisitedStride + std::size_t(point & 0xFFFF) + 1;
+            const std::size_t at = MapIndex(point & 0xFFFF, point >> 16);
             const std::uint8_t* pixel = Pixel(point);
             for (int k = 0; k < 8; ++k) {
-                if (visited[visitedStep[k]])
-                    continue;
-                const std::uint8_t* p = pixel + pixelStep[k];
-                if (p[0] - low[0] < span[0] && p[1] - low[1] < span[1] && p[2] - low[2] < span[2]) {
-                    visited[visitedStep[k]] = 1;
-                    std::uint32_t joined = point + pointStep[k];
-                    Points[count++] = joined;
-                    touches = touches || Inside(int(joined & 0xFFFF), int(joined >> 16));
-                }
+                // A joined pixel is written at the end of the list and
+                // counted; any other is written there too and overwritten
+                // later, which keeps the loop free of branches.
+                bool join = M.Join(at + mapStep[k], pixel + pixelStep[k]);
+                Points[count] = point + pointStep[k];
+                count += join;
             }
         };
         // The seed itself joins only when a neighbour finds it again.
@@ -181,7 +244,10 @@ struct TFill {
         for (std::size_t head = 0; head < count; ++head)
             visit(Points[head]);
 
-        if (count > 0 && touches) {
+        bool touches = false;
+        for (std::size_t i = 0; i < count && !touches; ++i)
+            touches = Inside(int(Points[i] & 0xFFFF), int(Points[i] >> 16));
+        if (touches) {
             // A running blend from the middle entry outwards, weighting the
             // last pairs most.
             const std::uint8_t* middle = Pixel(Points[count / 2]);
@@ -205,10 +271,40 @@ struct TFill {
         // A seed that never joined (an empty region, or a channel in no band
         // so that it lies outside its own limits) keeps its own colour; a
         // later region that reaches it may still overwrite it.
-        if (!Visited[(std::size_t(seedY) + 1) * VisitedStride + std::size_t(seedX) + 1] && Inside(seedX, seedY))
+        if (M.Unjoined(MapIndex(seedX, seedY)) && Inside(seedX, seedY))
             std::memcpy(Output(seedX, seedY), seed, 3);
     }
 };
+
+// True when no value lies in two different pairs of the row, so that lying in
+// a pair is the same as having it as one's band.
+bool BandsAreDisjoint(const TBandRow& bands)
+{
+    for (int c = 0; c < 256; ++c)
+        for (int i = 0; i < bands.Pairs; ++i)
+            if (bands.Low[i] <= c && c < bands.High[i] && bands.Match[c] != i)
+                return false;
+    return true;
+}
+
+template <class Map>
+bool Scan(TFill<Map>& fill, const TRegion& region, bool scanFromOrigin, const TProgressReporter& progress)
+{
+    const int startX = scanFromOrigin ? 0 : region.Left;
+    const int startY = scanFromOrigin ? 0 : region.Top;
+    const int endX = region.Left + region.Width, endY = region.Top + region.Height;
+    for (int y = startY; y < endY; ++y) {
+        std::size_t at = fill.MapIndex(0, y);
+        for (int x = startX; x < endX; ++x) {
+            if (AbortRequested())
+                return false;
+            if (fill.M.Unjoined(at + x))
+                fill.Run(x, y);
+        }
+        progress.Percent(y - region.Top, region.Height - 1);
+    }
+    return true;
+}
 
 } // namespace
 
@@ -217,34 +313,47 @@ bool TColorStep::ScaleAverage(const TBandRow& bands, bool scanFromOrigin)
     if (region_.Pixels() == 0)
         return true;
     const int pw = picture_->Width(), ph = picture_->Height();
-    const std::size_t vstride = std::size_t(pw) + 2;
-    visited_.Resize(vstride * (std::size_t(ph) + 2));
-    regionPoints_.Resize(std::size_t(pw) * ph);
+    const std::size_t stride = std::size_t(pw) + 2;
+    regionPoints_.Resize(std::size_t(pw) * ph + 8); // room for the write past the end
+
+    TFillCommon common{picture_->Bits(), picture_->Stride(), pw, ph, stride, regionPoints_.Data(), region_,
+                       scaled_.Data(), &bands, {bands.Initial, bands.Initial, bands.Initial}};
+    auto borderRows = [&](auto* map, auto border) {
+        std::fill_n(map, stride, border);
+        std::fill_n(map + stride * (std::size_t(ph) + 1), stride, border);
+    };
+
+    if (BandsAreDisjoint(bands)) {
+        keys_.Resize(stride * (std::size_t(ph) + 2));
+        std::uint32_t* keys = keys_.Data();
+        borderRows(keys, JoinedKey);
+        std::uint32_t channelKey[3][256];
+        for (int c = 0; c < 3; ++c)
+            for (int v = 0; v < 256; ++v)
+                channelKey[c][v] = std::uint32_t(bands.Match[v] >= 0 ? bands.Match[v] : NoBand) << (10 * c);
+        if (!ForEachUnit(
+                pool_, ph,
+                [&](int y, int) {
+                    std::uint32_t* row = keys + stride * (std::size_t(y) + 1);
+                    const std::uint8_t* p = picture_->ScanLine(y);
+                    row[0] = row[pw + 1] = JoinedKey;
+                    for (int x = 0; x < pw; ++x, p += 3)
+                        row[x + 1] = channelKey[0][p[0]] | channelKey[1][p[1]] | channelKey[2][p[2]];
+                },
+                [](int) {}))
+            return false;
+        TFill<TKeyMap> fill{common, {keys}};
+        return Scan(fill, region_, scanFromOrigin, progress_);
+    }
+
+    visited_.Resize(stride * (std::size_t(ph) + 2));
     std::uint8_t* visited = visited_.Data();
-    std::memset(visited, 0, vstride);
-    std::memset(visited + vstride * (std::size_t(ph) + 1), 0, vstride);
-    std::memset(visited, 1, vstride);
-    std::memset(visited + vstride * (std::size_t(ph) + 1), 1, vstride);
+    borderRows(visited, std::uint8_t(1));
     for (int y = 1; y <= ph; ++y) {
-        std::uint8_t* row = visited + vstride * y;
+        std::uint8_t* row = visited + stride * y;
         std::memset(row + 1, 0, std::size_t(pw));
         row[0] = row[pw + 1] = 1;
     }
-
-    TFill fill{picture_, picture_->Bits(), picture_->Stride(), visited, vstride, regionPoints_.Data(), region_,
-               scaled_.Data(), &bands, {bands.Initial, bands.Initial, bands.Initial}};
-    const int startX = scanFromOrigin ? 0 : region_.Left;
-    const int startY = scanFromOrigin ? 0 : region_.Top;
-    const int endX = region_.Left + region_.Width, endY = region_.Top + region_.Height;
-    for (int y = startY; y < endY; ++y) {
-        const std::uint8_t* row = visited + vstride * (std::size_t(y) + 1) + 1;
-        for (int x = startX; x < endX; ++x) {
-            if (AbortRequested())
-                return false;
-            if (!row[x])
-                fill.Run(x, y);
-        }
-        progress_.Percent(y - region_.Top, region_.Height - 1);
-    }
-    return true;
+    TFill<TLimitMap> fill{common, {visited}};
+    return Scan(fill, region_, scanFromOrigin, progress_);
 }

@@ -34,4 +34,4 @@ bool GaussianBlur(const std::uint8_t* source, std::uint8_t* destination, int wid
 
 // Columns of one unit of the column pass; progress for a unit's columns is
 // reported when the whole unit is done.
-constexpr int BlurColumnStrip = 16;
+constexpr int BlurColumnStrip = 64;
