@@ -72,8 +72,8 @@ inline std::int32_t Compare(int v, int nearValue, int farValue, const std::int32
 // All comparisons of the centres of row y (1..height-2). Credits to the row
 // above go to `up`, which is the row above itself or a side row when another
 // thread may be writing that row.
-void EdgeRow(const std::uint8_t* picture, std::int32_t* values, int width, int y, std::int32_t* up,
-             const TSharpenTables& t)
+void EdgeRowWithTables(const std::uint8_t* picture, std::int32_t* values, int width, int y, std::int32_t* up,
+                       const TSharpenTables& t)
 {
     const std::size_t rowBytes = std::size_t(width) * 3;
     const std::uint8_t* above = picture + std::size_t(y - 1) * rowBytes;
@@ -99,6 +99,117 @@ void EdgeRow(const std::uint8_t* picture, std::int32_t* values, int width, int y
     }
 }
 
+// The two common sharpen factors need no table: with 0 a centre darker than
+// both neighbours gets nothing from that comparison, with 1 it gets the
+// larger step. Then every channel byte can be compared on its own, many at a
+// time; the three channels of a pixel are added up afterwards.
+enum class TSharpenKind { Table, None, Larger };
+
+struct TEdgeScratch {
+    std::vector<std::int16_t> Centre, Left, Up;
+};
+
+template <TSharpenKind Kind>
+inline __attribute__((always_inline)) void ChannelCredits(const std::uint8_t* __restrict__ row,
+                                                          const std::uint8_t* __restrict__ above,
+                                                          const std::uint8_t* __restrict__ below, int count,
+                                                          std::int16_t* __restrict__ centre,
+                                                          std::int16_t* __restrict__ left,
+                                                          std::int16_t* __restrict__ up)
+{
+    for (int e = 0; e < count; ++e) {
+        const std::int16_t v = row[e];
+        const std::int16_t d1 = std::int16_t(v - row[e - 3]), d2 = std::int16_t(v - row[e + 3]);
+        const std::int16_t d3 = std::int16_t(v - above[e]), d4 = std::int16_t(v - below[e]);
+        std::int16_t h, w;
+        if constexpr (Kind == TSharpenKind::Larger) {
+            const std::int16_t mh = d1 > d2 ? d1 : d2, mv = d3 > d4 ? d3 : d4;
+            h = d1 > 0 ? mh : std::int16_t(0);
+            w = d3 > 0 ? mv : std::int16_t(0);
+        } else {
+            h = ((d1 > 0) & (d2 <= 0)) ? d1 : std::int16_t(0);
+            w = ((d3 > 0) & (d4 <= 0)) ? d3 : std::int16_t(0);
+        }
+        centre[e] = std::int16_t(h + w);
+        left[e] = d1 < 0 ? std::int16_t(-d1) : std::int16_t(0);
+        up[e] = d3 < 0 ? std::int16_t(-d3) : std::int16_t(0);
+    }
+}
+
+template <TSharpenKind Kind>
+void ChannelCreditsNarrow(const std::uint8_t* row, const std::uint8_t* above, const std::uint8_t* below, int count,
+                          std::int16_t* centre, std::int16_t* left, std::int16_t* up)
+{
+    ChannelCredits<Kind>(row, above, below, count, centre, left, up);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+template <TSharpenKind Kind>
+__attribute__((target("avx2"))) void ChannelCreditsWide(const std::uint8_t* row, const std::uint8_t* above,
+                                                        const std::uint8_t* below, int count, std::int16_t* centre,
+                                                        std::int16_t* left, std::int16_t* up)
+{
+    ChannelCredits<Kind>(row, above, below, count, centre, left, up);
+}
+#endif
+
+template <TSharpenKind Kind>
+void EdgeRowByChannels(const std::uint8_t* picture, std::int32_t* values, int width, int y, std::int32_t* up,
+                       TEdgeScratch& s)
+{
+    const std::size_t rowBytes = std::size_t(width) * 3;
+    const std::uint8_t* above = picture + std::size_t(y - 1) * rowBytes;
+    const std::uint8_t* row = above + rowBytes;
+    const std::uint8_t* below = row + rowBytes;
+    if (width < 3)
+        return; // no centres
+    const int count = (width - 2) * 3; // the channel bytes of the centres 1..width-2
+    s.Centre.resize(std::size_t(count));
+    s.Left.resize(std::size_t(count));
+    s.Up.resize(std::size_t(count));
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const bool wide = __builtin_cpu_supports("avx2");
+    if (wide)
+        ChannelCreditsWide<Kind>(row + 3, above + 3, below + 3, count, s.Centre.data(), s.Left.data(), s.Up.data());
+    else
+#endif
+        ChannelCreditsNarrow<Kind>(row + 3, above + 3, below + 3, count, s.Centre.data(), s.Left.data(),
+                                   s.Up.data());
+    std::int32_t* own = values + std::size_t(y) * width;
+    const std::int16_t *c = s.Centre.data(), *l = s.Left.data(), *u = s.Up.data();
+    for (int x = 1; x < width - 1; ++x, c += 3, l += 3, u += 3) {
+        own[x] += c[0] + c[1] + c[2];
+        own[x - 1] += l[0] + l[1] + l[2];
+        up[x] += u[0] + u[1] + u[2];
+    }
+}
+
+struct TEdgePass {
+    const TSharpenTables& Tables;
+    TSharpenKind Kind;
+
+    void Row(const std::uint8_t* picture, std::int32_t* values, int width, int y, std::int32_t* up,
+             TEdgeScratch& s) const
+    {
+        if (Kind == TSharpenKind::None)
+            EdgeRowByChannels<TSharpenKind::None>(picture, values, width, y, up, s);
+        else if (Kind == TSharpenKind::Larger)
+            EdgeRowByChannels<TSharpenKind::Larger>(picture, values, width, y, up, s);
+        else
+            EdgeRowWithTables(picture, values, width, y, up, Tables);
+    }
+};
+
+TSharpenKind KindOf(const TSharpenTables& t)
+{
+    bool none = true, larger = true;
+    for (int d = 0; d < 256; ++d) {
+        none = none && t.Once[d] == 0 && t.Twice[d] == 0;
+        larger = larger && t.Once[d] == d && t.Twice[d] == d;
+    }
+    return none ? TSharpenKind::None : larger ? TSharpenKind::Larger : TSharpenKind::Table;
+}
+
 } // namespace
 
 bool TSketch::DrawEdges(double sharpen)
@@ -106,16 +217,20 @@ bool TSketch::DrawEdges(double sharpen)
     progress_.BeginStep(StepNames::DrawSketch);
     TSharpenTables tables;
     BuildSharpenTables(sharpen, tables);
+    const TEdgePass pass{tables, KindOf(tables)};
     const int centreRows = std::max(height_ - 2, 0);
     const int workers = WorkerCount(pool_);
     std::uint8_t* picture = inverted_.Data();
     std::int32_t* values = values_.Data();
     auto reportRow = [&](int y) { progress_.Percent(y, height_ - 2); };
 
+    std::vector<TEdgeScratch> scratch(workers);
     if (workers <= 1 || centreRows < 2 * workers) {
         return ForEachUnit(
             nullptr, centreRows,
-            [&](int u, int) { EdgeRow(picture, values, width_, u + 1, values + std::size_t(u) * width_, tables); },
+            [&](int u, int) {
+                pass.Row(picture, values, width_, u + 1, values + std::size_t(u) * width_, scratch[0]);
+            },
             [&](int u) { reportRow(u + 1); });
     }
 
@@ -126,13 +241,13 @@ bool TSketch::DrawEdges(double sharpen)
     auto bandStart = [&](int band) { return 1 + int(std::int64_t(centreRows) * band / bands); };
     bool done = ForEachUnit(
         pool_, bands,
-        [&](int band, int) {
+        [&](int band, int worker) {
             int first = bandStart(band), last = bandStart(band + 1);
-            EdgeRow(picture, values, width_, first, side.data() + std::size_t(band) * width_, tables);
+            pass.Row(picture, values, width_, first, side.data() + std::size_t(band) * width_, scratch[worker]);
             for (int y = first + 1; y < last; ++y) {
                 if (AbortRequested())
                     return;
-                EdgeRow(picture, values, width_, y, values + std::size_t(y - 1) * width_, tables);
+                pass.Row(picture, values, width_, y, values + std::size_t(y - 1) * width_, scratch[worker]);
             }
         },
         [&](int band) {

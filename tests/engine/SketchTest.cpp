@@ -224,6 +224,21 @@ TEST(Sketch, EqualsThePlainVersionOnRandomSettings)
     }
 }
 
+TEST(Sketch, EverySharpenPathEqualsThePlainVersion)
+{
+    // 0 and 5 (factors 0 and 1) take the table-free path, others the tables.
+    TBitmap p = EngineTest::RandomPicture(67, 23, 8);
+    TEffectSettings s = EngineTest::FreshSettings(67, 23);
+    s.SketchSmooth = 0;
+    s.Detail = 0;
+    s.Darkness = 8;
+    s.SketchType = 7; // keeps a as it is, so most edge sums show
+    for (int sharper : {0, 1, 5, 7, 50}) {
+        s.Sharper = sharper;
+        EXPECT_EQ(SketchOf(p, s), Reference::Sketch(p, 0, 0, 67, 23, s)) << sharper;
+    }
+}
+
 TEST(Sketch, ThreadBandsMeetWithoutLosingCredits)
 {
     // Tall enough for several bands per thread, so band edges fall between
