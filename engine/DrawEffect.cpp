@@ -4,7 +4,65 @@
 #include "WorkerPool.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Average colour scaling is one long walk that cannot be shared out, and it
+// does not depend on the sketch; with two or more threads it runs on a thread
+// of its own while the sketch takes the pool. Its percentages are kept here
+// and handed on when the computation reaches its step, so that the progress
+// reads exactly as if the steps had run one after the other.
+class TDeferredPercents final : public TStepBar {
+public:
+    void SetPosition(int percent) override
+    {
+        std::lock_guard lock(mutex_);
+        percents_.push_back(percent);
+        changed_.notify_one();
+    }
+    void Finish(bool completed)
+    {
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+        completed_ = completed;
+        changed_.notify_one();
+    }
+    // Passes every percentage on as it comes, until the step has ended;
+    // returns whether it completed.
+    bool HandOn(const TProgressReporter& report)
+    {
+        std::size_t next = 0;
+        std::vector<int> batch;
+        for (;;) {
+            bool finished;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return percents_.size() > next || finished_; });
+                batch.assign(percents_.begin() + std::ptrdiff_t(next), percents_.end());
+                next = percents_.size();
+                finished = finished_;
+            }
+            for (int percent : batch)
+                report.Position(percent);
+            if (finished && batch.empty())
+                return completed_;
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<int> percents_;
+    bool finished_ = false;
+    bool completed_ = false;
+};
+
+} // namespace
 
 TDrawEffect::TDrawEffect() = default;
 TDrawEffect::~TDrawEffect() = default;
@@ -38,6 +96,31 @@ bool TDrawEffect::Render(TAbortStart start)
     TProgressReporter report(progress_);
     report.SetTotalMaximum((drawSketch ? 3 : 0) + (drawColor ? 7 : 0));
 
+    if (drawColor) {
+        color_.SetProgress(progress_);
+        color_.SetPool(pool);
+        color_.LoadPicture(source_, region.Left, region.Top, region.Width, region.Height);
+    }
+    const bool scaleBeside = drawSketch && drawColor && pool && s.ScaleType == 2 && s.ColorScale > 0;
+    TDeferredPercents scalePercents;
+    std::thread scaler;
+    struct TJoin {
+        std::thread& Thread;
+        ~TJoin()
+        {
+            if (Thread.joinable())
+                Thread.join();
+        }
+    } joinScaler{scaler};
+    if (scaleBeside) {
+        color_.SetPool(nullptr); // the pool serves the sketch meanwhile
+        color_.SetProgress({&scalePercents, nullptr, nullptr});
+        scaler = std::thread([&] {
+            scalePercents.Finish(color_.ScaleColors(s.ScaleType, s.ScanFromOrigin, s.ColorScale, s.ColorTable,
+                                                    ColorTableSize));
+        });
+    }
+
     if (drawSketch) {
         sketch_.SetProgress(progress_);
         sketch_.SetPool(pool);
@@ -49,11 +132,19 @@ bool TDrawEffect::Render(TAbortStart start)
             return false;
     }
     if (drawColor) {
-        color_.SetProgress(progress_);
-        color_.SetPool(pool);
-        color_.LoadPicture(source_, region.Left, region.Top, region.Width, region.Height);
-        if (!color_.ScaleColors(s.ScaleType, s.ScanFromOrigin, s.ColorScale, s.ColorTable, ColorTableSize) ||
-            !color_.SmoothColors(s.ColorSmooth, s.SmoothType) || !color_.BlurBorders(s.BorderBlur / 20.0) ||
+        if (scaleBeside) {
+            report.BeginStep(StepNames::ColorScale);
+            bool scaled = scalePercents.HandOn(report);
+            scaler.join();
+            if (!scaled)
+                return false;
+            report.EndStep();
+            color_.SetProgress(progress_);
+            color_.SetPool(pool);
+        } else if (!color_.ScaleColors(s.ScaleType, s.ScanFromOrigin, s.ColorScale, s.ColorTable, ColorTableSize)) {
+            return false;
+        }
+        if (!color_.SmoothColors(s.ColorSmooth, s.SmoothType) || !color_.BlurBorders(s.BorderBlur / 20.0) ||
             !color_.AdjustTone(s.Brightness, s.Contrast, s.Saturation, s.Red, s.Green, s.Blue))
             return false;
     }

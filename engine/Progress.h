@@ -78,6 +78,12 @@ public:
         if (sink_.Current)
             sink_.Current->SetPosition(ProgressPercent(index, divisor));
     }
+    // Passes on a percentage already worked out (one recorded elsewhere).
+    void Position(int percent) const
+    {
+        if (sink_.Current)
+            sink_.Current->SetPosition(percent);
+    }
     void EndStep() const
     {
         if (sink_.Total)

@@ -131,6 +131,30 @@ TEST(DrawEffectProgress, TotalBarMaximaAndSteps)
     }
 }
 
+TEST(DrawEffectProgress, SameReportsOnOneThreadAndOnSeveral)
+{
+    // With several threads the scaling runs beside the sketch; its reports
+    // must still come after the sketch's, in the same order.
+    TBitmap p = EngineTest::PhotoLikePicture(90, 70);
+    TEffectSettings s = EngineTest::FreshSettings(50, 40);
+    s.Left = 20;
+    s.Top = 25;
+    s.DrawColor = 1;
+    std::vector<std::string> logs[3];
+    for (int threads : {1, 2, 3}) {
+        TProgressLog log;
+        TDrawEffect effect;
+        effect.SetThreadCount(threads);
+        effect.SetSettings(s, &p);
+        effect.SetProgress(log.Sink());
+        ASSERT_TRUE(effect.Render());
+        logs[threads - 1] = log.Events;
+    }
+    EXPECT_EQ(logs[1], logs[0]);
+    EXPECT_EQ(logs[2], logs[0]);
+    EXPECT_EQ(std::count(logs[0].begin(), logs[0].end(), "Color Scale"), 1);
+}
+
 TEST(DrawEffectProgress, SingleRowRegionReportsFull)
 {
     TBitmap p = EngineTest::RandomPicture(6, 5, 3);
