@@ -135,6 +135,9 @@ struct TSmoothJob {
     std::uint8_t* Smoothed;
     int Width, Height, Radius;
     std::size_t RowBytes;
+    // For the counting method: how many pixels from each one on have its
+    // colour (at most 255), so that a window row is added a run at a time.
+    const std::uint8_t* Runs = nullptr;
 };
 
 // Median by network: a ring of n packed rows moves down the strip; each row
@@ -230,25 +233,16 @@ public:
         s_.BlueSquares.assign(65536, 0);
     }
 
-    void Add(std::uint32_t v)
+    // Adds `k` copies of a colour (k may be negative, to remove them).
+    void Add(std::uint32_t v, int k)
     {
         std::uint32_t cell = v >> 8, blue = v & 255;
-        ++s_.Count16[cell];
-        ++s_.Count12[v >> 12];
-        ++s_.Count8[v >> 16];
-        ++s_.Count4[v >> 20];
-        s_.BlueSum[cell] += blue;
-        s_.BlueSquares[cell] += blue * blue;
-    }
-    void Remove(std::uint32_t v)
-    {
-        std::uint32_t cell = v >> 8, blue = v & 255;
-        --s_.Count16[cell];
-        --s_.Count12[v >> 12];
-        --s_.Count8[v >> 16];
-        --s_.Count4[v >> 20];
-        s_.BlueSum[cell] -= blue;
-        s_.BlueSquares[cell] -= blue * blue;
+        s_.Count16[cell] = std::uint16_t(s_.Count16[cell] + k);
+        s_.Count12[v >> 12] = std::uint16_t(s_.Count12[v >> 12] + k);
+        s_.Count8[v >> 16] = std::uint16_t(s_.Count8[v >> 16] + k);
+        s_.Count4[v >> 20] = std::uint16_t(s_.Count4[v >> 20] + k);
+        s_.BlueSum[cell] += std::uint32_t(k) * blue;
+        s_.BlueSquares[cell] += std::uint32_t(k) * blue * blue;
     }
 
     // The colour of rank `k` (0-based); `window` finds the blues of one
@@ -294,13 +288,24 @@ void MedianStripByHistogram(const TSmoothJob& job, int x0, int x1, TStripScratch
         for (int dx = 0; dx < n; ++dx)
             f(Packed(p + std::size_t(dx) * 3));
     };
+    // Adds or removes the row stretch of a window a run of equal colours at a
+    // time: flat colour areas make long runs.
+    auto addSegment = [&](int y, int x, int sign) {
+        const std::uint8_t* row = job.Scaled + std::size_t(y) * job.RowBytes;
+        const std::uint8_t* runs = job.Runs + std::size_t(y) * job.Width;
+        for (int at = x - r, end = x + r + 1; at < end;) {
+            int length = std::min<int>(runs[at], end - at);
+            histogram.Add(Packed(row + std::size_t(at) * 3), sign * length);
+            at += length;
+        }
+    };
     for (int x = x0; x < x1; ++x) {
         if (AbortRequested())
             return;
         if (job.Height < n)
             continue;
         for (int y = 0; y < n; ++y)
-            rowSegment(y, x, [&](std::uint32_t v) { histogram.Add(v); });
+            addSegment(y, x, 1);
         for (int y = r;; ++y) {
             auto window = [&](auto&& f) {
                 for (int wy = y - r; wy <= y + r; ++wy)
@@ -310,11 +315,11 @@ void MedianStripByHistogram(const TSmoothJob& job, int x0, int x1, TStripScratch
                    job.Smoothed + std::size_t(y) * job.RowBytes + std::size_t(x) * 3);
             if (y + r + 1 >= job.Height)
                 break;
-            rowSegment(y - r, x, [&](std::uint32_t v) { histogram.Remove(v); });
-            rowSegment(y + r + 1, x, [&](std::uint32_t v) { histogram.Add(v); });
+            addSegment(y - r, x, -1);
+            addSegment(y + r + 1, x, 1);
         }
         for (int y = job.Height - n; y < job.Height; ++y)
-            rowSegment(y, x, [&](std::uint32_t v) { histogram.Remove(v); });
+            addSegment(y, x, -1);
     }
 }
 
@@ -348,6 +353,26 @@ bool SmoothColorBuffer(const std::uint8_t* scaled, std::uint8_t* smoothed, int w
     if (method == TMedianMethod::Automatic)
         method = radius <= 3 ? TMedianMethod::Network : TMedianMethod::Histogram;
     std::vector<TStripScratch> scratch(WorkerCount(pool));
+    std::vector<std::uint8_t> runs;
+    const bool byNetwork = method == TMedianMethod::Network && radius <= 3;
+    if (smoothType == 0 && !byNetwork && height >= n) {
+        runs.resize(std::size_t(width) * height);
+        if (!ForEachUnit(
+                pool, height,
+                [&](int y, int) {
+                    const std::uint8_t* row = scaled + std::size_t(y) * rowBytes;
+                    std::uint8_t* out = runs.data() + std::size_t(y) * width;
+                    out[width - 1] = 1;
+                    for (int x = width - 2; x >= 0; --x)
+                        out[x] = std::memcmp(row + std::size_t(x) * 3, row + std::size_t(x) * 3 + 3, 3) == 0 &&
+                                         out[x + 1] < 255
+                                     ? std::uint8_t(out[x + 1] + 1)
+                                     : std::uint8_t(1);
+                },
+                [](int) {}))
+            return false;
+        job.Runs = runs.data();
+    }
 
     return ForEachUnit(
         pool, strips,
@@ -359,11 +384,11 @@ bool SmoothColorBuffer(const std::uint8_t* scaled, std::uint8_t* smoothed, int w
                 return;
             if (smoothType != 0)
                 MaximumStrip(job, x0, x1, s);
-            else if (method == TMedianMethod::Network && radius == 1)
+            else if (byNetwork && radius == 1)
                 MedianStripByNetwork<3, Median9>(job, x0, x1, s);
-            else if (method == TMedianMethod::Network && radius == 2)
+            else if (byNetwork && radius == 2)
                 MedianStripByNetwork<5, Median25>(job, x0, x1, s);
-            else if (method == TMedianMethod::Network && radius == 3)
+            else if (byNetwork && radius == 3)
                 MedianStripByNetwork<7, Median49>(job, x0, x1, s);
             else
                 MedianStripByHistogram(job, x0, x1, s);

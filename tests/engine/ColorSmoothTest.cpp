@@ -69,6 +69,19 @@ TEST(ColorSmooth, LargeRadiusByCounting)
     }
 }
 
+TEST(ColorSmooth, LongRunsOfOneColour)
+{
+    // Flat stretches longer than the longest run the counting method keeps
+    // (255), with a few odd pixels.
+    const int w = 700, h = 23;
+    TBytes in(std::size_t(w) * h * 3, 90);
+    std::mt19937 rng(4);
+    for (int i = 0; i < 60; ++i)
+        in[(rng() % (w * h)) * 3 + rng() % 3] = std::uint8_t(rng());
+    for (int r : {4, 10})
+        EXPECT_EQ(Smoothed(in, w, h, r, 0, TMedianMethod::Histogram), Reference::Smooth(in, w, h, r, 0)) << r;
+}
+
 TEST(ColorSmooth, MedianOrdersRedThenGreenThenBlue)
 {
     // One 3 x 3 window: the packed order puts a colour with more red above
