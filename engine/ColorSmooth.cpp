@@ -1,5 +1,7 @@
 #include "ColorSmooth.h"
 
+#include "CpuFeatures.h"
+#include "MedianNetwork.h"
 #include "WorkerPool.h"
 
 #include <algorithm>
@@ -13,110 +15,29 @@
 
 namespace {
 
-inline std::uint32_t Packed(const std::uint8_t* p)
-{
-    return std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
-}
-
-inline void Unpack(std::uint32_t v, std::uint8_t* p)
-{
-    p[0] = std::uint8_t(v);
-    p[1] = std::uint8_t(v >> 8);
-    p[2] = std::uint8_t(v >> 16);
-}
-
-// ---- Selection networks ------------------------------------------------------
-// For small windows the median is taken by a fixed network of minimum and
-// maximum operations: Batcher's odd-even merge sort over the window, cut down
-// to the operations the middle output depends on. A network does the same
-// work for every window, so four windows go through it side by side in one
-// vector register. Colours are below 2^24 and therefore exact as floats.
-
-enum : int { BothOutputs, LowOnly, HighOnly };
-struct TMinMax {
-    int Low = 0;
-    int High = 0;
-    int Kind = BothOutputs;
-};
-constexpr int MaxNetworkInputs = 64;
-constexpr int MaxNetworkOps = 1024;
-struct TNetwork {
-    TMinMax Ops[MaxNetworkOps]{};
-    int Count = 0;
-};
-
-constexpr TNetwork BuildMedianNetwork(int inputs)
-{
-    int width = 1;
-    while (width < inputs)
-        width *= 2;
-    // The missing inputs up to a power of two count as +infinity; they sit on
-    // the highest wires, where every comparison with them changes nothing.
-    TNetwork sorting;
-    for (int p = 1; p < width; p *= 2)
-        for (int k = p; k >= 1; k /= 2)
-            for (int j = k % p; j + k < width; j += 2 * k)
-                for (int i = 0; i < k && i + j + k < width; ++i)
-                    if ((i + j) / (2 * p) == (i + j + k) / (2 * p) && i + j + k < inputs)
-                        sorting.Ops[sorting.Count++] = {i + j, i + j + k, BothOutputs};
-
-    bool needed[MaxNetworkInputs] = {};
-    needed[(inputs - 1) / 2] = true;
-    TNetwork reversed;
-    for (int c = sorting.Count - 1; c >= 0; --c) {
-        TMinMax op = sorting.Ops[c];
-        bool low = needed[op.Low], high = needed[op.High];
-        if (!low && !high)
-            continue;
-        op.Kind = low && high ? BothOutputs : low ? LowOnly : HighOnly;
-        needed[op.Low] = needed[op.High] = true;
-        reversed.Ops[reversed.Count++] = op;
-    }
-    TNetwork net;
-    for (int c = reversed.Count - 1; c >= 0; --c)
-        net.Ops[net.Count++] = reversed.Ops[c];
-    return net;
-}
-
-constexpr TNetwork Median9 = BuildMedianNetwork(9);
-constexpr TNetwork Median25 = BuildMedianNetwork(25);
-constexpr TNetwork Median49 = BuildMedianNetwork(49);
-
 #if defined(__SSE2__)
-using TLanes = __m128;
-constexpr int LaneCount = 4;
-inline TLanes LoadLanes(const float* p) { return _mm_loadu_ps(p); }
-inline void StoreLanes(float* p, TLanes v) { _mm_storeu_ps(p, v); }
-inline TLanes MinLanes(TLanes a, TLanes b) { return _mm_min_ps(a, b); }
-inline TLanes MaxLanes(TLanes a, TLanes b) { return _mm_max_ps(a, b); }
+struct TLanesNarrow {
+    using TVector = __m128;
+    static constexpr int Count = 4;
+    static TVector Load(const float* p) { return _mm_loadu_ps(p); }
+    static void Store(float* p, TVector v) { _mm_storeu_ps(p, v); }
+    static TVector Min(TVector a, TVector b) { return _mm_min_ps(a, b); }
+    static TVector Max(TVector a, TVector b) { return _mm_max_ps(a, b); }
+};
 #else
-using TLanes = float;
-constexpr int LaneCount = 1;
-inline TLanes LoadLanes(const float* p) { return *p; }
-inline void StoreLanes(float* p, TLanes v) { *p = v; }
-inline TLanes MinLanes(TLanes a, TLanes b) { return a < b ? a : b; }
-inline TLanes MaxLanes(TLanes a, TLanes b) { return a < b ? b : a; }
+struct TLanesNarrow {
+    using TVector = float;
+    static constexpr int Count = 1;
+    static TVector Load(const float* p) { return *p; }
+    static void Store(float* p, TVector v) { *p = v; }
+    static TVector Min(TVector a, TVector b) { return a < b ? a : b; }
+    static TVector Max(TVector a, TVector b) { return a < b ? b : a; }
+};
 #endif
 
-template <int Low, int High, int Kind>
-inline void ApplyOp(TLanes* w)
-{
-    if constexpr (Kind == BothOutputs) {
-        TLanes low = MinLanes(w[Low], w[High]);
-        w[High] = MaxLanes(w[Low], w[High]);
-        w[Low] = low;
-    } else if constexpr (Kind == LowOnly) {
-        w[Low] = MinLanes(w[Low], w[High]);
-    } else {
-        w[High] = MaxLanes(w[Low], w[High]);
-    }
-}
+} // namespace
 
-template <const TNetwork& Net, std::size_t... I>
-inline void RunNetwork(TLanes* w, std::index_sequence<I...>)
-{
-    (ApplyOp<Net.Ops[I].Low, Net.Ops[I].High, Net.Ops[I].Kind>(w), ...);
-}
+namespace {
 
 // Scratch of one worker for one strip.
 struct TStripScratch {
@@ -140,44 +61,27 @@ struct TSmoothJob {
     const std::uint8_t* Runs = nullptr;
 };
 
-// Median by network: a ring of n packed rows moves down the strip; each row
-// of centres goes through the network four windows at a time.
-template <int N, const TNetwork& Net>
+// Median by network, four windows side by side (eight where the processor
+// has the wider vectors).
 void MedianStripByNetwork(const TSmoothJob& job, int x0, int x1, TStripScratch& s)
 {
-    constexpr int R = N / 2;
-    constexpr int Middle = (N * N - 1) / 2;
-    const int m = x1 - x0;
-    const int span = m + 2 * R + LaneCount; // room for the last lane group
-    s.Ring.assign(std::size_t(span) * N, 0.0f);
-    s.Out.resize(std::size_t(m) + LaneCount);
-    auto loadRow = [&](int y) {
-        float* dst = s.Ring.data() + std::size_t(y % N) * span;
-        const std::uint8_t* src = job.Scaled + std::size_t(y) * job.RowBytes + std::size_t(x0 - R) * 3;
-        for (int c = 0; c < m + 2 * R; ++c)
-            dst[c] = float(Packed(src + std::size_t(c) * 3));
-    };
-    for (int y = 0; y < N - 1; ++y)
-        loadRow(y);
-    for (int y = R; y < job.Height - R; ++y) {
-        if (AbortRequested())
-            return;
-        loadRow(y + R);
-        const float* rows[N];
-        for (int dy = 0; dy < N; ++dy)
-            rows[dy] = s.Ring.data() + std::size_t((y - R + dy) % N) * span;
-        for (int c = 0; c < m; c += LaneCount) {
-            TLanes w[N * N];
-            for (int dy = 0; dy < N; ++dy)
-                for (int dx = 0; dx < N; ++dx)
-                    w[dy * N + dx] = LoadLanes(rows[dy] + c + dx);
-            RunNetwork<Net>(w, std::make_index_sequence<std::size_t(Net.Count)>{});
-            StoreLanes(s.Out.data() + c, w[Middle]);
-        }
-        std::uint8_t* out = job.Smoothed + std::size_t(y) * job.RowBytes + std::size_t(x0) * 3;
-        for (int c = 0; c < m; ++c)
-            Unpack(std::uint32_t(s.Out[c]), out + std::size_t(c) * 3);
+    const int r = job.Radius, n = 2 * r + 1;
+    const std::size_t span = std::size_t(x1 - x0) + 2 * r + MaxNetworkLanes;
+    s.Ring.assign(span * n, 0.0f);
+    s.Out.resize(std::size_t(x1 - x0) + MaxNetworkLanes);
+    TNetworkStrip strip{job.Scaled, job.Smoothed, job.Height, job.RowBytes, x0, x1, s.Ring.data(), s.Out.data()};
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (WideVectors()) {
+        MedianStripByNetworkWide(r, strip);
+        return;
     }
+#endif
+    if (r == 1)
+        MedianStrip<TLanesNarrow, 3, Median9>(strip);
+    else if (r == 2)
+        MedianStrip<TLanesNarrow, 5, Median25>(strip);
+    else
+        MedianStrip<TLanesNarrow, 7, Median49>(strip);
 }
 
 // The largest colour of each window: the largest of each row stretch first,
@@ -384,12 +288,8 @@ bool SmoothColorBuffer(const std::uint8_t* scaled, std::uint8_t* smoothed, int w
                 return;
             if (smoothType != 0)
                 MaximumStrip(job, x0, x1, s);
-            else if (byNetwork && radius == 1)
-                MedianStripByNetwork<3, Median9>(job, x0, x1, s);
-            else if (byNetwork && radius == 2)
-                MedianStripByNetwork<5, Median25>(job, x0, x1, s);
-            else if (byNetwork && radius == 3)
-                MedianStripByNetwork<7, Median49>(job, x0, x1, s);
+            else if (byNetwork)
+                MedianStripByNetwork(job, x0, x1, s);
             else
                 MedianStripByHistogram(job, x0, x1, s);
         },

@@ -1,5 +1,6 @@
 #include "GBlur2.h"
 
+#include "CpuFeatures.h"
 #include "WorkerPool.h"
 
 #include <algorithm>
@@ -171,8 +172,7 @@ TConvolve PickConvolve(int taps, std::integer_sequence<int, Sizes...>)
 {
     TConvolve found = nullptr;
 #if LQ_WIDE_CONVOLVE
-    static const bool wide = __builtin_cpu_supports("avx2");
-    if (wide) {
+    if (WideVectors()) {
         ((taps == 2 * Sizes + 1 ? (found = &ConvolveFixedWide<2 * Sizes + 1>, 0) : 0), ...);
         return found;
     }
@@ -217,8 +217,7 @@ __attribute__((target("avx2"))) void ToDoublesWide(const std::uint8_t* in, doubl
 void ToDoubles(const std::uint8_t* in, double* out, std::size_t n)
 {
 #if LQ_WIDE_CONVOLVE
-    static const bool wide = __builtin_cpu_supports("avx2");
-    if (wide)
+    if (WideVectors())
         return ToDoublesWide(in, out, n);
 #endif
     ToDoublesNarrow(in, out, n);

@@ -1,6 +1,7 @@
 #include "Sketch.h"
 
 #include "Bitmap.h"
+#include "CpuFeatures.h"
 #include "GBlur2.h"
 #include "WorkerPool.h"
 
@@ -168,8 +169,7 @@ void EdgeRowByChannels(const std::uint8_t* picture, std::int32_t* values, int wi
     s.Left.resize(std::size_t(count));
     s.Up.resize(std::size_t(count));
 #if defined(__x86_64__) && defined(__GNUC__)
-    static const bool wide = __builtin_cpu_supports("avx2");
-    if (wide)
+    if (WideVectors())
         ChannelCreditsWide<Kind>(row + 3, above + 3, below + 3, count, s.Centre.data(), s.Left.data(), s.Up.data());
     else
 #endif

@@ -51,11 +51,17 @@ TEST(ColorSmooth, EveryMethodEqualsThePlainVersion)
 TEST(ColorSmooth, NetworksOnManyBlackAndWhiteWindows)
 {
     // Windows of two values probe every comparison of a selection network.
-    for (int r = 1; r <= 3; ++r) {
-        int w = 900, h = 2 * r + 9;
-        TBytes in = Bytes(w, h, 7u + r, 2);
-        EXPECT_EQ(Smoothed(in, w, h, r, 0, TMedianMethod::Network), Reference::Smooth(in, w, h, r, 0)) << r;
-    }
+    EngineTest::WithEachVectorWidth([&](const char* width) {
+        for (int r = 1; r <= 3; ++r) {
+            int w = 900, h = 2 * r + 9;
+            TBytes in = Bytes(w, h, 7u + r, 2);
+            EXPECT_EQ(Smoothed(in, w, h, r, 0, TMedianMethod::Network), Reference::Smooth(in, w, h, r, 0))
+                << r << ", " << width;
+            TBytes photo = Bytes(w, h, 17u + r, 256);
+            EXPECT_EQ(Smoothed(photo, w, h, r, 0, TMedianMethod::Network), Reference::Smooth(photo, w, h, r, 0))
+                << r << ", " << width;
+        }
+    });
 }
 
 TEST(ColorSmooth, LargeRadiusByCounting)

@@ -233,25 +233,27 @@ TEST(DrawEffect, LayersEqualThePlainVersionOnAPhoto)
     s.DrawColor = 1;
     std::vector<std::int32_t> sketchValues = Reference::Sketch(photo, 0, 0, photo.Width(), photo.Height(), s);
     Reference::TBytes colorValues = Reference::ColorLayer(photo, 0, 0, photo.Width(), photo.Height(), s);
-    for (int threads : {1, 2}) {
-        TDrawEffect effect;
-        effect.SetThreadCount(threads);
-        effect.SetSettings(s, &photo);
-        ASSERT_TRUE(effect.Render());
-        TBitmap sketch, color;
-        ASSERT_TRUE(effect.GetLayers(sketch, color));
-        ASSERT_EQ(sketch.Width(), photo.Width());
-        int sketchDiffs = 0, colorDiffs = 0;
-        for (int y = 0; y < photo.Height(); ++y)
-            for (int x = 0; x < photo.Width(); ++x) {
-                std::size_t i = std::size_t(y) * photo.Width() + x;
-                sketchDiffs += sketch.ScanLine(y)[x * 3] != sketchValues[i];
-                for (int c = 0; c < 3; ++c)
-                    colorDiffs += color.ScanLine(y)[x * 3 + c] != colorValues[i * 3 + c];
-            }
-        EXPECT_EQ(sketchDiffs, 0) << threads << " threads";
-        EXPECT_EQ(colorDiffs, 0) << threads << " threads";
-    }
+    EngineTest::WithEachVectorWidth([&](const char* width) {
+        for (int threads : {1, 2}) {
+            TDrawEffect effect;
+            effect.SetThreadCount(threads);
+            effect.SetSettings(s, &photo);
+            ASSERT_TRUE(effect.Render());
+            TBitmap sketch, color;
+            ASSERT_TRUE(effect.GetLayers(sketch, color));
+            ASSERT_EQ(sketch.Width(), photo.Width());
+            int sketchDiffs = 0, colorDiffs = 0;
+            for (int y = 0; y < photo.Height(); ++y)
+                for (int x = 0; x < photo.Width(); ++x) {
+                    std::size_t i = std::size_t(y) * photo.Width() + x;
+                    sketchDiffs += sketch.ScanLine(y)[x * 3] != sketchValues[i];
+                    for (int c = 0; c < 3; ++c)
+                        colorDiffs += color.ScanLine(y)[x * 3 + c] != colorValues[i * 3 + c];
+                }
+            EXPECT_EQ(sketchDiffs, 0) << threads << " threads, " << width;
+            EXPECT_EQ(colorDiffs, 0) << threads << " threads, " << width;
+        }
+    });
 }
 
 TEST(DrawEffect, EqualsThePlainVersionOnRandomSettings)

@@ -4,6 +4,7 @@
 // benchmarks.
 
 #include "Bitmap.h"
+#include "CpuFeatures.h"
 #include "EffectSettings.h"
 #include "Progress.h"
 
@@ -89,6 +90,18 @@ inline TBitmap PhotoLikePicture(int width, int height, std::uint32_t seed = 7)
         }
     }
     return p;
+}
+
+// Runs a check once with the wide vector paths (where the processor has them)
+// and once with the narrow ones only.
+template <class Check>
+void WithEachVectorWidth(Check check)
+{
+    for (bool wide : {true, false}) {
+        AllowWideVectors(wide);
+        check(wide ? "wide vectors" : "narrow vectors");
+    }
+    AllowWideVectors(true);
 }
 
 // Records every progress report as text ("Blur Row", "50%", "max 10",

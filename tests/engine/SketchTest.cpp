@@ -233,10 +233,12 @@ TEST(Sketch, EverySharpenPathEqualsThePlainVersion)
     s.Detail = 0;
     s.Darkness = 8;
     s.SketchType = 7; // keeps a as it is, so most edge sums show
-    for (int sharper : {0, 1, 5, 7, 50}) {
-        s.Sharper = sharper;
-        EXPECT_EQ(SketchOf(p, s), Reference::Sketch(p, 0, 0, 67, 23, s)) << sharper;
-    }
+    EngineTest::WithEachVectorWidth([&](const char* width) {
+        for (int sharper : {0, 1, 5, 7, 50}) {
+            s.Sharper = sharper;
+            EXPECT_EQ(SketchOf(p, s), Reference::Sketch(p, 0, 0, 67, 23, s)) << sharper << ", " << width;
+        }
+    });
 }
 
 TEST(Sketch, ThreadBandsMeetWithoutLosingCredits)
