@@ -5,6 +5,7 @@
 #include "WorkBuffer.h"
 
 #include <cstdint>
+#include <vector>
 
 class TBitmap;
 class TWorkerPool;
@@ -77,6 +78,7 @@ private:
     // a preview does not allocate it on every slider move.
     TWorkBuffer<std::uint8_t> visited_;
     TWorkBuffer<std::uint32_t> keys_;
+    std::vector<std::uint32_t> regionColours_;
     TWorkBuffer<std::uint32_t> regionPoints_;
     TProgressReporter progress_;
     TWorkerPool* pool_ = nullptr;

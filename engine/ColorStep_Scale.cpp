@@ -117,26 +117,36 @@ namespace {
 // never joins, so no neighbour needs a bounds test. Two kinds of map:
 //
 // - TLimitMap, for any table: a visited byte per pixel; a neighbour joins when
-//   it is unvisited and each channel lies inside the seed's band limits.
+//   it is unvisited and each channel lies inside the seed's band limits. Each
+//   region writes its colour into the output as soon as it is known.
 // - TKeyMap, for tables whose bands do not overlap (every table the program
 //   writes): a channel lies inside a band exactly when its own band is that
 //   band, so each pixel carries the key of its three bands, and a neighbour
-//   joins when its key equals the seed's. Joined pixels get a key no seed has.
-//   One load and compare per neighbour instead of four.
+//   joins when its key equals the seed's: one load and compare instead of
+//   four. A joined pixel's key is replaced by the number of its region, and
+//   the output is written in one pass at the end, in memory order: every
+//   pixel of the output either joined exactly one region, whose colour it
+//   takes, or is a seed that never joined and keeps its own colour, which is
+//   what writing each region's colour as it ends comes to.
 
-constexpr std::uint32_t JoinedKey = 0xFFFFFFFFu;
 constexpr std::uint32_t NoBand = 1023; // a channel in no band; no seed key has it
+constexpr std::uint32_t JoinedBit = 0x80000000u;
+constexpr std::uint32_t BorderKey = 0xFFFFFFFFu;
 
 inline std::uint32_t KeyOf(int blue, int green, int red)
 {
     return std::uint32_t(blue) | std::uint32_t(green) << 10 | std::uint32_t(red) << 20;
 }
 
+// Neighbours in the fixed order: below, above, left, right, then the corners
+// above left, above right, below left, below right.
+constexpr int NeighbourX[8] = {0, 0, -1, 1, -1, 1, -1, 1};
+constexpr int NeighbourY[8] = {1, -1, 0, 0, -1, -1, 1, 1};
+
 struct TFillCommon {
     const std::uint8_t* Bits;
     std::size_t Stride;
-    int Width, Height;
-    std::size_t MapStride; // Width + 2
+    std::size_t MapStride; // picture width + 2
     std::uint32_t* Points; // (y << 16) | x, in the order the pixels joined
     TRegion Rect;
     std::uint8_t* Scaled;
@@ -156,20 +166,7 @@ struct TFillCommon {
     {
         return Scaled + (std::size_t(y - Rect.Top) * Rect.Width + std::size_t(x - Rect.Left)) * 3;
     }
-    void LookUpSeed(const std::uint8_t* seed)
-    {
-        for (int c = 0; c < 3; ++c) {
-            int m = Bands->Match[seed[c]];
-            if (m >= 0)
-                Band[c] = m;
-        }
-    }
 };
-
-// Neighbours in the fixed order: below, above, left, right, then the corners
-// above left, above right, below left, below right.
-constexpr int NeighbourX[8] = {0, 0, -1, 1, -1, 1, -1, 1};
-constexpr int NeighbourY[8] = {1, -1, 0, 0, -1, -1, 1, 1};
 
 struct TLimitMap {
     std::uint8_t* Visited;
@@ -192,21 +189,53 @@ struct TLimitMap {
         Visited[i] = 1;
         return true;
     }
+    void RegionDone(const TFillCommon& f, std::size_t count, const unsigned colour[3])
+    {
+        for (std::size_t i = 0; i < count; ++i) {
+            int x = int(f.Points[i] & 0xFFFF), y = int(f.Points[i] >> 16);
+            if (f.Inside(x, y)) {
+                std::uint8_t* out = f.Output(x, y);
+                out[0] = std::uint8_t(colour[0]);
+                out[1] = std::uint8_t(colour[1]);
+                out[2] = std::uint8_t(colour[2]);
+            }
+        }
+    }
+    void SeedDone(const TFillCommon& f, int x, int y, const std::uint8_t* seed)
+    {
+        // A seed that never joined (an empty region, or a channel in no band
+        // so that it lies outside its own limits) keeps its own colour; a
+        // later region that reaches it may still overwrite it.
+        if (Unjoined(f.MapIndex(x, y)) && f.Inside(x, y))
+            std::memcpy(f.Output(x, y), seed, 3);
+    }
 };
 
 struct TKeyMap {
     std::uint32_t* Keys;
+    std::vector<std::uint32_t>* Colours; // of each region that touches the output
     std::uint32_t Seed = 0;
+    std::uint32_t Label = 0;
 
-    bool Unjoined(std::size_t i) const { return Keys[i] != JoinedKey; }
-    void Start(const TFillCommon& f) { Seed = KeyOf(f.Band[0], f.Band[1], f.Band[2]); }
+    bool Unjoined(std::size_t i) const { return (Keys[i] & JoinedBit) == 0; }
+    void Start(const TFillCommon& f)
+    {
+        Seed = KeyOf(f.Band[0], f.Band[1], f.Band[2]);
+        Label = JoinedBit | std::uint32_t(Colours->size());
+        Colours->push_back(0);
+    }
     bool Join(std::size_t i, const std::uint8_t*)
     {
         if (Keys[i] != Seed)
             return false;
-        Keys[i] = JoinedKey;
+        Keys[i] = Label;
         return true;
     }
+    void RegionDone(const TFillCommon&, std::size_t, const unsigned colour[3])
+    {
+        Colours->back() = colour[0] | colour[1] << 8 | colour[2] << 16;
+    }
+    void SeedDone(const TFillCommon&, int, int, const std::uint8_t*) {}
 };
 
 template <class Map>
@@ -216,7 +245,11 @@ struct TFill : TFillCommon {
     void Run(int seedX, int seedY)
     {
         const std::uint8_t* seed = Bits + std::size_t(seedY) * Stride + std::size_t(seedX) * 3;
-        LookUpSeed(seed);
+        for (int c = 0; c < 3; ++c) {
+            int m = Bands->Match[seed[c]];
+            if (m >= 0)
+                Band[c] = m;
+        }
         M.Start(*this);
 
         std::ptrdiff_t mapStep[8], pixelStep[8];
@@ -258,21 +291,9 @@ struct TFill : TFillCommon {
                 for (int c = 0; c < 3; ++c)
                     colour[c] = ((front[c] + back[c]) / 2 + colour[c]) / 2;
             }
-            for (std::size_t i = 0; i < count; ++i) {
-                int x = int(Points[i] & 0xFFFF), y = int(Points[i] >> 16);
-                if (Inside(x, y)) {
-                    std::uint8_t* out = Output(x, y);
-                    out[0] = std::uint8_t(colour[0]);
-                    out[1] = std::uint8_t(colour[1]);
-                    out[2] = std::uint8_t(colour[2]);
-                }
-            }
+            M.RegionDone(*this, count, colour);
         }
-        // A seed that never joined (an empty region, or a channel in no band
-        // so that it lies outside its own limits) keeps its own colour; a
-        // later region that reaches it may still overwrite it.
-        if (M.Unjoined(MapIndex(seedX, seedY)) && Inside(seedX, seedY))
-            std::memcpy(Output(seedX, seedY), seed, 3);
+        M.SeedDone(*this, seedX, seedY, seed);
     }
 };
 
@@ -316,17 +337,14 @@ bool TColorStep::ScaleAverage(const TBandRow& bands, bool scanFromOrigin)
     const std::size_t stride = std::size_t(pw) + 2;
     regionPoints_.Resize(std::size_t(pw) * ph + 8); // room for the write past the end
 
-    TFillCommon common{picture_->Bits(), picture_->Stride(), pw, ph, stride, regionPoints_.Data(), region_,
-                       scaled_.Data(), &bands, {bands.Initial, bands.Initial, bands.Initial}};
-    auto borderRows = [&](auto* map, auto border) {
-        std::fill_n(map, stride, border);
-        std::fill_n(map + stride * (std::size_t(ph) + 1), stride, border);
-    };
+    TFillCommon common{picture_->Bits(), picture_->Stride(), stride, regionPoints_.Data(), region_, scaled_.Data(),
+                       &bands, {bands.Initial, bands.Initial, bands.Initial}};
 
     if (BandsAreDisjoint(bands)) {
         keys_.Resize(stride * (std::size_t(ph) + 2));
         std::uint32_t* keys = keys_.Data();
-        borderRows(keys, JoinedKey);
+        std::fill_n(keys, stride, BorderKey);
+        std::fill_n(keys + stride * (std::size_t(ph) + 1), stride, BorderKey);
         std::uint32_t channelKey[3][256];
         for (int c = 0; c < 3; ++c)
             for (int v = 0; v < 256; ++v)
@@ -336,19 +354,44 @@ bool TColorStep::ScaleAverage(const TBandRow& bands, bool scanFromOrigin)
                 [&](int y, int) {
                     std::uint32_t* row = keys + stride * (std::size_t(y) + 1);
                     const std::uint8_t* p = picture_->ScanLine(y);
-                    row[0] = row[pw + 1] = JoinedKey;
+                    row[0] = row[pw + 1] = BorderKey;
                     for (int x = 0; x < pw; ++x, p += 3)
                         row[x + 1] = channelKey[0][p[0]] | channelKey[1][p[1]] | channelKey[2][p[2]];
                 },
                 [](int) {}))
             return false;
-        TFill<TKeyMap> fill{common, {keys}};
-        return Scan(fill, region_, scanFromOrigin, progress_);
+        regionColours_.clear();
+        TFill<TKeyMap> fill{common, {keys, &regionColours_}};
+        if (!Scan(fill, region_, scanFromOrigin, progress_))
+            return false;
+        const std::uint32_t* colours = regionColours_.data();
+        const std::size_t rowBytes = std::size_t(region_.Width) * 3;
+        return ForEachUnit(
+            pool_, region_.Height,
+            [&](int y, int) {
+                const std::uint32_t* k = keys + common.MapIndex(region_.Left, region_.Top + y);
+                const std::uint8_t* own = picture_->ScanLine(region_.Top + y) + std::size_t(region_.Left) * 3;
+                std::uint8_t* out = scaled_.Data() + std::size_t(y) * rowBytes;
+                for (int x = 0; x < region_.Width; ++x, out += 3, own += 3) {
+                    if (k[x] & JoinedBit) {
+                        std::uint32_t c = colours[k[x] & ~JoinedBit];
+                        out[0] = std::uint8_t(c);
+                        out[1] = std::uint8_t(c >> 8);
+                        out[2] = std::uint8_t(c >> 16);
+                    } else {
+                        out[0] = own[0];
+                        out[1] = own[1];
+                        out[2] = own[2];
+                    }
+                }
+            },
+            [](int) {});
     }
 
     visited_.Resize(stride * (std::size_t(ph) + 2));
     std::uint8_t* visited = visited_.Data();
-    borderRows(visited, std::uint8_t(1));
+    std::fill_n(visited, stride, std::uint8_t(1));
+    std::fill_n(visited + stride * (std::size_t(ph) + 1), stride, std::uint8_t(1));
     for (int y = 1; y <= ph; ++y) {
         std::uint8_t* row = visited + stride * y;
         std::memset(row + 1, 0, std::size_t(pw));
