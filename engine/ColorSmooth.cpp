@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -127,14 +128,18 @@ void MaximumStrip(const TSmoothJob& job, int x0, int x1, TStripScratch& s)
 // (the common case in flat colour areas), else from the window itself.
 class TSlidingHistogram {
 public:
+    // The counts are cleared once when first made; every column removes its
+    // last window again, so they are all zero between columns.
     explicit TSlidingHistogram(TStripScratch& s) : s_(s)
     {
-        s_.Count16.assign(65536, 0);
-        s_.Count12.assign(4096, 0);
-        s_.Count8.assign(256, 0);
-        s_.Count4.assign(16, 0);
-        s_.BlueSum.assign(65536, 0);
-        s_.BlueSquares.assign(65536, 0);
+        if (s_.Count16.empty()) {
+            s_.Count16.assign(65536, 0);
+            s_.Count12.assign(4096, 0);
+            s_.Count8.assign(256, 0);
+            s_.Count4.assign(16, 0);
+            s_.BlueSum.assign(65536, 0);
+            s_.BlueSquares.assign(65536, 0);
+        }
     }
 
     // Adds `k` copies of a colour (k may be negative, to remove them).
@@ -229,15 +234,24 @@ void MedianStripByHistogram(const TSmoothJob& job, int x0, int x1, TStripScratch
 
 } // namespace
 
-bool SmoothColorBuffer(const std::uint8_t* scaled, std::uint8_t* smoothed, int width, int height, int radius,
-                       int smoothType, const TProgressReporter& progress, TWorkerPool* pool)
-{
-    return SmoothColorBuffer(scaled, smoothed, width, height, radius, smoothType, progress, pool,
-                             TMedianMethod::Automatic);
-}
+struct TColorSmoother::TScratch {
+    std::vector<TStripScratch> Strips; // one per worker
+    std::vector<std::uint8_t> Runs;
+};
+
+TColorSmoother::TColorSmoother() : scratch_(std::make_unique<TScratch>()) {}
+TColorSmoother::~TColorSmoother() = default;
 
 bool SmoothColorBuffer(const std::uint8_t* scaled, std::uint8_t* smoothed, int width, int height, int radius,
                        int smoothType, const TProgressReporter& progress, TWorkerPool* pool, TMedianMethod method)
+{
+    TColorSmoother smoother;
+    return smoother.Smooth(scaled, smoothed, width, height, radius, smoothType, progress, pool, method);
+}
+
+bool TColorSmoother::Smooth(const std::uint8_t* scaled, std::uint8_t* smoothed, int width, int height, int radius,
+                            int smoothType, const TProgressReporter& progress, TWorkerPool* pool,
+                            TMedianMethod method)
 {
     if (width <= 0 || height <= 0)
         return true;
@@ -256,8 +270,10 @@ bool SmoothColorBuffer(const std::uint8_t* scaled, std::uint8_t* smoothed, int w
     TSmoothJob job{scaled, smoothed, width, height, radius, rowBytes};
     if (method == TMedianMethod::Automatic)
         method = radius <= 3 ? TMedianMethod::Network : TMedianMethod::Histogram;
-    std::vector<TStripScratch> scratch(WorkerCount(pool));
-    std::vector<std::uint8_t> runs;
+    std::vector<TStripScratch>& scratch = scratch_->Strips;
+    if (scratch.size() < std::size_t(WorkerCount(pool)))
+        scratch.resize(std::size_t(WorkerCount(pool)));
+    std::vector<std::uint8_t>& runs = scratch_->Runs;
     const bool byNetwork = method == TMedianMethod::Network && radius <= 3;
     if (smoothType == 0 && !byNetwork && height >= n) {
         runs.resize(std::size_t(width) * height);

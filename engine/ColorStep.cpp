@@ -27,8 +27,8 @@ void TColorStep::CopyRegion(std::uint8_t* destination) const
 bool TColorStep::SmoothColors(int colorSmooth, int smoothType)
 {
     progress_.BeginStep(StepNames::ColorSmooth);
-    if (!SmoothColorBuffer(scaled_.Data(), result_.Data(), region_.Width, region_.Height, colorSmooth, smoothType,
-                           progress_, pool_))
+    if (!smoother_.Smooth(scaled_.Data(), result_.Data(), region_.Width, region_.Height, colorSmooth, smoothType,
+                          progress_, pool_))
         return false;
     progress_.EndStep();
     return true;

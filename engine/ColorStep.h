@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ColorSmooth.h"
 #include "Progress.h"
 #include "Region.h"
 #include "WorkBuffer.h"
@@ -80,6 +81,7 @@ private:
     TWorkBuffer<std::uint32_t> keys_;
     std::vector<std::uint32_t> regionColours_;
     TWorkBuffer<std::uint32_t> regionPoints_;
+    TColorSmoother smoother_;
     TProgressReporter progress_;
     TWorkerPool* pool_ = nullptr;
 };

@@ -88,6 +88,28 @@ TEST(ColorSmooth, LongRunsOfOneColour)
         EXPECT_EQ(Smoothed(in, w, h, r, 0, TMedianMethod::Histogram), Reference::Smooth(in, w, h, r, 0)) << r;
 }
 
+TEST(ColorSmooth, ReusedSmootherKeepsNoTraceOfEarlierCalls)
+{
+    TColorSmoother smoother;
+    std::uint32_t seed = 40;
+    auto check = [&](int w, int h, int r, int levels) {
+        TBytes in = Bytes(w, h, ++seed, levels), out(in.size());
+        ASSERT_TRUE(smoother.Smooth(in.data(), out.data(), w, h, r, 0, {}, nullptr, TMedianMethod::Histogram));
+        EXPECT_EQ(out, Reference::Smooth(in, w, h, r, 0)) << w << " x " << h << " r " << r;
+    };
+    check(60, 30, 4, 256);
+    check(31, 50, 10, 3);
+    // An abort between columns, then the next call.
+    TBytes in = Bytes(300, 40, 9, 256), out(in.size());
+    TProgressLog log;
+    log.OnReport = [](const std::string&) { RequestAbort(); };
+    ClearAbort();
+    EXPECT_FALSE(smoother.Smooth(in.data(), out.data(), 300, 40, 5, 0, TProgressReporter(log.Sink()), nullptr,
+                                 TMedianMethod::Histogram));
+    ClearAbort();
+    check(45, 45, 6, 256);
+}
+
 TEST(ColorSmooth, MedianOrdersRedThenGreenThenBlue)
 {
     // One 3 x 3 window: the packed order puts a colour with more red above
