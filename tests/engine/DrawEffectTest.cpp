@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 
 using EngineTest::TProgressLog;
 
@@ -361,6 +362,18 @@ TEST(DrawEffectBadInput, RegionsAndSourcesAreCut)
         effect.DrawBlended(blended);
         EXPECT_EQ(blended.Width(), c.w);
     }
+    // Whatever a stored record holds where the picture reference was is
+    // ignored.
+    TEffectSettings stale = EngineTest::FreshSettings(20, 10);
+    const std::uint8_t garbage[4] = {0xDE, 0xAD, 0xBE, 0xEF};
+    std::memcpy(stale.Source, garbage, 4);
+    TDrawEffect withStale;
+    withStale.SetSettings(stale, &p);
+    ASSERT_TRUE(withStale.Render());
+    TBitmap staleSketch, staleColor;
+    ASSERT_TRUE(withStale.GetLayers(staleSketch, staleColor));
+    EXPECT_EQ(staleSketch.Width(), 20);
+
     TDrawEffect noSource;
     noSource.SetSettings(EngineTest::FreshSettings(20, 10), nullptr);
     ASSERT_TRUE(noSource.Render());

@@ -133,18 +133,6 @@ TEST(DrawThread, CancelRightAfterTheStartIsNotLost)
     ClearAbort();
 }
 
-TEST(DrawThread, StartClearsAnEarlierCancel)
-{
-    TBitmap p = EngineTest::PhotoLikePicture(30, 20);
-    TDrawEffect effect;
-    effect.SetSettings(BothLayers(30, 20), &p);
-    RequestAbort();
-    TDrawThread thread(effect);
-    thread.Start();
-    thread.Wait();
-    EXPECT_TRUE(thread.Completed());
-}
-
 TEST(DrawThread, DestroyingARunningThreadStopsIt)
 {
     // A render of seconds, held at its start until the thread object is

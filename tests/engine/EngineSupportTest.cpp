@@ -1,6 +1,5 @@
 #include "Abort.h"
 #include "Progress.h"
-#include "Region.h"
 #include "WorkerPool.h"
 
 #include <gtest/gtest.h>
@@ -36,18 +35,6 @@ TEST(ProgressState, TotalBarStaysFull)
     EXPECT_EQ(state.Read().StepPercent, 42);
     state.Reset();
     EXPECT_EQ(state.Read().StepName, nullptr);
-}
-
-TEST(ClampRegion, CutsToThePicture)
-{
-    TBitmap p(10, 8);
-    EXPECT_EQ(ClampRegion(&p, 2, 3, 4, 5), (TRegion{2, 3, 4, 5}));
-    EXPECT_EQ(ClampRegion(&p, 8, 6, 4, 5), (TRegion{8, 6, 2, 2}));
-    EXPECT_EQ(ClampRegion(&p, -2, -1, 4, 5), (TRegion{0, 0, 2, 4}));
-    EXPECT_EQ(ClampRegion(&p, 10, 0, 4, 5), (TRegion{}));
-    EXPECT_EQ(ClampRegion(&p, 0, 0, 0, 5), (TRegion{}));
-    EXPECT_EQ(ClampRegion(&p, INT_MAX, INT_MAX, INT_MAX, INT_MAX), (TRegion{}));
-    EXPECT_EQ(ClampRegion(nullptr, 0, 0, 4, 5), (TRegion{}));
 }
 
 TEST(ForEachUnit, EveryUnitOnceAndReportsInOrder)

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 
 using EngineTest::TProgressLog;
 
@@ -87,16 +86,6 @@ TEST(SketchEdges, ThinLineWithoutSharpeningGetsOnlyItsNeighboursCredit)
     // With S = 1 the larger of the two steps counts in each comparison.
     sums = EdgesOf(p, 1.0);
     EXPECT_EQ(sums[1 * 4 + 1], 3 * 80 + 6 * 80);
-}
-
-TEST(SketchEdges, LastColumnAndRowAreNeverCredited)
-{
-    TBitmap p = EngineTest::RandomPicture(9, 7, 21);
-    std::vector<std::int32_t> sums = EdgesOf(p, 1.0);
-    for (int y = 0; y < 7; ++y)
-        EXPECT_EQ(sums[y * 9 + 8], 0);
-    for (int x = 0; x < 9; ++x)
-        EXPECT_EQ(sums[6 * 9 + x], 0);
 }
 
 TEST(SketchTone, BlackAndWhiteTurnsBlackFromAnEdgeSumOf62)
@@ -290,17 +279,6 @@ TEST(Sketch, AbortStopsTheEdgePass)
     EXPECT_EQ(log.PercentsOf("Draw Sketch").back(), "50%");
 }
 
-TEST(Sketch, AbortWhileLoadingLeavesAnEmptySketch)
-{
-    TBitmap p = EngineTest::RandomPicture(8, 12, 2);
-    TSketch sketch;
-    RequestAbort();
-    sketch.LoadPicture(&p, 0, 0, 8, 12);
-    ClearAbort();
-    EXPECT_EQ(sketch.Width(), 0);
-    EXPECT_EQ(sketch.Height(), 0);
-}
-
 TEST(Sketch, RegionIsCutToThePicture)
 {
     TBitmap p = EngineTest::RandomPicture(10, 8, 2);
@@ -314,19 +292,6 @@ TEST(Sketch, RegionIsCutToThePicture)
     sketch.LoadPicture(nullptr, 0, 0, 10, 8);
     EXPECT_EQ(sketch.Width() * sketch.Height(), 0);
     EXPECT_TRUE(sketch.Render(2, 115, 68, 255, 0, 0, false, 0.75, 0.0));
-}
-
-TEST(Sketch, SettingsFarOutOfRangeDoNotOverflow)
-{
-    TBitmap p = EngineTest::RandomPicture(12, 10, 2);
-    TSketch sketch;
-    const int extremes[] = {INT_MIN, -1, INT_MAX};
-    for (int v : extremes) {
-        sketch.LoadPicture(&p, 0, 0, 12, 10);
-        EXPECT_TRUE(sketch.Render(v, v, v, v, v, v, true, v / 20.0, v / 5.0));
-        for (int i = 0; i < 120; ++i)
-            ASSERT_TRUE(sketch.Values()[i] >= 0 && sketch.Values()[i] <= 255);
-    }
 }
 
 } // namespace
