@@ -62,7 +62,7 @@ struct TLaneTypes<2> {
     typedef std::int32_t Ints __attribute__((vector_size(8)));
     typedef std::uint8_t Bytes __attribute__((vector_size(2)));
 #if defined(__x86_64__)
-    static void StoreBytes(Vec v, std::uint8_t* out)
+    static void StoreBytes(const Vec& v, std::uint8_t* out)
     {
         __m128i i = _mm_cvttpd_epi32(__m128d(v)); // truncates, as the blur wants
         i = _mm_packus_epi16(_mm_packs_epi32(i, i), i);
@@ -78,7 +78,7 @@ struct TLaneTypes<4> {
     typedef std::int32_t Ints __attribute__((vector_size(16)));
     typedef std::uint8_t Bytes __attribute__((vector_size(4)));
 #if defined(__x86_64__)
-    __attribute__((target("avx2"))) static void StoreBytes(Vec v, std::uint8_t* out)
+    __attribute__((target("avx2"))) static void StoreBytes(const Vec& v, std::uint8_t* out)
     {
         __m128i i = _mm256_cvttpd_epi32(__m256d(v));
         i = _mm_packus_epi16(_mm_packus_epi32(i, i), i);

@@ -108,10 +108,24 @@ inline void ApplyOp(typename L::TVector* w)
     }
 }
 
-template <class L, const TNetwork& Net, std::size_t... I>
-inline void RunNetwork(typename L::TVector* w, std::index_sequence<I...>)
+// The operations are unrolled in blocks, which keeps each fold expression
+// within what every compiler nests.
+constexpr std::size_t NetworkBlock = 64;
+
+template <class L, const TNetwork& Net, std::size_t Base, std::size_t... I>
+inline void RunNetworkBlock(typename L::TVector* w, std::index_sequence<I...>)
 {
-    (ApplyOp<L, Net.Ops[I].Low, Net.Ops[I].High, Net.Ops[I].Kind>(w), ...);
+    (ApplyOp<L, Net.Ops[Base + I].Low, Net.Ops[Base + I].High, Net.Ops[Base + I].Kind>(w), ...);
+}
+
+template <class L, const TNetwork& Net, std::size_t... B>
+inline void RunNetwork(typename L::TVector* w, std::index_sequence<B...>)
+{
+    constexpr std::size_t count = std::size_t(Net.Count);
+    (RunNetworkBlock<L, Net, B * NetworkBlock>(
+         w, std::make_index_sequence<(count - B * NetworkBlock < NetworkBlock ? count - B * NetworkBlock
+                                                                              : NetworkBlock)>{}),
+     ...);
 }
 
 template <class L, int N, const TNetwork& Net>
@@ -139,7 +153,7 @@ void MedianStrip(const TNetworkStrip& s)
             for (int dy = 0; dy < N; ++dy)
                 for (int dx = 0; dx < N; ++dx)
                     w[dy * N + dx] = L::Load(rows[dy] + c + dx);
-            RunNetwork<L, Net>(w, std::make_index_sequence<std::size_t(Net.Count)>{});
+            RunNetwork<L, Net>(w, std::make_index_sequence<(std::size_t(Net.Count) + NetworkBlock - 1) / NetworkBlock>{});
             L::Store(s.Out + c, w[Middle]);
         }
         std::uint8_t* out = s.Smoothed + std::size_t(y) * s.RowBytes + std::size_t(s.X0) * 3;
