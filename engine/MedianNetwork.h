@@ -95,7 +95,7 @@ constexpr TNetwork Median49 = BuildMedianNetwork(49);
 constexpr int MaxNetworkLanes = 8;
 
 template <class L, int Low, int High, int Kind>
-inline void ApplyOp(typename L::TVector* w)
+inline __attribute__((always_inline)) void ApplyOp(typename L::TVector* w)
 {
     if constexpr (Kind == BothOutputs) {
         typename L::TVector low = L::Min(w[Low], w[High]);
@@ -113,13 +113,13 @@ inline void ApplyOp(typename L::TVector* w)
 constexpr std::size_t NetworkBlock = 64;
 
 template <class L, const TNetwork& Net, std::size_t Base, std::size_t... I>
-inline void RunNetworkBlock(typename L::TVector* w, std::index_sequence<I...>)
+inline __attribute__((always_inline)) void RunNetworkBlock(typename L::TVector* w, std::index_sequence<I...>)
 {
     (ApplyOp<L, Net.Ops[Base + I].Low, Net.Ops[Base + I].High, Net.Ops[Base + I].Kind>(w), ...);
 }
 
 template <class L, const TNetwork& Net, std::size_t... B>
-inline void RunNetwork(typename L::TVector* w, std::index_sequence<B...>)
+inline __attribute__((always_inline)) void RunNetwork(typename L::TVector* w, std::index_sequence<B...>)
 {
     constexpr std::size_t count = std::size_t(Net.Count);
     (RunNetworkBlock<L, Net, B * NetworkBlock>(
