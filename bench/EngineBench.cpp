@@ -189,11 +189,13 @@ void RenderWhole(benchmark::State& state, const TBitmap& picture, const TRegion&
     TDrawEffect effect;
     effect.SetThreadCount(int(state.range(1)));
     effect.SetSettings(s, &picture);
-    TBitmap sketch, color;
     for (auto _ : state) {
+        TBitmap sketch, color; // as a one-off run would: no layers from before
         effect.Render();
         effect.GetLayers(sketch, color);
     }
+    // The peak of the whole benchmark process so far: run this case on its
+    // own (--benchmark_filter) for the figure of one render.
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024.0;

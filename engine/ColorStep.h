@@ -71,6 +71,8 @@ private:
     bool TablePass(const char* name, const std::uint8_t* source, std::uint8_t* destination, bool identity,
                    const Table& table, Map map);
 
+    static constexpr std::size_t LargeFillState = std::size_t(1) << 22; // pixels
+
     const TBitmap* picture_ = nullptr;
     TRegion region_;
     TWorkBuffer<std::uint8_t> scaled_;

@@ -333,6 +333,21 @@ bool TColorStep::ScaleAverage(const TBandRow& bands, bool scanFromOrigin)
 {
     if (region_.Pixels() == 0)
         return true;
+    // The fill state covers the whole picture. For a large picture it is let
+    // go when the scaling ends, so that it does not add to the memory the
+    // layers need afterwards; small ones (a preview) keep it for the next run.
+    struct TRelease {
+        TColorStep& Step;
+        ~TRelease()
+        {
+            if (Step.regionPoints_.Size() > LargeFillState) {
+                Step.regionPoints_.Release();
+                Step.keys_.Release();
+                Step.visited_.Release();
+                std::vector<std::uint32_t>().swap(Step.regionColours_);
+            }
+        }
+    } release{*this};
     const int pw = picture_->Width(), ph = picture_->Height();
     const std::size_t stride = std::size_t(pw) + 2;
     regionPoints_.Resize(std::size_t(pw) * ph + 8); // room for the write past the end
