@@ -1,0 +1,3 @@
+#include "Abort.h"
+
+std::atomic<bool> AbortFlag{false};

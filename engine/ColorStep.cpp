@@ -1,0 +1,94 @@
+#include "ColorStep.h"
+
+#include "Bitmap.h"
+#include "ColorSmooth.h"
+#include "GBlur2.h"
+#include "ToneTables.h"
+#include "WorkerPool.h"
+
+#include <cstring>
+
+void TColorStep::LoadPicture(const TBitmap* picture, int left, int top, int width, int height)
+{
+    region_ = ClampRegion(picture, left, top, width, height);
+    picture_ = region_.Pixels() > 0 ? picture : nullptr;
+    scaled_.Resize(std::size_t(region_.Pixels()) * 3);
+    result_.Resize(std::size_t(region_.Pixels()) * 3);
+}
+
+void TColorStep::CopyRegion(std::uint8_t* destination) const
+{
+    const std::size_t rowBytes = std::size_t(region_.Width) * 3;
+    for (int y = 0; y < region_.Height; ++y)
+        std::memcpy(destination + std::size_t(y) * rowBytes,
+                    picture_->ScanLine(region_.Top + y) + std::size_t(region_.Left) * 3, rowBytes);
+}
+
+bool TColorStep::SmoothColors(int colorSmooth, int smoothType)
+{
+    progress_.BeginStep(StepNames::ColorSmooth);
+    if (!smoother_.Smooth(scaled_.Data(), result_.Data(), region_.Width, region_.Height, colorSmooth, smoothType,
+                          progress_, pool_))
+        return false;
+    progress_.EndStep();
+    return true;
+}
+
+bool TColorStep::BlurBorders(double radius)
+{
+    if (!(radius > 0.0))
+        return true; // the smoothed colours already stand in the result buffer
+    return GaussianBlur(result_.Data(), result_.Data(), region_.Width, region_.Height, radius, progress_.Sink(),
+                        pool_);
+}
+
+template <class Table, class Map>
+bool TColorStep::TablePass(const char* name, const std::uint8_t* source, std::uint8_t* destination, bool identity,
+                           const Table& table, Map map)
+{
+    progress_.BeginStep(name);
+    const int width = region_.Width, height = region_.Height;
+    const std::size_t rowBytes = std::size_t(width) * 3;
+    // An identity table in place changes nothing, but the rows still report.
+    const bool skip = identity && source == destination;
+    bool done = ForEachUnit(
+        pool_, width > 0 ? height : 0,
+        [&](int y, int) {
+            if (!skip)
+                map(source + std::size_t(y) * rowBytes, destination + std::size_t(y) * rowBytes, width, table);
+        },
+        [&](int y) { progress_.Percent(y, height - 1); });
+    if (!done)
+        return false;
+    progress_.EndStep();
+    return true;
+}
+
+bool TColorStep::OffsetChannels(const std::uint8_t* source, std::uint8_t* destination, int red, int green, int blue)
+{
+    TChannelTables tables;
+    BuildOffsetTables(red, green, blue, tables);
+    return TablePass(StepNames::Brightness, source, destination, IsIdentity(tables), tables, MapChannels);
+}
+
+bool TColorStep::ApplyContrast(const std::uint8_t* source, std::uint8_t* destination, int contrast)
+{
+    TChannelTables tables;
+    BuildContrastTables(contrast, tables);
+    return TablePass(StepNames::Contrast, source, destination, IsIdentity(tables), tables, MapChannels);
+}
+
+bool TColorStep::ApplySaturation(const std::uint8_t* source, std::uint8_t* destination, int saturation)
+{
+    TSaturationTables tables;
+    BuildSaturationTables(saturation, tables);
+    return TablePass(StepNames::Saturation, source, destination, false, tables, Saturate);
+}
+
+bool TColorStep::AdjustTone(int brightness, int contrast, int saturation, int red, int green, int blue)
+{
+    std::uint8_t* result = result_.Data();
+    return OffsetChannels(result, result, brightness, brightness, brightness) &&
+           ApplyContrast(result, result, contrast) && ApplySaturation(result, result, saturation) &&
+           OffsetChannels(result, result, red, green, blue);
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "ColorSmooth.h"
+#include "Progress.h"
+#include "Region.h"
+#include "WorkBuffer.h"
+
+#include <cstdint>
+#include <vector>
+
+class TBitmap;
+class TWorkerPool;
+
+// The bands of one row of the colours table. Pair i (0..n) is the pair of
+// row bytes 1+i and 2+i; the last pairs reach into the bytes after the row's
+// boundaries, and a byte beyond the end of the table counts as 0.
+struct TBandRow {
+    int Pairs = 0;
+    std::uint8_t Low[257] = {};
+    std::uint8_t High[257] = {};
+    std::int16_t Match[256] = {}; // the last pair with Low <= c < High, or -1
+    int Initial = 0;              // the band a channel has before any match
+};
+// Row `scale` (1..) of a colours table of `tableSize` bytes.
+void BuildBandRow(const std::uint8_t* table, int tableSize, int scale, TBandRow& row);
+
+// Turns a region of a photo into the flat colouring layer: colour scaling,
+// colour smoothing, border blur and the tone tables, in that order, each step
+// reading the buffer the one before wrote.
+//
+// The picture given to LoadPicture is read in place (not copied) by the
+// scaling step, so it must stay alive and unchanged until ScaleColors has run.
+// Smoothing, border blur and the tone tables work in one result buffer in
+// turn, which keeps a full-size computation at two region-sized buffers.
+class TColorStep {
+public:
+    void SetProgress(const TProgressSink& progress) { progress_ = TProgressReporter(progress); }
+    void SetPool(TWorkerPool* pool) { pool_ = pool; }
+
+    // Stores the picture and the region (cut to the picture, see
+    // ClampRegion) and sizes the buffers.
+    void LoadPicture(const TBitmap* picture, int left, int top, int width, int height);
+
+    // Each step returns false when the abort flag stopped it.
+    bool ScaleColors(int scaleType, int scanFromOrigin, int colorScale, const std::uint8_t* colorTable,
+                     int colorTableSize);
+    bool SmoothColors(int colorSmooth, int smoothType);
+    bool BlurBorders(double radius);
+    bool AdjustTone(int brightness, int contrast, int saturation, int red, int green, int blue);
+
+    // Table passes over region-sized buffers (source and destination may be
+    // the same buffer), with their step name and progress.
+    bool OffsetChannels(const std::uint8_t* source, std::uint8_t* destination, int red, int green, int blue);
+    bool ApplyContrast(const std::uint8_t* source, std::uint8_t* destination, int contrast);
+    bool ApplySaturation(const std::uint8_t* source, std::uint8_t* destination, int saturation);
+
+    const TRegion& Region() const { return region_; }
+    int Width() const { return region_.Width; }
+    int Height() const { return region_.Height; }
+    const std::uint8_t* Scaled() const { return scaled_.Data(); }
+    // The result of the last step after scaling: smoothed, then blurred, then
+    // the colouring layer.
+    const std::uint8_t* ColorResult() const { return result_.Data(); }
+    std::uint8_t* ColorResult() { return result_.Data(); }
+
+private:
+    void CopyRegion(std::uint8_t* destination) const;
+    bool ScaleFixed(const TBandRow& bands);
+    bool ScaleAverage(const TBandRow& bands, bool scanFromOrigin);
+    template <class Table, class Map>
+    bool TablePass(const char* name, const std::uint8_t* source, std::uint8_t* destination, bool identity,
+                   const Table& table, Map map);
+
+    static constexpr std::size_t LargeFillState = std::size_t(1) << 22; // pixels
+
+    const TBitmap* picture_ = nullptr;
+    TRegion region_;
+    TWorkBuffer<std::uint8_t> scaled_;
+    TWorkBuffer<std::uint8_t> result_;
+    // Flood-fill state of average scaling, kept between computations so that
+    // a preview does not allocate it on every slider move.
+    TWorkBuffer<std::uint8_t> visited_;
+    TWorkBuffer<std::uint32_t> keys_;
+    std::vector<std::uint32_t> regionColours_;
+    TWorkBuffer<std::uint32_t> regionPoints_;
+    TColorSmoother smoother_;
+    TProgressReporter progress_;
+    TWorkerPool* pool_ = nullptr;
+};

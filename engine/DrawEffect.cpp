@@ -1,0 +1,227 @@
+#include "DrawEffect.h"
+
+#include "Abort.h"
+#include "WorkerPool.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Average colour scaling is one long walk that cannot be shared out, and it
+// does not depend on the sketch; with two or more threads it runs on a thread
+// of its own while the sketch takes the pool. Its percentages are kept here
+// and handed on when the computation reaches its step, so that the progress
+// reads exactly as if the steps had run one after the other.
+class TDeferredPercents final : public TStepBar {
+public:
+    void SetPosition(int percent) override
+    {
+        std::lock_guard lock(mutex_);
+        percents_.push_back(percent);
+        changed_.notify_one();
+    }
+    void Finish(bool completed)
+    {
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+        completed_ = completed;
+        changed_.notify_one();
+    }
+    // Passes every percentage on as it comes, until the step has ended;
+    // returns whether it completed.
+    bool HandOn(const TProgressReporter& report)
+    {
+        std::size_t next = 0;
+        std::vector<int> batch;
+        for (;;) {
+            bool finished;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return percents_.size() > next || finished_; });
+                batch.assign(percents_.begin() + std::ptrdiff_t(next), percents_.end());
+                next = percents_.size();
+                finished = finished_;
+            }
+            for (int percent : batch)
+                report.Position(percent);
+            if (finished && batch.empty())
+                return completed_;
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<int> percents_;
+    bool finished_ = false;
+    bool completed_ = false;
+};
+
+} // namespace
+
+TDrawEffect::TDrawEffect() = default;
+TDrawEffect::~TDrawEffect() = default;
+
+void TDrawEffect::SetSettings(const TEffectSettings& settings, const TBitmap* source)
+{
+    settings_ = settings;
+    source_ = source;
+}
+
+void TDrawEffect::SetThreadCount(int threads)
+{
+    threads_ = std::max(threads, 0);
+    pool_.reset();
+}
+
+bool TDrawEffect::Render(TAbortStart start)
+{
+    if (start == TAbortStart::Clear)
+        ClearAbort();
+    complete_ = false;
+
+    const int threads = threads_ > 0 ? threads_ : TWorkerPool::HardwareThreads();
+    if (threads > 1 && !pool_)
+        pool_ = std::make_unique<TWorkerPool>(threads);
+    TWorkerPool* pool = threads > 1 ? pool_.get() : nullptr;
+
+    const TEffectSettings s = settings_;
+    const bool drawSketch = s.DrawSketch != 0, drawColor = s.DrawColor != 0;
+    const TRegion region = ClampRegion(source_, s.Left, s.Top, s.Width, s.Height);
+    TProgressReporter report(progress_);
+    report.SetTotalMaximum((drawSketch ? 3 : 0) + (drawColor ? 7 : 0));
+
+    if (drawColor) {
+        color_.SetProgress(progress_);
+        color_.SetPool(pool);
+        color_.LoadPicture(source_, region.Left, region.Top, region.Width, region.Height);
+    }
+    const bool scaleBeside = drawSketch && drawColor && pool && s.ScaleType == 2 && s.ColorScale > 0;
+    TDeferredPercents scalePercents;
+    std::thread scaler;
+    struct TJoin {
+        std::thread& Thread;
+        ~TJoin()
+        {
+            if (Thread.joinable())
+                Thread.join();
+        }
+    } joinScaler{scaler};
+    if (scaleBeside) {
+        color_.SetPool(nullptr); // the pool serves the sketch meanwhile
+        color_.SetProgress({&scalePercents, nullptr, nullptr});
+        scaler = std::thread([&] {
+            scalePercents.Finish(color_.ScaleColors(s.ScaleType, s.ScanFromOrigin, s.ColorScale, s.ColorTable,
+                                                    ColorTableSize));
+        });
+    }
+
+    if (drawSketch) {
+        sketch_.SetProgress(progress_);
+        sketch_.SetPool(pool);
+        sketch_.LoadPicture(source_, region.Left, region.Top, region.Width, region.Height);
+        if (AbortRequested())
+            return false;
+        if (!sketch_.Render(s.SketchType, s.Detail, s.Darkness, s.WhiteLevel, s.RemainThreshold, s.RemainDarkness,
+                            s.RemainDark != 0, s.SketchSmooth / 20.0, s.Sharper / 5.0))
+            return false;
+    }
+    if (drawColor) {
+        if (scaleBeside) {
+            report.BeginStep(StepNames::ColorScale);
+            bool scaled = scalePercents.HandOn(report);
+            scaler.join();
+            if (!scaled)
+                return false;
+            report.EndStep();
+            color_.SetProgress(progress_);
+            color_.SetPool(pool);
+        } else if (!color_.ScaleColors(s.ScaleType, s.ScanFromOrigin, s.ColorScale, s.ColorTable, ColorTableSize)) {
+            return false;
+        }
+        if (!color_.SmoothColors(s.ColorSmooth, s.SmoothType) || !color_.BlurBorders(s.BorderBlur / 20.0) ||
+            !color_.AdjustTone(s.Brightness, s.Contrast, s.Saturation, s.Red, s.Green, s.Blue))
+            return false;
+    }
+    if (AbortRequested())
+        return false;
+    complete_ = true;
+    hasSketch_ = drawSketch;
+    hasColor_ = drawColor;
+    layerRegion_ = region;
+    return true;
+}
+
+bool TDrawEffect::HasLayers() const { return complete_ && !AbortRequested(); }
+
+void TDrawEffect::DrawBlended(TBitmap& target) const
+{
+    const TRegion region =
+        complete_ ? layerRegion_ : ClampRegion(source_, settings_.Left, settings_.Top, settings_.Width, settings_.Height);
+    target.SetSize(region.Width, region.Height);
+    const int blendMode = settings_.BlendMode;
+    if (!HasLayers() || (!hasSketch_ && !hasColor_) || (hasSketch_ && hasColor_ && blendMode != 1 && blendMode != 2)) {
+        target.FillWhite();
+        return;
+    }
+    const int width = region.Width;
+    // The opacity is a percentage; held to 0..100 so that a stored value out
+    // of range cannot push a channel outside a byte.
+    const int storedOpacity = settings_.Opacity; // by value: the member is packed
+    const int opacity = std::clamp(storedOpacity, 0, 100);
+    const std::int32_t* sketch = sketch_.Values();
+    const std::uint8_t* color = color_.ColorResult();
+    for (int y = 0; y < region.Height; ++y) {
+        std::uint8_t* out = target.ScanLine(y);
+        const std::int32_t* s = hasSketch_ ? sketch + std::size_t(y) * width : nullptr;
+        const std::uint8_t* c = hasColor_ ? color + std::size_t(y) * width * 3 : nullptr;
+        if (s && c) {
+            for (int x = 0; x < width; ++x) {
+                int v = s[x];
+                for (int k = 0; k < 3; ++k) {
+                    int cv = c[x * 3 + k];
+                    out[x * 3 + k] = std::uint8_t(blendMode == 1 ? cv * v / 255
+                                                                 : (cv * (100 - opacity) + v * opacity) / 100);
+                }
+            }
+        } else if (c) {
+            std::memcpy(out, c, std::size_t(width) * 3);
+        } else {
+            for (int x = 0; x < width; ++x)
+                out[x * 3] = out[x * 3 + 1] = out[x * 3 + 2] = std::uint8_t(s[x]);
+        }
+    }
+}
+
+bool TDrawEffect::GetLayers(TBitmap& sketch, TBitmap& color) const
+{
+    if (!HasLayers())
+        return false;
+    const TRegion& region = layerRegion_;
+    sketch.SetSize(region.Width, region.Height);
+    color.SetSize(region.Width, region.Height);
+    if (hasSketch_) {
+        const std::int32_t* values = sketch_.Values();
+        for (int y = 0; y < region.Height; ++y) {
+            std::uint8_t* out = sketch.ScanLine(y);
+            const std::int32_t* v = values + std::size_t(y) * region.Width;
+            for (int x = 0; x < region.Width; ++x)
+                out[x * 3] = out[x * 3 + 1] = out[x * 3 + 2] = std::uint8_t(v[x]);
+        }
+    } else {
+        sketch.FillWhite();
+    }
+    if (hasColor_) {
+        const std::size_t rowBytes = std::size_t(region.Width) * 3;
+        for (int y = 0; y < region.Height; ++y)
+            std::memcpy(color.ScanLine(y), color_.ColorResult() + std::size_t(y) * rowBytes, rowBytes);
+    } else {
+        color.FillWhite();
+    }
+    return true;
+}

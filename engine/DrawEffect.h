@@ -1,0 +1,75 @@
+#pragma once
+
+#include "Bitmap.h"
+#include "ColorStep.h"
+#include "EffectSettings.h"
+#include "Progress.h"
+#include "Region.h"
+#include "Sketch.h"
+
+#include <memory>
+
+class TWorkerPool;
+
+// The single entry point of the effect engine: computes the sketch layer and
+// the colouring layer that a settings record asks for, for the record's
+// region of a picture, and hands them out blended or as two layers.
+class TDrawEffect {
+public:
+    TDrawEffect();
+    ~TDrawEffect();
+    TDrawEffect(const TDrawEffect&) = delete;
+    TDrawEffect& operator=(const TDrawEffect&) = delete;
+
+    // Keeps a copy of the record and the picture the effect is computed
+    // from; the picture must stay alive and unchanged while Render runs.
+    void SetSettings(const TEffectSettings& settings, const TBitmap* source);
+    const TEffectSettings& Settings() const { return settings_; }
+
+    void SetProgress(const TProgressSink& progress) { progress_ = progress; }
+
+    // Threads that share the work of one computation: 1 keeps it on the
+    // calling thread, 0 (the default) takes one per core. The result is the
+    // same for every count.
+    void SetThreadCount(int threads);
+    int ThreadCount() const { return threads_; }
+
+    // Render clears the abort flag first, unless told to keep it (a worker
+    // thread whose starter cleared it, so that an early cancel is not lost).
+    enum class TAbortStart { Clear, Keep };
+    // Computes the layers. Returns true when it ran to its end; after an
+    // abort there are no layers until the next complete render.
+    bool Render(TAbortStart start = TAbortStart::Clear);
+
+    // True when the last render completed and no abort was asked since.
+    bool HasLayers() const;
+    // The region the layers cover (the settings' region cut to the picture).
+    const TRegion& LayerRegion() const { return layerRegion_; }
+
+    // Resizes the target to the region and writes the blended layers:
+    // multiply for BlendMode 1, the opacity mix for 2. Without layers, with
+    // neither layer switched on or with another BlendMode the target is white.
+    void DrawBlended(TBitmap& target) const;
+    // Writes the sketch layer and the colouring layer (white for a layer that
+    // is switched off). Without layers (aborted, or never rendered) both
+    // pictures stay as they were, size included, and it returns false.
+    bool GetLayers(TBitmap& sketch, TBitmap& color) const;
+
+    const TSketch& SketchGenerator() const { return sketch_; }
+    const TColorStep& ColorGenerator() const { return color_; }
+
+private:
+    TEffectSettings settings_{};
+    const TBitmap* source_ = nullptr;
+    TProgressSink progress_;
+    TSketch sketch_;
+    TColorStep color_;
+    int threads_ = 0;
+    std::unique_ptr<TWorkerPool> pool_;
+
+    // What the last complete render produced; the blend reads only these.
+    bool complete_ = false;
+    bool hasSketch_ = false;
+    bool hasColor_ = false;
+    TRegion layerRegion_;
+};

@@ -1,0 +1,67 @@
+#include "DrawThread.h"
+
+#include "Abort.h"
+#include "DrawEffect.h"
+
+#include <cerrno>
+
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
+bool RaiseThreadPriority()
+{
+#if defined(__linux__)
+    // On Linux the nice value belongs to the thread; two steps up is the
+    // counterpart of "highest below time-critical" for an ordinary thread.
+    const id_t tid = id_t(syscall(SYS_gettid));
+    errno = 0;
+    int nice = getpriority(PRIO_PROCESS, tid);
+    if (errno != 0)
+        return false;
+    return setpriority(PRIO_PROCESS, tid, nice - 2) == 0;
+#else
+    return false;
+#endif
+}
+
+TDrawThread::TDrawThread(TDrawEffect& effect, TFinished finished)
+    : effect_(effect), onFinished_(std::move(finished))
+{
+}
+
+TDrawThread::~TDrawThread()
+{
+    if (thread_.joinable()) {
+        if (!IsFinished())
+            RequestAbort();
+        thread_.join();
+    }
+}
+
+void TDrawThread::Start()
+{
+    if (started_)
+        return;
+    started_ = true;
+    ClearAbort();
+    thread_ = std::thread([this] { Run(); });
+}
+
+void TDrawThread::Wait()
+{
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void TDrawThread::Run()
+{
+    RaiseThreadPriority();
+    bool completed = effect_.Render(TDrawEffect::TAbortStart::Keep);
+    completed_.store(completed, std::memory_order_release);
+    finished_.store(true, std::memory_order_release);
+    if (onFinished_)
+        onFinished_(completed);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+class TDrawEffect;
+
+// Runs one TDrawEffect::Render on its own thread, so that the thread that
+// starts it (the user interface) never waits: it polls IsFinished() and the
+// progress state, or receives the completion callback, which is called on the
+// worker thread as its last act and must hand over to the user interface by
+// itself (a queued call). Cancelling is RequestAbort(); an aborted render
+// leaves the compositor without layers.
+class TDrawThread {
+public:
+    // `completed` is true when the render ran to its end without an abort.
+    using TFinished = std::function<void(bool completed)>;
+
+    explicit TDrawThread(TDrawEffect& effect, TFinished finished = {});
+    // Asks a render that is still running to stop and waits for its thread.
+    ~TDrawThread();
+    TDrawThread(const TDrawThread&) = delete;
+    TDrawThread& operator=(const TDrawThread&) = delete;
+
+    // Clears the abort flag here, on the starting thread, and starts the
+    // worker, which keeps the flag as it finds it: a cancel that comes before
+    // the worker is under way still counts. Starts at most once.
+    void Start();
+
+    bool IsFinished() const { return finished_.load(std::memory_order_acquire); }
+    // Valid once finished.
+    bool Completed() const { return completed_.load(std::memory_order_acquire); }
+    // Blocks until the worker has finished; for programs without an event
+    // loop and for tests.
+    void Wait();
+
+private:
+    void Run();
+
+    TDrawEffect& effect_;
+    TFinished onFinished_;
+    std::thread thread_;
+    bool started_ = false;
+    std::atomic<bool> finished_{false};
+    std::atomic<bool> completed_{false};
+};
+
+// Raises the calling thread's scheduling priority a little above normal when
+// the system allows it (it usually needs privileges on Linux); failure is
+// silent. Returns true when the priority was raised.
+bool RaiseThreadPriority();

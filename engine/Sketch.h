@@ -1,0 +1,50 @@
+#pragma once
+
+#include "Progress.h"
+#include "Region.h"
+#include "WorkBuffer.h"
+
+#include <cstdint>
+
+class TBitmap;
+class TWorkerPool;
+
+// Turns a region of a photo into the grey sketch layer: lines (0) on white
+// paper (255), one signed 32-bit value per pixel, row-major.
+class TSketch {
+public:
+    void SetProgress(const TProgressSink& progress) { progress_ = TProgressReporter(progress); }
+    void SetPool(TWorkerPool* pool) { pool_ = pool; }
+
+    // Copies the region, inverted, and sets every sketch value to 0. The
+    // region is cut to the picture (see ClampRegion); an abort leaves an
+    // empty (0 x 0) sketch.
+    void LoadPicture(const TBitmap* picture, int left, int top, int width, int height);
+
+    // Smoothing (a blur of `smoothRadius` when it is above 0), the edge pass
+    // with the sharpen factor, and the tone mapping. Returns false when the
+    // abort flag stopped it; the values are then partly computed.
+    bool Render(int sketchType, int detail, int darkness, int whiteLevel, int remainThreshold, int remainDarkness,
+                bool remainDark, double smoothRadius, double sharpen);
+
+    // The edge pass alone: adds every edge credit to the sketch values.
+    bool DrawEdges(double sharpen);
+    // Adds an amount to the value of pixel (x, y).
+    void AddEdge(int x, int y, int amount) { values_.Data()[std::size_t(y) * width_ + x] += amount; }
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    const std::int32_t* Values() const { return values_.Data(); }
+    const std::uint8_t* Inverted() const { return inverted_.Data(); }
+
+private:
+    bool ToneMap(int sketchType, int detail, int darkness, int whiteLevel, int remainThreshold, int remainDarkness,
+                 bool remainDark);
+
+    int width_ = 0;
+    int height_ = 0;
+    TWorkBuffer<std::uint8_t> inverted_;
+    TWorkBuffer<std::int32_t> values_;
+    TProgressReporter progress_;
+    TWorkerPool* pool_ = nullptr;
+};

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "Abort.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// A fixed set of helper threads that the kernels share out their rows to.
+// Created once by whoever runs computations (the compositor) and reused, so a
+// preview pays no thread start per step.
+class TWorkerPool {
+public:
+    // `threads` counts the calling thread too; 0 or less means one per core.
+    explicit TWorkerPool(int threads);
+    ~TWorkerPool();
+    TWorkerPool(const TWorkerPool&) = delete;
+    TWorkerPool& operator=(const TWorkerPool&) = delete;
+
+    int Threads() const { return int(helpers_.size()) + 1; }
+
+    // Calls job(w) once for every w in [0, Threads()) at the same time, w = 0
+    // on the calling thread, and returns when all calls have returned.
+    void Run(const std::function<void(int worker)>& job);
+
+    static int HardwareThreads();
+
+private:
+    void HelperLoop(int worker);
+
+    std::vector<std::thread> helpers_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable finished_;
+    const std::function<void(int)>* job_ = nullptr;
+    std::uint64_t generation_ = 0;
+    int pending_ = 0;
+    bool stop_ = false;
+};
+
+inline int WorkerCount(const TWorkerPool* pool) { return pool ? pool->Threads() : 1; }
+
+// Runs body(unit, worker) for every unit of [0, count), in increasing order on
+// one thread or shared out in chunks over the pool, and calls report(unit) on
+// the calling thread for every finished unit in increasing order (so a
+// progress bar sees the same sequence whatever the thread count). The abort
+// flag is tested before and after every unit (a unit may stop half-way and is
+// then not reported); returns false when it stopped the work.
+// `worker` lies in [0, WorkerCount(pool)) and lets a body use its own scratch.
+template <class Body, class Report>
+bool ForEachUnit(TWorkerPool* pool, int count, Body&& body, Report&& report)
+{
+    int threads = WorkerCount(pool);
+    if (threads <= 1 || count <= 1) {
+        for (int unit = 0; unit < count; ++unit) {
+            if (AbortRequested())
+                return false;
+            body(unit, 0);
+            if (AbortRequested()) // the unit may have stopped half-way
+                return false;
+            report(unit);
+        }
+        return true;
+    }
+
+    // Small chunks keep both the load balance and the progress reports even.
+    int chunk = std::clamp(count / (threads * 8), 1, 64);
+    int chunks = (count + chunk - 1) / chunk;
+    std::unique_ptr<std::atomic<bool>[]> done(new std::atomic<bool>[chunks]);
+    for (int c = 0; c < chunks; ++c)
+        done[c].store(false, std::memory_order_relaxed);
+    std::atomic<int> next{0};
+    std::atomic<bool> stopped{false};
+    int reported = 0; // chunks whose units were reported; touched by the caller only
+
+    auto flush = [&] {
+        while (reported < chunks && done[reported].load(std::memory_order_acquire)) {
+            int last = std::min(count, (reported + 1) * chunk);
+            for (int unit = reported * chunk; unit < last; ++unit)
+                report(unit);
+            ++reported;
+        }
+    };
+
+    pool->Run([&](int worker) {
+        for (;;) {
+            int c = next.fetch_add(1, std::memory_order_relaxed);
+            if (c >= chunks || stopped.load(std::memory_order_relaxed))
+                return;
+            int last = std::min(count, (c + 1) * chunk);
+            for (int unit = c * chunk; unit < last; ++unit) {
+                if (AbortRequested()) {
+                    stopped.store(true, std::memory_order_relaxed);
+                    return;
+                }
+                body(unit, worker);
+            }
+            if (AbortRequested()) {
+                stopped.store(true, std::memory_order_relaxed);
+                return;
+            }
+            done[c].store(true, std::memory_order_release);
+            if (worker == 0)
+                flush();
+        }
+    });
+    flush();
+    return !stopped.load(std::memory_order_relaxed);
+}

@@ -1,0 +1,158 @@
+#include "Abort.h"
+#include "DrawEffect.h"
+#include "DrawThread.h"
+#include "EngineTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+TEffectSettings BothLayers(int w, int h)
+{
+    TEffectSettings s = EngineTest::FreshSettings(w, h);
+    s.DrawColor = 1;
+    return s;
+}
+
+TEST(DrawThread, RendersOnItsOwnThreadAndReportsCompletion)
+{
+    TBitmap p = EngineTest::PhotoLikePicture(120, 80);
+    TDrawEffect effect, direct;
+    effect.SetSettings(BothLayers(120, 80), &p);
+    direct.SetSettings(BothLayers(120, 80), &p);
+    TProgressState state;
+    effect.SetProgress(state.Sink());
+
+    std::thread::id worker;
+    bool reported = false, completed = false;
+    {
+        TDrawThread thread(effect, [&](bool ok) {
+            worker = std::this_thread::get_id();
+            completed = ok;
+            reported = true;
+        });
+        EXPECT_FALSE(thread.IsFinished());
+        thread.Start();
+        thread.Wait();
+        EXPECT_TRUE(thread.IsFinished());
+        EXPECT_TRUE(thread.Completed());
+    }
+    EXPECT_TRUE(reported);
+    EXPECT_TRUE(completed);
+    EXPECT_NE(worker, std::this_thread::get_id());
+
+    TProgressState::TSnapshot snap = state.Read();
+    EXPECT_STREQ(snap.StepName, "Brightness");
+    EXPECT_EQ(snap.StepPercent, 100);
+    EXPECT_EQ(snap.TotalMaximum, 10);
+    EXPECT_EQ(snap.TotalPosition, 10);
+
+    ASSERT_TRUE(direct.Render());
+    TBitmap s1, c1, s2, c2;
+    ASSERT_TRUE(effect.GetLayers(s1, c1));
+    ASSERT_TRUE(direct.GetLayers(s2, c2));
+    EXPECT_EQ(s1, s2);
+    EXPECT_EQ(c1, c2);
+}
+
+// A receiver that cancels when a step names itself, as a cancel button
+// pressed during that step would.
+class TCancelAt final : public TStepLabel {
+public:
+    explicit TCancelAt(const char* step) : step_(step) {}
+    void SetStepName(const char* name) override
+    {
+        if (std::string(name) == step_)
+            RequestAbort();
+    }
+
+private:
+    std::string step_;
+};
+
+TEST(DrawThread, CancelDuringTheColouringLeavesNoLayers)
+{
+    TBitmap p = EngineTest::PhotoLikePicture(120, 80);
+    TDrawEffect effect;
+    effect.SetSettings(BothLayers(120, 80), &p);
+    TCancelAt cancel("Color Smooth");
+    effect.SetProgress({nullptr, nullptr, &cancel});
+    TDrawThread thread(effect);
+    thread.Start();
+    thread.Wait();
+    EXPECT_FALSE(thread.Completed());
+    TBitmap sketch(2, 2), color(3, 3);
+    EXPECT_FALSE(effect.GetLayers(sketch, color));
+    EXPECT_EQ(sketch.Width(), 2);
+    EXPECT_EQ(color.Width(), 3);
+    ClearAbort();
+}
+
+// Holds the worker at its first report until the test lets it go.
+class TGate final : public TTotalBar {
+public:
+    void SetMaximum(int) override
+    {
+        std::unique_lock lock(mutex_);
+        open_.wait(lock, [this] { return opened_; });
+    }
+    void StepIt() override {}
+    void Open()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            opened_ = true;
+        }
+        open_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable open_;
+    bool opened_ = false;
+};
+
+TEST(DrawThread, CancelRightAfterTheStartIsNotLost)
+{
+    TBitmap p = EngineTest::PhotoLikePicture(60, 40);
+    TDrawEffect effect;
+    effect.SetSettings(BothLayers(60, 40), &p);
+    TGate gate;
+    effect.SetProgress({nullptr, &gate, nullptr});
+    TDrawThread thread(effect);
+    thread.Start();
+    RequestAbort(); // the worker may not even have begun
+    gate.Open();
+    thread.Wait();
+    EXPECT_FALSE(thread.Completed());
+    EXPECT_FALSE(effect.HasLayers());
+    ClearAbort();
+}
+
+TEST(DrawThread, DestroyingARunningThreadStopsIt)
+{
+    // A render of seconds, held at its start until the thread object is
+    // about to go: its destructor must cancel it rather than sit it out.
+    TBitmap p = EngineTest::PhotoLikePicture(600, 400);
+    TDrawEffect effect;
+    TEffectSettings s = BothLayers(600, 400);
+    s.ColorSmooth = 19;
+    effect.SetSettings(s, &p);
+    TGate gate;
+    effect.SetProgress({nullptr, &gate, nullptr});
+    bool completed = true;
+    {
+        TDrawThread thread(effect, [&](bool ok) { completed = ok; });
+        thread.Start();
+        gate.Open();
+    }
+    EXPECT_FALSE(completed);
+    EXPECT_FALSE(effect.HasLayers());
+    ClearAbort();
+}
+
+} // namespace

@@ -1,0 +1,84 @@
+#include "Abort.h"
+#include "Progress.h"
+#include "WorkerPool.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace {
+
+TEST(ProgressPercent, DivisionAndItsEdges)
+{
+    EXPECT_EQ(ProgressPercent(1, 3), 33);
+    EXPECT_EQ(ProgressPercent(0, 0), 100); // a single row
+    EXPECT_EQ(ProgressPercent(-2, 5), 0);  // rows above the region
+    EXPECT_EQ(ProgressPercent(7, 5), 100);
+    EXPECT_EQ(ProgressPercent(INT_MAX, 1), 100);
+}
+
+TEST(ProgressState, TotalBarStaysFull)
+{
+    TProgressState state;
+    EXPECT_EQ(state.Read().StepName, nullptr);
+    TProgressSink sink = state.Sink();
+    sink.Total->SetMaximum(2);
+    for (int i = 0; i < 4; ++i)
+        sink.Total->StepIt();
+    EXPECT_EQ(state.Read().TotalPosition, 2);
+    sink.Total->SetMaximum(0);
+    sink.Total->StepIt();
+    EXPECT_EQ(state.Read().TotalPosition, 0);
+    sink.Label->SetStepName(StepNames::ColorScale);
+    sink.Current->SetPosition(42);
+    EXPECT_EQ(state.Read().StepName, StepNames::ColorScale);
+    EXPECT_EQ(state.Read().StepPercent, 42);
+    state.Reset();
+    EXPECT_EQ(state.Read().StepName, nullptr);
+}
+
+TEST(ForEachUnit, EveryUnitOnceAndReportsInOrder)
+{
+    for (int threads : {1, 2, 4}) {
+        TWorkerPool pool(threads);
+        std::vector<std::atomic<int>> runs(1000);
+        std::vector<int> reports;
+        ClearAbort();
+        bool done = ForEachUnit(
+            &pool, 1000, [&](int unit, int worker) {
+                ASSERT_LT(worker, threads);
+                runs[unit].fetch_add(1);
+            },
+            [&](int unit) { reports.push_back(unit); });
+        EXPECT_TRUE(done);
+        for (auto& r : runs)
+            ASSERT_EQ(r.load(), 1);
+        ASSERT_EQ(reports.size(), 1000u);
+        for (int i = 0; i < 1000; ++i)
+            ASSERT_EQ(reports[i], i);
+    }
+}
+
+TEST(ForEachUnit, AbortStopsAndReportsOnlyAPrefixOfDoneUnits)
+{
+    TWorkerPool pool(3);
+    std::vector<std::atomic<int>> runs(5000);
+    std::vector<int> reports;
+    ClearAbort();
+    bool done = ForEachUnit(
+        &pool, 5000, [&](int unit, int) {
+            runs[unit].fetch_add(1);
+            if (unit == 700)
+                RequestAbort();
+        },
+        [&](int unit) { reports.push_back(unit); });
+    ClearAbort();
+    EXPECT_FALSE(done);
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        ASSERT_EQ(reports[i], int(i));
+        ASSERT_EQ(runs[i].load(), 1);
+    }
+    EXPECT_LT(reports.size(), 5000u);
+}
+
+} // namespace
