@@ -93,10 +93,14 @@ TEffectSettings Cartoon()
     // Regions of similar colour take their average colour: flat areas that
     // keep each area's own hue.
     s.ScaleType = AverageColors;
-    // Three bands a channel (boundaries 0, 62, 153, 255), the clean cartoon
+    // Three bands a channel (boundaries 0, 63, 155, 255), the clean cartoon
     // range of the colours table. Four or more bands gave blotchy shading
-    // inside the areas, which reads as posterised rather than drawn.
-    s.ColorScale = 28;
+    // inside the areas, which reads as posterised rather than drawn. Within
+    // the three-band rows the result still depends on where a boundary cuts
+    // a large area: 28 (a boundary at 62) split the portrait's orange suit
+    // along its blue channel into orange and pink patches; 27 keeps it whole
+    // and gave the cat, the coffee and the baboon clean areas too.
+    s.ColorScale = 27;
     // A median over a radius of 5 removes the specks that small regions
     // leave (4 left some on fur and grass).
     s.ColorSmooth = 5;
