@@ -120,12 +120,13 @@ TEffectSettings Sketch()
 {
     TEffectSettings s = Fresh();
     s.SketchType = GreySketch;
-    // Paper stays white below an edge sum of 7 ((7 x 140) div 32 - 30 = 0),
+    // Paper stays white up to an edge sum of 7 ((7 x 110) div 32 - 25 = -1),
     // and the grey deepens quickly above it, so that outlines are dark
     // strokes and fur, hair and fabric are light hatching. The earlier gain
-    // of 50 left a cat or a soft landscape as a faint ghost.
-    s.Detail = 30;
-    s.Darkness = 140;
+    // of 50 left a cat or a soft landscape as a faint ghost; 140 made small
+    // sharp photos look inked rather than pencilled.
+    s.Detail = 25;
+    s.Darkness = 110;
     // Blur radius 1.5: photo noise and JPEG blocks do not draw, and the
     // strokes get the soft edge of a pencil.
     s.SketchSmooth = 30;
@@ -161,8 +162,9 @@ TEffectSettings LineDrawing()
 TEffectSettings Canvas()
 {
     TEffectSettings s = Fresh();
-    // Pencil strokes as strong as the sketch preset's; mixed in at a fifth
-    // they become a light texture of lines over the paint.
+    // Pencil strokes a little stronger than the sketch preset's (white up to
+    // an edge sum of 6): mixed in at a fifth they become a light texture of
+    // lines over the paint, which the sketch's own values left fainter.
     s.SketchType = GreySketch;
     s.Detail = 30;
     s.Darkness = 140;
