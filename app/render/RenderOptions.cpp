@@ -1,0 +1,162 @@
+#include "RenderOptions.h"
+
+#include "PictureFiles.h"
+
+#include <charconv>
+
+namespace {
+
+bool ParseThreads(const std::string& text, int& threads)
+{
+    int value = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end || value < 1 || value > MaxRenderThreads)
+        return false;
+    threads = value;
+    return true;
+}
+
+// Every picture named on the command line must have a type we can write or
+// read, checked before any work starts.
+bool CheckPictureName(const std::string& path, const char* what, std::string& error)
+{
+    if (PictureTypeOf(path) != TPictureType::Unknown)
+        return true;
+    error = std::string(what) + " '" + path + "' is neither .jpg, .jpeg nor .bmp";
+    return false;
+}
+
+} // namespace
+
+std::optional<TRenderOptions> ParseRenderOptions(const std::vector<std::string>& args, std::string& error)
+{
+    TRenderOptions options;
+    std::vector<std::string> positional;
+    bool optionsEnded = false;
+
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        // "--name=value" and "-xvalue" carry their value inline.
+        std::string name = arg, inlineValue;
+        bool hasInline = false;
+        if (arg.rfind("--", 0) == 0) {
+            const std::size_t eq = arg.find('=');
+            if (eq != std::string::npos) {
+                name = arg.substr(0, eq);
+                inlineValue = arg.substr(eq + 1);
+                hasInline = true;
+            }
+        } else if (arg.size() > 2) {
+            name = arg.substr(0, 2);
+            inlineValue = arg.substr(2);
+            hasInline = true;
+        }
+
+        auto flag = [&](bool& target) {
+            if (hasInline) {
+                error = "option " + name + " takes no value";
+                return false;
+            }
+            target = true;
+            return true;
+        };
+        auto value = [&](std::string& target) {
+            if (hasInline) {
+                target = inlineValue;
+            } else if (i + 1 < args.size()) {
+                target = args[++i];
+            } else {
+                error = "option " + name + " needs a value";
+                return false;
+            }
+            if (target.empty()) {
+                error = "option " + name + " needs a value";
+                return false;
+            }
+            return true;
+        };
+
+        bool ok;
+        if (name == "-h" || name == "--help") {
+            TRenderOptions help;
+            help.Help = true;
+            return help;
+        } else if (name == "-p" || name == "--preset") {
+            ok = value(options.Preset);
+        } else if (name == "--sketch-out") {
+            ok = value(options.SketchOut);
+        } else if (name == "--color-out") {
+            ok = value(options.ColorOut);
+        } else if (name == "--project-out") {
+            ok = value(options.ProjectOut);
+        } else if (name == "--no-effect") {
+            ok = flag(options.NoEffect);
+        } else if (name == "-q" || name == "--quiet") {
+            ok = flag(options.Quiet);
+        } else if (name == "-j" || name == "--threads") {
+            std::string text;
+            ok = value(text);
+            if (ok && !ParseThreads(text, options.Threads)) {
+                error = "the thread count '" + text + "' is not a whole number from 1 to " +
+                        std::to_string(MaxRenderThreads);
+                ok = false;
+            }
+        } else {
+            error = "unknown option " + name;
+            ok = false;
+        }
+        if (!ok)
+            return std::nullopt;
+    }
+
+    if (positional.size() != 2) {
+        error = positional.size() < 2 ? "an INPUT and an OUTPUT picture are needed"
+                                      : "too many pictures: '" + positional[2] + "'";
+        return std::nullopt;
+    }
+    options.Input = positional[0];
+    options.Output = positional[1];
+    if (!CheckPictureName(options.Input, "INPUT", error) || !CheckPictureName(options.Output, "OUTPUT", error))
+        return std::nullopt;
+    if (!options.SketchOut.empty() && !CheckPictureName(options.SketchOut, "--sketch-out", error))
+        return std::nullopt;
+    if (!options.ColorOut.empty() && !CheckPictureName(options.ColorOut, "--color-out", error))
+        return std::nullopt;
+    if (options.NoEffect && !(options.SketchOut.empty() && options.ColorOut.empty() && options.ProjectOut.empty())) {
+        error = "--no-effect makes no layers for --sketch-out, --color-out or --project-out";
+        return std::nullopt;
+    }
+    return options;
+}
+
+std::string RenderUsage()
+{
+    return "Usage: lumenquilla-render [OPTIONS] INPUT OUTPUT\n"
+           "Turns a photo into a cartoon, pencil sketch, line drawing or canvas-like picture.\n"
+           "\n"
+           "  INPUT, OUTPUT       .jpg/.jpeg (written baseline, quality 90) or .bmp (24-bit),\n"
+           "                      by extension, any case\n"
+           "  -p, --preset P      cartoon | sketch | linedrawing | canvas | default | last:\n"
+           "                      the .set file of that name beside the program; or the path\n"
+           "                      of any .set file. Default: default\n"
+           "  --sketch-out FILE   also write the sketch layer (white when the settings switch it off)\n"
+           "  --color-out FILE    also write the colouring layer (white when switched off)\n"
+           "  --project-out FILE  also write a project (.p2c) with both layers, the photo and\n"
+           "                      the layer settings, for the editor to open\n"
+           "  --no-effect         write INPUT decoded and unchanged (format conversion)\n"
+           "  -j, --threads N     worker threads for the computation, 1 to 64 (default: all cores)\n"
+           "  -q, --quiet         no progress display\n"
+           "  -h, --help          show this text\n"
+           "\n"
+           "Exit status: 0 on success, 1 for an unreadable input, an unwritable output or bad\n"
+           "options, 130 when interrupted.\n";
+}

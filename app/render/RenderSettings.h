@@ -1,0 +1,22 @@
+#pragma once
+
+#include "Bitmap.h"
+#include "EffectSettings.h"
+
+#include <string>
+
+// The .set file a --preset value stands for: the fixed names cartoon, sketch,
+// linedrawing, canvas and default are the files of that name beside the
+// program, last the one the editor's preview writes on OK (beside the program,
+// or in the user's data folder when the program's folder is read-only);
+// anything else is taken as a path.
+std::string PresetPath(const std::string& preset);
+
+// The settings record of a preset file as the effect uses it: the file's
+// bytes (up to the record's size) over an all-zero record. Throws TFileError
+// when the file is missing or unreadable.
+TEffectSettings ReadPresetRecord(const std::string& presetPath);
+
+// Widens the record's region to the whole picture, as the editor's cartoon
+// command does before the full computation.
+void WidenToPicture(TEffectSettings& settings, const TBitmap& photo);

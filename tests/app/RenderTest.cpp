@@ -1,0 +1,516 @@
+// lumenquilla-render driven the way a user or a script drives it: the built
+// program, run on small pictures that each test writes into a temporary
+// folder, its files compared with what the engine and the document make here.
+#include "ChildProcess.h"
+
+#include "BmpFile.h"
+#include "Document.h"
+#include "DrawEffect.h"
+#include "JpegFile.h"
+#include "P2CFile.h"
+#include "SettingsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string Renderer = LQ_RENDER_PROGRAM;
+
+std::string FileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void PutFileBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// A photo-like picture: smooth gradients for the colouring, hard-edged
+// shapes for the lines, and a little deterministic noise.
+TBitmap Photo(int width, int height)
+{
+    TBitmap picture(width, height);
+    std::uint32_t noise = 12345;
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = picture.ScanLine(y);
+        for (int x = 0; x < width; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            const int n = int(noise >> 28) - 8;
+            const bool disc = (x - width / 3) * (x - width / 3) + (y - height / 2) * (y - height / 2) <
+                              (height / 4) * (height / 4);
+            const bool bar = x > width * 2 / 3 && x < width * 5 / 6;
+            int b = 60 + 120 * y / height, g = 90 + 100 * x / width, r = 200 - 80 * x / width;
+            if (disc)
+                b = 30, g = 40, r = 220;
+            if (bar)
+                b = 240, g = 230, r = 40;
+            row[x * 3] = std::uint8_t(std::clamp(b + n, 0, 255));
+            row[x * 3 + 1] = std::uint8_t(std::clamp(g + n, 0, 255));
+            row[x * 3 + 2] = std::uint8_t(std::clamp(r + n, 0, 255));
+        }
+    }
+    return picture;
+}
+
+// A whole settings record: grey lines and average colours over a table
+// whose row v splits each channel into v + 1 even bands.
+TEffectSettings Settings()
+{
+    TEffectSettings s;
+    std::memset(&s, 0, sizeof s);
+    s.SketchType = 2;
+    s.Detail = 40;
+    s.Darkness = 60;
+    s.SketchSmooth = 15;
+    s.ScaleType = 2;
+    s.ScanFromOrigin = 1;
+    s.ColorScale = 3;
+    s.ColorSmooth = 2;
+    s.BorderBlur = 25;
+    s.Saturation = 10;
+    s.DrawSketch = 1;
+    s.DrawColor = 1;
+    s.BlendMode = 1;
+    s.Opacity = 50;
+    for (int v = 1; v <= ColorTableRows; ++v) {
+        std::uint8_t* row = s.ColorTable + (v - 1) * ColorTableRowSize;
+        const int bands = std::min(v + 1, 127);
+        row[0] = std::uint8_t(bands + 1);
+        for (int k = 0; k <= bands; ++k)
+            row[1 + k] = std::uint8_t(k * 255 / bands);
+    }
+    s.WhiteLevel = 255;
+    return s;
+}
+
+struct TLayers {
+    TBitmap Sketch, Color;
+};
+
+// What the editor's cartoon command computes for the whole photo.
+TLayers ExpectedLayers(TEffectSettings settings, const TBitmap& photo)
+{
+    settings.Left = settings.Top = 0;
+    settings.Width = photo.Width();
+    settings.Height = photo.Height();
+    TDrawEffect effect;
+    effect.SetSettings(settings, &photo);
+    effect.SetThreadCount(1);
+    TLayers layers;
+    if (!effect.Render() || !effect.GetLayers(layers.Sketch, layers.Color))
+        throw std::runtime_error("the reference render failed");
+    return layers;
+}
+
+bool AllWhite(const TBitmap& picture)
+{
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width() * 3; ++x)
+            if (picture.ScanLine(y)[x] != 255)
+                return false;
+    return true;
+}
+
+struct TRun {
+    int Status;
+    std::string Out, Err;
+};
+
+class RenderTest : public testing::Test {
+protected:
+    RenderTest()
+    {
+        std::string pattern = (fs::temp_directory_path() / "lq-render-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("cannot create a temporary folder");
+        dir_ = pattern;
+    }
+    ~RenderTest() override
+    {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    std::string File(const std::string& name) const { return dir_ + "/" + name; }
+
+    std::set<std::string> Files() const
+    {
+        std::set<std::string> names;
+        for (const auto& entry : fs::recursive_directory_iterator(dir_))
+            names.insert(fs::relative(entry.path(), dir_).string());
+        return names;
+    }
+
+    TRun Run(const std::vector<std::string>& args, TChildLimits limits = {},
+             const std::string& program = Renderer)
+    {
+        // Outside the folder, so that the test can list what the program wrote.
+        const std::string prefix = dir_ + ".run" + std::to_string(runs_++);
+        TChildProcess child(program, args, prefix, limits);
+        TRun run{child.Wait(), child.Output(), child.Error()};
+        fs::remove(prefix + ".out");
+        fs::remove(prefix + ".err");
+        return run;
+    }
+
+    // Writes a photo as a bitmap file and returns its path.
+    std::string PutPhoto(const std::string& name, const TBitmap& photo)
+    {
+        WriteBmpFile(File(name), photo);
+        return File(name);
+    }
+    std::string PutSettings(const std::string& name, const TEffectSettings& settings)
+    {
+        EXPECT_TRUE(WriteSettingsFile(File(name), settings));
+        return File(name);
+    }
+
+    std::string dir_;
+    int runs_ = 0;
+};
+
+#define EXPECT_SUCCESS(run)                                                                                           \
+    do {                                                                                                              \
+        EXPECT_EQ((run).Status, 0) << (run).Err;                                                                      \
+        EXPECT_EQ((run).Err, "") << "a pipe must get no progress display";                                           \
+    } while (0)
+
+TEST_F(RenderTest, NoEffectConvertsBetweenFormatsInAnyLetterCase)
+{
+    const TBitmap photo = Photo(37, 23); // odd width: padded bitmap rows
+    const std::string in = PutPhoto("in.bmp", photo);
+
+    TRun run = Run({"--no-effect", in, File("same.BMP")});
+    EXPECT_SUCCESS(run);
+    EXPECT_EQ(ReadBmpFile(File("same.BMP")), photo);
+
+    // Quality 90, baseline, exactly what the editor's Save writes.
+    run = Run({"--no-effect", in, File("photo.JPG")});
+    EXPECT_SUCCESS(run);
+    WriteJpegFile(File("reference.jpg"), photo, 90);
+    EXPECT_EQ(FileBytes(File("photo.JPG")), FileBytes(File("reference.jpg")));
+
+    run = Run({"--no-effect", "--quiet", File("photo.JPG"), File("back.Bmp")});
+    EXPECT_SUCCESS(run);
+    EXPECT_EQ(ReadBmpFile(File("back.Bmp")), ReadJpegFile(File("photo.JPG")));
+
+    fs::copy_file(File("photo.JPG"), File("photo.jPeG"));
+    run = Run({"--no-effect", File("photo.jPeG"), File("again.bmp")});
+    EXPECT_SUCCESS(run);
+    EXPECT_EQ(ReadBmpFile(File("again.bmp")), ReadBmpFile(File("back.Bmp")));
+}
+
+TEST_F(RenderTest, LayersAreTheEnginesAndALayerSwitchedOffIsWhite)
+{
+    const TBitmap photo = Photo(60, 40);
+    const std::string in = PutPhoto("in.bmp", photo);
+    TEffectSettings settings = Settings();
+
+    const TLayers both = ExpectedLayers(settings, photo);
+    TRun run = Run({"-p", PutSettings("both.set", settings), "--sketch-out", File("s.bmp"), "--color-out",
+                    File("c.bmp"), in, File("out.bmp")});
+    EXPECT_SUCCESS(run);
+    EXPECT_EQ(ReadBmpFile(File("s.bmp")), both.Sketch);
+    EXPECT_EQ(ReadBmpFile(File("c.bmp")), both.Color);
+    ASSERT_FALSE(AllWhite(both.Sketch));
+    ASSERT_FALSE(AllWhite(both.Color));
+
+    settings.DrawColor = 0;
+    run = Run({"-p", PutSettings("lines.set", settings), "--sketch-out", File("s1.bmp"), "--color-out",
+               File("c1.bmp"), in, File("out1.bmp")});
+    EXPECT_SUCCESS(run);
+    EXPECT_EQ(ReadBmpFile(File("s1.bmp")), both.Sketch);
+    const TBitmap white1 = ReadBmpFile(File("c1.bmp"));
+    EXPECT_EQ(white1.Width(), 60);
+    EXPECT_EQ(white1.Height(), 40);
+    EXPECT_TRUE(AllWhite(white1));
+
+    settings.DrawColor = 1;
+    settings.DrawSketch = 0;
+    run = Run({"-p", PutSettings("colour.set", settings), "--sketch-out", File("s2.bmp"), "--color-out",
+               File("c2.bmp"), in, File("out2.bmp")});
+    EXPECT_SUCCESS(run);
+    EXPECT_EQ(ReadBmpFile(File("c2.bmp")), both.Color);
+    const TBitmap white2 = ReadBmpFile(File("s2.bmp"));
+    EXPECT_EQ(white2.Width(), 60);
+    EXPECT_TRUE(AllWhite(white2));
+}
+
+// The output is what the editor saves after the cartoon command: the two
+// layers blended by the document's rule, with the mode the record chose.
+TEST_F(RenderTest, OutputIsTheCompositeOfTheLayersInEitherBlendingMode)
+{
+    const TBitmap photo = Photo(45, 30);
+    const std::string in = PutPhoto("in.bmp", photo);
+    // BlendMode 1 multiplies; every other value (7 included) mixes by opacity,
+    // as the layers panel takes it.
+    for (int mode : {1, 2, 7}) {
+        SCOPED_TRACE(mode);
+        TEffectSettings settings = Settings();
+        settings.BlendMode = mode;
+        settings.Opacity = 30;
+        const std::string tag = std::to_string(mode);
+        const TRun run = Run({"-p", PutSettings(tag + ".set", settings), "--sketch-out", File(tag + "s.bmp"),
+                              "--color-out", File(tag + "c.bmp"), in, File(tag + "out.bmp")});
+        EXPECT_SUCCESS(run);
+        const TBitmap s = ReadBmpFile(File(tag + "s.bmp")), c = ReadBmpFile(File(tag + "c.bmp"));
+        const TBitmap out = ReadBmpFile(File(tag + "out.bmp"));
+        ASSERT_EQ(out.Width(), 45);
+        ASSERT_EQ(out.Height(), 30);
+        int whiteOverWhite = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 45 * 3; ++x) {
+                const int sb = s.ScanLine(y)[x], cb = c.ScanLine(y)[x];
+                const int expected = mode == 1 ? (sb * cb) >> 8 : ((100 - 30) * cb + 30 * sb) / 100;
+                ASSERT_EQ(out.ScanLine(y)[x], expected) << x / 3 << "," << y;
+                whiteOverWhite += sb == 255 && cb == 255;
+            }
+        // The bar is near white in the photo: the test covers the 254 case.
+        if (mode == 1) {
+            EXPECT_GT(whiteOverWhite, 0);
+        }
+    }
+}
+
+TEST_F(RenderTest, PresetsAreFoundByNameBesideTheProgramOrByPath)
+{
+    // A copy of the program in a folder of its own, with presets that draw
+    // different sketches, so that each result shows which file was read.
+    fs::create_directory(File("program"));
+    const std::string program = File("program/lumenquilla-render");
+    fs::copy_file(Renderer, program);
+    TEffectSettings cartoon = Settings(), fresh = Settings(), last = Settings();
+    cartoon.Detail = 10;
+    fresh.Detail = 80;
+    last.Detail = 0;
+    last.SketchType = 1;
+    PutSettings("program/cartoon.set", cartoon);
+    PutSettings("program/default.set", fresh);
+    PutSettings("program/last.set", last);
+    fs::create_directory(File("elsewhere"));
+    const std::string path = PutSettings("elsewhere/mine.set", cartoon);
+
+    const TBitmap photo = Photo(50, 30);
+    const std::string in = PutPhoto("in.bmp", photo);
+    auto sketchOf = [&](std::vector<std::string> presetArgs, const std::string& tag) {
+        presetArgs.insert(presetArgs.end(), {"--sketch-out", File(tag + ".bmp"), in, File(tag + "-out.jpg")});
+        const TRun run = Run(presetArgs, {}, program);
+        EXPECT_SUCCESS(run);
+        return ReadBmpFile(File(tag + ".bmp"));
+    };
+    EXPECT_EQ(sketchOf({"-p", "cartoon"}, "byname"), ExpectedLayers(cartoon, photo).Sketch);
+    EXPECT_EQ(sketchOf({"--preset=" + path}, "bypath"), ExpectedLayers(cartoon, photo).Sketch);
+    EXPECT_EQ(sketchOf({}, "default"), ExpectedLayers(fresh, photo).Sketch);
+    EXPECT_EQ(sketchOf({"-plast"}, "last"), ExpectedLayers(last, photo).Sketch);
+    ASSERT_NE(ExpectedLayers(cartoon, photo).Sketch, ExpectedLayers(fresh, photo).Sketch);
+
+    // A named preset that is not there is an error, not a blank picture.
+    const TRun missing = Run({"-p", "sketch", in, File("none.jpg")}, {}, program);
+    EXPECT_EQ(missing.Status, 1);
+    EXPECT_NE(missing.Err.find(File("program/sketch.set")), std::string::npos) << missing.Err;
+    EXPECT_FALSE(fs::exists(File("none.jpg")));
+}
+
+// A file shorter than the record replaces only its leading part; the rest
+// stays zero (here: no colours table and a WhiteLevel of 0).
+TEST_F(RenderTest, AShortSettingsFileIsReadOverAnAllZeroRecord)
+{
+    const TBitmap photo = Photo(40, 30);
+    const std::string in = PutPhoto("in.bmp", photo);
+    TEffectSettings full = Settings();
+    full.Detail = 0;
+    const std::size_t kept = offsetof(TEffectSettings, ColorTable);
+    PutFileBytes(File("short.set"), std::string(reinterpret_cast<const char*>(&full), kept));
+
+    TEffectSettings zeroFilled;
+    std::memset(&zeroFilled, 0, sizeof zeroFilled);
+    std::memcpy(&zeroFilled, &full, kept);
+    const TLayers expected = ExpectedLayers(zeroFilled, photo);
+    ASSERT_NE(expected.Sketch, ExpectedLayers(full, photo).Sketch) << "the test must tell the two apart";
+
+    const TRun run = Run({"-p", File("short.set"), "--sketch-out", File("s.bmp"), "--color-out", File("c.bmp"), in,
+                          File("out.bmp")});
+    EXPECT_SUCCESS(run);
+    EXPECT_EQ(ReadBmpFile(File("s.bmp")), expected.Sketch);
+    EXPECT_EQ(ReadBmpFile(File("c.bmp")), expected.Color);
+}
+
+TEST_F(RenderTest, EveryFaultEndsWithStatus1AndOneLineAndWritesNothing)
+{
+    const std::string in = PutPhoto("in.bmp", Photo(20, 20));
+    PutFileBytes(File("garbage.jpg"), "this is no picture");
+    PutFileBytes(File("in.png"), FileBytes(in));
+    const std::string out = File("out.jpg");
+    const std::vector<std::vector<std::string>> cases = {
+        {File("missing.jpg"), out},
+        {File("garbage.jpg"), out},
+        {File("in.png"), out},
+        {in, File("out.png")},
+        {in, File("out")},
+        {"--sketch-out", File("s.tif"), in, out},
+        {in, File("no-such-folder/out.jpg")},
+        {in, in + "/out.jpg"}, // a file where the folder should be
+        {"--project-out", File("no-such-folder/p.p2c"), in, out},
+        {"--frobnicate", in, out},
+        {"-x", in, out},
+        {in, out, "--preset"},
+        {in, out, "--color-out"},
+        {"--threads=", in, out},
+        {"-j", "0", in, out},
+        {"-j", "-2", in, out},
+        {"-j", "two", in, out},
+        {"-j", "65", in, out},
+        {"--threads=3x", in, out},
+        {"--quiet=yes", in, out},
+        {in},
+        {in, out, File("third.jpg")},
+        {"-p", File("no-such.set"), in, out},
+        {"--no-effect", "--sketch-out", File("s.bmp"), in, out},
+    };
+    const std::set<std::string> before = Files();
+    for (const auto& args : cases) {
+        std::string shown;
+        for (const auto& a : args)
+            shown += a + " ";
+        SCOPED_TRACE(shown);
+        const TRun run = Run(args);
+        EXPECT_EQ(run.Status, 1);
+        ASSERT_FALSE(run.Err.empty());
+        EXPECT_EQ(run.Err.find('\n'), run.Err.size() - 1) << run.Err;
+        EXPECT_EQ(run.Err.rfind("lumenquilla-render: ", 0), 0u) << run.Err;
+        EXPECT_EQ(run.Out, "");
+    }
+    EXPECT_EQ(Files(), before);
+}
+
+TEST_F(RenderTest, HelpPrintsTheUsageAndSucceeds)
+{
+    const TRun run = Run({"--help"});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(run.Out.rfind("Usage: lumenquilla-render [OPTIONS] INPUT OUTPUT\n", 0), 0u) << run.Out;
+    for (const char* option : {"--preset", "--sketch-out", "--color-out", "--project-out", "--no-effect", "--threads",
+                               "--quiet"})
+        EXPECT_NE(run.Out.find(option), std::string::npos) << option;
+}
+
+// A write that fails half way (here a file size limit, as a full disk would)
+// leaves any older file of that name as it was and no temporary file behind.
+TEST_F(RenderTest, AFailedWriteKeepsTheOldFileAndEndsWithStatus1)
+{
+    const std::string in = PutPhoto("in.bmp", Photo(80, 60));
+    PutFileBytes(File("out.bmp"), "the user's older picture");
+    const std::set<std::string> before = Files();
+    const TRun run = Run({"--no-effect", in, File("out.bmp")}, {.FileSize = 4096});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err.find('\n'), run.Err.size() - 1) << run.Err;
+    EXPECT_EQ(FileBytes(File("out.bmp")), "the user's older picture");
+    EXPECT_EQ(Files(), before);
+}
+
+TEST_F(RenderTest, ADamagedJpegIsRenderedAfterAWarning)
+{
+    const TBitmap photo = Photo(64, 64);
+    WriteJpegFile(File("whole.jpg"), photo, 90);
+    const std::string whole = FileBytes(File("whole.jpg"));
+    PutFileBytes(File("cut.jpg"), whole.substr(0, whole.size() * 2 / 3));
+
+    const TRun run = Run({"-p", PutSettings("s.set", Settings()), File("cut.jpg"), File("out.jpg")});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Err, "lumenquilla-render: warning: " + File("cut.jpg") +
+                           " is damaged: Premature end of JPEG file\n");
+    EXPECT_EQ(ReadJpegFile(File("out.jpg")).Width(), 64);
+}
+
+TEST_F(RenderTest, AProjectHoldsBothLayersThePhotoAndTheEffectsLayerSettings)
+{
+    const TBitmap photo = Photo(33, 21);
+    const std::string in = PutPhoto("in.bmp", photo);
+    struct TCase {
+        int BlendMode, Opacity;
+        TLayerState Expected;
+    };
+    const TCase cases[] = {
+        {1, 77, {true, true, true, true, BlendMultiply, 77}},
+        {2, 30, {true, true, true, true, BlendOpacity, 30}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.BlendMode);
+        TEffectSettings settings = Settings();
+        settings.BlendMode = c.BlendMode;
+        settings.Opacity = c.Opacity;
+        const TRun run = Run({"-p", PutSettings("p.set", settings), "--project-out", File("result.p2c"), in,
+                              File("out.jpg")});
+        EXPECT_SUCCESS(run);
+
+        TDocument document;
+        // Layer settings other than the ones the file must bring.
+        document.LayerState = {false, false, false, false, 5, 3};
+        ASSERT_EQ(ReadProjectFile(File("result.p2c"), document), 0);
+        const TLayers expected = ExpectedLayers(settings, photo);
+        EXPECT_EQ(document.SketchLayer, expected.Sketch);
+        EXPECT_EQ(document.ColorLayer, expected.Color);
+        EXPECT_EQ(document.SourceBitmap, photo);
+        EXPECT_EQ(document.LayerState, c.Expected);
+    }
+}
+
+TEST_F(RenderTest, OneThreadAndTwoGiveTheSamePictureBitForBit)
+{
+    // Large enough for the rows to be shared out, with average scaling, which
+    // runs beside the sketch when there are threads to spare.
+    const std::string in = PutPhoto("in.bmp", Photo(320, 200));
+    const std::string preset = PutSettings("s.set", Settings());
+    for (const char* threads : {"1", "2"}) {
+        const std::string tag = threads;
+        const TRun run = Run({"-j", threads, "-p", preset, "--sketch-out", File("s" + tag + ".bmp"), "--color-out",
+                              File("c" + tag + ".bmp"), in, File("out" + tag + ".bmp")});
+        EXPECT_SUCCESS(run);
+    }
+    for (const char* name : {"s", "c", "out"})
+        EXPECT_EQ(FileBytes(File(std::string(name) + "1.bmp")), FileBytes(File(std::string(name) + "2.bmp")))
+            << name;
+}
+
+// Ctrl-C during the computation stops it: no output, no temporary file, and
+// the status a shell expects of an interrupted program.
+TEST_F(RenderTest, AnInterruptStopsTheRenderWithoutWritingAnything)
+{
+    // A wide median over a noisy picture takes seconds; the signal comes
+    // long before the end.
+    const std::string in = PutPhoto("in.bmp", Photo(2000, 1500));
+    TEffectSettings slow = Settings();
+    slow.ColorSmooth = 19;
+    const std::string preset = PutSettings("slow.set", slow);
+    const std::set<std::string> before = Files();
+
+    TChildProcess child(Renderer, {"-p", preset, "--sketch-out", File("s.bmp"), in, File("out.jpg")},
+                        dir_ + ".interrupted");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    child.Signal(SIGINT);
+    EXPECT_EQ(child.Wait(), 128 + SIGINT);
+    EXPECT_EQ(child.Error(), "lumenquilla-render: interrupted\n");
+    fs::remove(dir_ + ".interrupted.out");
+    fs::remove(dir_ + ".interrupted.err");
+    EXPECT_EQ(Files(), before);
+}
+
+} // namespace
