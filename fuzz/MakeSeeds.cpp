@@ -8,11 +8,9 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
+#include "JpegFixtures.h"
 
 namespace {
-
-using TBytes = std::vector<std::uint8_t>;
 
 std::string Root;
 
@@ -39,116 +37,21 @@ void Put32(TBytes& b, std::uint32_t v)
     Put16(b, v >> 16);
 }
 
-void PutBig16(TBytes& b, unsigned v)
-{
-    b.push_back(std::uint8_t(v >> 8));
-    b.push_back(std::uint8_t(v));
-}
-
 // ---- JPEG -----------------------------------------------------------------
 
-struct TJpeg {
-    int width = 16, height = 16, components = 3;
-    J_COLOR_SPACE input = JCS_RGB, stored = JCS_UNKNOWN;
-    bool adobe = true, progressive = false, arithmetic = false;
-    TBytes app1;
-};
-
-TBytes Encode(const TJpeg& j)
+// A small picture of gradients in every channel, encoded by libjpeg itself.
+TJpegFixture Fixture(TJpegKind kind = TJpegKind::Colour, int width = 16, int height = 16)
 {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = JDIMENSION(j.width);
-    info.image_height = JDIMENSION(j.height);
-    info.input_components = j.components;
-    info.in_color_space = j.input;
-    jpeg_set_defaults(&info);
-    if (j.stored != JCS_UNKNOWN)
-        jpeg_set_colorspace(&info, j.stored);
-    if (!j.adobe)
-        info.write_Adobe_marker = FALSE;
-    jpeg_set_quality(&info, 90, TRUE);
-    if (j.progressive)
-        jpeg_simple_progression(&info);
-    info.arith_code = j.arithmetic ? TRUE : FALSE;
-    jpeg_start_compress(&info, TRUE);
-    if (!j.app1.empty())
-        jpeg_write_marker(&info, JPEG_APP0 + 1, j.app1.data(), unsigned(j.app1.size()));
-    std::vector<std::uint8_t> row(std::size_t(j.width) * j.components);
-    while (info.next_scanline < info.image_height) {
-        const int y = int(info.next_scanline);
-        for (int x = 0; x < j.width; ++x)
-            for (int c = 0; c < j.components; ++c)
-                row[std::size_t(x * j.components + c)] = std::uint8_t((x * 16 + y * 5 + c * 70) & 255);
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&info, rows, 1);
-    }
-    jpeg_finish_compress(&info);
-    TBytes file(buffer, buffer + size);
-    std::free(buffer);
-    jpeg_destroy_compress(&info);
-    return file;
-}
-
-TBytes Exif(int orientation, bool bigEndian)
-{
-    TBytes b = {'E', 'x', 'i', 'f', 0, 0};
-    auto p16 = [&](unsigned v) { bigEndian ? PutBig16(b, v) : Put16(b, v); };
-    auto p32 = [&](std::uint32_t v) {
-        if (bigEndian) {
-            p16(v >> 16);
-            p16(v & 0xFFFF);
-        } else {
-            p16(v & 0xFFFF);
-            p16(v >> 16);
-        }
-    };
-    b.push_back(bigEndian ? 'M' : 'I');
-    b.push_back(bigEndian ? 'M' : 'I');
-    p16(42);
-    p32(8);
-    p16(2);
-    p16(0x010F); // make, ASCII, 6 bytes stored after the directory
-    p16(2);
-    p32(6);
-    p32(38);
-    p16(0x0112);
-    p16(3);
-    p32(1);
-    p16(unsigned(orientation));
-    p16(0);
-    p32(0);
-    for (char c : std::string("Phone\0", 6))
-        b.push_back(std::uint8_t(c));
-    return b;
-}
-
-struct TSegment {
-    std::size_t begin, end;
-    std::uint8_t marker;
-};
-
-std::vector<TSegment> Segments(const TBytes& f)
-{
-    std::vector<TSegment> out;
-    std::size_t i = 2;
-    while (i + 4 <= f.size() && f[i] == 0xFF) {
-        const std::uint8_t marker = f[i + 1];
-        if (marker == 0xD9)
-            break;
-        std::size_t end = i + 2 + (std::size_t(f[i + 2]) << 8 | f[i + 3]);
-        if (marker == 0xDA)
-            while (end + 1 < f.size() && !(f[end] == 0xFF && f[end + 1] != 0 && (f[end + 1] & 0xF8) != 0xD0))
-                ++end;
-        out.push_back({i, end, marker});
-        i = end;
-    }
-    return out;
+    TJpegFixture f;
+    f.width = width;
+    f.height = height;
+    f.kind = kind;
+    const int components = kind == TJpegKind::Colour ? 3 : 4;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < components; ++c)
+                f.samples.push_back(std::uint8_t((x * 16 + y * 5 + c * 70) & 255));
+    return f;
 }
 
 TBytes WithSize(TBytes f, int width, int height)
@@ -165,41 +68,37 @@ TBytes WithSize(TBytes f, int width, int height)
 
 void MakeJpegs()
 {
-    TJpeg cmyk;
-    cmyk.components = 4;
-    cmyk.input = JCS_CMYK;
-    Save("corpus/jpeg/cmyk-adobe.jpg", Encode(cmyk));
-    cmyk.stored = JCS_YCCK;
-    Save("corpus/jpeg/ycck-adobe.jpg", Encode(cmyk));
-    cmyk.stored = JCS_UNKNOWN;
-    cmyk.adobe = false;
-    Save("corpus/jpeg/cmyk-plain.jpg", Encode(cmyk));
+    Save("corpus/jpeg/cmyk-adobe.jpg", EncodeFixture(Fixture(TJpegKind::Cmyk)));
+    Save("corpus/jpeg/ycck-adobe.jpg", EncodeFixture(Fixture(TJpegKind::Ycck)));
+    Save("corpus/jpeg/cmyk-plain.jpg", EncodeFixture(Fixture(TJpegKind::PlainCmyk)));
 
-    TJpeg exif;
-    exif.width = 24;
-    exif.app1 = Exif(6, false);
-    Save("corpus/jpeg/exif-6-intel.jpg", Encode(exif));
-    exif.app1 = Exif(8, true);
-    Save("corpus/jpeg/exif-8-motorola.jpg", Encode(exif));
-    exif.app1 = Exif(5, true);
+    TJpegFixture exif = Fixture(TJpegKind::Colour, 24);
+    exif.app1 = ExifBlock(6, false, 1);
+    Save("corpus/jpeg/exif-6-intel.jpg", EncodeFixture(exif));
+    exif.app1 = ExifBlock(8, true, 1);
+    Save("corpus/jpeg/exif-8-motorola.jpg", EncodeFixture(exif));
+    exif.app1 = ExifBlock(5, true, 1);
     exif.progressive = true;
-    Save("corpus/jpeg/exif-5-progressive.jpg", Encode(exif));
+    Save("corpus/jpeg/exif-5-progressive.jpg", EncodeFixture(exif));
 
     // Hostile inputs the reader must refuse or survive.
-    TJpeg plain;
-    const TBytes small = Encode(plain);
+    const TBytes small = EncodeFixture(Fixture());
     Save("regressions/jpeg/claims-16384x16385.jpg", WithSize(small, 16384, 16385));
     Save("regressions/jpeg/claims-16384x16384-tiny-file.jpg", WithSize(small, 16384, 16384));
     Save("regressions/jpeg/claims-65535x65535.jpg", WithSize(small, 65535, 65535));
     Save("regressions/jpeg/height-zero.jpg", WithSize(small, 16, 0));
-    const auto cut = small.begin() + std::ptrdiff_t(small.size() * 3 / 4);
-    Save("regressions/jpeg/cut-in-scan.jpg", TBytes(small.begin(), cut));
+    for (const TSegment& s : Segments(small))
+        if (s.marker == 0xDA)
+            Save("regressions/jpeg/cut-in-scan.jpg",
+                 TBytes(small.begin(), small.begin() + std::ptrdiff_t(s.begin + (s.end - s.begin) / 2)));
 
-    TJpeg progressive;
+    TJpegFixture progressive = Fixture();
     progressive.progressive = true;
-    TBytes many = Encode(progressive);
-    std::vector<TSegment> segments = Segments(many);
-    const TSegment last = segments.back();
+    TBytes many = EncodeFixture(progressive);
+    TSegment last{};
+    for (const TSegment& s : Segments(many))
+        if (s.marker == 0xDA)
+            last = s;
     const TBytes scan(many.begin() + std::ptrdiff_t(last.begin), many.begin() + std::ptrdiff_t(last.end));
     for (int i = 0; i < 400; ++i)
         many.insert(many.begin() + std::ptrdiff_t(last.end), scan.begin(), scan.end());
@@ -207,9 +106,9 @@ void MakeJpegs()
 
     // Arithmetic coding has no bits-per-block floor: a few hundred bytes
     // claim the largest picture at full chroma resolution.
-    TJpeg arithmetic;
+    TJpegFixture arithmetic = Fixture();
     arithmetic.progressive = arithmetic.arithmetic = true;
-    TBytes huge = WithSize(Encode(arithmetic), 16384, 16384);
+    TBytes huge = WithSize(EncodeFixture(arithmetic), 16384, 16384);
     for (const TSegment& s : Segments(huge))
         if (s.marker == 0xCA)
             huge[s.begin + 11] = 0x11;
