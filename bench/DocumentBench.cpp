@@ -6,6 +6,8 @@
 #include "History.h"
 #include "P2CFile.h"
 
+#include "NoiseDocument.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -17,28 +19,10 @@
 
 namespace {
 
-TBitmap Noise(int width, int height, unsigned seed)
-{
-    TBitmap picture(width, height);
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = picture.ScanLine(y);
-        for (int i = 0; i < width * 3; ++i) {
-            seed = seed * 1103515245u + 12345u;
-            row[i] = std::uint8_t(seed >> 24);
-        }
-    }
-    return picture;
-}
-
 // A 12-megapixel document (4000 x 3000), as a current camera gives.
 const TDocument& LargeDocument()
 {
-    static const TDocument document = [] {
-        TDocument d;
-        d.InitialisePhoto(Noise(4000, 3000, 1));
-        d.SketchLayer = Noise(4000, 3000, 2);
-        return d;
-    }();
+    static const TDocument document = NoiseDocument(4000, 3000);
     return document;
 }
 

@@ -6,6 +6,8 @@
 #include "ViewArithmetic.h"
 #include "ViewStretch.h"
 
+#include "NoiseDocument.h"
+
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -17,27 +19,9 @@ constexpr int PhotoHeight = 3172;
 constexpr int ScreenWidth = 1600;
 constexpr int ScreenHeight = 900;
 
-TBitmap Noise(int width, int height, unsigned seed)
-{
-    TBitmap picture(width, height);
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = picture.ScanLine(y);
-        for (int i = 0; i < width * 3; ++i) {
-            seed = seed * 1103515245u + 12345u;
-            row[i] = std::uint8_t(seed >> 24);
-        }
-    }
-    return picture;
-}
-
 TDocument& LargeDocument()
 {
-    static TDocument document = [] {
-        TDocument d;
-        d.InitialisePhoto(Noise(PhotoWidth, PhotoHeight, 1));
-        d.SketchLayer = Noise(PhotoWidth, PhotoHeight, 2);
-        return d;
-    }();
+    static TDocument document = NoiseDocument(PhotoWidth, PhotoHeight);
     return document;
 }
 
