@@ -153,14 +153,20 @@ void BM_Smooth(benchmark::State& state, int radius)
     Label(state);
 }
 
-void BM_BorderBlur(benchmark::State& state)
+// The colouring chain up to the border blur, without scaling or smoothing.
+void LoadUnscaled(TColorStep& step, benchmark::State& state)
 {
     TRegion r = RegionFor(state);
-    TColorStep step;
     step.SetPool(PoolFor(state));
     step.LoadPicture(&Photo(), r.Left, r.Top, r.Width, r.Height);
     step.ScaleColors(0, 1, 0, nullptr, 0);
     step.SmoothColors(0, 0);
+}
+
+void BM_BorderBlur(benchmark::State& state)
+{
+    TColorStep step;
+    LoadUnscaled(step, state);
     for (auto _ : state)
         step.BlurBorders(25 / 20.0);
     Label(state);
@@ -168,12 +174,8 @@ void BM_BorderBlur(benchmark::State& state)
 
 void BM_ToneTables(benchmark::State& state)
 {
-    TRegion r = RegionFor(state);
     TColorStep step;
-    step.SetPool(PoolFor(state));
-    step.LoadPicture(&Photo(), r.Left, r.Top, r.Width, r.Height);
-    step.ScaleColors(0, 1, 0, nullptr, 0);
-    step.SmoothColors(0, 0);
+    LoadUnscaled(step, state);
     for (auto _ : state)
         step.AdjustTone(10, 20, 10, 5, 0, -5);
     Label(state);
