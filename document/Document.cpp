@@ -68,7 +68,7 @@ TLayerState LayerStateForEffect(TLayerState state, const TEffectSettings& settin
 {
     const std::int32_t blendMode = settings.BlendMode;
     const std::int32_t opacity = settings.Opacity;
-    state.BlendingMode = blendMode == 1 ? BlendMultiply : BlendOpacity;
+    state.BlendingMode = blendMode == EffectBlendMultiply ? BlendMultiply : BlendOpacity;
     state.Opacity = std::clamp<std::int32_t>(opacity, MinOpacity, MaxOpacity);
     state.SketchVisible = true;
     state.ColorVisible = true;

@@ -1,6 +1,7 @@
 #include "ColorSmooth.h"
 
 #include "CpuFeatures.h"
+#include "EffectSettings.h"
 #include "MedianNetwork.h"
 #include "WorkerPool.h"
 
@@ -275,7 +276,7 @@ bool TColorSmoother::Smooth(const std::uint8_t* scaled, std::uint8_t* smoothed, 
         scratch.resize(std::size_t(WorkerCount(pool)));
     std::vector<std::uint8_t>& runs = scratch_->Runs;
     const bool byNetwork = method == TMedianMethod::Network && radius <= 3;
-    if (smoothType == 0 && !byNetwork && height >= n) {
+    if (smoothType == SmoothTypeCircle && !byNetwork && height >= n) {
         runs.resize(std::size_t(width) * height);
         if (!ForEachUnit(
                 pool, height,
@@ -302,7 +303,7 @@ bool TColorSmoother::Smooth(const std::uint8_t* scaled, std::uint8_t* smoothed, 
             TStripScratch& s = scratch[worker];
             if (height < n)
                 return;
-            if (smoothType != 0)
+            if (smoothType != SmoothTypeCircle)
                 MaximumStrip(job, x0, x1, s);
             else if (byNetwork)
                 MedianStripByNetwork(job, x0, x1, s);

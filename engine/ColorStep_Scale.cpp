@@ -36,10 +36,10 @@ bool TColorStep::ScaleColors(int scaleType, int scanFromOrigin, int colorScale, 
 {
     progress_.BeginStep(StepNames::ColorScale);
     bool done;
-    if (colorScale > 0 && (scaleType == 1 || scaleType == 2)) {
+    if (colorScale > 0 && (scaleType == ScaleTypeFixed || scaleType == ScaleTypeAverage)) {
         TBandRow bands;
         BuildBandRow(colorTable, colorTableSize, colorScale, bands);
-        done = scaleType == 1 ? ScaleFixed(bands) : ScaleAverage(bands, scanFromOrigin != 0);
+        done = scaleType == ScaleTypeFixed ? ScaleFixed(bands) : ScaleAverage(bands, scanFromOrigin != 0);
     } else {
         // No scaling. An unknown method copies too: leaving the buffer as an
         // earlier computation left it would show stale pixels.

@@ -101,7 +101,7 @@ bool TDrawEffect::Render(TAbortStart start)
         color_.SetPool(pool);
         color_.LoadPicture(source_, region.Left, region.Top, region.Width, region.Height);
     }
-    const bool scaleBeside = drawSketch && drawColor && pool && s.ScaleType == 2 && s.ColorScale > 0;
+    const bool scaleBeside = drawSketch && drawColor && pool && s.ScaleType == ScaleTypeAverage && s.ColorScale > 0;
     TDeferredPercents scalePercents;
     std::thread scaler;
     struct TJoin {
@@ -165,7 +165,7 @@ void TDrawEffect::DrawBlended(TBitmap& target) const
         complete_ ? layerRegion_ : ClampRegion(source_, settings_.Left, settings_.Top, settings_.Width, settings_.Height);
     target.SetSize(region.Width, region.Height);
     const int blendMode = settings_.BlendMode;
-    if (!HasLayers() || (!hasSketch_ && !hasColor_) || (hasSketch_ && hasColor_ && blendMode != 1 && blendMode != 2)) {
+    if (!HasLayers() || (!hasSketch_ && !hasColor_) || (hasSketch_ && hasColor_ && blendMode != EffectBlendMultiply && blendMode != EffectBlendOpacity)) {
         target.FillWhite();
         return;
     }
@@ -185,7 +185,7 @@ void TDrawEffect::DrawBlended(TBitmap& target) const
                 int v = s[x];
                 for (int k = 0; k < 3; ++k) {
                     int cv = c[x * 3 + k];
-                    out[x * 3 + k] = std::uint8_t(blendMode == 1 ? cv * v / 255
+                    out[x * 3 + k] = std::uint8_t(blendMode == EffectBlendMultiply ? cv * v / 255
                                                                  : (cv * (100 - opacity) + v * opacity) / 100);
                 }
             }

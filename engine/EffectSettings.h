@@ -10,6 +10,13 @@ constexpr int ColorTableRows = 142;
 constexpr int ColorTableRowSize = 129;
 constexpr int ColorTableSize = ColorTableRows * ColorTableRowSize + 1; // 18319, with one spare byte
 
+// Values of the record's choice fields. They are stored numbers: a preset
+// file may hold any other value, which each step treats as the arithmetic says.
+inline constexpr std::int32_t SketchTypeBlackAndWhite = 1, SketchTypeGrey = 2;
+inline constexpr std::int32_t ScaleTypeFixed = 1, ScaleTypeAverage = 2;
+inline constexpr std::int32_t SmoothTypeCircle = 0, SmoothTypeSquare = 1;
+inline constexpr std::int32_t EffectBlendMultiply = 1, EffectBlendOpacity = 2;
+
 // The effect settings record, byte for byte as preset files store it.
 // Boolean fields are bytes: a file may hold any value there, and any non-zero
 // value counts as set (a C++ bool holding 2 would be undefined behaviour).

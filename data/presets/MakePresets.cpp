@@ -13,13 +13,6 @@
 
 namespace {
 
-// Names for the values of the choice fields, all of them, so that a preset
-// can be switched to any choice by name.
-[[maybe_unused]] constexpr std::int32_t BlackAndWhiteSketch = 1, GreySketch = 2;
-[[maybe_unused]] constexpr std::int32_t FixedColors = 1, AverageColors = 2;
-[[maybe_unused]] constexpr std::int32_t CircleSmoothing = 0, SquareSmoothing = 1;
-[[maybe_unused]] constexpr std::int32_t MultiplyBlend = 1, OpacityBlend = 2;
-
 // The settings a newly opened preview dialog shows before any preset: the
 // designed control values, the shipped colours table, no threshold. The
 // region fields are filled by every preview computation and mean nothing in
@@ -28,7 +21,7 @@ TEffectSettings Fresh()
 {
     TEffectSettings s;
     std::memset(&s, 0, sizeof s);
-    s.SketchType = GreySketch;
+    s.SketchType = SketchTypeGrey;
     s.Detail = 115;
     s.Darkness = 68;
     s.SketchSmooth = 15;
@@ -36,9 +29,9 @@ TEffectSettings Fresh()
     s.RemainDark = 0;
     s.RemainThreshold = 0;
     s.RemainDarkness = 0;
-    s.ScaleType = AverageColors;
+    s.ScaleType = ScaleTypeAverage;
     s.ScanFromOrigin = 1;
-    s.SmoothType = CircleSmoothing;
+    s.SmoothType = SmoothTypeCircle;
     s.ColorScale = 10;
     s.ColorSmooth = 2;
     s.BorderBlur = 25;
@@ -50,7 +43,7 @@ TEffectSettings Fresh()
     s.Blue = 0;
     s.DrawSketch = 1;
     s.DrawColor = 0;
-    s.BlendMode = MultiplyBlend;
+    s.BlendMode = EffectBlendMultiply;
     s.Opacity = 50;
     DesignColorTable(s.ColorTable);
     // Threshold 0: no grey is turned white. The dialog replaces this from its
@@ -80,7 +73,7 @@ TEffectSettings Cartoon()
 {
     TEffectSettings s = Fresh();
     // Outlines are either there or not: black and white, no grey haze.
-    s.SketchType = BlackAndWhiteSketch;
+    s.SketchType = SketchTypeBlackAndWhite;
     // Blur radius 2 before measuring, and an edge sum of about 37 turns
     // black ((37 x 100) div 32 - 100 = 15.6, so 38 does). The earlier 60 lost
     // the outline of a cat's head against a soft background and drew nothing
@@ -92,7 +85,7 @@ TEffectSettings Cartoon()
     s.DrawColor = 1;
     // Regions of similar colour take their average colour: flat areas that
     // keep each area's own hue.
-    s.ScaleType = AverageColors;
+    s.ScaleType = ScaleTypeAverage;
     // Three bands a channel (boundaries 0, 63, 155, 255), the clean cartoon
     // range of the colours table. Four or more bands gave blotchy shading
     // inside the areas, which reads as posterised rather than drawn. Within
@@ -104,14 +97,14 @@ TEffectSettings Cartoon()
     // A median over a radius of 5 removes the specks that small regions
     // leave (4 left some on fur and grass).
     s.ColorSmooth = 5;
-    s.SmoothType = CircleSmoothing;
+    s.SmoothType = SmoothTypeCircle;
     // Only a slight softening of region borders, so the areas stay crisp.
     s.BorderBlur = 10;
     // Multiplying by the line layer darkens a little; cartoons are bright
     // and saturated (more than 20 turned warm colours into flat orange).
     s.Brightness = 10;
     s.Saturation = 20;
-    s.BlendMode = MultiplyBlend;
+    s.BlendMode = EffectBlendMultiply;
     return s;
 }
 
@@ -119,7 +112,7 @@ TEffectSettings Cartoon()
 TEffectSettings Sketch()
 {
     TEffectSettings s = Fresh();
-    s.SketchType = GreySketch;
+    s.SketchType = SketchTypeGrey;
     // Paper stays white up to an edge sum of 7 ((7 x 110) div 32 - 25 = -1),
     // and the grey deepens quickly above it, so that outlines are dark
     // strokes and fur, hair and fabric are light hatching. The earlier gain
@@ -141,7 +134,7 @@ TEffectSettings Sketch()
 TEffectSettings LineDrawing()
 {
     TEffectSettings s = Fresh();
-    s.SketchType = BlackAndWhiteSketch;
+    s.SketchType = SketchTypeBlackAndWhite;
     // Blur radius 2 removes texture and noise, so that mainly the shapes'
     // outlines are left; then an edge sum of about 28 turns black
     // ((28 x 100) div 32 - 70 = 17). The earlier threshold of 43 at radius
@@ -165,18 +158,18 @@ TEffectSettings Canvas()
     // Pencil strokes a little stronger than the sketch preset's (white up to
     // an edge sum of 6): mixed in at a fifth they become a light texture of
     // lines over the paint, which the sketch's own values left fainter.
-    s.SketchType = GreySketch;
+    s.SketchType = SketchTypeGrey;
     s.Detail = 30;
     s.Darkness = 140;
     s.SketchSmooth = 30;
     s.DrawColor = 1;
-    s.ScaleType = AverageColors;
+    s.ScaleType = ScaleTypeAverage;
     // About seven bands a channel: more tonal steps than a cartoon, as paint
     // strokes would give.
     s.ColorScale = 86;
     // A wide median turns the areas into blotches of paint.
     s.ColorSmooth = 6;
-    s.SmoothType = CircleSmoothing;
+    s.SmoothType = SmoothTypeCircle;
     // Soft borders between the paint areas (radius 3).
     s.BorderBlur = 60;
     // Mixing instead of multiplying: the lines lie lightly on the paint and
@@ -184,7 +177,7 @@ TEffectSettings Canvas()
     // At 35 % the picture looked washed out; multiplying instead made it dark
     // and hard-edged, a cartoon again. More saturation and a little contrast
     // keep the colours rich after the mix.
-    s.BlendMode = OpacityBlend;
+    s.BlendMode = EffectBlendOpacity;
     s.Opacity = 20;
     s.Saturation = 30;
     s.Contrast = 20;
