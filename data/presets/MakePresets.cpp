@@ -3,7 +3,7 @@
 // ("default.ctb"). The build runs it; every value a preset has is here.
 //
 // Usage: lq_make_presets <program directory>
-#include "ColorTableDesign.h"
+#include "EffectControls.h"
 #include "ProgramDir.h"
 #include "SettingsFile.h"
 
@@ -13,46 +13,7 @@
 
 namespace {
 
-// The settings a newly opened preview dialog shows before any preset: the
-// designed control values, the shipped colours table, no threshold. The
-// region fields are filled by every preview computation and mean nothing in
-// a file.
-TEffectSettings Fresh()
-{
-    TEffectSettings s;
-    std::memset(&s, 0, sizeof s);
-    s.SketchType = SketchTypeGrey;
-    s.Detail = 115;
-    s.Darkness = 68;
-    s.SketchSmooth = 15;
-    s.Sharper = 0;
-    s.RemainDark = 0;
-    s.RemainThreshold = 0;
-    s.RemainDarkness = 0;
-    s.ScaleType = ScaleTypeAverage;
-    s.ScanFromOrigin = 1;
-    s.SmoothType = SmoothTypeCircle;
-    s.ColorScale = 10;
-    s.ColorSmooth = 2;
-    s.BorderBlur = 25;
-    s.Brightness = 0;
-    s.Contrast = 0;
-    s.Saturation = 0;
-    s.Red = 0;
-    s.Green = 0;
-    s.Blue = 0;
-    s.DrawSketch = 1;
-    s.DrawColor = 0;
-    s.BlendMode = EffectBlendMultiply;
-    s.Opacity = 50;
-    DesignColorTable(s.ColorTable);
-    // Threshold 0: no grey is turned white. The dialog replaces this from its
-    // own threshold control, which loading a file leaves alone.
-    s.WhiteLevel = 255;
-    return s;
-}
-
-// The four shortcut presets start from the fresh settings and change what
+// The four shortcut presets start from the designed settings and change what
 // makes their look. They were judged at full size on portraits (the sample
 // astronaut, a footballer), animals (a cat, a baboon, a ladybird), a still
 // life (coffee) and landscapes and flowers, from 450 to 2560 pixels wide,
@@ -71,7 +32,7 @@ TEffectSettings Fresh()
 // Flat, clean colour areas under bold dark outlines.
 TEffectSettings Cartoon()
 {
-    TEffectSettings s = Fresh();
+    TEffectSettings s = DesignedSettings();
     // Outlines are either there or not: black and white, no grey haze.
     s.SketchType = SketchTypeBlackAndWhite;
     // Blur radius 2 before measuring, and an edge sum of about 37 turns
@@ -111,7 +72,7 @@ TEffectSettings Cartoon()
 // A grey pencil sketch on white paper.
 TEffectSettings Sketch()
 {
-    TEffectSettings s = Fresh();
+    TEffectSettings s = DesignedSettings();
     s.SketchType = SketchTypeGrey;
     // Paper stays white up to an edge sum of 7 ((7 x 110) div 32 - 25 = -1),
     // and the grey deepens quickly above it, so that outlines are dark
@@ -133,7 +94,7 @@ TEffectSettings Sketch()
 // Clean black lines on white, no grey.
 TEffectSettings LineDrawing()
 {
-    TEffectSettings s = Fresh();
+    TEffectSettings s = DesignedSettings();
     s.SketchType = SketchTypeBlackAndWhite;
     // Blur radius 2 removes texture and noise, so that mainly the shapes'
     // outlines are left; then an edge sum of about 28 turns black
@@ -154,7 +115,7 @@ TEffectSettings LineDrawing()
 // Painterly colour with soft edges and a light line texture.
 TEffectSettings Canvas()
 {
-    TEffectSettings s = Fresh();
+    TEffectSettings s = DesignedSettings();
     // Pencil strokes a little stronger than the sketch preset's (white up to
     // an edge sum of 6): mixed in at a fifth they become a light texture of
     // lines over the paint, which the sketch's own values left fainter.
@@ -202,7 +163,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string dir = argv[1];
-    const TEffectSettings fresh = Fresh();
+    const TEffectSettings fresh = DesignedSettings();
     bool ok = Write(dir, DefaultSetName, fresh) && Write(dir, CartoonSetName, Cartoon()) &&
               Write(dir, SketchSetName, Sketch()) && Write(dir, LineDrawingSetName, LineDrawing()) &&
               Write(dir, CanvasSetName, Canvas());

@@ -1,5 +1,6 @@
 // The presets and the colours table that the build writes into the program
 // directory.
+#include "EffectControls.h"
 #include "SettingsFile.h"
 
 #include <gtest/gtest.h>
@@ -90,17 +91,11 @@ TEST(ShippedData, TheSliderRefinesTheBandsInSmallSteps)
     }
 }
 
-TEST(ShippedData, TheDefaultPresetHoldsTheFreshDialogSettingsAndTheTable)
+TEST(ShippedData, TheDefaultPresetHoldsTheDesignedDialogSettingsAndTheTable)
 {
     auto s = LoadPreset("default.set");
-    const std::int32_t fields[] = {s->SketchType, s->Detail,     s->Darkness,    s->SketchSmooth, s->Sharper,
-                                   s->RemainDark, s->RemainThreshold, s->RemainDarkness, s->ScaleType, s->ScanFromOrigin,
-                                   s->SmoothType, s->ColorScale, s->ColorSmooth, s->BorderBlur,   s->Brightness,
-                                   s->Contrast,   s->Saturation, s->Red,         s->Green,        s->Blue,
-                                   s->DrawSketch, s->DrawColor,  s->BlendMode,   s->Opacity,      s->WhiteLevel};
-    const std::int32_t fresh[] = {2, 115, 68, 15, 0, 0, 0, 0, 2, 1, 0, 10, 2, 25, 0, 0, 0, 0, 0, 0, 1, 0, 1, 50, 255};
-    for (std::size_t i = 0; i < std::size(fresh); ++i)
-        EXPECT_EQ(fields[i], fresh[i]) << "field " << i;
+    const TEffectSettings designed = DesignedSettings();
+    EXPECT_EQ(std::memcmp(s.get(), &designed, sizeof designed), 0);
     EXPECT_EQ(std::memcmp(s->ColorTable, LoadTable().data(), ColorTableSize), 0);
 }
 
@@ -112,16 +107,9 @@ TEST(ShippedData, TheShortcutPresetsAreOfTheirKindAndWithinTheControlsRanges)
     for (const TEffectSettings* p : {cartoon.get(), sketch.get(), lines.get(), canvas.get()}) {
         // A value outside its control's range would silently become the end
         // of the range when the dialog applies the file.
-        const std::int32_t value[] = {p->SketchType, p->Detail,     p->Darkness,    p->SketchSmooth, p->Sharper,
-                                      p->RemainDark, p->RemainThreshold, p->RemainDarkness, p->ScaleType, p->SmoothType,
-                                      p->ColorScale, p->ColorSmooth, p->BorderBlur, p->Brightness, p->Contrast,
-                                      p->Saturation, p->Red,        p->Green,       p->Blue,         p->DrawSketch,
-                                      p->DrawColor,  p->BlendMode,  p->Opacity};
-        const int low[] = {1, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, -255, -255, -127, -255, -255, -255, 0, 0, 1, 1};
-        const int high[] = {2, 1024, 256, 100, 50, 1, 254, 255, 2, 1, 142, 19, 100, 255, 255, 127, 255, 255, 255, 1, 1, 2, 99};
-        for (std::size_t i = 0; i < std::size(low); ++i)
-            EXPECT_TRUE(low[i] <= value[i] && value[i] <= high[i]) << "field " << i << " = " << value[i];
-        EXPECT_EQ(+p->ScanFromOrigin, 1);
+        TEffectSettings limited = *p;
+        LimitToControls(limited);
+        EXPECT_EQ(std::memcmp(&limited, p, sizeof limited), 0);
         EXPECT_EQ(+p->WhiteLevel, 255);
         EXPECT_EQ(std::memcmp(p->ColorTable, table.data(), ColorTableSize), 0);
     }
