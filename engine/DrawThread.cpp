@@ -59,7 +59,14 @@ void TDrawThread::Wait()
 void TDrawThread::Run()
 {
     RaiseThreadPriority();
-    bool completed = effect_.Render(TDrawEffect::TAbortStart::Keep);
+    bool completed = false;
+    // An exception must not leave the thread: it would end the program and
+    // take the user's document with it. It is kept for the starter instead.
+    try {
+        completed = effect_.Render(TDrawEffect::TAbortStart::Keep);
+    } catch (...) {
+        error_ = std::current_exception();
+    }
     completed_.store(completed, std::memory_order_release);
     finished_.store(true, std::memory_order_release);
     if (onFinished_)

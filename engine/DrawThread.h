@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <exception>
 #include <functional>
 #include <thread>
 
@@ -31,6 +32,9 @@ public:
     bool IsFinished() const { return finished_.load(std::memory_order_acquire); }
     // Valid once finished.
     bool Completed() const { return completed_.load(std::memory_order_acquire); }
+    // What the render threw (running out of memory, say), or null. Valid
+    // once finished; a render that threw has not completed.
+    std::exception_ptr Error() const { return IsFinished() ? error_ : nullptr; }
     // Blocks until the worker has finished; for programs without an event
     // loop and for tests.
     void Wait();
@@ -44,6 +48,7 @@ private:
     bool started_ = false;
     std::atomic<bool> finished_{false};
     std::atomic<bool> completed_{false};
+    std::exception_ptr error_; // written before finished_ is released
 };
 
 // Raises the calling thread's scheduling priority a little above normal when
