@@ -14,6 +14,16 @@ QString NameFilterString(const TFileFilter& filter)
     return filter.Text + " (" + filter.Patterns.join(' ') + ")";
 }
 
+int ChosenFilterIndex(const QList<TFileFilter>& filters, const QString& selected)
+{
+    // With the patterns hidden the toolkit may hand back either the whole
+    // filter string or only its text, depending on its version.
+    for (int i = 0; i < filters.size(); ++i)
+        if (selected == NameFilterString(filters[i]) || selected == filters[i].Text)
+            return i + 1;
+    return 0;
+}
+
 namespace {
 
 const QScreen* ParentScreen(const QFileDialog& dialog)
@@ -22,7 +32,9 @@ const QScreen* ParentScreen(const QFileDialog& dialog)
     return parent ? parent->screen() : QGuiApplication::primaryScreen();
 }
 
-void SetUp(QFileDialog& dialog, const TFileRequest& request)
+} // namespace
+
+void SetUpFileDialog(QFileDialog& dialog, const TFileRequest& request)
 {
     // The toolkit's own dialog: the desktop's dialogs take no preview, and
     // this one lists the filter texts exactly as given.
@@ -53,12 +65,13 @@ void SetUp(QFileDialog& dialog, const TFileRequest& request)
     dialog.resize(size);
 }
 
-std::optional<TFileChoice> Run(QFileDialog& dialog)
+namespace {
+
+std::optional<TFileChoice> Run(QFileDialog& dialog, const TFileRequest& request)
 {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    const QStringList filters = dialog.nameFilters();
-    return TFileChoice{dialog.selectedFiles().first(), int(filters.indexOf(dialog.selectedNameFilter())) + 1};
+    return TFileChoice{dialog.selectedFiles().first(), ChosenFilterIndex(request.Filters, dialog.selectedNameFilter())};
 }
 
 } // namespace
@@ -69,14 +82,14 @@ std::optional<TFileChoice> RunOpenDialog(QWidget* parent, const TFileRequest& re
     dialog.setObjectName("OpenDialog");
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    SetUp(dialog, request);
+    SetUpFileDialog(dialog, request);
 
     // The preview takes the column right of the file list.
     auto* preview = new TPicturePreview(&dialog);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
         grid->addWidget(preview, 1, grid->columnCount(), 1, 1);
     QObject::connect(&dialog, &QFileDialog::currentChanged, preview, &TPicturePreview::ShowFileSoon);
-    return Run(dialog);
+    return Run(dialog, request);
 }
 
 std::optional<TFileChoice> RunSaveDialog(QWidget* parent, const TFileRequest& request)
@@ -85,6 +98,6 @@ std::optional<TFileChoice> RunSaveDialog(QWidget* parent, const TFileRequest& re
     dialog.setObjectName("SaveDialog");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    SetUp(dialog, request);
-    return Run(dialog);
+    SetUpFileDialog(dialog, request);
+    return Run(dialog, request);
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 // The file dialogs of the main window, as small function objects, so that a
@@ -46,3 +47,9 @@ std::optional<TFileChoice> RunSaveDialog(QWidget* parent, const TFileRequest& re
 // The toolkit's filter string for a filter: its text, then its patterns in
 // parentheses (the dialog hides the patterns and shows the text as it is).
 QString NameFilterString(const TFileFilter& filter);
+
+// The 1-based index of the filter that a dialog reports as selected, or 0.
+int ChosenFilterIndex(const QList<TFileFilter>& filters, const QString& selected);
+
+// Captions, filters, folder and proposed name of the program's file dialogs.
+void SetUpFileDialog(QFileDialog& dialog, const TFileRequest& request);

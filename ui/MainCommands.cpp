@@ -215,7 +215,7 @@ void TFrmMain::Save()
         case TFileKind::None:
             // Writing nothing without a word would look like a saved file.
             busy.Restore();
-            ShowText(ShownPath(path) + " was not saved: the name must end in .bmp, .jpg or .p2c.");
+            ShowText(ShownPath(path) + " was not saved: the name must end in .bmp, .jpg, .jpeg or .p2c.");
             break;
         }
     });
