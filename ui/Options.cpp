@@ -9,12 +9,14 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 static_assert(TFrmOptions::MaxHistoryStates <= THistory::MaxHistoryStates);
 static_assert(TFrmOptions::MinHistoryStates >= THistory::MinHistoryStates);
@@ -29,6 +31,8 @@ QSpinBox* Entry(const char* name, int minimum, int maximum, QWidget* parent)
     spin->setObjectName(name);
     spin->setRange(minimum, maximum);
     spin->setAlignment(Qt::AlignRight);
+    spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    spin->setToolTip(QString("%1 to %2").arg(minimum).arg(maximum));
     return spin;
 }
 
@@ -105,9 +109,17 @@ TFrmOptions::TFrmOptions(QWidget* parent)
                            static_cast<QWidget*>(SpnHeight), static_cast<QWidget*>(SpnHistory)})
         field->setMinimumWidth(fieldWidth);
 
+    Lbl_RangeHint = new QLabel(this);
+    Lbl_RangeHint->setObjectName("Lbl_RangeHint");
+    Lbl_RangeHint->setWordWrap(true);
+    Lbl_RangeHint->hide();
+    for (auto [spin, caption] : {std::pair{SpnWidth, Label3}, std::pair{SpnHeight, Label4}, std::pair{SpnHistory, Label5}})
+        connect(spin, &QSpinBox::editingFinished, this, [this, spin = spin, caption = caption] { CorrectTyped(spin, caption); });
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupBox1);
     layout->addWidget(GroupBox2);
+    layout->addWidget(Lbl_RangeHint);
     layout->addStretch(1);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -157,8 +169,63 @@ void TFrmOptions::UpdateSizeEnabling()
         w->setEnabled(custom);
 }
 
+TFrmOptions::TEntries TFrmOptions::Entries() const
+{
+    return {CmbWinSize->currentIndex(), SpnWidth->value(), SpnHeight->value(), SpnHistory->value()};
+}
+
+void TFrmOptions::SetEntries(const TEntries& entries)
+{
+    CmbWinSize->setCurrentIndex(entries.Mode);
+    SpnWidth->setValue(entries.Width);
+    SpnHeight->setValue(entries.Height);
+    SpnHistory->setValue(entries.History);
+    UpdateSizeEnabling();
+}
+
+void TFrmOptions::showEvent(QShowEvent* event)
+{
+    Shown = Entries();
+    Lbl_RangeHint->hide();
+    QDialog::showEvent(event);
+}
+
+void TFrmOptions::reject()
+{
+    SetEntries(Shown);
+    QDialog::reject();
+}
+
+bool TFrmOptions::CorrectTyped(QSpinBox* spin, const QLabel* caption)
+{
+    auto* edit = spin->findChild<QLineEdit*>();
+    bool number = false;
+    const qlonglong typed = edit ? spin->locale().toLongLong(edit->text().trimmed(), &number) : 0;
+    if (!number || (typed >= spin->minimum() && typed <= spin->maximum()))
+        return false;
+    const int limited = typed < spin->minimum() ? spin->minimum() : spin->maximum();
+    spin->setValue(limited);
+    QString name = caption->text();
+    name.remove('&');
+    name.remove(':');
+    Lbl_RangeHint->setText(tr("%1 must lie between %2 and %3; %4 is used.")
+                               .arg(name)
+                               .arg(spin->minimum())
+                               .arg(spin->maximum())
+                               .arg(limited));
+    Lbl_RangeHint->show();
+    return true;
+}
+
 void TFrmOptions::BtnOkClick()
 {
+    // A number out of range is corrected in sight; OK then needs a second
+    // press, so the user sees what will be saved.
+    bool corrected = false;
+    for (auto [spin, caption] : {std::pair{SpnWidth, Label3}, std::pair{SpnHeight, Label4}, std::pair{SpnHistory, Label5}})
+        corrected = CorrectTyped(spin, caption) || corrected;
+    if (corrected)
+        return;
     SaveOptions();
     accept();
 }

@@ -14,8 +14,10 @@ class QSpinBox;
 // states. It holds the program's options record for the whole run; the
 // preview dialog reads its window fields and writes the Last ones.
 //
-// OK saves and closes. Cancel only closes: the controls keep what was entered
-// and it is saved with the next OK or when the main window closes.
+// OK saves and closes. Cancel, Esc and the close box put the controls back as
+// they were when the dialog was shown, so the exit's save cannot write what
+// the user cancelled. A number typed outside its entry's range is brought to
+// the nearest limit, and a line under the entries says so.
 class TFrmOptions : public QDialog
 {
     Q_OBJECT
@@ -56,10 +58,26 @@ public:
     QSpinBox* SpnHistory = nullptr;
     QPushButton* BtnOk = nullptr;
     QPushButton* BtnCancel = nullptr;
+    // Shown when a typed number had to be brought into its range.
+    QLabel* Lbl_RangeHint = nullptr;
+
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
+    struct TEntries {
+        int Mode = 0, Width = 0, Height = 0, History = 0;
+    };
+    TEntries Entries() const;
+    void SetEntries(const TEntries& entries);
     void UpdateSizeEnabling();
     void BtnOkClick();
+    // Brings the number typed into `spin` into its range; true, with the hint
+    // shown, when it was outside.
+    bool CorrectTyped(QSpinBox* spin, const QLabel* caption);
 
     TProgramOptions Record;
+    TEntries Shown;
 };

@@ -106,23 +106,52 @@ TEST_F(OptionsDialog, OkWithoutAHistoryChangeSaysNothing)
     EXPECT_EQ(FileBytes(OptionsFile()), Int32s({0, 640, 700, 50, 0, 0, 0, 0}));
 }
 
-TEST_F(OptionsDialog, CancelKeepsTheEntriesForTheSaveAtExit)
+TEST_F(OptionsDialog, CancelEscAndTheCloseBoxPutTheEntriesBackAsTheyWereShown)
+{
+    TFrmOptions dialog;
+    enum { ByButton, ByEsc, ByCloseBox };
+    for (int how : {ByButton, ByEsc, ByCloseBox}) {
+        const int result = Run(dialog, [&] {
+            Retype(dialog.SpnHistory, "20");
+            Retype(dialog.SpnWidth, "700");
+            dialog.CmbWinSize->setCurrentIndex(1);
+            if (how == ByButton)
+                QTest::mouseClick(dialog.BtnCancel, Qt::LeftButton);
+            else if (how == ByEsc)
+                QTest::keyClick(&dialog, Qt::Key_Escape);
+            else
+                dialog.close();
+        });
+        EXPECT_EQ(result, QDialog::Rejected) << how;
+        EXPECT_EQ(dialog.SpnHistory->value(), 50) << how;
+        EXPECT_EQ(dialog.SpnWidth->value(), 459) << how;
+        EXPECT_EQ(dialog.CmbWinSize->currentIndex(), 0) << how;
+        EXPECT_TRUE(dialog.SpnWidth->isEnabled()) << how;
+    }
+    EXPECT_FALSE(std::filesystem::exists(OptionsFile()));
+
+    // The save at exit writes what was there before, with no message.
+    dialog.Options().LastWidth = 700; // the preview dialog closed meanwhile
+    EXPECT_TRUE(dialog.SaveOptions());
+    EXPECT_TRUE(Messages.Messages.isEmpty());
+    EXPECT_EQ(FileBytes(OptionsFile()), Int32s({0, 459, 451, 50, 0, 0, 700, 0}));
+}
+
+TEST_F(OptionsDialog, ANumberTypedOutOfRangeIsCorrectedInSightBeforeOkSaves)
 {
     TFrmOptions dialog;
     const int result = Run(dialog, [&] {
-        Retype(dialog.SpnHistory, "20");
-        dialog.CmbWinSize->setCurrentIndex(1);
-        QTest::mouseClick(dialog.BtnCancel, Qt::LeftButton);
+        Retype(dialog.SpnWidth, "100");
+        QTest::mouseClick(dialog.BtnOk, Qt::LeftButton);
+        // Still open, with the corrected value and the reason in view.
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.SpnWidth->value(), TFrmOptions::MinPreviewSize);
+        EXPECT_TRUE(dialog.Lbl_RangeHint->isVisible());
+        EXPECT_TRUE(dialog.Lbl_RangeHint->text().contains("200 and 16384")) << dialog.Lbl_RangeHint->text().toStdString();
+        QTest::mouseClick(dialog.BtnOk, Qt::LeftButton);
     });
-    EXPECT_EQ(result, QDialog::Rejected);
-    EXPECT_FALSE(std::filesystem::exists(OptionsFile()));
-    EXPECT_TRUE(Messages.Messages.isEmpty());
-    EXPECT_EQ(dialog.SpnHistory->value(), 20);
-
-    dialog.Options().LastWidth = 700; // the preview dialog closed meanwhile
-    EXPECT_TRUE(dialog.SaveOptions());
-    EXPECT_EQ(Messages.Messages, QStringList{HistoryMessage});
-    EXPECT_EQ(FileBytes(OptionsFile()), Int32s({1, 459, 451, 20, 0, 0, 700, 0}));
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(FileBytes(OptionsFile()), Int32s({0, 200, 451, 50, 0, 0, 0, 0}));
 }
 
 TEST_F(OptionsDialog, ValuesOutsideTheRangesAreBroughtToTheLimitsWithoutAMessage)
