@@ -33,6 +33,8 @@ TFrmMain::TFrmMain(QWidget* parent)
 {
     setObjectName("FrmMain");
     setWindowTitle(QStringLiteral("Lumenquilla Professional Edition"));
+    // Pictures and projects dragged from a file manager open here.
+    setAcceptDrops(true);
     setWindowIcon(IconFor(TIcon::Application));
     CreateMenus();
     CreateToolBar();

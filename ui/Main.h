@@ -15,6 +15,8 @@
 #include <string>
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QMenu;
 class QScrollBar;
@@ -75,6 +77,10 @@ public:
     void OpenPicture();
     // Opens a file chosen in the open dialog; the extension decides how.
     void OpenFile(const QString& fileName);
+    // Files named on the command line or dropped on the window: the first
+    // one opens as if chosen in the open dialog, which also starts there
+    // next time.
+    void OpenFiles(const QStringList& fileNames);
     void Save();
     void CopyToClipboard();
     void Undo();
@@ -185,6 +191,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -23,7 +23,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QTimer>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -91,6 +95,48 @@ void TFrmMain::OpenPicture()
         LastOpenDirectory = QFileInfo(choice->FileName).absolutePath();
         OpenFile(choice->FileName);
     });
+}
+
+void TFrmMain::OpenFiles(const QStringList& fileNames)
+{
+    if (fileNames.isEmpty())
+        return;
+    const QFileInfo file(fileNames.first());
+    LastOpenDirectory = file.absolutePath();
+    OpenFile(file.absoluteFilePath());
+}
+
+namespace {
+
+QStringList DroppedFiles(const QMimeData* data)
+{
+    QStringList files;
+    if (data && data->hasUrls())
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile())
+                files << url.toLocalFile();
+    return files;
+}
+
+} // namespace
+
+void TFrmMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    // Only while the window could open a file: not while a placed object
+    // waits, when Open is disabled.
+    if (MenuItem_Open->isEnabled() && !DroppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TFrmMain::dropEvent(QDropEvent* event)
+{
+    const QStringList files = DroppedFiles(event->mimeData());
+    if (files.isEmpty() || !MenuItem_Open->isEnabled())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop has finished, so that the source program is not
+    // kept waiting while the photo is read.
+    QTimer::singleShot(0, this, [this, files] { OpenFiles(files); });
 }
 
 void TFrmMain::OpenFile(const QString& fileName)

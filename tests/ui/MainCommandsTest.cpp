@@ -10,6 +10,9 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
+#include <QMimeData>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QToolButton>
 
 #include <algorithm>
@@ -90,6 +93,41 @@ TEST_F(MainWindowTest, OpeningAPhotoEnablesTheDocumentCommands)
     EXPECT_TRUE(Main->Document.SourceBitmap == photo);
     // The white sketch layer multiplied over the photo.
     EXPECT_EQ(Main->Document.ViewBitmap.ScanLine(399)[599 * 3], (255 * photo.ScanLine(399)[599 * 3]) >> 8);
+}
+
+TEST_F(MainWindowTest, FilesFromTheCommandLineOrDroppedOnTheWindowOpenTheFirstOne)
+{
+    const QString first = CopyOf("coffee.jpg", "first.jpg");
+    Main->OpenFiles({first, Photo("coffee.bmp")});
+    ASSERT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_EQ(Main->DocumentFileName(), first.toStdString());
+    EXPECT_EQ(Main->History.RowCount(), 1);
+    // The open dialog starts where that file was.
+    OpenAnswer = std::nullopt;
+    Main->OpenPicture();
+    EXPECT_EQ(QDir(OpenRequests.back().Directory), QDir(Folder.path()));
+
+    // A drop of a file manager's URL list.
+    auto drop = [&](const QString& file) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(Main.get(), &enter);
+        const bool accepted = enter.isAccepted();
+        if (accepted) {
+            QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(Main.get(), &event);
+            Settle();
+        }
+        return accepted;
+    };
+    EXPECT_TRUE(drop(Photo("coffee.bmp")));
+    EXPECT_EQ(Main->DocumentFileName(), Photo("coffee.bmp").toStdString());
+    EXPECT_EQ(Main->History.RowCount(), 2);
+    // Not while a placed object waits and Open is disabled.
+    Main->DisableCommands();
+    EXPECT_FALSE(drop(first));
+    EXPECT_EQ(Main->History.RowCount(), 2);
 }
 
 TEST_F(MainWindowTest, TheOpenCommandOffersEveryPictureKindAndOpensTheChoice)
