@@ -2,6 +2,7 @@
 
 #include "About.h"
 #include "BusyCursor.h"
+#include "ClipboardPicture.h"
 #include "BmpFile.h"
 #include "FileError.h"
 #include "FileNames.h"
@@ -272,11 +273,7 @@ void TFrmMain::CopyToClipboard()
     Guarded([this] {
         TBusyCursor busy;
         Document.RebuildAll();
-        const TBitmap& view = Document.ViewBitmap;
-        const QImage picture(view.Bits(), view.Width(), view.Height(), qsizetype(view.Stride()),
-                             QImage::Format_BGR888);
-        // A copy in the format every program takes; the composite changes later.
-        QGuiApplication::clipboard()->setImage(picture.convertToFormat(QImage::Format_RGB32));
+        CopyPicture(Document.ViewBitmap);
     });
 }
 

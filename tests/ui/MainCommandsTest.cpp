@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMimeData>
+#include <QTest>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QToolButton>
@@ -361,6 +362,18 @@ TEST_F(MainWindowTest, CopyPlacesTheWholeCompositeOnTheClipboard)
         const std::uint8_t* pixel = Main->Document.ViewBitmap.ScanLine(point.y()) + point.x() * 3;
         EXPECT_EQ(copied.pixel(point), qRgb(pixel[2], pixel[1], pixel[0])) << point.x() << "," << point.y();
     }
+
+    // Other programs get a bitmap at once and a PNG as soon as it is
+    // compressed, both of the same pixels.
+    const QMimeData* offer = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(offer, nullptr);
+    EXPECT_TRUE(offer->hasFormat("image/bmp"));
+    EXPECT_TRUE(QImage::fromData(offer->data("image/bmp"), "BMP") == copied);
+    for (int waited = 0; waited < 10000 && !QGuiApplication::clipboard()->mimeData()->hasFormat("image/png"); waited += 10)
+        QTest::qWait(10);
+    ASSERT_TRUE(QGuiApplication::clipboard()->mimeData()->hasFormat("image/png"));
+    const QImage png = QImage::fromData(QGuiApplication::clipboard()->mimeData()->data("image/png"), "PNG");
+    EXPECT_TRUE(png.convertToFormat(QImage::Format_RGB32) == copied);
 }
 
 TEST_F(MainWindowTest, CommandsStillToComeSaySo)

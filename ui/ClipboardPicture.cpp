@@ -1,0 +1,102 @@
+#include "ClipboardPicture.h"
+
+#include "BmpFile.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QImage>
+#include <QImageWriter>
+#include <QThreadPool>
+
+#include <atomic>
+#include <sstream>
+
+namespace {
+
+const QString PngType = QStringLiteral("image/png");
+const QString BmpType = QStringLiteral("image/bmp");
+// What QMimeData::imageData reads within this program.
+const QString QtImageType = QStringLiteral("application/x-qt-image");
+
+// Counts the copies; a compression finishing after a newer copy is dropped.
+std::atomic<unsigned> CopyCount{0};
+
+QImage Wrap(const TBitmap& picture)
+{
+    return QImage(picture.Bits(), picture.Width(), picture.Height(), qsizetype(picture.Stride()),
+                  QImage::Format_BGR888);
+}
+
+} // namespace
+
+TClipboardPicture::TClipboardPicture(std::shared_ptr<const TBitmap> picture, QByteArray png)
+    : Picture(std::move(picture)), Png(std::move(png))
+{
+}
+
+QStringList TClipboardPicture::formats() const
+{
+    QStringList list{QtImageType, BmpType};
+    if (!Png.isEmpty())
+        list.prepend(PngType);
+    return list;
+}
+
+bool TClipboardPicture::hasFormat(const QString& mimeType) const { return formats().contains(mimeType); }
+
+QVariant TClipboardPicture::retrieveData(const QString& mimeType, QMetaType) const
+{
+    if (mimeType == PngType && !Png.isEmpty())
+        return Png;
+    if (mimeType == BmpType) {
+        std::ostringstream out;
+        WriteBmp(out, *Picture);
+        const std::string bytes = std::move(out).str();
+        return QByteArray(bytes.data(), qsizetype(bytes.size()));
+    }
+    if (mimeType == QtImageType)
+        return Wrap(*Picture).convertToFormat(QImage::Format_RGB32);
+    return {};
+}
+
+QByteArray EncodePng(const TBitmap& picture)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    // zlib's fastest level: a photo compresses almost as well, several times
+    // sooner than the default.
+    writer.setCompression(1);
+    if (!writer.write(Wrap(picture)))
+        return {};
+    return bytes;
+}
+
+void CopyPicture(const TBitmap& picture)
+{
+    // The composite changes later; the clipboard keeps the picture as it was.
+    auto snapshot = std::make_shared<const TBitmap>(picture);
+    const unsigned copy = ++CopyCount;
+    QGuiApplication::clipboard()->setMimeData(new TClipboardPicture(snapshot));
+
+    // The application waits for the global pool's work when it ends, so the
+    // result is never handed to a program that is going away.
+    QThreadPool::globalInstance()->start([snapshot, copy] {
+        QByteArray png = EncodePng(*snapshot);
+        if (png.isEmpty())
+            return;
+        QMetaObject::invokeMethod(
+            qApp,
+            [snapshot, copy, png = std::move(png)] {
+                // Only if nothing was copied since, by this program or another:
+                // the clipboard must still hold this copy's offer.
+                const auto* offer = qobject_cast<const TClipboardPicture*>(QGuiApplication::clipboard()->mimeData());
+                if (copy != CopyCount.load() || !offer || !offer->Holds(*snapshot))
+                    return;
+                QGuiApplication::clipboard()->setMimeData(new TClipboardPicture(snapshot, png));
+            },
+            Qt::QueuedConnection);
+    });
+}
