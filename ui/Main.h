@@ -243,6 +243,8 @@ private:
     void ConnectWindows();
     void ShowPanels();
     void PlacePanels();
+    void FillWorkAreaIfNotMaximized();
+    static constexpr int WindowManagerGraceMs = 700;
     void ToolChosen(int tool);
 
     int ZoomStep = 0;

@@ -82,6 +82,22 @@ void TFrmMain::showEvent(QShowEvent* event)
     // The panels follow once the main window is on the screen, so that the
     // window manager stacks them above it.
     QTimer::singleShot(0, this, &TFrmMain::ShowPanels);
+    // Maximizing is the window manager's job; on a display without one the
+    // window would stay at its first size. A window manager has long done it
+    // by the time this runs.
+    QTimer::singleShot(WindowManagerGraceMs, this, &TFrmMain::FillWorkAreaIfNotMaximized);
+}
+
+void TFrmMain::FillWorkAreaIfNotMaximized()
+{
+    const QScreen* screen = this->screen();
+    if (!screen || !isMaximized())
+        return;
+    const QRect area = screen->availableGeometry();
+    if (frameGeometry().width() < area.width() * 9 / 10 || frameGeometry().height() < area.height() * 9 / 10) {
+        setGeometry(area);
+        PlacePanels();
+    }
 }
 
 void TFrmMain::ShowPanels()
@@ -124,10 +140,19 @@ void TFrmMain::PlacePanels()
     const TPanelSizes sizes{outer(FrmTools), outer(FrmHistory), outer(FrmLayers), outer(FrmToolOption)};
     const TPanelPlaces places =
         PanelPlaces(screen->virtualGeometry(), sizes, style()->pixelMetric(QStyle::PM_ScrollBarExtent));
-    FrmTools->move(places.Tools.topLeft());
-    FrmHistory->move(places.History.topLeft());
-    FrmLayers->move(places.Layers.topLeft());
-    FrmToolOption->move(places.ToolOption.topLeft());
+    // Each panel stays in the work area of the screen it lands on, and below
+    // the main window's title bar, where it would hide the window's buttons.
+    const auto place = [this, screen](QWidget* panel, const QRect& where) {
+        const QScreen* on = QGuiApplication::screenAt(where.center());
+        QRect area = (on ? on : screen)->availableGeometry();
+        if (isVisible() && area.contains(geometry().topLeft()))
+            area.setTop(geometry().top());
+        panel->move(KeptInside(where, area).topLeft());
+    };
+    place(FrmTools, places.Tools);
+    place(FrmHistory, places.History);
+    place(FrmLayers, places.Layers);
+    place(FrmToolOption, places.ToolOption);
 }
 
 void TFrmMain::closeEvent(QCloseEvent* event)

@@ -23,3 +23,17 @@ TPanelPlaces PanelPlaces(const QRect& desktop, const TPanelSizes& sizes, int scr
     places.ToolOption = QRect(columnLeft, optionTop, columnWidth, sizes.ToolOption.height());
     return places;
 }
+
+QRect KeptInside(const QRect& place, const QRect& area)
+{
+    QRect kept = place;
+    if (kept.right() > area.right())
+        kept.moveRight(area.right());
+    if (kept.bottom() > area.bottom())
+        kept.moveBottom(area.bottom());
+    if (kept.left() < area.left())
+        kept.moveLeft(area.left());
+    if (kept.top() < area.top())
+        kept.moveTop(area.top());
+    return kept;
+}

@@ -25,3 +25,9 @@ struct TPanelPlaces {
 };
 
 TPanelPlaces PanelPlaces(const QRect& desktop, const TPanelSizes& sizes, int scrollBarWidth);
+
+// A panel's place moved, without changing its size, so that it lies inside
+// `area` (a screen's work area): whatever the formula gives on a small or
+// scaled screen, every panel stays reachable. A panel larger than the area
+// keeps its top-left corner inside it.
+QRect KeptInside(const QRect& place, const QRect& area);

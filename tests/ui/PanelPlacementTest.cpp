@@ -17,6 +17,28 @@ TEST(PanelPlacement, PanelsStackAtTheRightEdgeOnARoomyDesktop)
     EXPECT_EQ(places.ToolOption, QRect(1348, 158 + 154 + 171, 235, 200));
 }
 
+TEST(PanelPlacement, APanelIsMovedIntoTheWorkAreaWithItsSizeKept)
+{
+    const QRect area(0, 30, 960, 510); // a 1920 x 1080 screen at scale 2, below a 30-pixel bar
+    struct TCase {
+        QRect place, expected;
+    };
+    const TCase cases[] = {
+        {QRect(100, 100, 200, 150), QRect(100, 100, 200, 150)}, // inside: unchanged
+        {QRect(700, 360, 235, 296), QRect(700, 244, 235, 296)}, // past the bottom
+        {QRect(850, 0, 235, 154), QRect(725, 30, 235, 154)},    // past the right and above the top
+        {QRect(-40, 200, 80, 300), QRect(0, 200, 80, 300)},      // left of the screen
+        {QRect(10, 10, 300, 700), QRect(10, 30, 300, 700)},      // taller than the area: top inside
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(KeptInside(c.place, area), c.expected) << c.place.x() << "," << c.place.y();
+
+    // The spread of a crowded column, kept inside, ends inside.
+    const TPanelPlaces places = PanelPlaces(QRect(0, 0, 960, 540), {QSize(80, 300), QSize(235, 154), QSize(235, 171), QSize(235, 296)}, 17);
+    for (const QRect& r : {places.Tools, places.History, places.Layers, places.ToolOption})
+        EXPECT_TRUE(area.contains(KeptInside(r, area))) << r.y();
+}
+
 TEST(PanelPlacement, TheColumnTakesTheHistoryPanelsWidth)
 {
     TPanelSizes sizes = Sizes;
