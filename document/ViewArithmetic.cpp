@@ -1,5 +1,6 @@
 #include "ViewArithmetic.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -64,6 +65,22 @@ int MaxZoomStep()
     while (ZoomRateOfStep(step + 1) <= MaxZoomRate)
         ++step;
     return step;
+}
+
+int ScrollKeepingPoint(int position, int anchor, double oldRate, double newRate, const TScrollRange& newRange)
+{
+    const double point = position + anchor / oldRate;
+    return std::clamp(Nearest(point - anchor / newRate), 0, newRange.LastPosition());
+}
+
+int FitZoomStep(int pictureWidth, int pictureHeight, int paintWidth, int paintHeight)
+{
+    for (int step = MaxZoomStep(); step > MinZoomStep(); --step) {
+        const double rate = ZoomRateOfStep(step);
+        if (!ScrollRangeFor(paintWidth, pictureWidth, rate).Shown && !ScrollRangeFor(paintHeight, pictureHeight, rate).Shown)
+            return step;
+    }
+    return MinZoomStep();
 }
 
 std::string PictureSizeText(int width, int height)

@@ -59,6 +59,15 @@ double ZoomRateOfStep(int step);
 int MinZoomStep();
 int MaxZoomStep();
 
+// The scroll position that keeps the picture point under `anchor` (paint box
+// pixels from the left or top edge) where it is when the zoom changes from
+// oldRate to newRate, held to the new range.
+int ScrollKeepingPoint(int position, int anchor, double oldRate, double newRate, const TScrollRange& newRange);
+
+// The largest zoom step at which the whole picture fits the paint box
+// without scroll bars (MinZoomStep when none does).
+int FitZoomStep(int pictureWidth, int pictureHeight, int paintWidth, int paintHeight);
+
 // Status texts: "640 x 480", and the zoom in percent with at most four
 // significant digits, "56.25%", "133.3%".
 std::string PictureSizeText(int width, int height);

@@ -109,6 +109,7 @@ void TFrmMain::CreateMenus()
     MenuItem_ZoomIn = AddItem(MenuView, "Zoom In", {}, &TFrmMain::ZoomIn);
     MenuItem_ZoomOut = AddItem(MenuView, "Zoom Out", {}, &TFrmMain::ZoomOut);
     MenuItem_ActualPixels = AddItem(MenuView, "Actual Pixels", QKeySequence("Ctrl+0"), &TFrmMain::ActualPixels);
+    MenuItem_FitWindow = AddItem(MenuView, "Fit in Window", QKeySequence("Ctrl+9"), &TFrmMain::FitInWindow);
     // And the zoom keys of other picture programs.
     MenuItem_ZoomIn->setShortcuts({QKeySequence("Ctrl+Right"), QKeySequence("Ctrl++"), QKeySequence("Ctrl+=")});
     MenuItem_ZoomOut->setShortcuts({QKeySequence("Ctrl+Left"), QKeySequence("Ctrl+-")});
@@ -148,6 +149,7 @@ void TFrmMain::CreateMenus()
         {MenuItem_ZoomIn, "MenuItem_ZoomIn"},
         {MenuItem_ZoomOut, "MenuItem_ZoomOut"},
         {MenuItem_ActualPixels, "MenuItem_ActualPixels"},
+        {MenuItem_FitWindow, "MenuItem_FitWindow"},
         {MenuItem_History, "MenuItem_History"},
         {MenuItem_Layers, "MenuItem_Layers"},
         {MenuItem_Tools, "MenuItem_Tools"},
@@ -163,7 +165,7 @@ void TFrmMain::CreateMenus()
     for (QAction* item : {MenuItem_SaveAs, MenuItem_Undo, MenuItem_Redo, MenuItem_Copy, MenuItem_Classic,
                           MenuItem_Cartoon, MenuItem_Sketch, MenuItem_Linedrawing, MenuItem_Canvas,
                           MenuItem_BrightContrast, MenuItem_Saturation, MenuItem_ColorBalance, MenuItem_ZoomIn,
-                          MenuItem_ZoomOut, MenuItem_ActualPixels})
+                          MenuItem_ZoomOut, MenuItem_ActualPixels, MenuItem_FitWindow})
         item->setEnabled(false);
 }
 
@@ -260,7 +262,7 @@ void TFrmMain::UpdateCommands()
     for (QAction* item : {MenuItem_Open, MenuItem_SaveAs, MenuItem_Copy, MenuItem_History, MenuItem_Classic,
                           MenuItem_Cartoon, MenuItem_Sketch, MenuItem_Linedrawing, MenuItem_Canvas,
                           MenuItem_BrightContrast, MenuItem_Saturation, MenuItem_ColorBalance, MenuItem_ZoomIn,
-                          MenuItem_ZoomOut, MenuItem_ActualPixels})
+                          MenuItem_ZoomOut, MenuItem_ActualPixels, MenuItem_FitWindow})
         item->setEnabled(true);
     MenuItem_Undo->setEnabled(History.CanUndo());
     MenuItem_Redo->setEnabled(History.CanRedo());

@@ -112,7 +112,10 @@ public:
     // Makes a tool current with its palette button down.
     void SetCurrentTool(int tool);
     void ComputeViewRect();
+    // Keeps the scroll positions, held to the new ranges.
     void UpdateScrollBars();
+    // The scroll positions given, in picture pixels, held to the ranges.
+    void UpdateScrollBars(QPoint position);
     void PaintView();
     void PaintRect(const TRect& rect);
     void RefreshView();
@@ -121,6 +124,8 @@ public:
     void ZoomIn();
     void ZoomOut();
     void ActualPixels();
+    // The largest zoom step that shows the whole picture.
+    void FitInWindow();
     void DragView(int x, int y, Qt::MouseButtons buttons);
     // The paint box's size in device pixels.
     QSize PaintSize() const;
@@ -154,6 +159,7 @@ public:
     QAction* MenuItem_ZoomIn = nullptr;
     QAction* MenuItem_ZoomOut = nullptr;
     QAction* MenuItem_ActualPixels = nullptr;
+    QAction* MenuItem_FitWindow = nullptr;
     QAction* MenuItem_History = nullptr;
     QAction* MenuItem_Layers = nullptr;
     QAction* MenuItem_Tools = nullptr;
@@ -190,6 +196,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -230,11 +237,14 @@ private:
     void PointerReleased(QPoint position, Qt::MouseButton button, Qt::MouseButtons buttons);
     void WheelTurned(QWheelEvent* event);
     TPicturePoint PointerToPicture(QPoint position) const;
+    // Zooms keeping the picture point under `anchor` (paint box device
+    // pixels) in place; without one, the centre of the view.
     void SetZoomStep(int step);
+    void SetZoomStep(int step, QPoint anchor);
     // Draws the screen pixels [x0, x1) x [y0, y1) of the scaled view rectangle.
     void StretchView(int x0, int x1, int y0, int y1);
     void UpdateViewCursor();
-    static void ApplyScrollRange(QScrollBar* bar, const TScrollRange& range, double zoomRate);
+    static void ApplyScrollRange(QScrollBar* bar, const TScrollRange& range, double zoomRate, int position);
 
     // MainStartup.cpp
     // Ties a panel to its Window menu check item and tool bar button, and

@@ -214,7 +214,7 @@ std::exception_ptr TFrmMain::FinishOpen(const std::string& fileName)
     // The layers panel shows what the open set, without refreshing anything.
     FrmLayers->ShowLayerState();
     SetCurrentTool(ToolHand);
-    UpdateScrollBars();
+    UpdateScrollBars(QPoint(0, 0));
     RefreshView();
     return recordError;
 }

@@ -7,6 +7,7 @@
 #include "ViewStretch.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QApplication>
 #include <QLabel>
 #include <QScrollBar>
@@ -38,18 +39,20 @@ void TFrmMain::ComputeViewRect()
                              Document.ViewBitmap.Height(), paint.width(), paint.height(), ZoomRate());
 }
 
-void TFrmMain::ApplyScrollRange(QScrollBar* bar, const TScrollRange& range, double zoomRate)
+void TFrmMain::ApplyScrollRange(QScrollBar* bar, const TScrollRange& range, double zoomRate, int position)
 {
     // The program moves the bar here: no view refresh for each step.
     const QSignalBlocker blocker(bar);
     bar->setRange(0, range.LastPosition());
     bar->setPageStep(std::max(range.Page, 1));
     bar->setSingleStep(std::max(1, Nearest(LineStepScreenPixels / zoomRate)));
-    bar->setValue(0);
+    bar->setValue(std::clamp(position, 0, range.LastPosition()));
     bar->setVisible(range.Shown);
 }
 
-void TFrmMain::UpdateScrollBars()
+void TFrmMain::UpdateScrollBars() { UpdateScrollBars(QPoint(HorzScrollBar->value(), VertScrollBar->value())); }
+
+void TFrmMain::UpdateScrollBars(QPoint position)
 {
     if (!Document.PictureOpened)
         return;
@@ -57,8 +60,8 @@ void TFrmMain::UpdateScrollBars()
     const double zoom = ZoomRate();
     HorzRange = ScrollRangeFor(paint.width(), Document.ViewBitmap.Width(), zoom);
     VertRange = ScrollRangeFor(paint.height(), Document.ViewBitmap.Height(), zoom);
-    ApplyScrollRange(HorzScrollBar, HorzRange, zoom);
-    ApplyScrollRange(VertScrollBar, VertRange, zoom);
+    ApplyScrollRange(HorzScrollBar, HorzRange, zoom, position.x());
+    ApplyScrollRange(VertScrollBar, VertRange, zoom, position.y());
     StatusPanel0->setText(
         QString::fromStdString(PictureSizeText(Document.SourceBitmap.Width(), Document.SourceBitmap.Height())));
     StatusPanel1->setText(QString::fromStdString(ZoomText(zoom)));
@@ -172,10 +175,22 @@ void TFrmMain::UpdateViewCursor()
 
 void TFrmMain::SetZoomStep(int step)
 {
+    const QSize paint = PaintSize();
+    SetZoomStep(step, QPoint(paint.width() / 2, paint.height() / 2));
+}
+
+void TFrmMain::SetZoomStep(int step, QPoint anchor)
+{
     if (step < MinZoomStep() || step > MaxZoomStep())
         return;
+    const double oldRate = ZoomRate();
     ZoomStep = step;
-    UpdateScrollBars();
+    const double newRate = ZoomRate();
+    const QSize paint = PaintSize();
+    const TScrollRange horz = ScrollRangeFor(paint.width(), Document.ViewBitmap.Width(), newRate);
+    const TScrollRange vert = ScrollRangeFor(paint.height(), Document.ViewBitmap.Height(), newRate);
+    UpdateScrollBars(QPoint(ScrollKeepingPoint(HorzScrollBar->value(), anchor.x(), oldRate, newRate, horz),
+                            ScrollKeepingPoint(VertScrollBar->value(), anchor.y(), oldRate, newRate, vert)));
     RefreshView();
     SetDrawToolsForZoom();
 }
@@ -185,6 +200,38 @@ void TFrmMain::ZoomIn() { SetZoomStep(ZoomStep + 1); }
 void TFrmMain::ZoomOut() { SetZoomStep(ZoomStep - 1); }
 
 void TFrmMain::ActualPixels() { SetZoomStep(0); }
+
+void TFrmMain::FitInWindow()
+{
+    const QSize paint = PaintSize();
+    SetZoomStep(FitZoomStep(Document.ViewBitmap.Width(), Document.ViewBitmap.Height(), paint.width(), paint.height()));
+}
+
+void TFrmMain::keyPressEvent(QKeyEvent* event)
+{
+    // The arrow keys and Page Up / Page Down scroll the view, as in other
+    // picture programs; with a modifier they are left to the shortcuts.
+    QScrollBar* bar = nullptr;
+    int steps = 0;
+    bool page = false;
+    if (Document.PictureOpened && event->modifiers() == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Left: bar = HorzScrollBar; steps = -1; break;
+        case Qt::Key_Right: bar = HorzScrollBar; steps = 1; break;
+        case Qt::Key_Up: bar = VertScrollBar; steps = -1; break;
+        case Qt::Key_Down: bar = VertScrollBar; steps = 1; break;
+        case Qt::Key_PageUp: bar = VertScrollBar; steps = -1; page = true; break;
+        case Qt::Key_PageDown: bar = VertScrollBar; steps = 1; page = true; break;
+        default: break;
+        }
+    }
+    if (!bar || bar->isHidden()) {
+        QMainWindow::keyPressEvent(event);
+        return;
+    }
+    bar->setValue(bar->value() + steps * (page ? bar->pageStep() : bar->singleStep()));
+    event->accept();
+}
 
 void TFrmMain::SetDrawToolsForZoom()
 {
@@ -299,12 +346,14 @@ void TFrmMain::WheelTurned(QWheelEvent* event)
         return;
     if (event->modifiers() & Qt::ControlModifier) {
         ZoomWheelTurn += event->angleDelta().y();
+        // The picture point under the pointer stays under it.
+        const QPoint anchor = (event->position() * PaintBox1->devicePixelRatioF()).toPoint();
         for (; ZoomWheelTurn >= 120; ZoomWheelTurn -= 120)
             if (MenuItem_ZoomIn->isEnabled())
-                ZoomIn();
+                SetZoomStep(ZoomStep + 1, anchor);
         for (; ZoomWheelTurn <= -120; ZoomWheelTurn += 120)
             if (MenuItem_ZoomOut->isEnabled())
-                ZoomOut();
+                SetZoomStep(ZoomStep - 1, anchor);
         event->accept();
         return;
     }

@@ -99,6 +99,52 @@ TEST(ViewArithmetic, ZoomStepsStayWithinTheBounds)
     EXPECT_EQ(ScaledLength(1000, ZoomRateOfStep(MinZoomStep())), 18);
 }
 
+TEST(ViewArithmetic, ZoomingKeepsThePointUnderTheAnchorWithinTheRange)
+{
+    struct TCase {
+        int position, anchor;
+        double oldRate, newRate;
+        TScrollRange range;
+        int expected;
+    };
+    const TCase cases[] = {
+        // Point 100 + 400 / 1 = 500 stays under x = 400 at 4/3: 500 - 300 = 200.
+        {100, 400, 1.0, 4.0 / 3, {true, 2000, 600}, 200},
+        // And back out: 200 + 300 = 500, 500 - 400 = 100.
+        {200, 400, 4.0 / 3, 1.0, {true, 2000, 800}, 100},
+        // Near the start the position cannot go below 0.
+        {0, 10, 1.0, 0.75, {true, 2000, 1067}, 0},
+        // 1190 + 790 = 1980, 1980 - 790 / 0.75 = 926.7.
+        {1190, 790, 1.0, 0.75, {true, 2000, 1067}, 927},
+        // Near the end it stops at the last position, 2000 - 1067.
+        {1190, 10, 1.0, 0.75, {true, 2000, 1067}, 933},
+        // Without a bar the position is 0.
+        {300, 400, 1.0, 0.1, {}, 0},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(ScrollKeepingPoint(c.position, c.anchor, c.oldRate, c.newRate, c.range), c.expected)
+            << c.position << " " << c.anchor;
+}
+
+TEST(ViewArithmetic, TheFittingStepIsTheLargestThatShowsTheWholePicture)
+{
+    struct TCase {
+        int w, h, paintW, paintH;
+    };
+    for (const TCase c : {TCase{5640, 3172, 1600, 900}, TCase{600, 400, 900, 700}, TCase{300, 3000, 900, 700},
+                          TCase{3, 2, 900, 700}, TCase{65535, 1, 10, 10}}) {
+        const int step = FitZoomStep(c.w, c.h, c.paintW, c.paintH);
+        const auto fits = [&](int s) {
+            const double rate = ZoomRateOfStep(s);
+            return !ScrollRangeFor(c.paintW, c.w, rate).Shown && !ScrollRangeFor(c.paintH, c.h, rate).Shown;
+        };
+        EXPECT_TRUE(fits(step) || step == MinZoomStep()) << c.w << "x" << c.h;
+        EXPECT_TRUE(step == MaxZoomStep() || !fits(step + 1)) << c.w << "x" << c.h;
+    }
+    EXPECT_LT(FitZoomStep(5640, 3172, 1600, 900), 0);
+    EXPECT_GT(FitZoomStep(300, 200, 900, 700), 0);
+}
+
 TEST(ViewArithmetic, StatusTexts)
 {
     EXPECT_EQ(PictureSizeText(640, 480), "640 x 480");

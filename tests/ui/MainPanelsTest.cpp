@@ -195,6 +195,8 @@ TEST_F(MainWindowTest, TheHandReportsThePointerInPictureCoordinates)
 {
     Open(Photo("storm.jpg"));
     Main->ZoomIn();
+    Main->HorzScrollBar->setValue(0);
+    Main->VertScrollBar->setValue(0);
     ASSERT_EQ(TFrmToolOption::PageCaption(Main->FrmToolOption->CurrentPage()), "Info");
     // Screen 40 at 1 / 0.75 is picture 30; screen 3 is picture 2.25, so 2.
     QMouseEvent move(QEvent::MouseMove, QPointF(40, 3), Main->PaintBox1->mapToGlobal(QPointF(40, 3)), Qt::NoButton,

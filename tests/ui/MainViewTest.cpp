@@ -3,9 +3,11 @@
 #include "PaintBox.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 namespace {
 
@@ -102,6 +104,9 @@ TEST_F(MainWindowTest, ThePictureIsDrawnPixelForPixelAndTheRestIsFace)
     Main->ActualPixels();
     Main->ZoomIn();
     Main->ZoomIn();
+    // Zooming keeps the centre in place; back to the top-left corner.
+    Main->HorzScrollBar->setValue(0);
+    Main->VertScrollBar->setValue(0);
     for (int x = 0; x < 40; ++x)
         EXPECT_EQ(ScreenPixel(*Main, x, 5), PicturePixel(view, x * 9 / 16, 5 * 9 / 16)) << x;
 }
@@ -110,6 +115,8 @@ TEST_F(MainWindowTest, PaintRectRedrawsOnlyItsPartAsTheWholeViewWould)
 {
     Open(Photo("storm.jpg"));
     Main->ZoomIn();
+    Main->HorzScrollBar->setValue(0);
+    Main->VertScrollBar->setValue(0);
     const QImage before = Main->PaintBox1->Screen().copy();
     // Change the layers behind the view's back, then redraw a small rectangle.
     Main->Document.ColorLayer.Fill(0, 0, 255);
@@ -133,6 +140,77 @@ TEST_F(MainWindowTest, PaintRectRedrawsOnlyItsPartAsTheWholeViewWould)
             }
         }
     EXPECT_GT(changed, 50);
+}
+
+// The picture point at the centre of the view, from the scroll positions.
+static QPointF CentrePoint(const TFrmMain& main)
+{
+    const QSize paint = main.PaintSize();
+    return QPointF(main.HorzScrollBar->value() + paint.width() / 2 / main.ZoomRate(),
+                   main.VertScrollBar->value() + paint.height() / 2 / main.ZoomRate());
+}
+
+TEST_F(MainWindowTest, ZoomingKeepsTheUsersPlaceAndResizingKeepsTheScroll)
+{
+    Open(Photo("storm.jpg"));
+    Main->HorzScrollBar->setValue(700);
+    Main->VertScrollBar->setValue(400);
+    const QPointF centre = CentrePoint(*Main);
+    for (void (TFrmMain::*zoom)() : {&TFrmMain::ZoomIn, &TFrmMain::ZoomIn, &TFrmMain::ZoomOut, &TFrmMain::ZoomOut}) {
+        (Main.get()->*zoom)();
+        EXPECT_NEAR(CentrePoint(*Main).x(), centre.x(), 1.0);
+        EXPECT_NEAR(CentrePoint(*Main).y(), centre.y(), 1.0);
+    }
+    EXPECT_EQ(Main->HorzScrollBar->value(), 700);
+
+    // Ctrl and the wheel keep the point under the pointer.
+    const QPointF at(120, 80);
+    const TPicturePoint under = PictureCoordinates(120, 80, Main->ZoomRate(), 700, 400);
+    QWheelEvent wheel(at, Main->PaintBox1->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(Main->PaintBox1, &wheel);
+    EXPECT_EQ(Main->ZoomRate(), 1 / 0.75);
+    const TPicturePoint after = PictureCoordinates(120, 80, Main->ZoomRate(), Main->HorzScrollBar->value(),
+                                                   Main->VertScrollBar->value());
+    EXPECT_NEAR(after.X, under.X, 1);
+    EXPECT_NEAR(after.Y, under.Y, 1);
+
+    // A smaller window keeps the position.
+    Main->ActualPixels();
+    Main->HorzScrollBar->setValue(500);
+    Main->resize(700, 500);
+    Settle();
+    EXPECT_EQ(Main->HorzScrollBar->value(), 500);
+}
+
+TEST_F(MainWindowTest, FitInWindowShowsTheWholePictureAtTheLargestStepAndKeysScroll)
+{
+    Open(Photo("storm.jpg"));
+    EXPECT_TRUE(Main->MenuItem_FitWindow->isEnabled());
+    EXPECT_EQ(Main->MenuItem_FitWindow->shortcut(), QKeySequence("Ctrl+9"));
+    Main->FitInWindow();
+    EXPECT_LT(Main->ZoomRate(), 1.0);
+    EXPECT_TRUE(Main->HorzScrollBar->isHidden());
+    EXPECT_TRUE(Main->VertScrollBar->isHidden());
+    Main->ZoomIn();
+    EXPECT_FALSE(Main->HorzScrollBar->isHidden() && Main->VertScrollBar->isHidden());
+
+    Main->ActualPixels();
+    Main->HorzScrollBar->setValue(0);
+    Main->VertScrollBar->setValue(0);
+    struct TKey {
+        Qt::Key key;
+        QScrollBar* bar;
+        int steps;
+    };
+    for (const TKey k : {TKey{Qt::Key_Right, Main->HorzScrollBar, 1}, TKey{Qt::Key_Down, Main->VertScrollBar, 1},
+                         TKey{Qt::Key_PageDown, Main->VertScrollBar, 0}, TKey{Qt::Key_Left, Main->HorzScrollBar, -1}}) {
+        const int before = k.bar->value();
+        QKeyEvent press(QEvent::KeyPress, k.key, Qt::NoModifier);
+        QCoreApplication::sendEvent(Main.get(), &press);
+        const int expected = k.steps == 0 ? before + k.bar->pageStep() : before + k.steps * k.bar->singleStep();
+        EXPECT_EQ(k.bar->value(), std::clamp(expected, 0, k.bar->maximum())) << k.key;
+    }
 }
 
 TEST_F(MainWindowTest, TheHandDragsThePictureWithinItsEdges)
