@@ -42,3 +42,23 @@ bool LoadOptions(const std::string& path, TProgramOptions& options);
 // Writes the 32 bytes safely; false, without an exception, when the file
 // cannot be created or written.
 bool SaveOptions(const std::string& path, const TProgramOptions& options);
+
+// Options the editor keeps beyond the eight numbers above. They are stored
+// after them in the same file, only when one differs from its default, so a
+// file that never needed them stays the 32 bytes other readers expect:
+// an int32 (1: fit pictures larger than the window when opened), an int32
+// length and that many bytes of UTF-8 (the folder of the last opened file).
+struct TProgramOptionsExtra {
+    static constexpr std::size_t MaxDirectoryBytes = 4096;
+
+    bool FitLargePictures = false;
+    std::string LastOpenDirectory;
+
+    friend bool operator==(const TProgramOptionsExtra&, const TProgramOptionsExtra&) = default;
+};
+
+// Reads the part after the 32 bytes; a missing or damaged part gives the
+// defaults (false when there was none to read).
+bool LoadOptionsExtra(const std::string& path, TProgramOptionsExtra& extra);
+// Writes the record and, when not all default, the extra part after it.
+bool SaveOptions(const std::string& path, const TProgramOptions& options, const TProgramOptionsExtra& extra);

@@ -76,6 +76,8 @@ void TFrmMain::CreateMenus()
     MenuFile = bar->addMenu(QStringLiteral("File"));
     MenuItem_Open = AddItem(MenuFile, "&Open", QKeySequence("Ctrl+O"), &TFrmMain::OpenPicture);
     MenuItem_SaveAs = AddItem(MenuFile, "&Save", QKeySequence("Ctrl+S"), &TFrmMain::Save);
+    MenuRecentFiles = MenuFile->addMenu(QStringLiteral("Recent Files"));
+    MenuRecentFiles->setObjectName("MenuRecentFiles");
     MenuFile->addSeparator();
     MenuItem_Options = AddItem(MenuFile, "Options", {}, &TFrmMain::ShowOptions);
     MenuFile->addSeparator();

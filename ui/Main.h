@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QDragEnterEvent;
@@ -135,6 +136,7 @@ public:
 
     // Controls, named as the design names them.
     QMenu* MenuFile = nullptr;
+    QMenu* MenuRecentFiles = nullptr;
     QMenu* MenuEdit = nullptr;
     QMenu* MenuCartoon = nullptr;
     QMenu* MenuAdjustments = nullptr;
@@ -227,6 +229,11 @@ private:
     // What Undo, Redo and a chosen history row do once a state is read.
     void FinishRestore();
     void ShowText(const QString& text);
+    // The folder the open dialog starts in, kept in the options.
+    QString LastOpenDirectory() const;
+    void SetLastOpenDirectory(const QString& directory);
+    void RememberOpened(const std::string& fileName);
+    void FillRecentFilesMenu();
     void SetDrawToolsForZoom();
 
     // MainView.cpp
@@ -273,5 +280,6 @@ private:
     // Panels not yet drawn on the screen since start-up, whose frames the
     // placement does not know yet.
     QSet<QObject*> UnplacedPanels;
-    QString LastOpenDirectory;
+    // The recent files, newest first, as the File menu lists them.
+    std::vector<std::string> RecentFiles;
 };

@@ -12,6 +12,7 @@
 #include "Options.h"
 #include "P2CFile.h"
 #include "ProgramDir.h"
+#include "RecentFiles.h"
 #include "Resample.h"
 #include "ShowHistory.h"
 #include "ToolOption.h"
@@ -27,6 +28,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QTimer>
 #include <QStandardPaths>
@@ -89,13 +91,54 @@ void TFrmMain::OpenPicture()
         request.Caption = QStringLiteral("Open");
         request.Filters = OpenFilters();
         request.FilterIndex = 1;
-        request.Directory = LastOpenDirectory.isEmpty() ? StartDirectory() : LastOpenDirectory;
+        request.Directory = LastOpenDirectory().isEmpty() ? StartDirectory() : LastOpenDirectory();
         const std::optional<TFileChoice> choice = OpenDialog(this, request);
         if (!choice || choice->FileName.isEmpty())
             return;
-        LastOpenDirectory = QFileInfo(choice->FileName).absolutePath();
+        SetLastOpenDirectory(QFileInfo(choice->FileName).absolutePath());
         OpenFile(choice->FileName);
     });
+}
+
+QString TFrmMain::LastOpenDirectory() const
+{
+    return QString::fromStdString(FrmOptions->Extra().LastOpenDirectory);
+}
+
+void TFrmMain::SetLastOpenDirectory(const QString& directory)
+{
+    FrmOptions->Extra().LastOpenDirectory = directory.toStdString();
+}
+
+void TFrmMain::RememberOpened(const std::string& fileName)
+{
+    AddRecentFile(RecentFiles, fileName);
+    // Not being able to keep the list costs only the convenience.
+    WriteRecentFiles(UserFile(RecentFilesName), RecentFiles);
+    FillRecentFilesMenu();
+}
+
+void TFrmMain::FillRecentFilesMenu()
+{
+    MenuRecentFiles->clear();
+    for (const std::string& file : RecentFiles) {
+        const QString name = QFile::decodeName(file.c_str());
+        QAction* item = MenuRecentFiles->addAction(QFileInfo(name).fileName());
+        item->setToolTip(name);
+        item->setStatusTip(name);
+        connect(item, &QAction::triggered, this, [this, name] {
+            if (!QFileInfo::exists(name)) {
+                ShowText(name + " no longer exists.");
+                RecentFiles.erase(std::remove(RecentFiles.begin(), RecentFiles.end(), name.toStdString()),
+                                  RecentFiles.end());
+                WriteRecentFiles(UserFile(RecentFilesName), RecentFiles);
+                FillRecentFilesMenu();
+                return;
+            }
+            OpenFiles({name});
+        });
+    }
+    MenuRecentFiles->setEnabled(!RecentFiles.empty());
 }
 
 void TFrmMain::OpenFiles(const QStringList& fileNames)
@@ -103,7 +146,7 @@ void TFrmMain::OpenFiles(const QStringList& fileNames)
     if (fileNames.isEmpty())
         return;
     const QFileInfo file(fileNames.first());
-    LastOpenDirectory = file.absolutePath();
+    SetLastOpenDirectory(file.absolutePath());
     OpenFile(file.absoluteFilePath());
 }
 
@@ -160,6 +203,8 @@ void TFrmMain::OpenFile(const QString& fileName)
         }
         if (!opened)
             ShowText(fileName + " open failed.");
+        else
+            RememberOpened(path);
     });
 }
 
@@ -200,6 +245,11 @@ bool TFrmMain::OpenProject(const std::string& fileName)
 std::exception_ptr TFrmMain::FinishOpen(const std::string& fileName)
 {
     ZoomStep = 0;
+    // With the option set, a picture larger than the view opens fitted.
+    const QSize paint = PaintSize();
+    if (FrmOptions->Extra().FitLargePictures &&
+        (Document.ViewBitmap.Width() > paint.width() || Document.ViewBitmap.Height() > paint.height()))
+        ZoomStep = FitZoomStep(Document.ViewBitmap.Width(), Document.ViewBitmap.Height(), paint.width(), paint.height());
     CaptureResampleSource(Document.ViewBitmap);
     OpenedFileName = fileName;
     // The picture is open whether or not its history state can be written;

@@ -1,9 +1,13 @@
 #include "Main.h"
 
+#include "RecentFiles.h"
+
 #include "About.h"
 #include "Layers.h"
 #include "Options.h"
 #include "PanelPlacement.h"
+#include "ProgramDir.h"
+#include "RecentFiles.h"
 #include "ShowHistory.h"
 #include "ToolOption.h"
 #include "Tools.h"
@@ -75,6 +79,8 @@ void TFrmMain::showEvent(QShowEvent* event)
 
     // The history's size is fixed for the run by the options as they stand now.
     FrmOptions->LoadOptions();
+    RecentFiles = ReadRecentFiles(UserFile(RecentFilesName));
+    FillRecentFilesMenu();
     History.SetHistoryStates(FrmOptions->Options().HistoryStates);
 
     for (QAction* toggle : {MenuItem_History, MenuItem_Layers, MenuItem_Tools, MenuItem_ToolOption})

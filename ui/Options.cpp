@@ -4,6 +4,7 @@
 #include "Message.h"
 #include "ProgramDir.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -77,6 +78,11 @@ TFrmOptions::TFrmOptions(QWidget* parent)
     SpnHistory = Entry("SpnHistory", MinHistoryStates, MaxHistoryStates, GroupBox2);
     Label5->setBuddy(SpnHistory);
 
+    // Not in the original design: a picture larger than the window opens
+    // fitted to it instead of at actual pixels.
+    Chk_FitLarge = new QCheckBox(tr("Fit large pictures to the window when opened"), this);
+    Chk_FitLarge->setObjectName("Chk_FitLarge");
+
     auto* buttons = new QDialogButtonBox(this);
     BtnOk = buttons->addButton(tr("&Ok"), QDialogButtonBox::AcceptRole);
     BtnOk->setObjectName("BtnOk");
@@ -119,6 +125,7 @@ TFrmOptions::TFrmOptions(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupBox1);
     layout->addWidget(GroupBox2);
+    layout->addWidget(Chk_FitLarge);
     layout->addWidget(Lbl_RangeHint);
     layout->addStretch(1);
     layout->addWidget(buttons);
@@ -131,6 +138,7 @@ TFrmOptions::TFrmOptions(QWidget* parent)
 void TFrmOptions::LoadOptions()
 {
     ::LoadOptions(OptionsPath(), Record);
+    LoadOptionsExtra(OptionsPath(), ExtraRecord);
     const std::int32_t mode = Record.PreviewSizeMode;
     if (mode < 0 || mode >= CmbWinSize->count())
         Record.PreviewSizeMode = TProgramOptions::DefaultPreviewSizeMode;
@@ -142,6 +150,7 @@ void TFrmOptions::LoadOptions()
     SpnWidth->setValue(Record.CustomWidth);
     SpnHeight->setValue(Record.CustomHeight);
     SpnHistory->setValue(Record.HistoryStates);
+    Chk_FitLarge->setChecked(ExtraRecord.FitLargePictures);
     UpdateSizeEnabling();
 }
 
@@ -158,7 +167,8 @@ bool TFrmOptions::SaveOptions()
     Record.CustomWidth = SpnWidth->value();
     Record.CustomHeight = SpnHeight->value();
     Record.HistoryStates = SpnHistory->value();
-    return ::SaveOptions(OptionsPath(), Record);
+    ExtraRecord.FitLargePictures = Chk_FitLarge->isChecked();
+    return ::SaveOptions(OptionsPath(), Record, ExtraRecord);
 }
 
 void TFrmOptions::UpdateSizeEnabling()
@@ -171,7 +181,8 @@ void TFrmOptions::UpdateSizeEnabling()
 
 TFrmOptions::TEntries TFrmOptions::Entries() const
 {
-    return {CmbWinSize->currentIndex(), SpnWidth->value(), SpnHeight->value(), SpnHistory->value()};
+    return {CmbWinSize->currentIndex(), SpnWidth->value(), SpnHeight->value(), SpnHistory->value(),
+            Chk_FitLarge->isChecked()};
 }
 
 void TFrmOptions::SetEntries(const TEntries& entries)
@@ -180,6 +191,7 @@ void TFrmOptions::SetEntries(const TEntries& entries)
     SpnWidth->setValue(entries.Width);
     SpnHeight->setValue(entries.Height);
     SpnHistory->setValue(entries.History);
+    Chk_FitLarge->setChecked(entries.FitLarge);
     UpdateSizeEnabling();
 }
 

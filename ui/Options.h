@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -45,6 +46,9 @@ public:
 
     TProgramOptions& Options() { return Record; }
     const TProgramOptions& Options() const { return Record; }
+    // The editor's own options, stored after the record.
+    TProgramOptionsExtra& Extra() { return ExtraRecord; }
+    const TProgramOptionsExtra& Extra() const { return ExtraRecord; }
 
     QGroupBox* GroupBox1 = nullptr;
     QLabel* Label1 = nullptr;
@@ -56,6 +60,7 @@ public:
     QGroupBox* GroupBox2 = nullptr;
     QLabel* Label5 = nullptr;
     QSpinBox* SpnHistory = nullptr;
+    QCheckBox* Chk_FitLarge = nullptr;
     QPushButton* BtnOk = nullptr;
     QPushButton* BtnCancel = nullptr;
     // Shown when a typed number had to be brought into its range.
@@ -69,6 +74,7 @@ protected:
 private:
     struct TEntries {
         int Mode = 0, Width = 0, Height = 0, History = 0;
+        bool FitLarge = false;
     };
     TEntries Entries() const;
     void SetEntries(const TEntries& entries);
@@ -79,5 +85,6 @@ private:
     bool CorrectTyped(QSpinBox* spin, const QLabel* caption);
 
     TProgramOptions Record;
+    TProgramOptionsExtra ExtraRecord;
     TEntries Shown;
 };

@@ -57,3 +57,36 @@ TEST_F(ProgramOptions, AShortFileReplacesOnlyTheWholeFieldsItHolds)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ProgramOptions, TheEditorsOwnOptionsFollowTheRecordOnlyWhenSet)
+{
+    const std::string path = PathOf("options.dat");
+    // All default: the file stays the plain 32 bytes.
+    ASSERT_TRUE(SaveOptions(path, Chosen(), TProgramOptionsExtra{}));
+    EXPECT_EQ(Bytes(path).size(), 32u);
+    TProgramOptionsExtra extra{true, "/home/ana/Photos/été"};
+    EXPECT_FALSE(LoadOptionsExtra(path, extra));
+    EXPECT_EQ(extra, TProgramOptionsExtra{});
+
+    const TProgramOptionsExtra chosen{true, "/home/ana/Photos/été"};
+    ASSERT_TRUE(SaveOptions(path, Chosen(), chosen));
+    EXPECT_EQ(Bytes(path).size(), 32u + 8 + chosen.LastOpenDirectory.size());
+    TProgramOptions o;
+    ASSERT_TRUE(LoadOptions(path, o));
+    EXPECT_EQ(+o.LastHeight, 500);
+    TProgramOptionsExtra read;
+    ASSERT_TRUE(LoadOptionsExtra(path, read));
+    EXPECT_EQ(read, chosen);
+
+    // A length that runs past the end of the file keeps only the flag.
+    std::vector<unsigned char> bytes = Bytes(path);
+    bytes.resize(bytes.size() - 3);
+    WriteBytes(path, bytes);
+    ASSERT_TRUE(LoadOptionsExtra(path, read));
+    EXPECT_TRUE(read.FitLargePictures);
+    EXPECT_TRUE(read.LastOpenDirectory.empty());
+}
+
+} // namespace

@@ -1,5 +1,7 @@
 #include "MainFixture.h"
 
+#include "Options.h"
+
 #include "BmpFile.h"
 #include "FileError.h"
 #include "JpegFile.h"
@@ -9,7 +11,10 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QCheckBox>
 #include <QLabel>
+#include <QMenu>
+#include <QScrollBar>
 #include <QMimeData>
 #include <QTest>
 #include <QDragEnterEvent>
@@ -129,6 +134,56 @@ TEST_F(MainWindowTest, FilesFromTheCommandLineOrDroppedOnTheWindowOpenTheFirstOn
     Main->DisableCommands();
     EXPECT_FALSE(drop(first));
     EXPECT_EQ(Main->History.RowCount(), 2);
+}
+
+TEST_F(MainWindowTest, RecentFilesAndTheOpenFolderSurviveARestart)
+{
+    const QString first = CopyOf("coffee.jpg", "a.jpg");
+    Open(first);
+    Open(Photo("coffee.bmp"));
+    auto names = [&] {
+        QStringList texts;
+        for (const QAction* item : Main->MenuRecentFiles->actions())
+            texts << item->text();
+        return texts;
+    };
+    EXPECT_EQ(names(), (QStringList{"coffee.bmp", "a.jpg"}));
+
+    // Open through the dialog so that its folder is the one remembered.
+    OpenAnswer = TFileChoice{Photo("coffee.bmp"), 1};
+    Main->OpenPicture();
+    Main->close();
+    Main = TFrmMain::CreateWindows();
+    Main->OpenDialog = [this](QWidget*, const TFileRequest& request) {
+        OpenRequests.push_back(request);
+        return std::optional<TFileChoice>();
+    };
+    Main->show();
+    Settle();
+    EXPECT_EQ(names(), (QStringList{"coffee.bmp", "a.jpg"}));
+    Main->OpenPicture();
+    EXPECT_EQ(QDir(OpenRequests.back().Directory), QDir(QFileInfo(Photo("coffee.bmp")).absolutePath()));
+
+    // A file gone since is said so and leaves the list.
+    ASSERT_TRUE(QFile::remove(first));
+    Main->MenuRecentFiles->actions().last()->trigger();
+    EXPECT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages.value(0).contains("no longer exists"));
+    EXPECT_EQ(names(), QStringList{"coffee.bmp"});
+}
+
+TEST_F(MainWindowTest, WithTheOptionSetALargePictureOpensFitted)
+{
+    Open(Photo("storm.jpg"));
+    EXPECT_EQ(Main->ZoomRate(), 1.0);
+    Main->FrmOptions->Chk_FitLarge->setChecked(true);
+    ASSERT_TRUE(Main->FrmOptions->SaveOptions());
+    Open(Photo("storm.jpg"));
+    EXPECT_LT(Main->ZoomRate(), 1.0);
+    EXPECT_TRUE(Main->HorzScrollBar->isHidden() && Main->VertScrollBar->isHidden());
+    // A picture that fits opens at actual pixels all the same.
+    Open(Photo("coffee.bmp"));
+    EXPECT_EQ(Main->ZoomRate(), 1.0);
 }
 
 TEST_F(MainWindowTest, TheOpenCommandOffersEveryPictureKindAndOpensTheChoice)
