@@ -251,7 +251,9 @@ void TFrmColorMoreOption::SpinEdit1Exit()
 void TFrmColorMoreOption::SetBoundary(int value)
 {
     std::uint8_t* row = CurrentRow();
-    if (!row || Selected < 2 || Selected > row[0] - 1 || row[Selected] == value)
+    // A row read from a file need not ascend; its neighbours may then allow
+    // no intensity at all.
+    if (!row || Selected < 2 || Selected > row[0] - 1 || value < 0 || value > 255 || row[Selected] == value)
         return;
     row[Selected] = std::uint8_t(value);
     RedrawRuler();
