@@ -100,16 +100,19 @@ void Register()
                                      [pair](benchmark::State& s) { MoveSlider(s, StormPhoto(), 1600, 1200, false, pair); })
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
+            ->MeasureProcessCPUTime()
             ->ComputeStatistics("min", Shortest);
         benchmark::RegisterBenchmark((std::string("BM_StormDesigned/") + pair).c_str(),
                                      [pair](benchmark::State& s) { MoveSlider(s, StormPhoto(), 425, 197, false, pair); })
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
+            ->MeasureProcessCPUTime()
             ->ComputeStatistics("min", Shortest);
         benchmark::RegisterBenchmark((std::string("BM_BigBottomRight/") + pair).c_str(),
                                      [pair](benchmark::State& s) { MoveSlider(s, BigPhoto(), 1600, 1200, true, pair); })
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
+            ->MeasureProcessCPUTime()
             ->ComputeStatistics("min", Shortest);
     }
 }
