@@ -30,21 +30,19 @@ void TFrmPreview::showEvent(QShowEvent* event)
         return;
     Closing = false;
     ConfirmedFlag = false;
-    {
-        TBusyCursor busy;
-        Showing = true;
-        // Cancel brings this picture back.
-        Document.SketchWork = Document.SourceBitmap;
-        for (TTrackSpin* pair : Pairs)
-            pair->ResetHandled();
-        PreviewEffect = std::make_unique<TDrawEffect>();
-        PreviewBitmap = TBitmap();
-        SetupPreviewScroll();
-        // The effect is computed from what the view shows, at full size
-        // until the Image Size tab reduces it.
-        ShowFullSize();
-        Showing = false;
-    }
+    TBusyCursor busy;
+    Showing = true;
+    // Cancel brings this picture back.
+    Document.SketchWork = Document.SourceBitmap;
+    for (TTrackSpin* pair : Pairs)
+        pair->ResetHandled();
+    PreviewEffect = std::make_unique<TDrawEffect>();
+    PreviewBitmap = TBitmap();
+    SetupPreviewScroll();
+    // The effect is computed from what the view shows, at full size until
+    // the Image Size tab reduces it, and previewed once when all is set.
+    ShowFullSize();
+    Showing = false;
     RenderPreview();
 }
 
