@@ -3,7 +3,9 @@
 #include "ProgramDir.h"
 #include "RadioGroup.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -217,4 +219,36 @@ TEST_F(PreviewPresets, TheRealWarningBoxCancelsTheSave)
     preview.Btn_Save->click();
     EXPECT_EQ(seen, "Warning|Are you sure you want to overwrite the default configration file?");
     EXPECT_EQ(FileBytes(Folder.File(DefaultSetName)), "shipped");
+}
+
+TEST_F(PreviewPresets, TheRealFileDialogsOfferTheFilterAndTheExtensionIsAdded)
+{
+    struct TCase {
+        const TPresetKind& Kind;
+        TFileDialogFunction Dialog;
+        const char* Typed;
+        const char* Expected;
+    };
+    const std::vector<TCase> cases = {
+        {SettingsFileKind(), RunSaveDialog, "mine", "mine.set"},
+        {SettingsFileKind(), RunSaveDialog, "mine.old", "mine.old"},
+        {ColorTableFileKind(), RunSaveDialog, "table", "table.ctb"},
+    };
+    for (const TCase& c : cases) {
+        QStringList filters;
+        QString directory;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            filters = dialog->nameFilters();
+            directory = dialog->directory().absolutePath();
+            dialog->selectFile(c.Typed);
+            static_cast<QDialog*>(dialog)->accept(); // as the Save button does
+        });
+        const std::optional<QString> path = AskPresetFile(c.Dialog, nullptr, c.Kind, "Save As");
+        ASSERT_TRUE(path.has_value()) << c.Typed;
+        EXPECT_EQ(*path, QString::fromStdString(Folder.File(c.Expected))) << c.Typed;
+        EXPECT_EQ(filters, QStringList{NameFilterString(c.Kind.Filter)});
+        EXPECT_EQ(directory.toStdString(), Folder.Path());
+    }
 }
