@@ -185,6 +185,7 @@ TEST_F(PreviewDialog, ImageSizeControlsFollowOneAnother)
         {"height 150", [&] { Retype(preview.Spn_Height, "150"); }, 200, 150, 25},
         {"width 5000 is the full width", [&] { Retype(preview.Spn_Width, "5000"); }, 800, 600, 100},
         {"scale 1", [&] { preview.Trc_ImageSize->setValue(1); }, 8, 6, 1},
+        {"width 1 keeps one row", [&] { Retype(preview.Spn_Width, "1"); }, 1, 1, 1},
         {"scale 100 is the full size again", [&] { preview.Trc_ImageSize->setValue(100); }, 800, 600, 100},
         {"width 0 changes nothing", [&] { Retype(preview.Spn_Width, "0"); }, 800, 600, 100},
     };
