@@ -26,9 +26,11 @@ class QToolButton;
 class QUrl;
 class QWheelEvent;
 class TFrmAbout;
+class TFrmColorMoreOption;
 class TFrmHistory;
 class TFrmLayers;
 class TFrmOptions;
+class TFrmSketchMoreOption;
 class TFrmToolOption;
 class TFrmTools;
 class TPaintBox;
@@ -68,6 +70,10 @@ public:
 
     // Long-lived windows, in the order they are created.
     TFrmOptions* FrmOptions = nullptr;
+    // The preview dialog's two option dialogs; each preview dialog attaches
+    // to them while it lives.
+    TFrmSketchMoreOption* FrmSketchMoreOption = nullptr;
+    TFrmColorMoreOption* FrmColorMoreOption = nullptr;
     TFrmHistory* FrmHistory = nullptr;
     TFrmAbout* FrmAbout = nullptr;
     TFrmLayers* FrmLayers = nullptr;

@@ -3,12 +3,14 @@
 #include "RecentFiles.h"
 
 #include "About.h"
+#include "ColorMoreOption.h"
 #include "Layers.h"
 #include "Options.h"
 #include "PanelPlacement.h"
 #include "ProgramDir.h"
 #include "RecentFiles.h"
 #include "ShowHistory.h"
+#include "SketchMoreOption.h"
 #include "ToolOption.h"
 #include "Tools.h"
 
@@ -26,6 +28,8 @@ std::unique_ptr<TFrmMain> TFrmMain::CreateWindows()
     // for the whole run; the main window owns them all.
     auto main = std::make_unique<TFrmMain>();
     main->FrmOptions = new TFrmOptions(main.get());
+    main->FrmSketchMoreOption = new TFrmSketchMoreOption(main.get());
+    main->FrmColorMoreOption = new TFrmColorMoreOption(main.get());
     main->FrmHistory = new TFrmHistory(main->History, main.get());
     main->FrmAbout = new TFrmAbout(main.get());
     main->FrmLayers = new TFrmLayers(main->Document.LayerState, main.get());

@@ -1,0 +1,41 @@
+#include "MainFixture.h"
+
+#include "ColorMoreOption.h"
+#include "EffectControls.h"
+#include "Options.h"
+#include "PaintBox.h"
+#include "Preview.h"
+#include "SettingsFile.h"
+#include "SketchMoreOption.h"
+#include "TestFolder.h"
+
+#include <QPushButton>
+
+#include <cstring>
+
+// The preview dialog on the main window's own document, options and option
+// dialogs, as the cartoon command builds it.
+TEST_F(MainWindowTest, APreviewClosedAt700By500IsRememberedInTheOptionsFile)
+{
+    ASSERT_TRUE(WriteSettingsFile(ProgramFile(DefaultSetName), DesignedSettings()));
+    Open(Photo("coffee.jpg"));
+    const TBitmap photo = Main->Document.SourceBitmap;
+    {
+        TFrmPreview preview(Main->Document, Main->FrmOptions->Options(), *Main->FrmSketchMoreOption,
+                            *Main->FrmColorMoreOption, Main.get());
+        preview.show();
+        preview.resize(700, 500);
+        Settle();
+        EXPECT_EQ(preview.Settings().Width, std::min(photo.Width(), preview.PaintBox1->DeviceSize().width()));
+        preview.Btn_Cancle->click();
+    }
+    EXPECT_EQ(Main->Document.SourceBitmap, photo);
+    Main->close();
+    const std::string options = FileBytes(Folder.filePath("options.dat").toStdString());
+    ASSERT_EQ(options.size(), 32u);
+    std::int32_t width = 0, height = 0;
+    std::memcpy(&width, options.data() + 24, 4);
+    std::memcpy(&height, options.data() + 28, 4);
+    EXPECT_EQ(width, 700);
+    EXPECT_EQ(height, 500);
+}
