@@ -103,8 +103,14 @@ void TFrmMain::CreateMenus()
     MenuItem_BrightContrast = AddItem(MenuAdjustments, "Brightness / Contrast", {}, nullptr);
     MenuItem_Saturation = AddItem(MenuAdjustments, "Saturation", {}, nullptr);
     MenuItem_ColorBalance = AddItem(MenuAdjustments, "Color Balance", {}, nullptr);
-    for (QAction* item : {MenuItem_Classic, MenuItem_Cartoon, MenuItem_Sketch, MenuItem_Linedrawing, MenuItem_Canvas,
-                          MenuItem_BrightContrast, MenuItem_Saturation, MenuItem_ColorBalance})
+    connect(MenuItem_Classic, &QAction::triggered, this, [this] { RunCartoon({}); });
+    const std::pair<QAction*, const char*> shortcuts[] = {{MenuItem_Cartoon, CartoonSetName},
+                                                          {MenuItem_Sketch, SketchSetName},
+                                                          {MenuItem_Linedrawing, LineDrawingSetName},
+                                                          {MenuItem_Canvas, CanvasSetName}};
+    for (const auto& [item, preset] : shortcuts)
+        connect(item, &QAction::triggered, this, [this, preset = preset] { RunShortcut(preset); });
+    for (QAction* item : {MenuItem_BrightContrast, MenuItem_Saturation, MenuItem_ColorBalance})
         connect(item, &QAction::triggered, this, [this, item] { NotAvailableYet(item); });
 
     MenuView = bar->addMenu(QStringLiteral("View"));

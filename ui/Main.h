@@ -96,6 +96,14 @@ public:
     void ShowContent();
     void ShowAbout();
     void ExitProgram();
+    // The cartoon command: the preview dialog (with the preset file loaded
+    // when one is named), then the effect on the whole picture behind the
+    // progress dialog, the layers, the layers panel and one history state.
+    void RunCartoon(const QString& presetFile);
+    // A shortcut: RunCartoon with the preset of that name beside the program.
+    void RunShortcut(const char* presetName);
+    // Records a history state whose comment names the effect's settings.
+    void AddEffectHistory(const std::string& operation, const TEffectSettings& settings);
     // The Delete key released in the main window or a panel: the hand
     // becomes the current tool.
     void DeleteKeyReleased();

@@ -1,0 +1,120 @@
+// The cartoon commands from the menu to the layers, through the real preview
+// and progress dialogs.
+#include "MainFixture.h"
+
+#include "EffectComment.h"
+#include "Layers.h"
+#include "Preview.h"
+#include "ProcessDlg.h"
+#include "SettingsFile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+class CartoonCommand : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        // The shipped presets, in the test's program folder.
+        for (const char* name : {DefaultSetName, CartoonSetName, SketchSetName, LineDrawingSetName, CanvasSetName})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(LQ_PROGRAM_DIR "/") + name, Folder.filePath(name))) << name;
+    }
+
+    // Answers the next modal dialog of type T, once it is on the screen.
+    template <class T>
+    static void WhenShown(std::function<void(T&)> answer)
+    {
+        auto poll = std::make_shared<std::function<void()>>();
+        *poll = [answer, poll] {
+            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget()); dialog && dialog->isVisible())
+                answer(*dialog);
+            else
+                QTimer::singleShot(1, *poll);
+        };
+        QTimer::singleShot(0, *poll);
+    }
+
+    static TEffectSettings Preset(const char* name)
+    {
+        TEffectSettings s{};
+        EXPECT_TRUE(ReadSettingsFile(ProgramFile(name), s));
+        return s;
+    }
+
+    bool LayersEqual(const TBitmap& sketch, const TBitmap& color) const
+    {
+        return Main->Document.SketchLayer == sketch && Main->Document.ColorLayer == color;
+    }
+};
+
+TEST_F(CartoonCommand, AShortcutSetsTheLayersThePanelAndOneClassicState)
+{
+    Open(Photo("coffee.jpg"));
+    Main->Document.LayerState.ColorVisible = false;
+    Main->FrmLayers->ShowLayerState();
+
+    struct TCase {
+        QAction* item;
+        const char* preset;
+        int mode;
+    };
+    for (const TCase c : {TCase{Main->MenuItem_Canvas, CanvasSetName, BlendOpacity},
+                          TCase{Main->MenuItem_Cartoon, CartoonSetName, BlendMultiply}}) {
+        const int rows = Main->History.RowCount();
+        WhenShown<TFrmPreview>([](TFrmPreview& preview) { preview.Btn_Ok->click(); });
+        c.item->trigger();
+        Settle();
+        ASSERT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+
+        const TEffectSettings preset = Preset(c.preset);
+        EXPECT_EQ(Main->History.RowCount(), rows + 1) << c.preset;
+        EXPECT_EQ(Main->History.Operation(Main->History.Current()), "Classic");
+        EXPECT_EQ(Main->History.Comment(Main->History.Current()), EffectHistoryComment(preset));
+        EXPECT_EQ(Main->FrmLayers->CmbBlendingMode->currentIndex(), c.mode);
+        EXPECT_EQ(Main->FrmLayers->Trc_Opacity->isHidden(), c.mode == BlendMultiply);
+        if (c.mode == BlendOpacity) {
+            EXPECT_EQ(Main->FrmLayers->Trc_Opacity->value(), +preset.Opacity);
+        }
+        EXPECT_TRUE(Main->Document.LayerState.SketchVisible && Main->Document.LayerState.ColorVisible);
+        EXPECT_EQ(Main->Document.SketchLayer.Width(), 600);
+        EXPECT_TRUE(Main->MenuItem_Undo->isEnabled());
+    }
+}
+
+TEST_F(CartoonCommand, CancelInEitherDialogChangesNoLayerAndRecordsNothing)
+{
+    Open(Photo("storm.jpg"));
+    const TBitmap sketch = Main->Document.SketchLayer, color = Main->Document.ColorLayer;
+    const TBitmap photo = Main->Document.SourceBitmap;
+
+    WhenShown<TFrmPreview>([](TFrmPreview& preview) { preview.Btn_Cancle->click(); });
+    Main->MenuItem_Cartoon->trigger();
+    Settle();
+    EXPECT_EQ(Main->History.RowCount(), 1);
+    EXPECT_TRUE(LayersEqual(sketch, color));
+    EXPECT_TRUE(Main->Document.SourceBitmap == photo);
+
+    // OK in the preview, Cancel in the progress dialog as soon as it shows.
+    WhenShown<TFrmPreview>([](TFrmPreview& preview) {
+        WhenShown<TFrm_Process>([](TFrm_Process& process) { process.Button1->click(); });
+        preview.Btn_Ok->click();
+    });
+    Main->MenuItem_Classic->trigger();
+    Settle();
+    EXPECT_EQ(Main->History.RowCount(), 1);
+    EXPECT_TRUE(LayersEqual(sketch, color));
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    // The commands are back for the next try.
+    EXPECT_TRUE(Main->MenuItem_Classic->isEnabled());
+}
+
+} // namespace

@@ -1,0 +1,67 @@
+// The cartoon commands: the preview dialog, then the effect on the whole
+// picture behind the progress dialog, then the layers, the layers panel and
+// one history state.
+#include "Main.h"
+
+#include "ColorMoreOption.h"
+#include "EffectComment.h"
+#include "Layers.h"
+#include "Options.h"
+#include "Preview.h"
+#include "ProcessDlg.h"
+#include "ProgramDir.h"
+#include "SketchMoreOption.h"
+
+#include <QFile>
+#include <QString>
+
+#include <utility>
+
+void TFrmMain::RunCartoon(const QString& presetFile)
+{
+    Guarded([&] {
+        Document.RebuildAll();
+        TFrmPreview preview(Document, FrmOptions->Options(), *FrmSketchMoreOption, *FrmColorMoreOption, this);
+        if (!presetFile.trimmed().isEmpty())
+            preview.LoadSettingsFile(presetFile);
+        preview.exec();
+        if (!preview.Confirmed())
+            return;
+
+        TEffectSettings settings = preview.Settings();
+        settings.Left = 0;
+        settings.Top = 0;
+        settings.Width = Document.SourceBitmap.Width();
+        settings.Height = Document.SourceBitmap.Height();
+        std::exception_ptr failure;
+        {
+            TFrm_Process process(this);
+            process.SetSettings(settings, Document.SourceBitmap);
+            process.exec();
+            failure = process.Error();
+            // The layers are taken over only from a run that neither was
+            // cancelled nor failed; otherwise the document stays as it was.
+            TBitmap sketch, color;
+            if (!failure && process.GetLayers(sketch, color)) {
+                Document.TakeEffectResult(std::move(sketch), std::move(color), settings);
+                FrmLayers->ShowLayerState();
+                UpdateScrollBars();
+                RefreshView();
+                AddEffectHistory("Classic", settings);
+            }
+        }
+        UpdateCommands();
+        if (failure)
+            std::rethrow_exception(failure);
+    });
+}
+
+void TFrmMain::RunShortcut(const char* presetName)
+{
+    RunCartoon(QFile::decodeName(ProgramFile(presetName).c_str()));
+}
+
+void TFrmMain::AddEffectHistory(const std::string& operation, const TEffectSettings& settings)
+{
+    RecordHistory(operation, EffectHistoryComment(settings));
+}
