@@ -7,8 +7,8 @@
 #include "Interrupt.h"
 #include "P2CFile.h"
 #include "PictureFiles.h"
+#include "Presets.h"
 #include "RenderOptions.h"
-#include "RenderSettings.h"
 #include "TerminalProgress.h"
 
 #include <cstdio>

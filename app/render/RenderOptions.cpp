@@ -21,7 +21,7 @@ bool ParseThreads(const std::string& text, int& threads)
 // read, checked before any work starts.
 bool CheckPictureName(const std::string& path, const char* what, std::string& error)
 {
-    if (PictureTypeOf(path) != TPictureType::Unknown)
+    if (IsPictureFile(path))
         return true;
     error = std::string(what) + " '" + path + "' is neither .jpg, .jpeg nor .bmp";
     return false;

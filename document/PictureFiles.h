@@ -4,14 +4,15 @@
 
 #include <string>
 
-// Picture files by extension, in any letter case: .jpg and .jpeg are JPEG,
-// .bmp a Windows bitmap; nothing else is a picture here.
-enum class TPictureType { Unknown, Jpeg, Bmp };
+// Pictures read and written by their file kind (see FileKindOf): a JPEG or a
+// Windows bitmap. The editor's Open and Save and the renderer both come here,
+// so a file means the same in both.
 
-TPictureType PictureTypeOf(const std::string& path);
+// True for the kinds that hold a picture (not a project, not nothing).
+bool IsPictureFile(const std::string& path);
 
-// Reads a picture of a known type. A damaged JPEG that still decodes comes
-// back with *warning set (it must be shown); errors throw TFileError.
+// Reads a picture. A damaged JPEG that still decodes comes back with
+// *warning set (it must be shown); errors throw TFileError.
 TBitmap ReadPicture(const std::string& path, std::string* warning);
 
 // Writes a baseline JPEG of quality 90 or a 24-bit bitmap; an existing file is

@@ -1,4 +1,4 @@
-#include "RenderSettings.h"
+#include "Presets.h"
 
 #include "FileError.h"
 #include "ProgramDir.h"

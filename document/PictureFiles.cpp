@@ -2,49 +2,30 @@
 
 #include "BmpFile.h"
 #include "FileError.h"
+#include "FileNames.h"
 #include "JpegFile.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
 #include <unistd.h>
 
-namespace {
-
-bool EndsWithNoCase(const std::string& text, const std::string& suffix)
+bool IsPictureFile(const std::string& path)
 {
-    if (text.size() < suffix.size())
-        return false;
-    return std::equal(suffix.begin(), suffix.end(), text.end() - std::ptrdiff_t(suffix.size()), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    });
-}
-
-} // namespace
-
-TPictureType PictureTypeOf(const std::string& path)
-{
-    // A bare extension (".jpg") names no file.
-    const std::string name = std::filesystem::path(path).filename().string();
-    auto is = [&](const char* ext) { return name.size() > std::strlen(ext) && EndsWithNoCase(name, ext); };
-    if (is(".jpg") || is(".jpeg"))
-        return TPictureType::Jpeg;
-    if (is(".bmp"))
-        return TPictureType::Bmp;
-    return TPictureType::Unknown;
+    const TFileKind kind = FileKindOf(path);
+    return kind == TFileKind::Jpeg || kind == TFileKind::Bitmap;
 }
 
 TBitmap ReadPicture(const std::string& path, std::string* warning)
 {
-    switch (PictureTypeOf(path)) {
-    case TPictureType::Jpeg:
+    switch (FileKindOf(path)) {
+    case TFileKind::Jpeg:
         return ReadJpegFile(path, warning);
-    case TPictureType::Bmp:
+    case TFileKind::Bitmap:
         return ReadBmpFile(path);
-    case TPictureType::Unknown:
+    case TFileKind::Project:
+    case TFileKind::None:
         break;
     }
     throw TFileError(path + " is neither a JPEG (.jpg, .jpeg) nor a bitmap (.bmp) file");
@@ -52,14 +33,15 @@ TBitmap ReadPicture(const std::string& path, std::string* warning)
 
 void WritePicture(const std::string& path, const TBitmap& picture)
 {
-    switch (PictureTypeOf(path)) {
-    case TPictureType::Jpeg:
+    switch (FileKindOf(path)) {
+    case TFileKind::Jpeg:
         WriteJpegFile(path, picture, 90);
         return;
-    case TPictureType::Bmp:
+    case TFileKind::Bitmap:
         WriteBmpFile(path, picture);
         return;
-    case TPictureType::Unknown:
+    case TFileKind::Project:
+    case TFileKind::None:
         break;
     }
     throw TFileError(path + " cannot be written: only .jpg, .jpeg and .bmp pictures are written");

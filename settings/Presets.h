@@ -5,7 +5,10 @@
 
 #include <string>
 
-// The .set file a --preset value stands for: the fixed names cartoon, sketch,
+// Finding and reading presets by name, for the renderer and the editor's
+// cartoon command alike.
+
+// The .set file a preset name stands for: the fixed names cartoon, sketch,
 // linedrawing, canvas and default are the files of that name beside the
 // program, last the one the editor's preview writes on OK (beside the program,
 // or in the user's data folder when the program's folder is read-only);
@@ -17,6 +20,6 @@ std::string PresetPath(const std::string& preset);
 // when the file is missing or unreadable.
 TEffectSettings ReadPresetRecord(const std::string& presetPath);
 
-// Widens the record's region to the whole picture, as the editor's cartoon
-// command does before the full computation.
+// Widens the record's region to the whole picture, as the cartoon command
+// does before the full computation.
 void WidenToPicture(TEffectSettings& settings, const TBitmap& photo);
