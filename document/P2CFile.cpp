@@ -95,6 +95,8 @@ std::string SizeText(const TBitmap& picture)
 
 } // namespace
 
+void WriteProjectTo(std::ostream& out, const TDocument& document) { WriteProject(out, document); }
+
 int WriteProjectFile(const std::string& fileName, const TDocument& document, bool durable)
 {
     if (Blank(fileName))

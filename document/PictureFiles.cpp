@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 bool IsPictureFile(const std::string& path)
@@ -19,6 +20,11 @@ bool IsPictureFile(const std::string& path)
 
 TBitmap ReadPicture(const std::string& path, std::string* warning)
 {
+    // A named pipe or a device could block the reader for ever, or feed it
+    // without end: only a regular file is a picture.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        throw TFileError("Cannot open " + path + ": it is not a regular file");
     switch (FileKindOf(path)) {
     case TFileKind::Jpeg:
         return ReadJpegFile(path, warning);
@@ -39,6 +45,22 @@ void WritePicture(const std::string& path, const TBitmap& picture)
         return;
     case TFileKind::Bitmap:
         WriteBmpFile(path, picture);
+        return;
+    case TFileKind::Project:
+    case TFileKind::None:
+        break;
+    }
+    throw TFileError(path + " cannot be written: only .jpg, .jpeg and .bmp pictures are written");
+}
+
+void WritePictureTo(std::ostream& out, const std::string& path, const TBitmap& picture)
+{
+    switch (FileKindOf(path)) {
+    case TFileKind::Jpeg:
+        WriteJpeg(out, picture, 90);
+        return;
+    case TFileKind::Bitmap:
+        WriteBmp(out, picture);
         return;
     case TFileKind::Project:
     case TFileKind::None:

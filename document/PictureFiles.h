@@ -2,6 +2,7 @@
 
 #include "Bitmap.h"
 
+#include <ostream>
 #include <string>
 
 // Pictures read and written by their file kind (see FileKindOf): a JPEG or a
@@ -18,6 +19,10 @@ TBitmap ReadPicture(const std::string& path, std::string* warning);
 // Writes a baseline JPEG of quality 90 or a 24-bit bitmap; an existing file is
 // replaced only by a complete new one. Errors throw TFileError.
 void WritePicture(const std::string& path, const TBitmap& picture);
+
+// The same content into a stream, the kind taken from `path`; for a caller
+// that stages several files before any replaces its old one.
+void WritePictureTo(std::ostream& out, const std::string& path, const TBitmap& picture);
 
 // Why a file could not be created at `path` (its folder is missing, not a
 // folder or not writable), or an empty text when it probably can. Checked

@@ -59,7 +59,13 @@ void TDrawThread::Wait()
 void TDrawThread::Run()
 {
     RaiseThreadPriority();
-    bool completed = effect_.Render(TDrawEffect::TAbortStart::Keep);
+    // An exception must not end the program and the user's work with it.
+    bool completed = false;
+    try {
+        completed = effect_.Render(TDrawEffect::TAbortStart::Keep);
+    } catch (...) {
+        failure_ = std::current_exception();
+    }
     completed_.store(completed, std::memory_order_release);
     finished_.store(true, std::memory_order_release);
     if (onFinished_)

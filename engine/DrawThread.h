@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <exception>
 #include <functional>
 #include <thread>
 
@@ -31,6 +32,10 @@ public:
     bool IsFinished() const { return finished_.load(std::memory_order_acquire); }
     // Valid once finished.
     bool Completed() const { return completed_.load(std::memory_order_acquire); }
+    // Valid once finished: what ended the render when it failed (above all
+    // std::bad_alloc), for the user interface to report; the render then did
+    // not complete and left no layers. Null otherwise.
+    std::exception_ptr Failure() const { return failure_; }
     // Blocks until the worker has finished; for programs without an event
     // loop and for tests.
     void Wait();
@@ -44,6 +49,7 @@ private:
     bool started_ = false;
     std::atomic<bool> finished_{false};
     std::atomic<bool> completed_{false};
+    std::exception_ptr failure_; // written before finished_ is set
 };
 
 // Raises the calling thread's scheduling priority a little above normal when

@@ -45,6 +45,9 @@
 // they were.
 TBitmap DecodeJpeg(const std::uint8_t* data, std::size_t size, const std::string& name,
                    std::string* warning = nullptr);
+// The file is read a piece at a time as the decoder asks (never loaded
+// whole), so the header is checked after its first bytes and reading stops at
+// the end-of-image marker, whatever follows it. Only a regular file is read.
 TBitmap ReadJpegFile(const std::string& path, std::string* warning = nullptr);
 
 // Writes a baseline JPEG with the library's default settings (4:2:0 YCbCr,

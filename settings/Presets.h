@@ -15,9 +15,10 @@
 // anything else is taken as a path.
 std::string PresetPath(const std::string& preset);
 
-// The settings record of a preset file as the effect uses it: the file's
-// bytes (up to the record's size) over an all-zero record. Throws TFileError
-// when the file is missing or unreadable.
+// The settings record of a preset file as the effect uses it: the file must be
+// exactly one record (18430 bytes), and every value is held to what the
+// editor's controls can show (LimitToControls). Throws TFileError when the
+// file is missing, unreadable, not a regular file or of another size.
 TEffectSettings ReadPresetRecord(const std::string& presetPath);
 
 // Widens the record's region to the whole picture, as the cartoon command
