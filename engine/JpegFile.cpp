@@ -2,6 +2,7 @@
 
 #include "ExifOrientation.h"
 #include "FileError.h"
+#include "MemoryBudget.h"
 #include "Orientation.h"
 #include "SafeFile.h"
 
@@ -445,6 +446,12 @@ TStoredPicture DecodeStored(const TSource& source, std::size_t size, const std::
     if (blocks > std::int64_t(size) * 8)
         throw TFileError(name + " is truncated: it is too short to hold a picture of " + std::to_string(width) +
                          " x " + std::to_string(height) + " pixels");
+    // The picture (and a CMYK file's coefficients) must fit in what is left,
+    // or the decoder would fail half way after seconds of work.
+    const std::uint64_t pictureBytes = std::uint64_t(width) * std::uint64_t(height) * 3;
+    const std::uint64_t decoderBytes = info.progressive_mode ? std::uint64_t(blocks) * 128 : 0;
+    if (!MemoryFits(pictureBytes + decoderBytes, pictureBytes + decoderBytes))
+        throw TFileError(name + " cannot be opened: " + NotEnoughMemoryText(width, height));
     decoder.guard.scanLimit = JpegScanLimit(blocks);
     std::snprintf(decoder.guard.reason, sizeof decoder.guard.reason,
                   "it has more than %d scans, far more than any real picture", decoder.guard.scanLimit);

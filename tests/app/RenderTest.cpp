@@ -567,6 +567,15 @@ TEST_F(RenderTest, APictureThatCannotFitInMemoryIsRefusedWithOneMessage)
     }
     EXPECT_EQ(FileBytes(File("out.jpg")), "the user's older picture");
     EXPECT_EQ(Files(), before);
+
+    // A JPEG is measured by its header, before its picture is allocated.
+    TBitmap large(6000, 4000);
+    large.FillWhite();
+    WriteJpegFile(File("large.jpg"), large, 90);
+    const TRun run = Run({"--no-effect", File("large.jpg"), File("large.bmp")}, {.AddressSpace = 64LL << 20});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_NE(run.Err.find("not enough memory for a 6000 x 4000 picture"), std::string::npos) << run.Err;
+    EXPECT_FALSE(fs::exists(File("large.bmp")));
 }
 
 TEST_F(RenderTest, HelpPrintsTheUsageAndSucceeds)
