@@ -12,6 +12,8 @@
 #include <limits>
 #include <utility>
 
+#include <sys/stat.h>
+
 namespace {
 
 constexpr std::uint8_t Magic[4] = {0x70, 0x32, 0x63, 0x00};
@@ -109,6 +111,10 @@ int ReadProjectFile(const std::string& fileName, TDocument& document)
 {
     if (Blank(fileName))
         return -1;
+    // A named pipe without a writer would block the open for ever.
+    struct stat info {};
+    if (::stat(fileName.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        throw TFileError("Cannot open " + fileName + ": it is not a regular file");
     std::ifstream in(fileName, std::ios::binary);
     if (!in)
         throw TFileError("Cannot open " + fileName + ": " + std::strerror(errno));

@@ -7,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -248,6 +252,26 @@ TEST_F(ProjectFile, AMissingFileIsAnErrorNamingIt)
     } catch (const TFileError& e) {
         EXPECT_NE(std::string(e.what()).find("none.p2c"), std::string::npos) << e.what();
     }
+}
+
+// A named pipe with no writer would hang the open for ever: refused at
+// once (the child is stopped by an alarm if it hangs).
+TEST_F(ProjectFile, ANamedPipeIsRefusedWithoutWaiting)
+{
+    const std::string pipe = folder.File("pipe.p2c");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EXIT(
+        {
+            ::alarm(10);
+            TDocument document;
+            try {
+                ReadProjectFile(pipe, document);
+            } catch (const TFileError&) {
+                std::_Exit(document.SketchLayer.Width() == 0 ? 0 : 2);
+            }
+            std::_Exit(1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 TEST_F(ProjectFile, AWriteThatFailsHalfWayKeepsTheOldProject)
