@@ -4,6 +4,7 @@
 #include "FileError.h"
 #include "FileNames.h"
 #include "JpegFile.h"
+#include "SafeFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -57,7 +58,7 @@ void WritePictureTo(std::ostream& out, const std::string& path, const TBitmap& p
 {
     switch (FileKindOf(path)) {
     case TFileKind::Jpeg:
-        WriteJpeg(out, picture, 90);
+        WriteJpeg(out, picture, 90, path);
         return;
     case TFileKind::Bitmap:
         WriteBmp(out, picture);
@@ -72,7 +73,21 @@ void WritePictureTo(std::ostream& out, const std::string& path, const TBitmap& p
 std::string CannotCreateReason(const std::string& path)
 {
     namespace fs = std::filesystem;
-    fs::path folder = fs::path(path).parent_path();
+    // The file finally written, as the safe writer finds it.
+    std::string target = path;
+    try {
+        target = FollowLinks(path);
+    } catch (const TFileError& e) {
+        return e.what();
+    }
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0 && S_ISCHR(info.st_mode)) {
+        // A device (the null device) is written into as it stands.
+        if (::access(target.c_str(), W_OK) != 0)
+            return path + " cannot be written: " + std::strerror(errno);
+        return {};
+    }
+    fs::path folder = fs::path(target).parent_path();
     if (folder.empty())
         folder = ".";
     std::error_code error;
@@ -81,7 +96,7 @@ std::string CannotCreateReason(const std::string& path)
         return path + " cannot be written: the folder " + folder.string() +
                (exists ? " is not a folder" : " does not exist");
     }
-    if (fs::is_directory(path, error))
+    if (fs::is_directory(target, error))
         return path + " cannot be written: it is a folder";
     // The safe writer creates a temporary file beside the target, so the
     // folder itself must be writable, not just an existing file.

@@ -532,9 +532,9 @@ TBitmap ReadJpegFile(const std::string& path, std::string* warning)
     return Finish(std::move(stored), warning);
 }
 
-void WriteJpeg(std::ostream& out, const TBitmap& picture, int quality)
+void WriteJpeg(std::ostream& out, const TBitmap& picture, int quality, const std::string& name)
 {
-    WriteJpegNamed(out, picture, quality, "the JPEG picture");
+    WriteJpegNamed(out, picture, quality, name);
 }
 
 void WriteJpegFile(const std::string& path, const TBitmap& picture, int quality)

@@ -55,7 +55,9 @@ TBitmap ReadJpegFile(const std::string& path, std::string* warning = nullptr);
 // scaled to `quality` (1 to 100; values outside are clamped). A failure throws
 // TFileError with the library's message (an empty picture has no JPEG form);
 // an exception thrown by the stream itself reaches the caller unchanged.
-void WriteJpeg(std::ostream& out, const TBitmap& picture, int quality = 90);
+// `name` is the file the stream stands for, in messages.
+void WriteJpeg(std::ostream& out, const TBitmap& picture, int quality = 90,
+               const std::string& name = "the JPEG picture");
 // The same through WriteFileSafely: an existing file is replaced only once the
 // new one is complete.
 void WriteJpegFile(const std::string& path, const TBitmap& picture, int quality = 90);
