@@ -13,7 +13,6 @@
 #include "RenderOptions.h"
 #include "SafeFile.h"
 #include "TerminalProgress.h"
-#include "WorkerPool.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -52,22 +51,9 @@ struct TNotEnoughMemory : std::runtime_error {
     }
 };
 
-// What the run takes beyond the decoded photo, measured on the shipped
-// presets (about 25 bytes a pixel at the peak, in the effect, with the
-// layers and the composite) with room to spare; each thread beside the main
-// one adds its allocator's reservation of address space and its stack.
-constexpr std::uint64_t PeakBytesPerPixel = 30;
-constexpr std::uint64_t FixedBytes = std::uint64_t(32) << 20;
-constexpr std::uint64_t BytesPerThread = std::uint64_t(100) << 20;
-
 void CheckRoom(const TBitmap& photo, int threads)
 {
-    const std::uint64_t pixels = std::uint64_t(photo.Width()) * std::uint64_t(photo.Height());
-    const std::uint64_t resident = pixels * PeakBytesPerPixel + FixedBytes;
-    // The pool's helpers, and the colour scaling's own thread beside them.
-    const int count = threads > 0 ? threads : TWorkerPool::HardwareThreads();
-    const std::uint64_t helpers = count > 1 ? std::uint64_t(count) : 0;
-    if (!MemoryFits(resident + helpers * BytesPerThread, resident))
+    if (!EffectFitsInMemory(photo.Width(), photo.Height(), threads))
         throw TNotEnoughMemory(photo.Width(), photo.Height());
 }
 
