@@ -18,10 +18,10 @@
 #include <cstdio>
 #include <exception>
 #include <functional>
-#include <stdexcept>
 #include <memory>
 #include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
