@@ -1,7 +1,9 @@
 #include "P2CFile.h"
 
 #include "BmpFile.h"
+#include "BmpHeader.h"
 #include "FileError.h"
+#include "MemoryBudget.h"
 #include "SafeFile.h"
 
 #include <algorithm>
@@ -11,6 +13,8 @@
 #include <fstream>
 #include <limits>
 #include <utility>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -93,7 +97,39 @@ std::string SizeText(const TBitmap& picture)
     return std::to_string(picture.Width()) + " x " + std::to_string(picture.Height());
 }
 
+// The size of the picture whose bitmap file starts at the stream's position,
+// read from its header; the stream is left where it was. A header that
+// cannot be read gives 0 x 0 here: reading the block then reports it.
+struct TBlockSize {
+    std::int64_t Width = 0, Height = 0;
+    std::uint64_t Bytes() const { return std::uint64_t(Width) * std::uint64_t(Height) * 3; }
+};
+
+TBlockSize PeekBlockSize(std::istream& in, const std::string& name)
+{
+    const std::streampos start = in.tellg();
+    TBlockSize size;
+    try {
+        const TBmpHeader header = ReadBmpHeader(in, name);
+        const std::int64_t height = header.height < 0 ? -header.height : header.height;
+        if (header.width > 0 && TBitmap::SizeAllowed(header.width, height))
+            size = {header.width, height};
+    } catch (const TFileError&) {
+    }
+    in.clear();
+    in.seekg(start);
+    return size;
+}
+
+void CheckRoom(std::uint64_t bytes, const TBlockSize& size, const std::string& fileName)
+{
+    if (!MemoryFits(bytes, bytes))
+        throw TFileError(fileName + " cannot be opened: " + NotEnoughMemoryText(size.Width, size.Height));
+}
+
 } // namespace
+
+void WriteProjectTo(std::ostream& out, const TDocument& document) { WriteProject(out, document); }
 
 int WriteProjectFile(const std::string& fileName, const TDocument& document, bool durable)
 {
@@ -107,6 +143,10 @@ int ReadProjectFile(const std::string& fileName, TDocument& document)
 {
     if (Blank(fileName))
         return -1;
+    // A named pipe without a writer would block the open for ever.
+    struct stat info {};
+    if (::stat(fileName.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        throw TFileError("Cannot open " + fileName + ": it is not a regular file");
     std::ifstream in(fileName, std::ios::binary);
     if (!in)
         throw TFileError("Cannot open " + fileName + ": " + std::strerror(errno));
@@ -120,8 +160,15 @@ int ReadProjectFile(const std::string& fileName, TDocument& document)
         throw TFileError(fileName + " is truncated");
 
     // Everything is read aside; the document changes only once all of it is there.
+    // Opening holds each layer five times (both layers, the composite and
+    // the two work copies) beside the photo: a small compressed file can
+    // claim far more than there is, so the sizes are checked before decoding.
+    const TBlockSize layer = PeekBlockSize(in, fileName + " (sketch layer)");
+    CheckRoom(layer.Bytes() * 5, layer, fileName);
     TBitmap sketch = ReadBmp(in, fileName + " (sketch layer)");
     TBitmap color = ReadBmp(in, fileName + " (colouring layer)");
+    const TBlockSize photo = PeekBlockSize(in, fileName + " (photo)");
+    CheckRoom(photo.Bytes() + layer.Bytes() * 3, photo, fileName);
     TBitmap source = ReadBmp(in, fileName + " (photo)");
     // The composite blends the two layers pixel by pixel. The photo may
     // differ: it is what the next effect is computed from, and the program

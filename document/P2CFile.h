@@ -2,6 +2,7 @@
 
 #include "Document.h"
 
+#include <ostream>
 #include <string>
 
 // Project files (.p2c): a 1024-byte header, then the sketch layer, the
@@ -20,6 +21,8 @@ inline constexpr int P2CHeaderSize = 1024;
 // `durable` false the wait for the disk is skipped (history states).
 // Throws TFileError when the file cannot be written.
 int WriteProjectFile(const std::string& fileName, const TDocument& document, bool durable = true);
+// The same content into a stream, for a caller that stages several files.
+void WriteProjectTo(std::ostream& out, const TDocument& document);
 
 // Reads a project into SketchLayer, ColorLayer, SourceBitmap and the layer
 // settings; ViewBitmap, the work copies and everything else are left to the

@@ -7,7 +7,9 @@
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <exception>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -104,20 +106,32 @@ bool TDrawEffect::Render(TAbortStart start)
     const bool scaleBeside = drawSketch && drawColor && pool && s.ScaleType == ScaleTypeAverage && s.ColorScale > 0;
     TDeferredPercents scalePercents;
     std::thread scaler;
+    std::exception_ptr scalerFailure;
+    // The scaling thread's failure (above all std::bad_alloc) stops the other
+    // steps through the abort flag and is thrown here once it has ended.
     struct TJoin {
         std::thread& Thread;
-        ~TJoin()
+        std::exception_ptr& Failure;
+        ~TJoin() noexcept(false)
         {
             if (Thread.joinable())
                 Thread.join();
+            if (Failure && std::uncaught_exceptions() == 0)
+                std::rethrow_exception(Failure);
         }
-    } joinScaler{scaler};
+    } joinScaler{scaler, scalerFailure};
     if (scaleBeside) {
         color_.SetPool(nullptr); // the pool serves the sketch meanwhile
         color_.SetProgress({&scalePercents, nullptr, nullptr});
         scaler = std::thread([&] {
-            scalePercents.Finish(color_.ScaleColors(s.ScaleType, s.ScanFromOrigin, s.ColorScale, s.ColorTable,
-                                                    ColorTableSize));
+            try {
+                scalePercents.Finish(color_.ScaleColors(s.ScaleType, s.ScanFromOrigin, s.ColorScale, s.ColorTable,
+                                                        ColorTableSize));
+            } catch (...) {
+                scalerFailure = std::current_exception();
+                RequestAbort();
+                scalePercents.Finish(false);
+            }
         });
     }
 
@@ -136,6 +150,8 @@ bool TDrawEffect::Render(TAbortStart start)
             report.BeginStep(StepNames::ColorScale);
             bool scaled = scalePercents.HandOn(report);
             scaler.join();
+            if (scalerFailure)
+                std::rethrow_exception(std::exchange(scalerFailure, nullptr));
             if (!scaled)
                 return false;
             report.EndStep();

@@ -59,13 +59,12 @@ void TDrawThread::Wait()
 void TDrawThread::Run()
 {
     RaiseThreadPriority();
+    // An exception must not end the program and the user's work with it.
     bool completed = false;
-    // An exception must not leave the thread: it would end the program and
-    // take the user's document with it. It is kept for the starter instead.
     try {
         completed = effect_.Render(TDrawEffect::TAbortStart::Keep);
     } catch (...) {
-        error_ = std::current_exception();
+        failure_ = std::current_exception();
     }
     completed_.store(completed, std::memory_order_release);
     finished_.store(true, std::memory_order_release);

@@ -32,9 +32,10 @@ public:
     bool IsFinished() const { return finished_.load(std::memory_order_acquire); }
     // Valid once finished.
     bool Completed() const { return completed_.load(std::memory_order_acquire); }
-    // What the render threw (running out of memory, say), or null. Valid
-    // once finished; a render that threw has not completed.
-    std::exception_ptr Error() const { return IsFinished() ? error_ : nullptr; }
+    // Valid once finished: what ended the render when it failed (above all
+    // std::bad_alloc), for the user interface to report; the render then did
+    // not complete and left no layers. Null otherwise.
+    std::exception_ptr Failure() const { return IsFinished() ? failure_ : nullptr; }
     // Blocks until the worker has finished; for programs without an event
     // loop and for tests.
     void Wait();
@@ -48,7 +49,7 @@ private:
     bool started_ = false;
     std::atomic<bool> finished_{false};
     std::atomic<bool> completed_{false};
-    std::exception_ptr error_; // written before finished_ is released
+    std::exception_ptr failure_; // written before finished_ is set
 };
 
 // Raises the calling thread's scheduling priority a little above normal when

@@ -2,6 +2,7 @@
 
 #include "ExifOrientation.h"
 #include "FileError.h"
+#include "MemoryBudget.h"
 #include "Orientation.h"
 #include "SafeFile.h"
 
@@ -14,6 +15,10 @@
 #include <filesystem>
 #include <fstream>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <jerror.h>
 #include <jpeglib.h>
@@ -35,6 +40,7 @@ constexpr int MinScans = 32;
 constexpr std::int64_t ScanBudget = std::int64_t(1) << 27;
 constexpr int RowsPerCall = 16;
 constexpr std::size_t OutputChunk = 64 * 1024;
+constexpr std::size_t InputChunk = 64 * 1024;
 
 struct TJpegErrors {
     jpeg_error_mgr pub; // first: the library hands back a pointer to it
@@ -113,6 +119,7 @@ struct TJpegDecoder {
     jpeg_decompress_struct info{};
     TJpegErrors errors{};
     TScanGuard guard{};
+    std::size_t sourceSize = 0; // of the whole compressed data (file or memory)
 
     TJpegDecoder()
     {
@@ -127,17 +134,99 @@ struct TJpegDecoder {
     TJpegDecoder& operator=(const TJpegDecoder&) = delete;
 };
 
-bool ReadHeader(TJpegDecoder& d, const std::uint8_t* data, std::size_t size)
+// Where the compressed bytes come from: memory, or a file read piece by
+// piece (see TFileSource).
+struct TSource {
+    const std::uint8_t* Data = nullptr;  // memory, or
+    jpeg_source_mgr* Manager = nullptr;  // a source manager of our own
+};
+
+bool ReadHeader(TJpegDecoder& d, const TSource& source)
 {
     if (setjmp(d.errors.jump))
         return false;
     jpeg_create_decompress(&d.info);
     d.info.mem->max_memory_to_use = JpegMemoryLimit;
     d.info.progress = &d.guard.pub;
-    jpeg_mem_src(&d.info, data, static_cast<unsigned long>(size));
+    if (source.Manager != nullptr)
+        d.info.src = source.Manager;
+    else
+        jpeg_mem_src(&d.info, source.Data, static_cast<unsigned long>(d.sourceSize));
     jpeg_save_markers(&d.info, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&d.info, TRUE);
     return true;
+}
+
+// The compressed data read from an open file a piece at a time, so that only
+// what the decoder asks for is ever read: a picture followed by gigabytes of
+// anything costs no more than the picture, and the decoder stops at its
+// end-of-image marker. The end of the file before that marker is reported as
+// the library's own source managers do (a warning, then a made-up marker).
+struct TFileSource {
+    jpeg_source_mgr pub; // first: the library hands back a pointer to it
+    int fd;
+    bool started;
+    int readError;
+    std::vector<JOCTET> buffer;
+};
+
+TFileSource& FileSourceOf(j_decompress_ptr info) { return *reinterpret_cast<TFileSource*>(info->src); }
+
+void InitFileSource(j_decompress_ptr info) { FileSourceOf(info).started = false; }
+
+boolean FillFileBuffer(j_decompress_ptr info)
+{
+    TFileSource& src = FileSourceOf(info);
+    ssize_t got;
+    do
+        got = ::read(src.fd, src.buffer.data(), src.buffer.size());
+    while (got < 0 && errno == EINTR);
+    if (got < 0) {
+        src.readError = errno;
+        ERREXIT(info, JERR_FILE_READ);
+    }
+    if (got == 0) {
+        if (!src.started)
+            ERREXIT(info, JERR_INPUT_EMPTY);
+        WARNMS(info, JWRN_JPEG_EOF);
+        src.buffer[0] = JOCTET(0xFF);
+        src.buffer[1] = JOCTET(JPEG_EOI);
+        got = 2;
+    }
+    src.pub.next_input_byte = src.buffer.data();
+    src.pub.bytes_in_buffer = std::size_t(got);
+    src.started = true;
+    return TRUE;
+}
+
+void SkipFileData(j_decompress_ptr info, long count)
+{
+    TFileSource& src = FileSourceOf(info);
+    if (count <= 0)
+        return;
+    while (count > long(src.pub.bytes_in_buffer)) {
+        count -= long(src.pub.bytes_in_buffer);
+        FillFileBuffer(info);
+    }
+    src.pub.next_input_byte += count;
+    src.pub.bytes_in_buffer -= std::size_t(count);
+}
+
+void TermFileSource(j_decompress_ptr) {}
+
+void InstallFileSource(TFileSource& src, int fd)
+{
+    src.pub.init_source = InitFileSource;
+    src.pub.fill_input_buffer = FillFileBuffer;
+    src.pub.skip_input_data = SkipFileData;
+    src.pub.resync_to_restart = jpeg_resync_to_restart;
+    src.pub.term_source = TermFileSource;
+    src.pub.next_input_byte = nullptr;
+    src.pub.bytes_in_buffer = 0;
+    src.fd = fd;
+    src.started = false;
+    src.readError = 0;
+    src.buffer.resize(InputChunk);
 }
 
 bool IsCmyk(const jpeg_decompress_struct& info)
@@ -334,10 +423,11 @@ struct TStoredPicture {
     std::string damage; // empty, or the sentence that says what is damaged
 };
 
-TStoredPicture DecodeStored(const std::uint8_t* data, std::size_t size, const std::string& name)
+TStoredPicture DecodeStored(const TSource& source, std::size_t size, const std::string& name)
 {
     TJpegDecoder decoder;
-    if (!ReadHeader(decoder, data, size))
+    decoder.sourceSize = size;
+    if (!ReadHeader(decoder, source))
         Fail(decoder, name);
 
     const jpeg_decompress_struct& info = decoder.info;
@@ -356,6 +446,12 @@ TStoredPicture DecodeStored(const std::uint8_t* data, std::size_t size, const st
     if (blocks > std::int64_t(size) * 8)
         throw TFileError(name + " is truncated: it is too short to hold a picture of " + std::to_string(width) +
                          " x " + std::to_string(height) + " pixels");
+    // The picture (and a CMYK file's coefficients) must fit in what is left,
+    // or the decoder would fail half way after seconds of work.
+    const std::uint64_t pictureBytes = std::uint64_t(width) * std::uint64_t(height) * 3;
+    const std::uint64_t decoderBytes = info.progressive_mode ? std::uint64_t(blocks) * 128 : 0;
+    if (!MemoryFits(pictureBytes + decoderBytes, pictureBytes + decoderBytes))
+        throw TFileError(name + " cannot be opened: " + NotEnoughMemoryText(width, height));
     decoder.guard.scanLimit = JpegScanLimit(blocks);
     std::snprintf(decoder.guard.reason, sizeof decoder.guard.reason,
                   "it has more than %d scans, far more than any real picture", decoder.guard.scanLimit);
@@ -378,6 +474,17 @@ TStoredPicture DecodeStored(const std::uint8_t* data, std::size_t size, const st
     return stored;
 }
 
+TBitmap Finish(TStoredPicture stored, std::string* warning)
+{
+    // The decoder and its buffers are gone before the picture is turned.
+    if (!stored.damage.empty() && warning == nullptr)
+        throw TFileError(stored.damage);
+    TBitmap upright = ApplyOrientation(std::move(stored.picture), stored.orientation);
+    if (warning != nullptr)
+        *warning = std::move(stored.damage);
+    return upright;
+}
+
 } // namespace
 
 int JpegScanLimit(std::int64_t blocks)
@@ -389,35 +496,45 @@ int JpegScanLimit(std::int64_t blocks)
 
 TBitmap DecodeJpeg(const std::uint8_t* data, std::size_t size, const std::string& name, std::string* warning)
 {
-    // The decoder and its buffers are gone before the picture is turned.
-    TStoredPicture stored = DecodeStored(data, size, name);
-    if (!stored.damage.empty() && warning == nullptr)
-        throw TFileError(stored.damage);
-    TBitmap upright = ApplyOrientation(std::move(stored.picture), stored.orientation);
-    if (warning != nullptr)
-        *warning = std::move(stored.damage);
-    return upright;
+    TSource source;
+    source.Data = data;
+    return Finish(DecodeStored(source, size, name), warning);
 }
 
 TBitmap ReadJpegFile(const std::string& path, std::string* warning)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    // Non-blocking, so that a named pipe cannot hang the open; anything but a
+    // regular file is then refused before a byte is read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
         throw TFileError("Cannot open " + path + ": " + std::strerror(errno));
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error)
-        throw TFileError("Cannot read " + path + ": " + error.message());
-    std::vector<std::uint8_t> data(size);
-    in.read(reinterpret_cast<char*>(data.data()), std::streamsize(size));
-    if (std::uintmax_t(in.gcount()) != size)
-        throw TFileError("Cannot read " + path + ": the file changed while it was read");
-    return DecodeJpeg(data.data(), data.size(), path, warning);
+    struct TClose {
+        int fd;
+        ~TClose() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        throw TFileError("Cannot read " + path + ": " + std::strerror(errno));
+    if (!S_ISREG(info.st_mode))
+        throw TFileError("Cannot open " + path + ": it is not a regular file");
+    TFileSource file{};
+    InstallFileSource(file, fd);
+    TSource source;
+    source.Manager = &file.pub;
+    TStoredPicture stored;
+    try {
+        stored = DecodeStored(source, std::size_t(info.st_size), path);
+    } catch (const TFileError&) {
+        if (file.readError != 0)
+            throw TFileError("Cannot read " + path + ": " + std::strerror(file.readError));
+        throw;
+    }
+    return Finish(std::move(stored), warning);
 }
 
-void WriteJpeg(std::ostream& out, const TBitmap& picture, int quality)
+void WriteJpeg(std::ostream& out, const TBitmap& picture, int quality, const std::string& name)
 {
-    WriteJpegNamed(out, picture, quality, "the JPEG picture");
+    WriteJpegNamed(out, picture, quality, name);
 }
 
 void WriteJpegFile(const std::string& path, const TBitmap& picture, int quality)

@@ -45,6 +45,9 @@
 // they were.
 TBitmap DecodeJpeg(const std::uint8_t* data, std::size_t size, const std::string& name,
                    std::string* warning = nullptr);
+// The file is read a piece at a time as the decoder asks (never loaded
+// whole), so the header is checked after its first bytes and reading stops at
+// the end-of-image marker, whatever follows it. Only a regular file is read.
 TBitmap ReadJpegFile(const std::string& path, std::string* warning = nullptr);
 
 // Writes a baseline JPEG with the library's default settings (4:2:0 YCbCr,
@@ -52,7 +55,9 @@ TBitmap ReadJpegFile(const std::string& path, std::string* warning = nullptr);
 // scaled to `quality` (1 to 100; values outside are clamped). A failure throws
 // TFileError with the library's message (an empty picture has no JPEG form);
 // an exception thrown by the stream itself reaches the caller unchanged.
-void WriteJpeg(std::ostream& out, const TBitmap& picture, int quality = 90);
+// `name` is the file the stream stands for, in messages.
+void WriteJpeg(std::ostream& out, const TBitmap& picture, int quality = 90,
+               const std::string& name = "the JPEG picture");
 // The same through WriteFileSafely: an existing file is replaced only once the
 // new one is complete.
 void WriteJpegFile(const std::string& path, const TBitmap& picture, int quality = 90);

@@ -34,14 +34,28 @@ void TWorkerPool::Run(const std::function<void(int)>& job)
     {
         std::lock_guard lock(mutex_);
         job_ = &job;
+        failure_ = nullptr;
         pending_ = int(helpers_.size());
         ++generation_;
     }
     wake_.notify_all();
-    job(0);
+    // The helpers use the job and the caller's data until they are done, so
+    // the caller waits for them even when its own share fails.
+    std::exception_ptr own;
+    try {
+        job(0);
+    } catch (...) {
+        own = std::current_exception();
+        RequestAbort();
+    }
     std::unique_lock lock(mutex_);
     finished_.wait(lock, [this] { return pending_ == 0; });
     job_ = nullptr;
+    std::exception_ptr failure = own ? own : failure_;
+    failure_ = nullptr;
+    lock.unlock();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TWorkerPool::HelperLoop(int worker)
@@ -57,9 +71,19 @@ void TWorkerPool::HelperLoop(int worker)
             seen = generation_;
             job = job_;
         }
-        (*job)(worker);
+        // An exception must not end the thread (and the process with it):
+        // it is handed back to the caller of Run.
+        std::exception_ptr failure;
+        try {
+            (*job)(worker);
+        } catch (...) {
+            failure = std::current_exception();
+            RequestAbort();
+        }
         {
             std::lock_guard lock(mutex_);
+            if (failure && !failure_)
+                failure_ = failure;
             --pending_;
         }
         finished_.notify_one();

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -26,7 +27,10 @@ public:
     int Threads() const { return int(helpers_.size()) + 1; }
 
     // Calls job(w) once for every w in [0, Threads()) at the same time, w = 0
-    // on the calling thread, and returns when all calls have returned.
+    // on the calling thread, and returns when all calls have returned. An
+    // exception in any call (above all std::bad_alloc) sets the abort flag, so
+    // that the other calls stop at their next row, and the first one is
+    // thrown again here on the calling thread once all have returned.
     void Run(const std::function<void(int worker)>& job);
 
     static int HardwareThreads();
@@ -39,6 +43,7 @@ private:
     std::condition_variable wake_;
     std::condition_variable finished_;
     const std::function<void(int)>* job_ = nullptr;
+    std::exception_ptr failure_;
     std::uint64_t generation_ = 0;
     int pending_ = 0;
     bool stop_ = false;

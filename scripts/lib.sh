@@ -42,7 +42,8 @@ lq_build() {
   cmake --build "$dir"
 }
 
+# lq_build_release [cmake options...]
 lq_build_release() {
   lq_log "Building (Release) in $LQ_BUILD_DIR"
-  lq_build "$LQ_BUILD_DIR" -DCMAKE_BUILD_TYPE=Release
+  lq_build "$LQ_BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DLQ_WERROR=OFF "$@"
 }

@@ -3,6 +3,7 @@
 #include "ColorTableDesign.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 #include <string_view>
@@ -58,7 +59,11 @@ void WriteInt(TEffectSettings& s, std::size_t offset, std::int32_t v)
 }
 
 // A radio group given an item index keeps it within -1 (none) .. items - 1.
-std::int32_t RadioIndex(std::int32_t index, int items) { return std::clamp(index, -1, items - 1); }
+// Wide, so that a stored value at the end of the range cannot overflow.
+std::int32_t RadioIndex(std::int64_t index, int items)
+{
+    return std::int32_t(std::clamp<std::int64_t>(index, -1, items - 1));
+}
 
 } // namespace
 
@@ -68,7 +73,10 @@ const TEffectControl& OptionPair(const char* name) { return Find(OptionPairs, na
 std::int32_t ControlValue(const TEffectSettings& settings, const TEffectControl& control)
 {
     const std::int32_t stored = ReadInt(settings, control.Offset);
-    return control.StoresWhiteLevel ? ThresholdOfWhiteLevel(stored) : stored;
+    if (!control.StoresWhiteLevel)
+        return stored;
+    // 255 - stored, held to what an int32 can hold (a file may store anything).
+    return std::int32_t(std::clamp<std::int64_t>(255 - std::int64_t(stored), INT32_MIN, INT32_MAX));
 }
 
 void SetControlValue(TEffectSettings& settings, const TEffectControl& control, std::int32_t value)
@@ -83,8 +91,8 @@ void LimitToControls(TEffectSettings& s)
         for (int i = 0; i < count; ++i)
             SetControlValue(s, table[i], std::clamp(ControlValue(s, table[i]), table[i].Min, table[i].Max));
     }
-    s.SketchType = RadioIndex(s.SketchType - 1, 2) + 1;
-    s.ScaleType = RadioIndex(s.ScaleType - 1, 2) + 1;
+    s.SketchType = RadioIndex(std::int64_t(s.SketchType) - 1, 2) + 1;
+    s.ScaleType = RadioIndex(std::int64_t(s.ScaleType) - 1, 2) + 1;
     s.SmoothType = RadioIndex(s.SmoothType, 2);
     s.BlendMode = s.BlendMode == EffectBlendMultiply ? EffectBlendMultiply : EffectBlendOpacity;
     s.RemainDark = s.RemainDark != 0;

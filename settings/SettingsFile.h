@@ -16,7 +16,12 @@
 // Writing replaces the file safely (temporary file, then rename) and returns
 // false, without an exception, when the file cannot be created or written.
 
-bool ReadSettingsFile(const std::string& path, TEffectSettings& settings);
+//
+// A preset is never empty and never longer than the record: such a file is
+// not read either (false, record untouched), and `problem`, when given, gets
+// a sentence saying why, to show the user. It stays empty for a missing or
+// unreadable file, which callers report in their own words.
+bool ReadSettingsFile(const std::string& path, TEffectSettings& settings, std::string* problem = nullptr);
 // The four bytes of Source are written as zeros: the in-memory picture they
 // stand for means nothing in a file.
 bool WriteSettingsFile(const std::string& path, const TEffectSettings& settings);

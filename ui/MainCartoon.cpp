@@ -6,6 +6,7 @@
 #include "ColorMoreOption.h"
 #include "EffectComment.h"
 #include "Layers.h"
+#include "MemoryBudget.h"
 #include "Options.h"
 #include "Preview.h"
 #include "ProcessDlg.h"
@@ -33,6 +34,12 @@ void TFrmMain::RunCartoon(const QString& presetFile)
         settings.Top = 0;
         settings.Width = Document.SourceBitmap.Width();
         settings.Height = Document.SourceBitmap.Height();
+        // Refused before it starts rather than failing half way, with the
+        // document untouched.
+        if (!EffectFitsInMemory(settings.Width, settings.Height, 0)) {
+            ShowText(QString::fromStdString(NotEnoughMemoryText(settings.Width, settings.Height)));
+            return;
+        }
         std::exception_ptr failure;
         {
             TFrm_Process process(this);

@@ -3,14 +3,13 @@
 #include "About.h"
 #include "BusyCursor.h"
 #include "ClipboardPicture.h"
-#include "BmpFile.h"
 #include "FileError.h"
 #include "FileNames.h"
-#include "JpegFile.h"
 #include "Layers.h"
 #include "Message.h"
 #include "Options.h"
 #include "P2CFile.h"
+#include "PictureFiles.h"
 #include "ProgramDir.h"
 #include "RecentFiles.h"
 #include "Resample.h"
@@ -190,10 +189,8 @@ void TFrmMain::OpenFile(const QString& fileName)
         bool opened = false;
         switch (FileKindOf(path)) {
         case TFileKind::Jpeg:
-            opened = OpenPhoto(path, true);
-            break;
         case TFileKind::Bitmap:
-            opened = OpenPhoto(path, false);
+            opened = OpenPhoto(path);
             break;
         case TFileKind::Project:
             opened = OpenProject(path);
@@ -208,14 +205,14 @@ void TFrmMain::OpenFile(const QString& fileName)
     });
 }
 
-bool TFrmMain::OpenPhoto(const std::string& fileName, bool jpeg)
+bool TFrmMain::OpenPhoto(const std::string& fileName)
 {
     std::string warning;
     std::exception_ptr recordError;
     {
         TBusyCursor busy;
         // A file that cannot be read throws here, before the document is touched.
-        TBitmap picture = jpeg ? ReadJpegFile(fileName, &warning) : ReadBmpFile(fileName);
+        TBitmap picture = ReadPicture(fileName, &warning);
         Document.InitialisePhoto(std::move(picture));
         recordError = FinishOpen(fileName);
     }
@@ -301,10 +298,8 @@ void TFrmMain::Save()
         TBusyCursor busy;
         switch (FileKindOf(path)) {
         case TFileKind::Jpeg:
-            WriteJpegFile(path, Document.ViewBitmap, 90);
-            break;
         case TFileKind::Bitmap:
-            WriteBmpFile(path, Document.ViewBitmap);
+            WritePicture(path, Document.ViewBitmap);
             break;
         case TFileKind::Project:
             WriteProjectFile(path, Document);

@@ -125,7 +125,7 @@ void TFrm_Process::WorkerFinished()
     if (Finished || !Worker)
         return;
     Worker->Wait();
-    WorkerError = Worker->Error();
+    WorkerError = Worker->Failure();
     Finished = true;
     ProgressTimer->stop();
     ShowProgress();

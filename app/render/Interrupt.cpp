@@ -2,11 +2,20 @@
 
 #include "Abort.h"
 
+#include <atomic>
 #include <csignal>
+
+#include <signal.h>
+#include <unistd.h>
 
 namespace {
 
 volatile std::sig_atomic_t Received = 0;
+std::atomic<int> Phase{int(TRunPhase::Reading)};
+static_assert(std::atomic<int>::is_always_lock_free);
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+constexpr char StoppedText[] = "lumenquilla-render: interrupted\n";
 
 extern "C" void OnInterrupt(int signal)
 {
@@ -16,11 +25,24 @@ extern "C" void OnInterrupt(int signal)
         return;
     }
     Received = signal;
+    if (Phase.load() == int(TRunPhase::Reading)) {
+        // Nothing written yet, and a read may never return: write() and
+        // _exit() are safe here.
+        [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, StoppedText, sizeof StoppedText - 1);
+        ::_exit(128 + signal);
+    }
     // A lock-free atomic store: safe in a signal handler.
     RequestAbort();
 }
 
-static_assert(std::atomic<bool>::is_always_lock_free);
+sigset_t InterruptSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    return set;
+}
 
 } // namespace
 
@@ -33,6 +55,20 @@ void InstallInterruptHandler()
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+}
+
+void SetRunPhase(TRunPhase phase) { Phase.store(int(phase)); }
+
+TInterruptsHeld::TInterruptsHeld()
+{
+    const sigset_t set = InterruptSignals();
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
+TInterruptsHeld::~TInterruptsHeld()
+{
+    const sigset_t set = InterruptSignals();
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
 }
 
 int InterruptSignal() { return Received; }

@@ -1,21 +1,27 @@
 // lumenquilla-render: the effect of the editor without its windows, for
 // batch conversion and for driving the engine from scripts and tests.
 #include "Abort.h"
+#include "DistinctFiles.h"
 #include "Document.h"
 #include "DrawEffect.h"
 #include "FileError.h"
 #include "Interrupt.h"
+#include "MemoryBudget.h"
 #include "P2CFile.h"
 #include "PictureFiles.h"
+#include "Presets.h"
 #include "RenderOptions.h"
-#include "RenderSettings.h"
+#include "SafeFile.h"
 #include "TerminalProgress.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,6 +43,20 @@ int Interrupted()
     return 128 + InterruptSignal();
 }
 
+// Thrown when a picture will not fit, with the program's one message for it.
+struct TNotEnoughMemory : std::runtime_error {
+    TNotEnoughMemory(std::int64_t width, std::int64_t height)
+        : std::runtime_error(NotEnoughMemoryText(width, height))
+    {
+    }
+};
+
+void CheckRoom(const TBitmap& photo, int threads)
+{
+    if (!EffectFitsInMemory(photo.Width(), photo.Height(), threads))
+        throw TNotEnoughMemory(photo.Width(), photo.Height());
+}
+
 // The layers of the photo under the settings, or nothing when the
 // computation was stopped.
 std::optional<std::pair<TBitmap, TBitmap>> ComputeLayers(const TEffectSettings& settings, const TBitmap& photo,
@@ -54,7 +74,14 @@ std::optional<std::pair<TBitmap, TBitmap>> ComputeLayers(const TEffectSettings& 
     }
     // The flag was cleared at start-up; keeping it lets a Ctrl-C during
     // decoding stop the run too.
-    const bool complete = effect->Render(TDrawEffect::TAbortStart::Keep);
+    bool complete = false;
+    try {
+        complete = effect->Render(TDrawEffect::TAbortStart::Keep);
+    } catch (...) {
+        if (progress)
+            progress->Finish();
+        throw;
+    }
     if (progress)
         progress->Finish();
     std::pair<TBitmap, TBitmap> layers;
@@ -63,16 +90,38 @@ std::optional<std::pair<TBitmap, TBitmap>> ComputeLayers(const TEffectSettings& 
     return layers;
 }
 
-int Run(const TRenderOptions& options)
+// One output: where it goes and what writes its content.
+struct TOutput {
+    std::string Path;
+    std::unique_ptr<TStagedFile> File;
+};
+
+// The size of the photo once it is known, for the message when memory runs out.
+struct TPictureSize {
+    std::int64_t Width = 0, Height = 0;
+};
+
+int Run(const TRenderOptions& options, TPictureSize& size)
 {
+    std::vector<TNamedFile> named = {{"INPUT", options.Input}, {"OUTPUT", options.Output}};
+    if (!options.SketchOut.empty())
+        named.push_back({"--sketch-out", options.SketchOut});
+    if (!options.ColorOut.empty())
+        named.push_back({"--color-out", options.ColorOut});
+    if (!options.ProjectOut.empty())
+        named.push_back({"--project-out", options.ProjectOut});
+    const std::string same = SameFileReason(named);
+    if (!same.empty())
+        return Fail(same);
+
     // Every output is checked before the work starts; the writers still
     // report whatever goes wrong later.
-    for (const std::string* out : {&options.Output, &options.SketchOut, &options.ColorOut, &options.ProjectOut}) {
-        if (out->empty())
-            continue;
-        const std::string reason = CannotCreateReason(*out);
+    std::vector<TOutput> outputs;
+    for (std::size_t i = 1; i < named.size(); ++i) {
+        const std::string reason = CannotCreateReason(named[i].Path);
         if (!reason.empty())
             return Fail(reason);
+        outputs.push_back({named[i].Path, std::make_unique<TStagedFile>(named[i].Path)});
     }
     std::optional<TEffectSettings> settings;
     if (!options.NoEffect)
@@ -80,48 +129,55 @@ int Run(const TRenderOptions& options)
 
     std::string warning;
     TBitmap photo = ReadPicture(options.Input, &warning);
+    size = {photo.Width(), photo.Height()};
     if (!warning.empty())
         std::fprintf(stderr, "%s: warning: %s\n", ProgramName, warning.c_str());
+    if (!options.NoEffect)
+        CheckRoom(photo, options.Threads);
+    // From here a Ctrl-C stops the work and keeps every old file.
+    SetRunPhase(TRunPhase::Working);
+
+    TDocument document;
+    std::vector<std::function<void(std::ostream&)>> contents;
+    if (options.NoEffect) {
+        contents.push_back([&](std::ostream& out) { WritePictureTo(out, options.Output, photo); });
+    } else {
+        WidenToPicture(*settings, photo);
+        auto layers = ComputeLayers(*settings, photo, options);
+        if (!layers)
+            return InterruptSignal() != 0 ? Interrupted() : Fail("the computation was stopped");
+
+        // The editor's own path: the result becomes the document's layers
+        // with the layer settings the effect chose, and the composite is what
+        // Save would write.
+        document.SourceBitmap = std::move(photo);
+        document.TakeEffectResult(std::move(layers->first), std::move(layers->second), *settings);
+        const std::pair<const std::string*, const TBitmap*> pictures[] = {
+            {&options.Output, &document.ViewBitmap},
+            {&options.SketchOut, &document.SketchLayer},
+            {&options.ColorOut, &document.ColorLayer},
+        };
+        for (const auto& [path, picture] : pictures)
+            if (!path->empty())
+                contents.push_back([path, picture](std::ostream& out) { WritePictureTo(out, *path, *picture); });
+        if (!options.ProjectOut.empty())
+            contents.push_back([&](std::ostream& out) { WriteProjectTo(out, document); });
+    }
+
+    // Every output is written whole beside its old file first; only when all
+    // are complete do they replace the old ones, so a failure or a Ctrl-C
+    // before that leaves every old file, and one after it changes nothing.
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        if (InterruptSignal() != 0)
+            return Interrupted();
+        outputs[i].File->Write(contents[i]);
+    }
+    TInterruptsHeld held;
     if (InterruptSignal() != 0)
         return Interrupted();
-
-    if (options.NoEffect) {
-        WritePicture(options.Output, photo);
-        return InterruptSignal() != 0 ? Interrupted() : 0;
-    }
-
-    WidenToPicture(*settings, photo);
-    auto layers = ComputeLayers(*settings, photo, options);
-    if (!layers)
-        return InterruptSignal() != 0 ? Interrupted() : Fail("the computation was stopped");
-
-    // The editor's own path: the result becomes the document's layers with
-    // the layer settings the effect chose, and the composite is what Save
-    // would write.
-    TDocument document;
-    document.SourceBitmap = std::move(photo);
-    document.TakeEffectResult(std::move(layers->first), std::move(layers->second), *settings);
-
-    // Each file is written whole or not at all; after an interrupt no
-    // further file is started.
-    const std::pair<const std::string*, const TBitmap*> pictures[] = {
-        {&options.Output, &document.ViewBitmap},
-        {&options.SketchOut, &document.SketchLayer},
-        {&options.ColorOut, &document.ColorLayer},
-    };
-    for (const auto& [path, picture] : pictures) {
-        if (path->empty())
-            continue;
-        if (InterruptSignal() != 0)
-            return Interrupted();
-        WritePicture(*path, *picture);
-    }
-    if (!options.ProjectOut.empty()) {
-        if (InterruptSignal() != 0)
-            return Interrupted();
-        WriteProjectFile(options.ProjectOut, document);
-    }
-    return InterruptSignal() != 0 ? Interrupted() : 0;
+    for (TOutput& output : outputs)
+        output.File->Commit();
+    return 0;
 }
 
 } // namespace
@@ -140,11 +196,16 @@ int main(int argc, char** argv)
         std::fputs(RenderUsage().c_str(), stdout);
         return 0;
     }
+    TPictureSize size;
     try {
-        return Run(*options);
+        return Run(*options, size);
+    } catch (const TNotEnoughMemory& e) {
+        return Fail(e.what());
     } catch (const TFileError& e) {
         return Fail(e.what());
     } catch (const std::bad_alloc&) {
+        if (size.Width > 0)
+            return Fail(NotEnoughMemoryText(size.Width, size.Height));
         return Fail("not enough memory for " + options->Input);
     } catch (const std::exception& e) {
         return Fail(options->Input + ": " + e.what());

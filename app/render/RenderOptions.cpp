@@ -1,5 +1,6 @@
 #include "RenderOptions.h"
 
+#include "FileNames.h"
 #include "PictureFiles.h"
 
 #include <charconv>
@@ -21,7 +22,7 @@ bool ParseThreads(const std::string& text, int& threads)
 // read, checked before any work starts.
 bool CheckPictureName(const std::string& path, const char* what, std::string& error)
 {
-    if (PictureTypeOf(path) != TPictureType::Unknown)
+    if (IsPictureFile(path))
         return true;
     error = std::string(what) + " '" + path + "' is neither .jpg, .jpeg nor .bmp";
     return false;
@@ -131,6 +132,10 @@ std::optional<TRenderOptions> ParseRenderOptions(const std::vector<std::string>&
         return std::nullopt;
     if (!options.ColorOut.empty() && !CheckPictureName(options.ColorOut, "--color-out", error))
         return std::nullopt;
+    if (!options.ProjectOut.empty() && FileKindOf(options.ProjectOut) != TFileKind::Project) {
+        error = "--project-out '" + options.ProjectOut + "' does not end in .p2c";
+        return std::nullopt;
+    }
     if (options.NoEffect && !(options.SketchOut.empty() && options.ColorOut.empty() && options.ProjectOut.empty())) {
         error = "--no-effect makes no layers for --sketch-out, --color-out or --project-out";
         return std::nullopt;
@@ -150,13 +155,16 @@ std::string RenderUsage()
            "                      of any .set file. Default: default\n"
            "  --sketch-out FILE   also write the sketch layer (white when the settings switch it off)\n"
            "  --color-out FILE    also write the colouring layer (white when switched off)\n"
-           "  --project-out FILE  also write a project (.p2c) with both layers, the photo and\n"
-           "                      the layer settings, for the editor to open\n"
+           "  --project-out FILE  also write a project (FILE must end in .p2c) with both\n"
+           "                      layers, the photo and the layer settings, for the editor to open\n"
            "  --no-effect         write INPUT decoded and unchanged (format conversion)\n"
            "  -j, --threads N     worker threads for the computation, 1 to 64 (default: all cores)\n"
            "  -q, --quiet         no progress display\n"
            "  -h, --help          show this text\n"
            "\n"
-           "Exit status: 0 on success, 1 for an unreadable input, an unwritable output or bad\n"
-           "options, 130 when interrupted.\n";
+           "No output may name the input or another output. All outputs are written in full\n"
+           "before any replaces an older file: an error or Ctrl-C before that keeps them all.\n"
+           "\n"
+           "Exit status: 0 on success, 1 for an unreadable input, an unwritable output, bad\n"
+           "options or too little memory, 130 when interrupted.\n";
 }

@@ -1,6 +1,8 @@
 #include "ChildProcess.h"
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <csignal>
 #include <fstream>
 #include <iterator>
@@ -50,6 +52,10 @@ TChildProcess::TChildProcess(const std::string& program, const std::vector<std::
             rlimit limit{rlim_t(limits.FileSize), rlim_t(limits.FileSize)};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         }
+        if (limits.AddressSpace > 0) {
+            rlimit limit{rlim_t(limits.AddressSpace), rlim_t(limits.AddressSpace)};
+            ::setrlimit(RLIMIT_AS, &limit);
+        }
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
@@ -75,6 +81,26 @@ int TChildProcess::Wait()
             throw std::runtime_error("lost the child process");
     }
     status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    return status_;
+}
+
+std::optional<int> TChildProcess::WaitFor(double seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (status_ < 0) {
+        int raw = 0;
+        const pid_t done = ::waitpid(pid_, &raw, WNOHANG);
+        if (done == pid_) {
+            status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+            break;
+        }
+        if (std::chrono::steady_clock::now() > end) {
+            ::kill(pid_, SIGKILL);
+            Wait();
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     return status_;
 }
 

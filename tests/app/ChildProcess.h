@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@ struct TChildLimits {
     // Largest file the child may write (RLIMIT_FSIZE); 0 for no limit. The
     // child ignores SIGXFSZ, so a write past it fails as on a full disk.
     long long FileSize = 0;
+    // Largest address space (RLIMIT_AS, as `ulimit -v`); 0 for no limit.
+    long long AddressSpace = 0;
 };
 
 class TChildProcess {
@@ -25,6 +28,9 @@ public:
     void Signal(int signal) const;
     // Waits for the end. The exit status, or 128 + the signal that ended it.
     int Wait();
+    // Waits at most `seconds`; a child still running then is killed and
+    // nothing is returned.
+    std::optional<int> WaitFor(double seconds);
 
     std::string Output() const;
     std::string Error() const;

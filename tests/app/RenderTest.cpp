@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +26,8 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -329,25 +332,51 @@ TEST_F(RenderTest, PresetsAreFoundByNameBesideTheProgramOrByPath)
     EXPECT_FALSE(fs::exists(File("none.jpg")));
 }
 
-// A file shorter than the record replaces only its leading part; the rest
-// stays zero (here: no colours table and a WhiteLevel of 0).
-TEST_F(RenderTest, AShortSettingsFileIsReadOverAnAllZeroRecord)
+// Only a whole record is a preset: anything else would render a white or
+// half-set picture as if all were well.
+TEST_F(RenderTest, APresetOfAnyOtherSizeIsRefused)
 {
-    const TBitmap photo = Photo(40, 30);
+    const std::string in = PutPhoto("in.bmp", Photo(20, 20));
+    const std::string whole = FileBytes(PutSettings("whole.set", Settings()));
+    ASSERT_EQ(whole.size(), 18430u);
+    const struct {
+        const char* Name;
+        std::string Bytes;
+    } cases[] = {
+        {"empty.set", ""},
+        {"one.set", "x"},
+        {"short.set", whole.substr(0, whole.size() - 1)},
+        {"long.set", whole + "x"},
+        {"double.set", whole + whole},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        PutFileBytes(File(c.Name), c.Bytes);
+        const TRun run = Run({"-p", File(c.Name), in, File("out.jpg")});
+        EXPECT_EQ(run.Status, 1);
+        EXPECT_NE(run.Err.find("is not a preset"), std::string::npos) << run.Err;
+        EXPECT_FALSE(fs::exists(File("out.jpg")));
+    }
+}
+
+// A preset's values are held to the ranges of the editor's controls, as its
+// Load does: a median radius of 128 would overflow the engine's counts.
+TEST_F(RenderTest, PresetValuesAreHeldToTheControlsRanges)
+{
+    const TBitmap photo = Photo(64, 48);
     const std::string in = PutPhoto("in.bmp", photo);
-    TEffectSettings full = Settings();
-    full.Detail = 0;
-    const std::size_t kept = offsetof(TEffectSettings, ColorTable);
-    PutFileBytes(File("short.set"), std::string(reinterpret_cast<const char*>(&full), kept));
-
-    TEffectSettings zeroFilled;
-    std::memset(&zeroFilled, 0, sizeof zeroFilled);
-    std::memcpy(&zeroFilled, &full, kept);
-    const TLayers expected = ExpectedLayers(zeroFilled, photo);
-    ASSERT_NE(expected.Sketch, ExpectedLayers(full, photo).Sketch) << "the test must tell the two apart";
-
-    const TRun run = Run({"-p", File("short.set"), "--sketch-out", File("s.bmp"), "--color-out", File("c.bmp"), in,
-                          File("out.bmp")});
+    TEffectSettings wild = Settings(), limited = Settings();
+    wild.ColorSmooth = 128;
+    wild.Darkness = -40;
+    wild.Detail = 5000;
+    wild.ColorScale = 1000;
+    limited.ColorSmooth = 19;
+    limited.Darkness = 1;
+    limited.Detail = 1024;
+    limited.ColorScale = 142;
+    const TLayers expected = ExpectedLayers(limited, photo);
+    const TRun run = Run({"-p", PutSettings("wild.set", wild), "--sketch-out", File("s.bmp"), "--color-out",
+                          File("c.bmp"), in, File("out.bmp")});
     EXPECT_SUCCESS(run);
     EXPECT_EQ(ReadBmpFile(File("s.bmp")), expected.Sketch);
     EXPECT_EQ(ReadBmpFile(File("c.bmp")), expected.Color);
@@ -384,6 +413,8 @@ TEST_F(RenderTest, EveryFaultEndsWithStatus1AndOneLineAndWritesNothing)
         {in, out, File("third.jpg")},
         {"-p", File("no-such.set"), in, out},
         {"--no-effect", "--sketch-out", File("s.bmp"), in, out},
+        {"--project-out", File("p.jpg"), in, out},
+        {"--project-out", File("p"), in, out},
     };
     const std::set<std::string> before = Files();
     for (const auto& args : cases) {
@@ -399,6 +430,152 @@ TEST_F(RenderTest, EveryFaultEndsWithStatus1AndOneLineAndWritesNothing)
         EXPECT_EQ(run.Out, "");
     }
     EXPECT_EQ(Files(), before);
+}
+
+// An output named as the input (or as another output) in any spelling or
+// through any link would destroy the photo or a result: refused before
+// anything is read or written.
+TEST_F(RenderTest, AnOutputThatIsTheInputOrAnotherOutputIsRefused)
+{
+    const std::string in = PutPhoto("in.bmp", Photo(20, 20));
+    const std::string preset = PutSettings("s.set", Settings());
+    fs::create_symlink(in, File("link.bmp"));
+    fs::create_hard_link(in, File("hard.bmp"));
+    fs::create_directory(File("sub"));
+    fs::create_symlink("in.bmp", File("relative-link.bmp"));
+    fs::create_symlink(in, File("p.p2c"));
+    fs::create_symlink(File("new.bmp"), File("to-new.bmp")); // dangling until written
+    const std::string relative = fs::relative(in, fs::current_path()).string();
+    const std::vector<std::vector<std::string>> cases = {
+        {in, in},
+        {in, File("./in.bmp")},
+        {in, File("sub/../in.bmp")},
+        {in, relative},
+        {in, File("link.bmp")},
+        {in, File("hard.bmp")},
+        {in, File("relative-link.bmp")},
+        {"--sketch-out", in, in, File("out.bmp")},
+        {"--color-out", File("link.bmp"), in, File("out.bmp")},
+        {"--project-out", File("p.p2c"), in, File("out.bmp")},
+        {"--sketch-out", File("out.bmp"), in, File("out.bmp")},
+        {"--sketch-out", File("o.bmp"), "--color-out", File("./o.bmp"), in, File("out.bmp")},
+        {"--sketch-out", File("new.bmp"), in, File("to-new.bmp")},
+    };
+    const std::string photoBytes = FileBytes(in);
+    const std::set<std::string> before = Files();
+    for (const auto& args : cases) {
+        std::string shown;
+        for (const auto& a : args)
+            shown += a + " ";
+        SCOPED_TRACE(shown);
+        std::vector<std::string> withPreset = {"-p", preset};
+        withPreset.insert(withPreset.end(), args.begin(), args.end());
+        const TRun run = Run(withPreset);
+        EXPECT_EQ(run.Status, 1);
+        EXPECT_NE(run.Err.find("is the same file as"), std::string::npos) << run.Err;
+        EXPECT_EQ(run.Err.find('\n'), run.Err.size() - 1) << run.Err;
+    }
+    EXPECT_EQ(FileBytes(in), photoBytes);
+    EXPECT_EQ(Files(), before);
+}
+
+// Outputs are created through a link that points nowhere yet, and the null
+// device is written into, never replaced by a file.
+TEST_F(RenderTest, OutputsFollowLinksAndADeviceStaysADevice)
+{
+    const std::string in = PutPhoto("in.bmp", Photo(30, 20));
+    fs::create_symlink(File("made.jpg"), File("link.jpg"));
+    fs::create_symlink("/dev/null", File("null.bmp"));
+    const TRun run = Run({"-p", PutSettings("s.set", Settings()), "--sketch-out", File("null.bmp"), in,
+                          File("link.jpg")});
+    EXPECT_SUCCESS(run);
+    EXPECT_TRUE(fs::is_symlink(File("link.jpg")));
+    EXPECT_EQ(ReadJpegFile(File("made.jpg")).Width(), 30);
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_TRUE(fs::is_symlink(File("null.bmp")));
+}
+
+// A named pipe with no writer would block the read for ever.
+TEST_F(RenderTest, AnInputThatIsNoRegularFileIsRefusedAtOnce)
+{
+    ASSERT_EQ(::mkfifo(File("pipe.jpg").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(File("pipe.set").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", File("zero.bmp"));
+    const std::string in = PutPhoto("in.bmp", Photo(20, 20));
+    const std::vector<std::vector<std::string>> cases = {
+        {"--no-effect", File("pipe.jpg"), File("out.bmp")},
+        {"-p", PutSettings("s.set", Settings()), File("pipe.jpg"), File("out.bmp")},
+        {"-p", File("pipe.set"), in, File("out.bmp")},
+        {"--no-effect", File("zero.bmp"), File("out.bmp")},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args[args.size() - 2]);
+        TChildProcess child(Renderer, args, dir_ + ".pipe");
+        const std::optional<int> status = child.WaitFor(20);
+        ASSERT_TRUE(status.has_value()) << "the program hung";
+        EXPECT_EQ(*status, 1);
+        EXPECT_EQ(child.Error().rfind("lumenquilla-render: ", 0), 0u) << child.Error();
+        fs::remove(dir_ + ".pipe.out");
+        fs::remove(dir_ + ".pipe.err");
+    }
+    EXPECT_FALSE(fs::exists(File("out.bmp")));
+}
+
+// A JPEG is read only up to its end: a picture followed by gigabytes (of a
+// sparse file: no disk space) is read with little memory, and a huge file
+// that is no JPEG at all is refused at its first bytes.
+TEST_F(RenderTest, AJpegIsReadOnlyToItsEnd)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer's shadow memory does not fit under an address-space limit";
+#endif
+    WriteJpegFile(File("good.jpg"), Photo(64, 48), 90);
+    const std::uintmax_t pictureBytes = fs::file_size(File("good.jpg"));
+    fs::copy_file(File("good.jpg"), File("tail.jpg"));
+    fs::resize_file(File("tail.jpg"), std::uintmax_t(3) << 30);
+    PutFileBytes(File("zeros.jpg"), "");
+    fs::resize_file(File("zeros.jpg"), std::uintmax_t(4) << 30);
+    ASSERT_GT(fs::file_size(File("tail.jpg")), pictureBytes);
+
+    const TChildLimits small{.AddressSpace = 512LL << 20};
+    TRun run = Run({"--no-effect", File("tail.jpg"), File("tail.bmp")}, small);
+    EXPECT_SUCCESS(run);
+    EXPECT_EQ(ReadBmpFile(File("tail.bmp")), ReadJpegFile(File("good.jpg")));
+
+    run = Run({"--no-effect", File("zeros.jpg"), File("zeros.bmp")}, small);
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_NE(run.Err.find("Not a JPEG file"), std::string::npos) << run.Err;
+    EXPECT_FALSE(fs::exists(File("zeros.bmp")));
+}
+
+// Memory that runs out ends the run with the program's one message, never
+// an abort, and before any output is touched.
+TEST_F(RenderTest, APictureThatCannotFitInMemoryIsRefusedWithOneMessage)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer's shadow memory does not fit under an address-space limit";
+#endif
+    const std::string in = PutPhoto("in.bmp", Photo(3000, 2000));
+    const std::string preset = PutSettings("s.set", Settings());
+    PutFileBytes(File("out.jpg"), "the user's older picture");
+    const std::set<std::string> before = Files();
+    for (const char* threads : {"1", "2"}) {
+        SCOPED_TRACE(threads);
+        const TRun run = Run({"-j", threads, "-p", preset, in, File("out.jpg")}, {.AddressSpace = 200LL << 20});
+        EXPECT_EQ(run.Status, 1);
+        EXPECT_EQ(run.Err, "lumenquilla-render: not enough memory for a 3000 x 2000 picture\n");
+    }
+    EXPECT_EQ(FileBytes(File("out.jpg")), "the user's older picture");
+    EXPECT_EQ(Files(), before);
+
+    // A JPEG is measured by its header, before its picture is allocated.
+    TBitmap large(6000, 4000);
+    large.FillWhite();
+    WriteJpegFile(File("large.jpg"), large, 90);
+    const TRun run = Run({"--no-effect", File("large.jpg"), File("large.bmp")}, {.AddressSpace = 64LL << 20});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_NE(run.Err.find("not enough memory for a 6000 x 4000 picture"), std::string::npos) << run.Err;
+    EXPECT_FALSE(fs::exists(File("large.bmp")));
 }
 
 TEST_F(RenderTest, HelpPrintsTheUsageAndSucceeds)
@@ -511,6 +688,54 @@ TEST_F(RenderTest, AnInterruptStopsTheRenderWithoutWritingAnything)
     fs::remove(dir_ + ".interrupted.out");
     fs::remove(dir_ + ".interrupted.err");
     EXPECT_EQ(Files(), before);
+}
+
+} // namespace
+
+namespace {
+
+// Ctrl-C at any moment of a run with three outputs: either every old file
+// stays (and the run says it was interrupted) or every output is new (and
+// the run succeeded); never a mixed set.
+TEST_F(RenderTest, AnInterruptLeavesAllOutputsOldOrAllNew)
+{
+    const std::string in = PutPhoto("in.bmp", Photo(1200, 900));
+    const std::string preset = PutSettings("s.set", Settings());
+    const std::vector<std::string> outputs = {File("out.bmp"), File("s.bmp"), File("c.bmp")};
+    const std::vector<std::string> args = {"-p", preset, "--sketch-out", outputs[1], "--color-out", outputs[2], in,
+                                           outputs[0]};
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(Run(args).Status, 0);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    int interrupted = 0, finished = 0;
+    for (int i = 1; i <= 12; ++i) {
+        SCOPED_TRACE(i);
+        for (const std::string& out : outputs)
+            PutFileBytes(out, "old");
+        TChildProcess child(Renderer, args, dir_ + ".signal");
+        // From the start to past the end: the write phase sits near the end.
+        std::this_thread::sleep_for(std::chrono::duration<double>(seconds * (0.5 + i * 0.05)));
+        child.Signal(SIGINT);
+        const int status = child.Wait();
+        int old = 0;
+        for (const std::string& out : outputs)
+            old += FileBytes(out) == "old";
+        if (status == 0) {
+            EXPECT_EQ(old, 0);
+            ++finished;
+        } else {
+            EXPECT_EQ(status, 128 + SIGINT);
+            EXPECT_EQ(old, 3);
+            ++interrupted;
+        }
+        fs::remove(dir_ + ".signal.out");
+        fs::remove(dir_ + ".signal.err");
+    }
+    for (const auto& name : Files())
+        EXPECT_EQ(name.find(".lumenquilla-"), std::string::npos) << "a temporary file stayed: " << name;
+    RecordProperty("interrupted", interrupted);
+    RecordProperty("finished", finished);
 }
 
 } // namespace

@@ -7,7 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
 #include <sstream>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -248,6 +256,96 @@ TEST_F(ProjectFile, AMissingFileIsAnErrorNamingIt)
     } catch (const TFileError& e) {
         EXPECT_NE(std::string(e.what()).find("none.p2c"), std::string::npos) << e.what();
     }
+}
+
+// A named pipe with no writer would hang the open for ever: refused at
+// once (the child is stopped by an alarm if it hangs).
+TEST_F(ProjectFile, ANamedPipeIsRefusedWithoutWaiting)
+{
+    const std::string pipe = folder.File("pipe.p2c");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EXIT(
+        {
+            ::alarm(10);
+            TDocument document;
+            try {
+                ReadProjectFile(pipe, document);
+            } catch (const TFileError&) {
+                std::_Exit(document.SketchLayer.Width() == 0 ? 0 : 2);
+            }
+            std::_Exit(1);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+// An 8-bit run-length bitmap whose every row is painted in runs of one
+// colour: a few hundred kilobytes for a picture of hundreds of megabytes.
+std::string PaintedRleBitmap(int width, int height)
+{
+    std::string data;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; x += 255) {
+            data += char(std::min(255, width - x));
+            data += char(0);
+        }
+        data += std::string("\0\0", 2); // end of row
+    }
+    data += std::string("\0\1", 2); // end of picture
+    const std::uint32_t offset = 14 + 40 + 4;
+    std::string bmp(offset, '\0');
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bmp[at + std::size_t(i)] = char(v >> (8 * i));
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, std::uint32_t(offset + data.size()));
+    put32(10, offset);
+    put32(14, 40);
+    put32(18, std::uint32_t(width));
+    put32(22, std::uint32_t(height));
+    bmp[26] = 1;  // planes
+    bmp[28] = 8;  // bits per pixel
+    put32(30, 1); // RLE8
+    put32(34, std::uint32_t(data.size()));
+    put32(46, 1); // one colour
+    bmp[54] = bmp[55] = bmp[56] = char(200);
+    return bmp + data;
+}
+
+// A small file that claims huge layers is refused by their stated size,
+// before anything is decoded, with the program's one message (in a child
+// process, under an address-space limit).
+TEST_F(ProjectFile, LayersThatCannotFitInMemoryAreRefusedBeforeDecoding)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer's shadow memory does not fit under an address-space limit";
+#endif
+    ASSERT_EQ(WriteProjectFile(path, Sample()), 0);
+    const std::string block = PaintedRleBitmap(8000, 8000);
+    PutFileBytes(path, FileBytes(path).substr(0, P2CHeaderSize) + block + block + block);
+    ASSERT_LT(FileBytes(path).size(), 2u << 20);
+    // 0 when refused with the message and the document untouched.
+    auto openUnderLimit = [this]() -> int {
+        std::ifstream statm("/proc/self/statm");
+        std::uint64_t pages = 0;
+        statm >> pages;
+        const rlim_t limit = rlim_t(pages * std::uint64_t(::sysconf(_SC_PAGESIZE)) + (300u << 20));
+        const rlimit as{limit, limit};
+        ::setrlimit(RLIMIT_AS, &as);
+        TDocument document;
+        try {
+            ReadProjectFile(path, document);
+        } catch (const TFileError& e) {
+            const bool named =
+                std::string(e.what()).find("not enough memory for a 8000 x 8000 picture") != std::string::npos;
+            return named && document.SketchLayer.Width() == 0 ? 0 : 2;
+        } catch (...) {
+            return 3;
+        }
+        return 1;
+    };
+    EXPECT_EXIT(std::_Exit(openUnderLimit()), testing::ExitedWithCode(0), "");
 }
 
 TEST_F(ProjectFile, AWriteThatFailsHalfWayKeepsTheOldProject)

@@ -6,8 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <cstdint>
+#include <cstdlib>
+#include <exception>
+#include <fstream>
+#include <new>
 #include <mutex>
 #include <thread>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -153,6 +161,43 @@ TEST(DrawThread, DestroyingARunningThreadStopsIt)
     EXPECT_FALSE(completed);
     EXPECT_FALSE(effect.HasLayers());
     ClearAbort();
+}
+
+// Memory that runs out during the render (here under an address-space limit,
+// in a child process) ends it without layers and with the failure kept for
+// the window to report; the program and the user's work live on.
+TEST(DrawThread, AFailedAllocationEndsTheRenderWithoutEndingTheProgram)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer's shadow memory does not fit under an address-space limit";
+#endif
+    auto renderUnderLimit = []() -> int {
+        TBitmap p = EngineTest::PhotoLikePicture(4000, 3000);
+        TDrawEffect effect;
+        effect.SetSettings(BothLayers(4000, 3000), &p);
+        effect.SetThreadCount(1);
+        std::ifstream statm("/proc/self/statm");
+        std::uint64_t pages = 0;
+        statm >> pages;
+        const rlim_t limit = rlim_t(pages * std::uint64_t(::sysconf(_SC_PAGESIZE)) + (40u << 20));
+        const rlimit as{limit, limit};
+        ::setrlimit(RLIMIT_AS, &as);
+        TDrawThread thread(effect);
+        thread.Start();
+        thread.Wait();
+        if (thread.Completed() || effect.HasLayers())
+            return 1;
+        try {
+            if (thread.Failure())
+                std::rethrow_exception(thread.Failure());
+        } catch (const std::bad_alloc&) {
+            return 0;
+        } catch (...) {
+            return 2;
+        }
+        return 3;
+    };
+    EXPECT_EXIT(std::_Exit(renderUnderLimit()), testing::ExitedWithCode(0), "");
 }
 
 } // namespace

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <chrono>
+#include <new>
+#include <thread>
 
 namespace {
 
@@ -79,6 +82,33 @@ TEST(ForEachUnit, AbortStopsAndReportsOnlyAPrefixOfDoneUnits)
         ASSERT_EQ(runs[i].load(), 1);
     }
     EXPECT_LT(reports.size(), 5000u);
+}
+
+// Memory that runs out on any thread ends the computation with the
+// exception on the calling thread, never the process; the others stop at
+// the abort flag, and the pool stays usable.
+TEST(WorkerPool, AFailureOnAnyThreadStopsTheOthersAndReachesTheCaller)
+{
+    TWorkerPool pool(3);
+    for (int failing : {0, 1, 2}) {
+        SCOPED_TRACE(failing);
+        ClearAbort();
+        std::atomic<int> stopped{0};
+        EXPECT_THROW(pool.Run([&](int worker) {
+            if (worker == failing)
+                throw std::bad_alloc();
+            // The others work on until told to stop (or give up after a while).
+            for (int i = 0; i < 10000 && !AbortRequested(); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            stopped.fetch_add(AbortRequested() ? 1 : 0);
+        }),
+                     std::bad_alloc);
+        EXPECT_EQ(stopped.load(), 2);
+        ClearAbort();
+        std::atomic<int> after{0};
+        EXPECT_TRUE(ForEachUnit(&pool, 1000, [&](int, int) { after.fetch_add(1); }, [](int) {}));
+        EXPECT_EQ(after.load(), 1000);
+    }
 }
 
 } // namespace

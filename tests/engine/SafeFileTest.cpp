@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -118,6 +119,85 @@ TEST_F(SafeFile, WritingThroughASymbolicLinkKeepsTheLink)
     WriteFileSafely(link, [](std::ostream& out) { out << "new"; });
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(Contents(real), "new");
+}
+
+TEST_F(SafeFile, ADanglingLinkIsFollowedAndItsTargetCreated)
+{
+    fs::path link = dir / "link.bin";
+    fs::create_symlink("made.bin", link); // relative to the link's folder
+    WriteFileSafely(link, [](std::ostream& out) { out << "new"; });
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Contents(dir / "made.bin"), "new");
+}
+
+// Whatever is not a regular file is written into as it stands (a character
+// device) or refused, never replaced by a file.
+TEST_F(SafeFile, WhatIsNoRegularFileIsNeverReplaced)
+{
+    fs::create_symlink("/dev/null", dir / "null.bin");
+    WriteFileSafely(dir / "null.bin", [](std::ostream& out) { out << "gone"; });
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_TRUE(fs::is_symlink(dir / "null.bin"));
+
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    fs::create_symlink(dir / "pipe", dir / "to-pipe");
+    fs::create_directory(dir / "folder");
+    for (const char* name : {"pipe", "to-pipe", "folder"}) {
+        SCOPED_TRACE(name);
+        EXPECT_THROW(WriteFileSafely(dir / name, [](std::ostream& out) { out << "x"; }), TFileError);
+    }
+    EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+    EXPECT_TRUE(fs::is_directory(dir / "folder"));
+    EXPECT_EQ(FilesIn(), 4);
+}
+
+// A temporary file left by a killed run is removed by the next write of
+// that file; one of a program still running, or of another file, stays.
+TEST_F(SafeFile, TemporariesOfEndedRunsAreRemovedByTheNextWrite)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    const std::string ended = ".a.bin.lumenquilla-" + std::to_string(child) + "-Ab12Cd";
+    const std::string running = ".a.bin.lumenquilla-" + std::to_string(::getppid()) + "-Ab12Cd";
+    const std::string other = ".b.bin.lumenquilla-" + std::to_string(child) + "-Ab12Cd";
+    for (const std::string& name : {ended, running, other})
+        std::ofstream(dir / name) << "partial";
+    WriteFileSafely(dir / "a.bin", [](std::ostream& out) { out << "new"; });
+    EXPECT_FALSE(fs::exists(dir / ended));
+    EXPECT_TRUE(fs::exists(dir / running));
+    EXPECT_TRUE(fs::exists(dir / other));
+    EXPECT_EQ(Contents(dir / "a.bin"), "new");
+}
+
+// Staged files replace their old files only on Commit: several can be
+// written completely first, and those never committed leave nothing.
+TEST_F(SafeFile, StagedFilesReplaceTheOldOnesOnlyWhenCommitted)
+{
+    std::ofstream(dir / "a.bin") << "old a";
+    std::ofstream(dir / "b.bin") << "old b";
+    {
+        TStagedFile a((dir / "a.bin").string()), b((dir / "b.bin").string());
+        a.Write([](std::ostream& out) { out << "new a"; });
+        b.Write([](std::ostream& out) { out << "new b"; });
+        EXPECT_EQ(Contents(dir / "a.bin"), "old a");
+        EXPECT_EQ(FilesIn(), 4);
+    }
+    EXPECT_EQ(Contents(dir / "a.bin"), "old a");
+    EXPECT_EQ(Contents(dir / "b.bin"), "old b");
+    EXPECT_EQ(FilesIn(), 2);
+
+    TStagedFile a((dir / "a.bin").string()), b((dir / "b.bin").string());
+    a.Write([](std::ostream& out) { out << "new a"; });
+    b.Write([](std::ostream& out) { out << "new b"; });
+    a.Commit();
+    b.Commit();
+    EXPECT_EQ(Contents(dir / "a.bin"), "new a");
+    EXPECT_EQ(Contents(dir / "b.bin"), "new b");
+    EXPECT_EQ(FilesIn(), 2);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <cstring>
 
 namespace {
@@ -68,6 +70,17 @@ TEST(EffectControls, LimitingHoldsEveryValueToWhatItsControlCanShow)
          [](const TEffectSettings& s) { return std::int32_t(s.DrawColor); }, 1},
         {"ScanFromOrigin is always 1", [](TEffectSettings& s) { s.ScanFromOrigin = 0; },
          [](const TEffectSettings& s) { return std::int32_t(s.ScanFromOrigin); }, 1},
+        // The extremes a file can hold: nothing may overflow on the way.
+        {"WhiteLevel INT32_MIN is threshold 255", [](TEffectSettings& s) { s.WhiteLevel = INT32_MIN; },
+         [](const TEffectSettings& s) { return std::int32_t(s.WhiteLevel); }, 0},
+        {"WhiteLevel INT32_MAX is threshold 0", [](TEffectSettings& s) { s.WhiteLevel = INT32_MAX; },
+         [](const TEffectSettings& s) { return std::int32_t(s.WhiteLevel); }, 255},
+        {"SketchType INT32_MIN selects none", [](TEffectSettings& s) { s.SketchType = INT32_MIN; },
+         [](const TEffectSettings& s) { return std::int32_t(s.SketchType); }, 0},
+        {"ScaleType INT32_MIN selects none", [](TEffectSettings& s) { s.ScaleType = INT32_MIN; },
+         [](const TEffectSettings& s) { return std::int32_t(s.ScaleType); }, 0},
+        {"Detail INT32_MIN shows 0", [](TEffectSettings& s) { s.Detail = INT32_MIN; },
+         [](const TEffectSettings& s) { return std::int32_t(s.Detail); }, 0},
     };
     for (const TCase& c : cases) {
         TEffectSettings s = DesignedSettings();

@@ -48,7 +48,7 @@ TEST_F(SettingsFile, ASavedRecordIsItsByteImageWithoutThePicturePlaceholder)
     EXPECT_EQ(Bytes(PathOf("b.set")).size(), 18430u);
 }
 
-TEST_F(SettingsFile, MissingShortAndLongFiles)
+TEST_F(SettingsFile, MissingAndShortFiles)
 {
     auto s = Sample();
     EXPECT_FALSE(ReadSettingsFile(PathOf("missing.set"), *s));
@@ -68,10 +68,6 @@ TEST_F(SettingsFile, MissingShortAndLongFiles)
     EXPECT_EQ(+s->Detail, (detail & ~0xFFFF) | 0x2710);
     auto tail = [](const TEffectSettings& r) { return reinterpret_cast<const char*>(&r) + 28; };
     EXPECT_EQ(std::memcmp(tail(*s), tail(*Sample()), sizeof *s - 28), 0);
-
-    WriteBytes(PathOf("long.set"), std::vector<unsigned char>(20000, 1));
-    ASSERT_TRUE(ReadSettingsFile(PathOf("long.set"), *s));
-    EXPECT_EQ(+s->WhiteLevel, 0x01010101);
 }
 
 TEST_F(SettingsFile, AFileThatCannotBeCreatedIsNotWritten)
@@ -102,6 +98,39 @@ TEST_F(SettingsFile, AColoursTableFileIsTheTableBlockOfASettingsFile)
     EXPECT_EQ(+s->Opacity, +Sample()->Opacity);
     EXPECT_FALSE(ReadColorTableFile(PathOf("missing.ctb"), s->ColorTable));
     EXPECT_EQ(s->ColorTable[0], 9);
+}
+
+// An empty file or one longer than a record is no preset: the record stays
+// as it was and the caller gets a sentence to show.
+TEST_F(SettingsFile, AnEmptyOrOverLongFileIsRefusedWithAReason)
+{
+    auto s = Sample();
+    ASSERT_TRUE(WriteSettingsFile(PathOf("whole.set"), *s));
+    std::vector<unsigned char> whole = Bytes(PathOf("whole.set"));
+    std::vector<unsigned char> longer = whole;
+    longer.push_back(0);
+    WriteBytes(PathOf("empty.set"), {});
+    WriteBytes(PathOf("long.set"), longer);
+
+    const struct {
+        const char* Name;
+        const char* Reason;
+    } refused[] = {{"empty.set", "is empty"}, {"long.set", "is not a settings file"}};
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.Name);
+        auto record = std::make_unique<TEffectSettings>();
+        std::memset(record.get(), 0x5A, sizeof *record);
+        std::string problem;
+        EXPECT_FALSE(ReadSettingsFile(PathOf(c.Name), *record, &problem));
+        EXPECT_NE(problem.find(PathOf(c.Name)), std::string::npos) << problem;
+        EXPECT_NE(problem.find(c.Reason), std::string::npos) << problem;
+        EXPECT_EQ(+record->Detail, 0x5A5A5A5A) << "the record must stay as it was";
+    }
+
+    auto record = Sample();
+    std::string problem;
+    EXPECT_FALSE(ReadSettingsFile(PathOf("missing.set"), *record, &problem));
+    EXPECT_EQ(problem, "") << "a missing file is the caller's to report";
 }
 
 } // namespace

@@ -1,0 +1,70 @@
+#include "MemoryBudget.h"
+
+#include "WorkerPool.h"
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+// The address space the process already takes (VmSize).
+std::optional<std::uint64_t> AddressSpaceInUse()
+{
+    std::ifstream statm("/proc/self/statm");
+    std::uint64_t pages = 0;
+    if (!(statm >> pages))
+        return std::nullopt;
+    return pages * std::uint64_t(::sysconf(_SC_PAGESIZE));
+}
+
+std::optional<std::uint64_t> AvailableMemory()
+{
+    std::ifstream meminfo("/proc/meminfo");
+    std::string key, unit;
+    std::uint64_t kib = 0;
+    while (meminfo >> key >> kib) {
+        std::getline(meminfo, unit);
+        if (key == "MemAvailable:")
+            return kib * 1024;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+bool MemoryFits(std::uint64_t addressSpace, std::uint64_t resident)
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+        const std::uint64_t used = AddressSpaceInUse().value_or(0);
+        if (used > limit.rlim_cur || limit.rlim_cur - used < addressSpace)
+            return false;
+    }
+    const std::optional<std::uint64_t> available = AvailableMemory();
+    return !available || *available >= resident;
+}
+
+bool EffectFitsInMemory(std::int64_t width, std::int64_t height, int threads)
+{
+    // About 25 bytes a pixel at the peak beyond the photo; each thread beside
+    // the main one adds its allocator's arena and its stack.
+    constexpr std::uint64_t PeakBytesPerPixel = 30;
+    constexpr std::uint64_t FixedBytes = std::uint64_t(32) << 20;
+    constexpr std::uint64_t BytesPerThread = std::uint64_t(100) << 20;
+    const std::uint64_t pixels = std::uint64_t(std::max<std::int64_t>(width, 0)) *
+                                 std::uint64_t(std::max<std::int64_t>(height, 0));
+    const std::uint64_t resident = pixels * PeakBytesPerPixel + FixedBytes;
+    // The pool's helpers, and the colour scaling's own thread beside them.
+    const int count = threads > 0 ? threads : TWorkerPool::HardwareThreads();
+    const std::uint64_t helpers = count > 1 ? std::uint64_t(count) : 0;
+    return MemoryFits(resident + helpers * BytesPerThread, resident);
+}
+
+std::string NotEnoughMemoryText(std::int64_t width, std::int64_t height)
+{
+    return "not enough memory for a " + std::to_string(width) + " x " + std::to_string(height) + " picture";
+}
