@@ -1,6 +1,7 @@
 #include "DrawEffect.h"
 
 #include "Abort.h"
+#include "SettingsLimits.h"
 #include "WorkerPool.h"
 
 #include <algorithm>
@@ -69,7 +70,7 @@ TDrawEffect::~TDrawEffect() = default;
 
 void TDrawEffect::SetSettings(const TEffectSettings& settings, const TBitmap* source)
 {
-    settings_ = settings;
+    settings_ = LimitedSettings(settings);
     source_ = source;
 }
 

@@ -75,6 +75,35 @@ TEST(ColorSmooth, LargeRadiusByCounting)
     }
 }
 
+TEST(ColorSmooth, ManyColoursAndFarJumpsByCounting)
+{
+    // On the left nearly every pixel has its own colour, in a chequerboard of
+    // dark and bright reds; on the right a chequerboard of black and white.
+    // Over ten thousand colour numbers, and on the right a median that leaps
+    // across all of them, up and down, as a window moves between squares.
+    const int w = 200, h = 120;
+    TBytes in(std::size_t(w) * h * 3);
+    std::mt19937 rng(12);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            std::uint8_t* p = &in[(std::size_t(y) * w + x) * 3];
+            bool odd = (x / 9 + y / 9) % 2;
+            if (x >= w / 2) {
+                p[0] = p[1] = p[2] = odd ? 255 : 0;
+                continue;
+            }
+            p[0] = std::uint8_t(rng());
+            p[1] = std::uint8_t(rng());
+            p[2] = std::uint8_t(odd ? 192 + rng() % 64 : rng() % 64);
+        }
+    TWorkerPool pool(2);
+    for (int r : {4, 11, 19}) {
+        TBytes expected = Reference::Smooth(in, w, h, r, 0);
+        EXPECT_EQ(Smoothed(in, w, h, r, 0, TMedianMethod::Histogram), expected) << r;
+        EXPECT_EQ(Smoothed(in, w, h, r, 0, TMedianMethod::Histogram, &pool), expected) << r;
+    }
+}
+
 TEST(ColorSmooth, LongRunsOfOneColour)
 {
     // Flat stretches longer than the longest run the counting method keeps

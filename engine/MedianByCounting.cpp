@@ -1,0 +1,156 @@
+#include "MedianByCounting.h"
+
+#include "Abort.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int MidShift = 6, TopShift = 12;
+
+class TRankCounts {
+public:
+    TRankCounts(TCountingScratch& s, std::uint64_t rank)
+        : fine_(s.Fine.data()), mid_(s.Mid.data()), top_(s.Top.data()), rank_(std::int64_t(rank))
+    {
+    }
+
+    void Add(std::uint32_t v, std::int64_t k)
+    {
+        fine_[v] += std::uint32_t(k);
+        mid_[v >> MidShift] += std::uint32_t(k);
+        top_[v >> TopShift] += std::uint32_t(k);
+        if (v < median_)
+            below_ += k;
+    }
+
+    // Starts a column with empty counts, near where the last one started.
+    void Restart(std::uint32_t median)
+    {
+        median_ = median;
+        below_ = 0;
+    }
+
+    // Moves the median to the number of rank `rank_`: below_ counts the
+    // window's numbers under median_, and afterwards
+    // below_ <= rank_ < below_ + fine_[median_].
+    std::uint32_t Median()
+    {
+        const std::int64_t k = std::int64_t(rank_);
+        while (below_ > k) {
+            if ((median_ & ((1u << TopShift) - 1)) == 0 && median_ > 0 &&
+                below_ - top_[(median_ >> TopShift) - 1] > k) {
+                below_ -= top_[(median_ >> TopShift) - 1];
+                median_ -= 1u << TopShift;
+            } else if ((median_ & ((1u << MidShift) - 1)) == 0 && median_ > 0 &&
+                       below_ - mid_[(median_ >> MidShift) - 1] > k) {
+                below_ -= mid_[(median_ >> MidShift) - 1];
+                median_ -= 1u << MidShift;
+            } else {
+                --median_;
+                below_ -= fine_[median_];
+            }
+        }
+        while (below_ + fine_[median_] <= k) {
+            if ((median_ & ((1u << TopShift) - 1)) == 0 && below_ + top_[median_ >> TopShift] <= k) {
+                below_ += top_[median_ >> TopShift];
+                median_ += 1u << TopShift;
+            } else if ((median_ & ((1u << MidShift) - 1)) == 0 && below_ + mid_[median_ >> MidShift] <= k) {
+                below_ += mid_[median_ >> MidShift];
+                median_ += 1u << MidShift;
+            } else {
+                below_ += fine_[median_];
+                ++median_;
+            }
+        }
+        return median_;
+    }
+
+private:
+    std::uint32_t* fine_;
+    std::uint32_t* mid_;
+    std::uint32_t* top_;
+    std::int64_t rank_;
+    std::uint32_t median_ = 0;
+    std::int64_t below_ = 0;
+};
+
+template <class T>
+void GrowZeroed(std::vector<T>& v, std::size_t size)
+{
+    if (v.size() < size)
+        v.assign(size, 0); // entries beyond a smaller palette stay zero anyway
+}
+
+} // namespace
+
+bool MedianStripByCounting(const TCountingStrip& strip, const TColorRanks& ranks, TCountingScratch& s)
+{
+    const int r = strip.Radius, n = 2 * r + 1, height = strip.Height;
+    const int span = strip.X1 - strip.X0 + 2 * r;
+    const std::size_t rowBytes = std::size_t(strip.Width) * 3;
+    const std::uint32_t colours = ranks.Count();
+    GrowZeroed(s.Fine, colours);
+    GrowZeroed(s.Mid, (colours >> MidShift) + 1);
+    GrowZeroed(s.Top, (colours >> TopShift) + 1);
+    s.Index.resize(std::size_t(span) * height);
+    s.Runs.resize(std::size_t(span) * height);
+
+    for (int y = 0; y < height; ++y) {
+        if (AbortRequested())
+            return false;
+        const std::uint8_t* p = strip.Scaled + std::size_t(y) * rowBytes + std::size_t(strip.X0 - r) * 3;
+        std::uint32_t* index = s.Index.data() + std::size_t(y) * span;
+        std::uint8_t* runs = s.Runs.data() + std::size_t(y) * span;
+        for (int c = 0; c < span; ++c, p += 3)
+            index[c] = ranks.Rank(std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0]);
+        runs[span - 1] = 1;
+        for (int c = span - 2; c >= 0; --c)
+            runs[c] = index[c] == index[c + 1] && runs[c + 1] < 255 ? std::uint8_t(runs[c + 1] + 1) : std::uint8_t(1);
+    }
+
+    const std::uint64_t window = std::uint64_t(n) * std::uint64_t(n);
+    TRankCounts counts(s, (window - 1) / 2);
+    std::uint32_t start = 0; // the median of the top window of the column before
+    for (int x = strip.X0; x < strip.X1; ++x) {
+        const int c0 = x - strip.X0; // the window's first column in the strip
+        // Adds (sign 1) or removes (-1) the window's stretch of row y.
+        auto stretch = [&](int y, int sign) {
+            const std::uint32_t* index = s.Index.data() + std::size_t(y) * span;
+            const std::uint8_t* runs = s.Runs.data() + std::size_t(y) * span;
+            for (int at = c0, end = c0 + n; at < end;) {
+                int length = std::min<int>(runs[at], end - at);
+                counts.Add(index[at], sign * length);
+                at += length;
+            }
+        };
+        counts.Restart(start);
+        for (int y = 0; y < n; ++y)
+            stretch(y, 1);
+        start = counts.Median();
+        int y = r;
+        bool stopped = false;
+        for (;;) {
+            const std::uint32_t colour = ranks.Color(counts.Median());
+            std::uint8_t* out = strip.Smoothed + std::size_t(y) * rowBytes + std::size_t(x) * 3;
+            out[0] = std::uint8_t(colour);
+            out[1] = std::uint8_t(colour >> 8);
+            out[2] = std::uint8_t(colour >> 16);
+            if (y + r + 1 >= height)
+                break;
+            if (AbortRequested()) {
+                stopped = true;
+                break;
+            }
+            stretch(y - r, -1);
+            stretch(y + r + 1, 1);
+            ++y;
+        }
+        // Empties the counts for the next column (or call).
+        for (int wy = y - r; wy <= y + r; ++wy)
+            stretch(wy, -1);
+        if (stopped)
+            return false;
+    }
+    return true;
+}
