@@ -140,14 +140,16 @@ void BM_Scale(benchmark::State& state, int scaleType)
     Label(state);
 }
 
-void BM_Smooth(benchmark::State& state, int radius)
+// Median smoothing after average scaling (few colours, long runs) or after
+// fixed scaling at the finest row of the table (many colours).
+void BM_Smooth(benchmark::State& state, int radius, int scaleType, int colorScale)
 {
     TRegion r = RegionFor(state);
     TEffectSettings s = Fresh();
     TColorStep step;
     step.SetPool(PoolFor(state));
     step.LoadPicture(&Photo(), r.Left, r.Top, r.Width, r.Height);
-    step.ScaleColors(2, 1, s.ColorScale, s.ColorTable, ColorTableSize);
+    step.ScaleColors(scaleType, 1, colorScale, s.ColorTable, ColorTableSize);
     for (auto _ : state)
         step.SmoothColors(radius, 0);
     Label(state);
@@ -238,8 +240,10 @@ BENCHMARK_CAPTURE(BM_Blur, r5, 5.0)->Apply(Sizes);
 BENCHMARK(BM_Sketch)->Apply(Sizes);
 BENCHMARK_CAPTURE(BM_Scale, fixed, 1)->Apply(Sizes);
 BENCHMARK_CAPTURE(BM_Scale, average, 2)->Apply(Sizes);
-BENCHMARK_CAPTURE(BM_Smooth, r2, 2)->Apply(Sizes);
-BENCHMARK_CAPTURE(BM_Smooth, r10, 10)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_Smooth, r2, 2, 2, 10)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_Smooth, r5, 5, 2, 10)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_Smooth, r10, 10, 2, 10)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_Smooth, r19_fixed142, 19, 1, 142)->Apply(Sizes);
 BENCHMARK(BM_BorderBlur)->Apply(Sizes);
 BENCHMARK(BM_ToneTables)->Apply(Sizes);
 BENCHMARK(BM_Render)->Apply(Sizes);

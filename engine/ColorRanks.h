@@ -25,6 +25,8 @@ public:
         return before_[word] + std::uint32_t(std::popcount(lower));
     }
     std::uint32_t Color(std::uint32_t rank) const { return colors_[rank]; }
+    // The numbers of `count` packed three-byte pixels.
+    void RankRow(const std::uint8_t* pixels, int count, std::uint32_t* out) const;
 
 private:
     static constexpr std::size_t Words = (std::size_t(1) << 24) / 64;

@@ -3,10 +3,12 @@
 #include "Abort.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace {
 
 constexpr int MidShift = 6, TopShift = 12;
+constexpr int CountingBlockRows = 256;
 
 class TRankCounts {
 public:
@@ -93,64 +95,97 @@ bool MedianStripByCounting(const TCountingStrip& strip, const TColorRanks& ranks
     GrowZeroed(s.Fine, colours);
     GrowZeroed(s.Mid, (colours >> MidShift) + 1);
     GrowZeroed(s.Top, (colours >> TopShift) + 1);
-    s.Index.resize(std::size_t(span) * height);
-    s.Runs.resize(std::size_t(span) * height);
-
-    for (int y = 0; y < height; ++y) {
-        if (AbortRequested())
-            return false;
-        const std::uint8_t* p = strip.Scaled + std::size_t(y) * rowBytes + std::size_t(strip.X0 - r) * 3;
-        std::uint32_t* index = s.Index.data() + std::size_t(y) * span;
-        std::uint8_t* runs = s.Runs.data() + std::size_t(y) * span;
-        for (int c = 0; c < span; ++c, p += 3)
-            index[c] = ranks.Rank(std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0]);
-        runs[span - 1] = 1;
-        for (int c = span - 2; c >= 0; --c)
-            runs[c] = index[c] == index[c + 1] && runs[c + 1] < 255 ? std::uint8_t(runs[c + 1] + 1) : std::uint8_t(1);
-    }
+    // The strip is done a block of centre rows at a time, so that the colour
+    // numbers of the block and the output rows stay in the cache while every
+    // column of the strip walks down them; a block costs one extra window.
+    const int block = std::max(CountingBlockRows, 8 * n);
+    const int blockSpan = block + 2 * r;
+    s.Index.resize(std::size_t(span) * blockSpan);
+    s.Runs.resize(std::size_t(span) * blockSpan);
 
     const std::uint64_t window = std::uint64_t(n) * std::uint64_t(n);
     TRankCounts counts(s, (window - 1) / 2);
-    std::uint32_t start = 0; // the median of the top window of the column before
-    for (int x = strip.X0; x < strip.X1; ++x) {
-        const int c0 = x - strip.X0; // the window's first column in the strip
-        // Adds (sign 1) or removes (-1) the window's stretch of row y.
-        auto stretch = [&](int y, int sign) {
-            const std::uint32_t* index = s.Index.data() + std::size_t(y) * span;
-            const std::uint8_t* runs = s.Runs.data() + std::size_t(y) * span;
-            for (int at = c0, end = c0 + n; at < end;) {
-                int length = std::min<int>(runs[at], end - at);
-                counts.Add(index[at], sign * length);
-                at += length;
-            }
-        };
-        counts.Restart(start);
-        for (int y = 0; y < n; ++y)
-            stretch(y, 1);
-        start = counts.Median();
-        int y = r;
-        bool stopped = false;
-        for (;;) {
-            const std::uint32_t colour = ranks.Color(counts.Median());
-            std::uint8_t* out = strip.Smoothed + std::size_t(y) * rowBytes + std::size_t(x) * 3;
-            out[0] = std::uint8_t(colour);
-            out[1] = std::uint8_t(colour >> 8);
-            out[2] = std::uint8_t(colour >> 16);
-            if (y + r + 1 >= height)
-                break;
-            if (AbortRequested()) {
-                stopped = true;
-                break;
-            }
-            stretch(y - r, -1);
-            stretch(y + r + 1, 1);
-            ++y;
+    std::uint32_t start = 0; // the median of the first window of the column before
+    for (int first = r; first < height - r; first += block) {
+        const int last = std::min(first + block, height - r); // centre rows first..last-1
+        const int top = first - r;
+        for (int y = top; y < last + r; ++y) {
+            if (AbortRequested())
+                return false;
+            const std::uint8_t* p = strip.Scaled + std::size_t(y) * rowBytes + std::size_t(strip.X0 - r) * 3;
+            std::uint32_t* index = s.Index.data() + std::size_t(y - top) * span;
+            std::uint8_t* runs = s.Runs.data() + std::size_t(y - top) * span;
+            ranks.RankRow(p, span, index);
+            runs[span - 1] = 1;
+            for (int c = span - 2; c >= 0; --c)
+                runs[c] =
+                    index[c] == index[c + 1] && runs[c + 1] < 255 ? std::uint8_t(runs[c + 1] + 1) : std::uint8_t(1);
         }
-        // Empties the counts for the next column (or call).
-        for (int wy = y - r; wy <= y + r; ++wy)
-            stretch(wy, -1);
-        if (stopped)
-            return false;
+
+        for (int x = strip.X0; x < strip.X1; ++x) {
+            const int c0 = x - strip.X0; // the window's first column in the strip
+            // Adds (sign 1) or removes (-1) the window's stretch of row y.
+            auto stretch = [&](int y, int sign) {
+                const std::uint32_t* index = s.Index.data() + std::size_t(y - top) * span;
+                const std::uint8_t* runs = s.Runs.data() + std::size_t(y - top) * span;
+                for (int at = c0, end = c0 + n; at < end;) {
+                    int length = std::min<int>(runs[at], end - at);
+                    counts.Add(index[at], sign * length);
+                    at += length;
+                }
+            };
+            counts.Restart(start);
+            for (int y = top; y < top + n; ++y)
+                stretch(y, 1);
+            start = counts.Median();
+            int y = first;
+            bool stopped = false;
+            for (;;) {
+                const std::uint32_t colour = ranks.Color(counts.Median());
+                std::uint8_t* out = strip.Smoothed + std::size_t(y) * rowBytes + std::size_t(x) * 3;
+                out[0] = std::uint8_t(colour);
+                out[1] = std::uint8_t(colour >> 8);
+                out[2] = std::uint8_t(colour >> 16);
+                if (y + 1 >= last)
+                    break;
+                if (AbortRequested()) {
+                    stopped = true;
+                    break;
+                }
+                // Moving down swaps the top row stretch for the new bottom
+                // one. Where both are one colour that is one change; else only
+                // the columns whose colour differs between the two change,
+                // which in flat areas are few.
+                const std::size_t leavingAt = std::size_t(y - r - top) * span + c0;
+                const std::size_t comingAt = std::size_t(y + r + 1 - top) * span + c0;
+                const std::uint32_t* leaving = s.Index.data() + leavingAt;
+                const std::uint32_t* coming = s.Index.data() + comingAt;
+                if (s.Runs[leavingAt] >= n && s.Runs[comingAt] >= n) {
+                    if (leaving[0] != coming[0]) {
+                        counts.Add(leaving[0], -n);
+                        counts.Add(coming[0], n);
+                    }
+                } else {
+                    for (int from = 0; from < n; from += 64) {
+                        const int to = std::min(n, from + 64);
+                        std::uint64_t differ = 0;
+                        for (int i = from; i < to; ++i)
+                            differ |= std::uint64_t(leaving[i] != coming[i]) << (i - from);
+                        for (; differ != 0; differ &= differ - 1) {
+                            const int i = from + std::countr_zero(differ);
+                            counts.Add(leaving[i], -1);
+                            counts.Add(coming[i], 1);
+                        }
+                    }
+                }
+                ++y;
+            }
+            // Empties the counts for the next column (or call).
+            for (int wy = y - r; wy <= y + r; ++wy)
+                stretch(wy, -1);
+            if (stopped)
+                return false;
+        }
     }
     return true;
 }

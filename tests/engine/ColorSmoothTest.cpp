@@ -104,6 +104,19 @@ TEST(ColorSmooth, ManyColoursAndFarJumpsByCounting)
     }
 }
 
+TEST(ColorSmooth, TallRegionsByCountingInBlocksOfRows)
+{
+    // Counting works down a strip a block of rows at a time; the windows
+    // that straddle two blocks, flat areas and the last short block.
+    const int w = 37, h = 701;
+    TBytes photo = Bytes(w, h, 21, 256);
+    TBytes few = Bytes(w, h, 22, 2);
+    for (int r : {4, 17}) {
+        EXPECT_EQ(Smoothed(photo, w, h, r, 0, TMedianMethod::Histogram), Reference::Smooth(photo, w, h, r, 0)) << r;
+        EXPECT_EQ(Smoothed(few, w, h, r, 0, TMedianMethod::Histogram), Reference::Smooth(few, w, h, r, 0)) << r;
+    }
+}
+
 TEST(ColorSmooth, LongRunsOfOneColour)
 {
     // Flat stretches longer than the longest run the counting method keeps
