@@ -58,6 +58,9 @@ struct TSmoothJob {
     std::size_t RowBytes;
 };
 
+// For the network strips, which ask before every row.
+bool StopRequested() { return AbortRequested(); }
+
 // Median by network, four windows side by side (eight where the processor
 // has the wider vectors).
 void MedianStripByNetwork(const TSmoothJob& job, int x0, int x1, TStripScratch& s)
@@ -66,7 +69,8 @@ void MedianStripByNetwork(const TSmoothJob& job, int x0, int x1, TStripScratch& 
     const std::size_t span = std::size_t(x1 - x0) + 2 * r + MaxNetworkLanes;
     s.Ring.assign(span * n, 0.0f);
     s.Out.resize(std::size_t(x1 - x0) + MaxNetworkLanes);
-    TNetworkStrip strip{job.Scaled, job.Smoothed, job.Height, job.RowBytes, x0, x1, s.Ring.data(), s.Out.data()};
+    TNetworkStrip strip{job.Scaled, job.Smoothed, job.Height, job.RowBytes, x0, x1, s.Ring.data(),
+                        s.Out.data(), StopRequested};
 #if defined(__x86_64__) && defined(__GNUC__)
     if (WideVectors()) {
         MedianStripByNetworkWide(r, strip);
