@@ -1,47 +1,41 @@
 #include "ColorRanks.h"
 
 #include "CpuFeatures.h"
-#include "WorkerPool.h"
 
 #include <algorithm>
 
-bool TColorRanks::Build(const std::uint8_t* pixels, int width, int height, TWorkerPool* pool)
-{
-    const int workers = WorkerCount(pool);
-    present_.assign(Words, 0);
-    partial_.resize(std::size_t(workers - 1));
-    for (auto& bits : partial_)
-        bits.assign(Words, 0);
-    const std::size_t rowBytes = std::size_t(std::max(width, 0)) * 3;
-    if (!ForEachUnit(
-            pool, width > 0 ? height : 0,
-            [&](int y, int worker) {
-                std::uint64_t* bits = worker == 0 ? present_.data() : partial_[std::size_t(worker - 1)].data();
-                const std::uint8_t* p = pixels + std::size_t(y) * rowBytes;
-                for (int x = 0; x < width; ++x, p += 3) {
-                    std::uint32_t v = std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
-                    bits[v >> 6] |= std::uint64_t(1) << (v & 63);
-                }
-            },
-            [](int) {}))
-        return false;
-    for (const auto& bits : partial_)
-        for (std::size_t w = 0; w < Words; ++w)
-            present_[w] |= bits[w];
-    partial_.clear();
+namespace {
 
-    before_.resize(Words);
-    std::uint32_t count = 0;
-    for (std::size_t w = 0; w < Words; ++w) {
-        before_[w] = count;
-        count += std::uint32_t(std::popcount(present_[w]));
+inline std::uint32_t Packed(const std::uint8_t* p) { return std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0]; }
+
+} // namespace
+
+void TColorRanks::Build(const std::uint8_t* pixels, std::size_t stride, int count, int rows)
+{
+    if (present_.empty()) {
+        present_.assign(Words, 0);
+        before_.assign(Words, 0);
     }
-    colors_.resize(count);
-    std::uint32_t* next = colors_.data();
-    for (std::size_t w = 0; w < Words; ++w)
+    // Only the words the block before used can be set.
+    std::fill(present_.begin() + std::ptrdiff_t(low_), present_.begin() + std::ptrdiff_t(high_), 0);
+    std::size_t low = Words, high = 0;
+    for (int y = 0; y < rows; ++y) {
+        const std::uint8_t* p = pixels + std::size_t(y) * stride;
+        for (int x = 0; x < count; ++x, p += 3) {
+            const std::uint32_t v = Packed(p);
+            present_[v >> 6] |= std::uint64_t(1) << (v & 63);
+            low = std::min<std::size_t>(low, v >> 6);
+            high = std::max<std::size_t>(high, (v >> 6) + 1);
+        }
+    }
+    low_ = std::min(low, high);
+    high_ = high;
+    colors_.clear();
+    for (std::size_t w = low_; w < high_; ++w) {
+        before_[w] = std::uint32_t(colors_.size());
         for (std::uint64_t bits = present_[w]; bits != 0; bits &= bits - 1)
-            *next++ = std::uint32_t(w * 64 + std::size_t(std::countr_zero(bits)));
-    return true;
+            colors_.push_back(std::uint32_t(w * 64 + std::size_t(std::countr_zero(bits))));
+    }
 }
 
 namespace {
@@ -51,7 +45,7 @@ inline __attribute__((always_inline)) void RankPixels(const Ranks& ranks, const 
                                                       std::uint32_t* out)
 {
     for (int c = 0; c < count; ++c, p += 3)
-        out[c] = ranks.Rank(std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0]);
+        out[c] = ranks.Rank(Packed(p));
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)

@@ -125,7 +125,6 @@ void MaximumStrip(const TSmoothJob& job, int x0, int x1, TStripScratch& s)
 
 struct TColorSmoother::TScratch {
     std::vector<TStripScratch> Strips; // one per worker
-    TColorRanks Ranks;
 };
 
 TColorSmoother::TColorSmoother() : scratch_(std::make_unique<TScratch>()) {}
@@ -163,10 +162,6 @@ bool TColorSmoother::Smooth(const std::uint8_t* scaled, std::uint8_t* smoothed, 
     if (scratch.size() < std::size_t(WorkerCount(pool)))
         scratch.resize(std::size_t(WorkerCount(pool)));
     const bool byNetwork = method == TMedianMethod::Network && radius <= 3;
-    const bool byCounting = smoothType == SmoothTypeCircle && !byNetwork && height >= n;
-    if (byCounting && !scratch_->Ranks.Build(scaled, width, height, pool))
-        return false;
-
     return ForEachUnit(
         pool, strips,
         [&](int strip, int worker) {
@@ -180,7 +175,7 @@ bool TColorSmoother::Smooth(const std::uint8_t* scaled, std::uint8_t* smoothed, 
             else if (byNetwork)
                 MedianStripByNetwork(job, x0, x1, s);
             else
-                MedianStripByCounting({scaled, smoothed, width, height, radius, x0, x1}, scratch_->Ranks, s.Counting);
+                MedianStripByCounting({scaled, smoothed, width, height, radius, x0, x1}, s.Counting);
         },
         [&](int strip) {
             int x0 = radius + strip * SmoothStrip;

@@ -86,42 +86,48 @@ void GrowZeroed(std::vector<T>& v, std::size_t size)
 
 } // namespace
 
-bool MedianStripByCounting(const TCountingStrip& strip, const TColorRanks& ranks, TCountingScratch& s)
+bool MedianStripByCounting(const TCountingStrip& strip, TCountingScratch& s)
 {
     const int r = strip.Radius, n = 2 * r + 1, height = strip.Height;
     const int span = strip.X1 - strip.X0 + 2 * r;
     const std::size_t rowBytes = std::size_t(strip.Width) * 3;
-    const std::uint32_t colours = ranks.Count();
-    GrowZeroed(s.Fine, colours);
-    GrowZeroed(s.Mid, (colours >> MidShift) + 1);
-    GrowZeroed(s.Top, (colours >> TopShift) + 1);
-    // The strip is done a block of centre rows at a time, so that the colour
-    // numbers of the block and the output rows stay in the cache while every
-    // column of the strip walks down them; a block costs one extra window.
+    // The strip is done a block of centre rows at a time, with the colours of
+    // the block numbered afresh: the counts then have no more entries than
+    // the block has pixels and stay in the cache, and so do the block's
+    // numbers and output rows while every column walks down them. A block
+    // costs one extra window per column.
     const int block = std::max(CountingBlockRows, 8 * n);
-    const int blockSpan = block + 2 * r;
-    s.Index.resize(std::size_t(span) * blockSpan);
-    s.Runs.resize(std::size_t(span) * blockSpan);
+    const int blockSpan = std::min(block, height - 2 * r) + 2 * r;
+    const std::size_t most = std::size_t(span) * blockSpan; // colours a block can have
+    GrowZeroed(s.Fine, most);
+    GrowZeroed(s.Mid, (most >> MidShift) + 1);
+    GrowZeroed(s.Top, (most >> TopShift) + 1);
+    s.Index.resize(most);
+    s.Runs.resize(most);
+    TColorRanks& ranks = s.Ranks;
 
     const std::uint64_t window = std::uint64_t(n) * std::uint64_t(n);
     TRankCounts counts(s, (window - 1) / 2);
-    std::uint32_t start = 0; // the median of the first window of the column before
     for (int first = r; first < height - r; first += block) {
+        if (AbortRequested())
+            return false;
         const int last = std::min(first + block, height - r); // centre rows first..last-1
         const int top = first - r;
+        const std::uint8_t* corner = strip.Scaled + std::size_t(top) * rowBytes + std::size_t(strip.X0 - r) * 3;
+        ranks.Build(corner, rowBytes, span, last + r - top);
         for (int y = top; y < last + r; ++y) {
             if (AbortRequested())
                 return false;
-            const std::uint8_t* p = strip.Scaled + std::size_t(y) * rowBytes + std::size_t(strip.X0 - r) * 3;
             std::uint32_t* index = s.Index.data() + std::size_t(y - top) * span;
             std::uint8_t* runs = s.Runs.data() + std::size_t(y - top) * span;
-            ranks.RankRow(p, span, index);
+            ranks.RankRow(corner + std::size_t(y - top) * rowBytes, span, index);
             runs[span - 1] = 1;
             for (int c = span - 2; c >= 0; --c)
                 runs[c] =
                     index[c] == index[c + 1] && runs[c + 1] < 255 ? std::uint8_t(runs[c + 1] + 1) : std::uint8_t(1);
         }
 
+        std::uint32_t start = 0; // the median of the first window of the column before
         for (int x = strip.X0; x < strip.X1; ++x) {
             const int c0 = x - strip.X0; // the window's first column in the strip
             // Adds (sign 1) or removes (-1) the window's stretch of row y.

@@ -8,14 +8,15 @@
 
 // Median of large windows by counting. Each centre column is walked down
 // with counts of the colour numbers (TColorRanks) in the window: moving one
-// row down removes the top row stretch and adds the new bottom one, a run of
-// equal colours at a time, and the median is followed from the row before
-// (Huang's method), so its cost does not grow with the number of colours. The
-// counts are kept at three levels (single numbers, blocks of 64 and of 4096)
-// so that a median that jumps far, at an edge between two colour areas,
-// crosses the numbers in between a block at a time.
+// row down takes out the top row stretch and adds the new bottom one, and
+// the median is followed from the row before (Huang's method), so its cost
+// grows with the window's width only, not with its area or the number of
+// colours. The counts are kept at three levels (single numbers, blocks of 64
+// and of 4096) so that a median that jumps far, at an edge between two
+// colour areas, crosses the numbers in between a block at a time.
 struct TCountingScratch {
-    std::vector<std::uint32_t> Index; // the strip's colour numbers
+    TColorRanks Ranks;
+    std::vector<std::uint32_t> Index; // the colour numbers of a block of the strip
     std::vector<std::uint8_t> Runs;   // how many equal numbers start at each (at most 255)
     std::vector<std::uint32_t> Fine, Mid, Top; // all zero between columns
 };
@@ -29,4 +30,4 @@ struct TCountingStrip {
 
 // Returns false when the abort flag stopped it; the scratch is then still
 // fit for the next call.
-bool MedianStripByCounting(const TCountingStrip& strip, const TColorRanks& ranks, TCountingScratch& s);
+bool MedianStripByCounting(const TCountingStrip& strip, TCountingScratch& s);

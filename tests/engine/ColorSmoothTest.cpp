@@ -77,24 +77,23 @@ TEST(ColorSmooth, LargeRadiusByCounting)
 
 TEST(ColorSmooth, ManyColoursAndFarJumpsByCounting)
 {
-    // On the left nearly every pixel has its own colour, in a chequerboard of
-    // dark and bright reds; on the right a chequerboard of black and white.
-    // Over ten thousand colour numbers, and on the right a median that leaps
-    // across all of them, up and down, as a window moves between squares.
-    const int w = 200, h = 120;
+    // Stripes where nearly every pixel has its own colour, and between them
+    // a chequerboard of black and white: over ten thousand colour numbers in
+    // a block of a strip, and in the chequerboard a median that leaps across
+    // all of them, up and down, as a window moves from black to white.
+    const int w = 192, h = 300;
     TBytes in(std::size_t(w) * h * 3);
     std::mt19937 rng(12);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             std::uint8_t* p = &in[(std::size_t(y) * w + x) * 3];
-            bool odd = (x / 9 + y / 9) % 2;
-            if (x >= w / 2) {
-                p[0] = p[1] = p[2] = odd ? 255 : 0;
-                continue;
+            if (x % 64 < 40) {
+                p[0] = std::uint8_t(rng());
+                p[1] = std::uint8_t(rng());
+                p[2] = std::uint8_t(1 + rng() % 254);
+            } else {
+                p[0] = p[1] = p[2] = (x / 7 + y / 7) % 2 ? 255 : 0;
             }
-            p[0] = std::uint8_t(rng());
-            p[1] = std::uint8_t(rng());
-            p[2] = std::uint8_t(odd ? 192 + rng() % 64 : rng() % 64);
         }
     TWorkerPool pool(2);
     for (int r : {4, 11, 19}) {
