@@ -26,6 +26,24 @@ public:
             below_ += k;
     }
 
+    // Takes one `from` out and puts one `to` in. The coarser counts change
+    // only when the two lie in different blocks, which saves most of their
+    // updates: every one of them is a read after the last one's write.
+    void Move(std::uint32_t from, std::uint32_t to)
+    {
+        --fine_[from];
+        ++fine_[to];
+        if ((from ^ to) >> MidShift) {
+            --mid_[from >> MidShift];
+            ++mid_[to >> MidShift];
+            if ((from ^ to) >> TopShift) {
+                --top_[from >> TopShift];
+                ++top_[to >> TopShift];
+            }
+        }
+        below_ += std::int64_t(to < median_) - std::int64_t(from < median_);
+    }
+
     // Starts a column with empty counts, near where the last one started.
     void Restart(std::uint32_t median)
     {
@@ -179,8 +197,7 @@ bool MedianStripByCounting(const TCountingStrip& strip, TCountingScratch& s)
                             differ |= std::uint64_t(leaving[i] != coming[i]) << (i - from);
                         for (; differ != 0; differ &= differ - 1) {
                             const int i = from + std::countr_zero(differ);
-                            counts.Add(leaving[i], -1);
-                            counts.Add(coming[i], 1);
+                            counts.Move(leaving[i], coming[i]);
                         }
                     }
                 }
