@@ -21,6 +21,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -183,9 +184,10 @@ void BM_ToneTables(benchmark::State& state)
     Label(state);
 }
 
-void RenderWhole(benchmark::State& state, const TBitmap& picture, const TRegion& r)
+void RenderWhole(benchmark::State& state, const TBitmap& picture, const TRegion& r,
+                 const TEffectSettings& settings = Fresh())
 {
-    TEffectSettings s = Fresh();
+    TEffectSettings s = settings;
     s.Left = r.Left;
     s.Top = r.Top;
     s.Width = r.Width;
@@ -221,8 +223,20 @@ void BM_RenderBig(benchmark::State& state)
         state.SkipWithError("LQ_BIG_PHOTO is not set or not readable");
         return;
     }
-    RenderWhole(state, *big, {0, 0, big->Width(), big->Height()});
-    state.SetLabel(std::to_string(big->Width()) + "x" + std::to_string(big->Height()) + ", " +
+    // A preset file (the settings record as it is stored) may stand in for
+    // the fresh settings, for instance build/bin/cartoon.set.
+    TEffectSettings s = Fresh();
+    std::string preset = "fresh settings";
+    if (const char* path = std::getenv("LQ_BIG_PRESET")) {
+        std::ifstream file(path, std::ios::binary);
+        if (!file.read(reinterpret_cast<char*>(&s), sizeof s)) {
+            state.SkipWithError("LQ_BIG_PRESET is not a readable preset file");
+            return;
+        }
+        preset = path;
+    }
+    RenderWhole(state, *big, {0, 0, big->Width(), big->Height()}, s);
+    state.SetLabel(std::to_string(big->Width()) + "x" + std::to_string(big->Height()) + ", " + preset + ", " +
                    std::to_string(state.range(1)) + " thread(s)");
 }
 

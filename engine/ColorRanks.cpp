@@ -15,27 +15,30 @@ void TColorRanks::Build(const std::uint8_t* pixels, std::size_t stride, int coun
     if (present_.empty()) {
         present_.assign(Words, 0);
         before_.assign(Words, 0);
+        used_.assign(Words / 64, 0);
     }
-    // Only the words the block before used can be set.
-    std::fill(present_.begin() + std::ptrdiff_t(low_), present_.begin() + std::ptrdiff_t(high_), 0);
-    std::size_t low = Words, high = 0;
+    // Clears the words of the block before, found through the summary.
+    auto eachUsedWord = [&](auto&& f) {
+        for (std::size_t u = 0; u < used_.size(); ++u)
+            for (std::uint64_t bits = used_[u]; bits != 0; bits &= bits - 1)
+                f(u * 64 + std::size_t(std::countr_zero(bits)));
+    };
+    eachUsedWord([&](std::size_t w) { present_[w] = 0; });
+    std::fill(used_.begin(), used_.end(), 0);
     for (int y = 0; y < rows; ++y) {
         const std::uint8_t* p = pixels + std::size_t(y) * stride;
         for (int x = 0; x < count; ++x, p += 3) {
             const std::uint32_t v = Packed(p);
             present_[v >> 6] |= std::uint64_t(1) << (v & 63);
-            low = std::min<std::size_t>(low, v >> 6);
-            high = std::max<std::size_t>(high, (v >> 6) + 1);
+            used_[v >> 12] |= std::uint64_t(1) << ((v >> 6) & 63);
         }
     }
-    low_ = std::min(low, high);
-    high_ = high;
     colors_.clear();
-    for (std::size_t w = low_; w < high_; ++w) {
+    eachUsedWord([&](std::size_t w) {
         before_[w] = std::uint32_t(colors_.size());
         for (std::uint64_t bits = present_[w]; bits != 0; bits &= bits - 1)
             colors_.push_back(std::uint32_t(w * 64 + std::size_t(std::countr_zero(bits))));
-    }
+    });
 }
 
 namespace {

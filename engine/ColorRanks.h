@@ -33,5 +33,5 @@ private:
     std::vector<std::uint64_t> present_; // one bit per packed colour
     std::vector<std::uint32_t> before_;  // colours present in the words before
     std::vector<std::uint32_t> colors_;  // packed, by number
-    std::size_t low_ = 0, high_ = 0;     // the words the block uses
+    std::vector<std::uint64_t> used_;    // one bit per word of present_ that has a colour
 };
