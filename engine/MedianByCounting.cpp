@@ -4,22 +4,29 @@
 
 #include <algorithm>
 #include <bit>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
 constexpr int MidShift = 6, TopShift = 12;
 constexpr int CountingBlockRows = 256;
 
+// TFine is 16 bits where the window has at most 65535 pixels (every radius
+// the controls offer): half the memory keeps more of the counts in the
+// nearest cache.
+template <class TFine>
 class TRankCounts {
 public:
-    TRankCounts(TCountingScratch& s, std::uint64_t rank)
-        : fine_(s.Fine.data()), mid_(s.Mid.data()), top_(s.Top.data()), rank_(std::int64_t(rank))
+    TRankCounts(TFine* fine, TCountingScratch& s, std::uint64_t rank)
+        : fine_(fine), mid_(s.Mid.data()), top_(s.Top.data()), rank_(std::int64_t(rank))
     {
     }
 
     void Add(std::uint32_t v, std::int64_t k)
     {
-        fine_[v] += std::uint32_t(k);
+        fine_[v] = TFine(fine_[v] + TFine(k));
         mid_[v >> MidShift] += std::uint32_t(k);
         top_[v >> TopShift] += std::uint32_t(k);
         if (v < median_)
@@ -31,8 +38,8 @@ public:
     // updates: every one of them is a read after the last one's write.
     void Move(std::uint32_t from, std::uint32_t to)
     {
-        --fine_[from];
-        ++fine_[to];
+        fine_[from] = TFine(fine_[from] - 1);
+        fine_[to] = TFine(fine_[to] + 1);
         if ((from ^ to) >> MidShift) {
             --mid_[from >> MidShift];
             ++mid_[to >> MidShift];
@@ -87,13 +94,36 @@ public:
     }
 
 private:
-    std::uint32_t* fine_;
+    TFine* fine_;
     std::uint32_t* mid_;
     std::uint32_t* top_;
     std::int64_t rank_;
     std::uint32_t median_ = 0;
     std::int64_t below_ = 0;
 };
+
+// Compares take whole vectors; the numbers are padded so that the last
+// stretch of a block may be read a vector past its end.
+constexpr std::size_t IndexPadding = 4;
+
+// Bit i set where a[i] != b[i], for i < count <= 64.
+inline std::uint64_t Differing(const std::uint32_t* a, const std::uint32_t* b, int count)
+{
+    std::uint64_t differ = 0;
+    int i = 0;
+#if defined(__SSE2__)
+    for (; i < count; i += 4) {
+        const __m128i equal = _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i)),
+                                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i)));
+        differ |= std::uint64_t(~_mm_movemask_ps(_mm_castsi128_ps(equal)) & 15) << i;
+    }
+    return count < 64 ? differ & ((std::uint64_t(1) << count) - 1) : differ;
+#else
+    for (; i < count; ++i)
+        differ |= std::uint64_t(a[i] != b[i]) << i;
+    return differ;
+#endif
+}
 
 template <class T>
 void GrowZeroed(std::vector<T>& v, std::size_t size)
@@ -102,9 +132,8 @@ void GrowZeroed(std::vector<T>& v, std::size_t size)
         v.assign(size, 0); // entries beyond a smaller palette stay zero anyway
 }
 
-} // namespace
-
-bool MedianStripByCounting(const TCountingStrip& strip, TCountingScratch& s)
+template <class TFine>
+bool CountStrip(const TCountingStrip& strip, TCountingScratch& s, std::vector<TFine>& fine)
 {
     const int r = strip.Radius, n = 2 * r + 1, height = strip.Height;
     const int span = strip.X1 - strip.X0 + 2 * r;
@@ -117,15 +146,15 @@ bool MedianStripByCounting(const TCountingStrip& strip, TCountingScratch& s)
     const int block = std::max(CountingBlockRows, 8 * n);
     const int blockSpan = std::min(block, height - 2 * r) + 2 * r;
     const std::size_t most = std::size_t(span) * blockSpan; // colours a block can have
-    GrowZeroed(s.Fine, most);
+    GrowZeroed(fine, most);
     GrowZeroed(s.Mid, (most >> MidShift) + 1);
     GrowZeroed(s.Top, (most >> TopShift) + 1);
-    s.Index.resize(most);
+    s.Index.resize(most + IndexPadding);
     s.Runs.resize(most);
     TColorRanks& ranks = s.Ranks;
 
     const std::uint64_t window = std::uint64_t(n) * std::uint64_t(n);
-    TRankCounts counts(s, (window - 1) / 2);
+    TRankCounts<TFine> counts(fine.data(), s, (window - 1) / 2);
     for (int first = r; first < height - r; first += block) {
         if (AbortRequested())
             return false;
@@ -192,9 +221,7 @@ bool MedianStripByCounting(const TCountingStrip& strip, TCountingScratch& s)
                 } else {
                     for (int from = 0; from < n; from += 64) {
                         const int to = std::min(n, from + 64);
-                        std::uint64_t differ = 0;
-                        for (int i = from; i < to; ++i)
-                            differ |= std::uint64_t(leaving[i] != coming[i]) << (i - from);
+                        std::uint64_t differ = Differing(leaving + from, coming + from, to - from);
                         for (; differ != 0; differ &= differ - 1) {
                             const int i = from + std::countr_zero(differ);
                             counts.Move(leaving[i], coming[i]);
@@ -211,4 +238,12 @@ bool MedianStripByCounting(const TCountingStrip& strip, TCountingScratch& s)
         }
     }
     return true;
+}
+
+} // namespace
+
+bool MedianStripByCounting(const TCountingStrip& strip, TCountingScratch& s)
+{
+    const std::uint64_t n = 2 * std::uint64_t(strip.Radius) + 1;
+    return n * n <= 65535 ? CountStrip(strip, s, s.Fine16) : CountStrip(strip, s, s.Fine32);
 }

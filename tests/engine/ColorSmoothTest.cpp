@@ -116,6 +116,22 @@ TEST(ColorSmooth, TallRegionsByCountingInBlocksOfRows)
     }
 }
 
+TEST(ColorSmooth, WindowsBeyondSixteenBitCounts)
+{
+    // 261 x 261 = 68121 pixels: more than a 16-bit count holds. The engine
+    // never asks for it (the settings are held to radius 19), but the
+    // smoothing itself stays exact.
+    const int w = 266, h = 263, r = 130;
+    TBytes in = Bytes(w, h, 8, 256);
+    EXPECT_EQ(Smoothed(in, w, h, r, 0, TMedianMethod::Histogram), Reference::Smooth(in, w, h, r, 0));
+    // Nearly flat: one colour fills more of a window than 16 bits count.
+    TBytes flat(std::size_t(w) * h * 3, 90);
+    std::mt19937 rng(9);
+    for (int i = 0; i < 800; ++i)
+        flat[(rng() % (w * h)) * 3 + rng() % 3] = std::uint8_t(rng() % 2 ? 250 : 3);
+    EXPECT_EQ(Smoothed(flat, w, h, r, 0, TMedianMethod::Histogram), Reference::Smooth(flat, w, h, r, 0));
+}
+
 TEST(ColorSmooth, LongRunsOfOneColour)
 {
     // Flat stretches longer than the longest run the counting method keeps
