@@ -33,20 +33,20 @@ public:
             below_ += k;
     }
 
-    // Takes one `from` out and puts one `to` in. The coarser counts change
-    // only when the two lie in different blocks, which saves most of their
-    // updates: every one of them is a read after the last one's write.
+    // Takes one `from` out and puts one `to` in. The few top counts change
+    // only when the two lie in different top blocks: otherwise each update
+    // would wait for the one before to be written. The blocks of 64 are
+    // updated without asking, as whether two colours share one is a coin
+    // toss that the processor would mostly guess wrong.
     void Move(std::uint32_t from, std::uint32_t to)
     {
         fine_[from] = TFine(fine_[from] - 1);
         fine_[to] = TFine(fine_[to] + 1);
-        if ((from ^ to) >> MidShift) {
-            --mid_[from >> MidShift];
-            ++mid_[to >> MidShift];
-            if ((from ^ to) >> TopShift) {
-                --top_[from >> TopShift];
-                ++top_[to >> TopShift];
-            }
+        --mid_[from >> MidShift];
+        ++mid_[to >> MidShift];
+        if ((from ^ to) >> TopShift) {
+            --top_[from >> TopShift];
+            ++top_[to >> TopShift];
         }
         below_ += std::int64_t(to < median_) - std::int64_t(from < median_);
     }
