@@ -21,6 +21,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -140,14 +141,16 @@ void BM_Scale(benchmark::State& state, int scaleType)
     Label(state);
 }
 
-void BM_Smooth(benchmark::State& state, int radius)
+// Median smoothing after average scaling (few colours, long runs) or after
+// fixed scaling at the finest row of the table (many colours).
+void BM_Smooth(benchmark::State& state, int radius, int scaleType, int colorScale)
 {
     TRegion r = RegionFor(state);
     TEffectSettings s = Fresh();
     TColorStep step;
     step.SetPool(PoolFor(state));
     step.LoadPicture(&Photo(), r.Left, r.Top, r.Width, r.Height);
-    step.ScaleColors(2, 1, s.ColorScale, s.ColorTable, ColorTableSize);
+    step.ScaleColors(scaleType, 1, colorScale, s.ColorTable, ColorTableSize);
     for (auto _ : state)
         step.SmoothColors(radius, 0);
     Label(state);
@@ -181,9 +184,10 @@ void BM_ToneTables(benchmark::State& state)
     Label(state);
 }
 
-void RenderWhole(benchmark::State& state, const TBitmap& picture, const TRegion& r)
+void RenderWhole(benchmark::State& state, const TBitmap& picture, const TRegion& r,
+                 const TEffectSettings& settings = Fresh())
 {
-    TEffectSettings s = Fresh();
+    TEffectSettings s = settings;
     s.Left = r.Left;
     s.Top = r.Top;
     s.Width = r.Width;
@@ -219,8 +223,20 @@ void BM_RenderBig(benchmark::State& state)
         state.SkipWithError("LQ_BIG_PHOTO is not set or not readable");
         return;
     }
-    RenderWhole(state, *big, {0, 0, big->Width(), big->Height()});
-    state.SetLabel(std::to_string(big->Width()) + "x" + std::to_string(big->Height()) + ", " +
+    // A preset file (the settings record as it is stored) may stand in for
+    // the fresh settings, for instance build/bin/cartoon.set.
+    TEffectSettings s = Fresh();
+    std::string preset = "fresh settings";
+    if (const char* path = std::getenv("LQ_BIG_PRESET")) {
+        std::ifstream file(path, std::ios::binary);
+        if (!file.read(reinterpret_cast<char*>(&s), sizeof s)) {
+            state.SkipWithError("LQ_BIG_PRESET is not a readable preset file");
+            return;
+        }
+        preset = path;
+    }
+    RenderWhole(state, *big, {0, 0, big->Width(), big->Height()}, s);
+    state.SetLabel(std::to_string(big->Width()) + "x" + std::to_string(big->Height()) + ", " + preset + ", " +
                    std::to_string(state.range(1)) + " thread(s)");
 }
 
@@ -238,8 +254,10 @@ BENCHMARK_CAPTURE(BM_Blur, r5, 5.0)->Apply(Sizes);
 BENCHMARK(BM_Sketch)->Apply(Sizes);
 BENCHMARK_CAPTURE(BM_Scale, fixed, 1)->Apply(Sizes);
 BENCHMARK_CAPTURE(BM_Scale, average, 2)->Apply(Sizes);
-BENCHMARK_CAPTURE(BM_Smooth, r2, 2)->Apply(Sizes);
-BENCHMARK_CAPTURE(BM_Smooth, r10, 10)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_Smooth, r2, 2, 2, 10)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_Smooth, r5, 5, 2, 10)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_Smooth, r10, 10, 2, 10)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_Smooth, r19_fixed142, 19, 1, 142)->Apply(Sizes);
 BENCHMARK(BM_BorderBlur)->Apply(Sizes);
 BENCHMARK(BM_ToneTables)->Apply(Sizes);
 BENCHMARK(BM_Render)->Apply(Sizes);

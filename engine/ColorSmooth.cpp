@@ -2,6 +2,7 @@
 
 #include "CpuFeatures.h"
 #include "EffectSettings.h"
+#include "MedianByCounting.h"
 #include "MedianNetwork.h"
 #include "WorkerPool.h"
 
@@ -47,10 +48,7 @@ struct TStripScratch {
     std::vector<std::uint32_t> Ring32; // the same for the maximum
     std::vector<float> Out;
     std::vector<std::uint32_t> Out32;
-    // Histogram method.
-    std::vector<std::uint16_t> Count16, Count12, Count8, Count4;
-    std::vector<std::uint32_t> BlueSum, BlueSquares;
-    std::vector<std::uint8_t> Blues;
+    TCountingScratch Counting;
 };
 
 struct TSmoothJob {
@@ -58,10 +56,10 @@ struct TSmoothJob {
     std::uint8_t* Smoothed;
     int Width, Height, Radius;
     std::size_t RowBytes;
-    // For the counting method: how many pixels from each one on have its
-    // colour (at most 255), so that a window row is added a run at a time.
-    const std::uint8_t* Runs = nullptr;
 };
+
+// For the network strips, which ask before every row.
+bool StopRequested() { return AbortRequested(); }
 
 // Median by network, four windows side by side (eight where the processor
 // has the wider vectors).
@@ -71,7 +69,8 @@ void MedianStripByNetwork(const TSmoothJob& job, int x0, int x1, TStripScratch& 
     const std::size_t span = std::size_t(x1 - x0) + 2 * r + MaxNetworkLanes;
     s.Ring.assign(span * n, 0.0f);
     s.Out.resize(std::size_t(x1 - x0) + MaxNetworkLanes);
-    TNetworkStrip strip{job.Scaled, job.Smoothed, job.Height, job.RowBytes, x0, x1, s.Ring.data(), s.Out.data()};
+    TNetworkStrip strip{job.Scaled, job.Smoothed, job.Height, job.RowBytes, x0, x1, s.Ring.data(),
+                        s.Out.data(), StopRequested};
 #if defined(__x86_64__) && defined(__GNUC__)
     if (WideVectors()) {
         MedianStripByNetworkWide(r, strip);
@@ -122,122 +121,10 @@ void MaximumStrip(const TSmoothJob& job, int x0, int x1, TStripScratch& s)
     }
 }
 
-// Median by counting, for larger windows: the window slides down a column
-// while counts of red, of red with green, and coarser counts of both are kept
-// up to date; the middle colour is found by walking the counts. Its blue
-// comes from the sum of blues of its red-green cell when they are all equal
-// (the common case in flat colour areas), else from the window itself.
-class TSlidingHistogram {
-public:
-    // The counts are cleared once when first made; every column removes its
-    // last window again, so they are all zero between columns.
-    explicit TSlidingHistogram(TStripScratch& s) : s_(s)
-    {
-        if (s_.Count16.empty()) {
-            s_.Count16.assign(65536, 0);
-            s_.Count12.assign(4096, 0);
-            s_.Count8.assign(256, 0);
-            s_.Count4.assign(16, 0);
-            s_.BlueSum.assign(65536, 0);
-            s_.BlueSquares.assign(65536, 0);
-        }
-    }
-
-    // Adds `k` copies of a colour (k may be negative, to remove them).
-    void Add(std::uint32_t v, int k)
-    {
-        std::uint32_t cell = v >> 8, blue = v & 255;
-        s_.Count16[cell] = std::uint16_t(s_.Count16[cell] + k);
-        s_.Count12[v >> 12] = std::uint16_t(s_.Count12[v >> 12] + k);
-        s_.Count8[v >> 16] = std::uint16_t(s_.Count8[v >> 16] + k);
-        s_.Count4[v >> 20] = std::uint16_t(s_.Count4[v >> 20] + k);
-        s_.BlueSum[cell] += std::uint32_t(k) * blue;
-        s_.BlueSquares[cell] += std::uint32_t(k) * blue * blue;
-    }
-
-    // The colour of rank `k` (0-based); `window` finds the blues of one
-    // red-green cell when they differ.
-    template <class Window>
-    std::uint32_t Select(int k, const Window& window)
-    {
-        int i = 0;
-        while (k >= s_.Count4[i])
-            k -= s_.Count4[i++];
-        int red = i * 16;
-        while (k >= s_.Count8[red])
-            k -= s_.Count8[red++];
-        int rg4 = red * 16;
-        while (k >= s_.Count12[rg4])
-            k -= s_.Count12[rg4++];
-        int cell = rg4 * 16;
-        while (k >= s_.Count16[cell])
-            k -= s_.Count16[cell++];
-        std::int64_t count = s_.Count16[cell], sum = s_.BlueSum[cell], squares = s_.BlueSquares[cell];
-        if (count * squares == sum * sum) // all blues of the cell are equal
-            return std::uint32_t(cell) << 8 | std::uint32_t(sum / count);
-        s_.Blues.clear();
-        window([&](std::uint32_t v) {
-            if ((v >> 8) == std::uint32_t(cell))
-                s_.Blues.push_back(std::uint8_t(v));
-        });
-        std::nth_element(s_.Blues.begin(), s_.Blues.begin() + k, s_.Blues.end());
-        return std::uint32_t(cell) << 8 | s_.Blues[k];
-    }
-
-private:
-    TStripScratch& s_;
-};
-
-void MedianStripByHistogram(const TSmoothJob& job, int x0, int x1, TStripScratch& s)
-{
-    const int r = job.Radius, n = 2 * r + 1;
-    const int middle = (n * n - 1) / 2;
-    TSlidingHistogram histogram(s);
-    auto rowSegment = [&](int y, int x, auto&& f) {
-        const std::uint8_t* p = job.Scaled + std::size_t(y) * job.RowBytes + std::size_t(x - r) * 3;
-        for (int dx = 0; dx < n; ++dx)
-            f(Packed(p + std::size_t(dx) * 3));
-    };
-    // Adds or removes the row stretch of a window a run of equal colours at a
-    // time: flat colour areas make long runs.
-    auto addSegment = [&](int y, int x, int sign) {
-        const std::uint8_t* row = job.Scaled + std::size_t(y) * job.RowBytes;
-        const std::uint8_t* runs = job.Runs + std::size_t(y) * job.Width;
-        for (int at = x - r, end = x + r + 1; at < end;) {
-            int length = std::min<int>(runs[at], end - at);
-            histogram.Add(Packed(row + std::size_t(at) * 3), sign * length);
-            at += length;
-        }
-    };
-    for (int x = x0; x < x1; ++x) {
-        if (AbortRequested())
-            return;
-        if (job.Height < n)
-            continue;
-        for (int y = 0; y < n; ++y)
-            addSegment(y, x, 1);
-        for (int y = r;; ++y) {
-            auto window = [&](auto&& f) {
-                for (int wy = y - r; wy <= y + r; ++wy)
-                    rowSegment(wy, x, f);
-            };
-            Unpack(histogram.Select(middle, window),
-                   job.Smoothed + std::size_t(y) * job.RowBytes + std::size_t(x) * 3);
-            if (y + r + 1 >= job.Height)
-                break;
-            addSegment(y - r, x, -1);
-            addSegment(y + r + 1, x, 1);
-        }
-        for (int y = job.Height - n; y < job.Height; ++y)
-            addSegment(y, x, -1);
-    }
-}
-
 } // namespace
 
 struct TColorSmoother::TScratch {
     std::vector<TStripScratch> Strips; // one per worker
-    std::vector<std::uint8_t> Runs;
 };
 
 TColorSmoother::TColorSmoother() : scratch_(std::make_unique<TScratch>()) {}
@@ -274,27 +161,7 @@ bool TColorSmoother::Smooth(const std::uint8_t* scaled, std::uint8_t* smoothed, 
     std::vector<TStripScratch>& scratch = scratch_->Strips;
     if (scratch.size() < std::size_t(WorkerCount(pool)))
         scratch.resize(std::size_t(WorkerCount(pool)));
-    std::vector<std::uint8_t>& runs = scratch_->Runs;
     const bool byNetwork = method == TMedianMethod::Network && radius <= 3;
-    if (smoothType == SmoothTypeCircle && !byNetwork && height >= n) {
-        runs.resize(std::size_t(width) * height);
-        if (!ForEachUnit(
-                pool, height,
-                [&](int y, int) {
-                    const std::uint8_t* row = scaled + std::size_t(y) * rowBytes;
-                    std::uint8_t* out = runs.data() + std::size_t(y) * width;
-                    out[width - 1] = 1;
-                    for (int x = width - 2; x >= 0; --x)
-                        out[x] = std::memcmp(row + std::size_t(x) * 3, row + std::size_t(x) * 3 + 3, 3) == 0 &&
-                                         out[x + 1] < 255
-                                     ? std::uint8_t(out[x + 1] + 1)
-                                     : std::uint8_t(1);
-                },
-                [](int) {}))
-            return false;
-        job.Runs = runs.data();
-    }
-
     return ForEachUnit(
         pool, strips,
         [&](int strip, int worker) {
@@ -308,7 +175,7 @@ bool TColorSmoother::Smooth(const std::uint8_t* scaled, std::uint8_t* smoothed, 
             else if (byNetwork)
                 MedianStripByNetwork(job, x0, x1, s);
             else
-                MedianStripByHistogram(job, x0, x1, s);
+                MedianStripByCounting({scaled, smoothed, width, height, radius, x0, x1}, s.Counting);
         },
         [&](int strip) {
             int x0 = radius + strip * SmoothStrip;

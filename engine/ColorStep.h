@@ -81,6 +81,7 @@ private:
     // a preview does not allocate it on every slider move.
     TWorkBuffer<std::uint8_t> visited_;
     TWorkBuffer<std::uint32_t> keys_;
+    TWorkBuffer<std::uint8_t> smallKeys_;
     std::vector<std::uint32_t> regionColours_;
     TWorkBuffer<std::uint32_t> regionPoints_;
     TColorSmoother smoother_;

@@ -4,6 +4,7 @@
 #include "WorkerPool.h"
 
 #include <algorithm>
+#include <limits>
 #include <cstring>
 #include <vector>
 
@@ -191,6 +192,10 @@ struct TLimitMap {
     }
     void RegionDone(const TFillCommon& f, std::size_t count, const unsigned colour[3])
     {
+        WriteRegion(f, count, colour);
+    }
+    static void WriteRegion(const TFillCommon& f, std::size_t count, const unsigned colour[3])
+    {
         for (std::size_t i = 0; i < count; ++i) {
             int x = int(f.Points[i] & 0xFFFF), y = int(f.Points[i] >> 16);
             if (f.Inside(x, y)) {
@@ -236,6 +241,44 @@ struct TKeyMap {
         Colours->back() = colour[0] | colour[1] << 8 | colour[2] << 16;
     }
     void SeedDone(const TFillCommon&, int, int, const std::uint8_t*) {}
+};
+
+// The same with the three bands of a pixel numbered densely, for the
+// common tables with few bands: a byte (or two) per pixel instead of four,
+// so that far more of the map stays in the cache while a large region grows.
+// A joined pixel is only marked; each region writes its colour into the
+// output when it ends, as TLimitMap does.
+template <class TKey>
+struct TSmallKeyMap {
+    static constexpr TKey Joined = std::numeric_limits<TKey>::max(); // the border too
+    TKey* Keys;
+    int Radix; // band numbers per channel, "no band" included
+    TKey Seed = 0;
+
+    static bool Fits(const TBandRow& bands)
+    {
+        const std::int64_t radix = bands.Pairs + 1;
+        return radix * radix * radix < std::int64_t(Joined);
+    }
+    TKey KeyOf(int blue, int green, int red) const { return TKey((blue * Radix + green) * Radix + red); }
+    bool Unjoined(std::size_t i) const { return Keys[i] != Joined; }
+    void Start(const TFillCommon& f) { Seed = KeyOf(f.Band[0], f.Band[1], f.Band[2]); }
+    bool Join(std::size_t i, const std::uint8_t*)
+    {
+        if (Keys[i] != Seed)
+            return false;
+        Keys[i] = Joined;
+        return true;
+    }
+    void RegionDone(const TFillCommon& f, std::size_t count, const unsigned colour[3])
+    {
+        TLimitMap::WriteRegion(f, count, colour);
+    }
+    void SeedDone(const TFillCommon& f, int x, int y, const std::uint8_t* seed)
+    {
+        if (Unjoined(f.MapIndex(x, y)) && f.Inside(x, y))
+            std::memcpy(f.Output(x, y), seed, 3);
+    }
 };
 
 template <class Map>
@@ -327,6 +370,43 @@ bool Scan(TFill<Map>& fill, const TRegion& region, bool scanFromOrigin, const TP
     return true;
 }
 
+template <class TKey>
+bool ScaleBySmallKeys(const TBitmap& picture, TWorkerPool* pool, TWorkBuffer<std::uint8_t>& buffer, const TBandRow& bands,
+                      TFillCommon& common, const TRegion& region, bool scanFromOrigin, const TProgressReporter& progress)
+{
+    const int pw = picture.Width(), ph = picture.Height();
+    const std::size_t stride = common.MapStride;
+    buffer.Resize(stride * (std::size_t(ph) + 2) * sizeof(TKey));
+    TKey* keys = reinterpret_cast<TKey*>(buffer.Data());
+    const TKey border = TSmallKeyMap<TKey>::Joined;
+    std::fill_n(keys, stride, border);
+    std::fill_n(keys + stride * (std::size_t(ph) + 1), stride, border);
+    const int radix = bands.Pairs + 1;
+    TSmallKeyMap<TKey> map{keys, radix};
+    // Each channel's part of the key; a value in no band takes the number
+    // after the last band, which no seed has.
+    std::uint32_t channelKey[3][256];
+    for (int v = 0; v < 256; ++v) {
+        const int band = bands.Match[v] >= 0 ? bands.Match[v] : bands.Pairs;
+        channelKey[0][v] = std::uint32_t(band * radix * radix);
+        channelKey[1][v] = std::uint32_t(band * radix);
+        channelKey[2][v] = std::uint32_t(band);
+    }
+    if (!ForEachUnit(
+            pool, ph,
+            [&](int y, int) {
+                TKey* row = keys + stride * (std::size_t(y) + 1);
+                const std::uint8_t* p = picture.ScanLine(y);
+                row[0] = row[pw + 1] = border;
+                for (int x = 0; x < pw; ++x, p += 3)
+                    row[x + 1] = TKey(channelKey[0][p[0]] + channelKey[1][p[1]] + channelKey[2][p[2]]);
+            },
+            [](int) {}))
+        return false;
+    TFill<TSmallKeyMap<TKey>> fill{common, map};
+    return Scan(fill, region, scanFromOrigin, progress);
+}
+
 } // namespace
 
 bool TColorStep::ScaleAverage(const TBandRow& bands, bool scanFromOrigin)
@@ -343,6 +423,7 @@ bool TColorStep::ScaleAverage(const TBandRow& bands, bool scanFromOrigin)
             if (Step.regionPoints_.Size() > LargeFillState) {
                 Step.regionPoints_.Release();
                 Step.keys_.Release();
+                Step.smallKeys_.Release();
                 Step.visited_.Release();
                 std::vector<std::uint32_t>().swap(Step.regionColours_);
             }
@@ -355,6 +436,13 @@ bool TColorStep::ScaleAverage(const TBandRow& bands, bool scanFromOrigin)
     TFillCommon common{picture_->Bits(), picture_->Stride(), stride, regionPoints_.Data(), region_, scaled_.Data(),
                        &bands, {bands.Initial, bands.Initial, bands.Initial}};
 
+    if (BandsAreDisjoint(bands) && TSmallKeyMap<std::uint16_t>::Fits(bands)) {
+        if (TSmallKeyMap<std::uint8_t>::Fits(bands))
+            return ScaleBySmallKeys<std::uint8_t>(*picture_, pool_, smallKeys_, bands, common, region_, scanFromOrigin,
+                                                  progress_);
+        return ScaleBySmallKeys<std::uint16_t>(*picture_, pool_, smallKeys_, bands, common, region_, scanFromOrigin,
+                                               progress_);
+    }
     if (BandsAreDisjoint(bands)) {
         keys_.Resize(stride * (std::size_t(ph) + 2));
         std::uint32_t* keys = keys_.Data();
@@ -415,3 +503,4 @@ bool TColorStep::ScaleAverage(const TBandRow& bands, bool scanFromOrigin)
     TFill<TLimitMap> fill{common, {visited}};
     return Scan(fill, region_, scanFromOrigin, progress_);
 }
+

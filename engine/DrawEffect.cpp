@@ -1,6 +1,7 @@
 #include "DrawEffect.h"
 
 #include "Abort.h"
+#include "SettingsLimits.h"
 #include "WorkerPool.h"
 
 #include <algorithm>
@@ -71,7 +72,7 @@ TDrawEffect::~TDrawEffect() = default;
 
 void TDrawEffect::SetSettings(const TEffectSettings& settings, const TBitmap* source)
 {
-    settings_ = settings;
+    settings_ = LimitedSettings(settings);
     source_ = source;
 }
 
@@ -221,23 +222,25 @@ bool TDrawEffect::GetLayers(TBitmap& sketch, TBitmap& color) const
     const TRegion& region = layerRegion_;
     sketch.SetSize(region.Width, region.Height);
     color.SetSize(region.Width, region.Height);
-    if (hasSketch_) {
-        const std::int32_t* values = sketch_.Values();
-        for (int y = 0; y < region.Height; ++y) {
-            std::uint8_t* out = sketch.ScanLine(y);
-            const std::int32_t* v = values + std::size_t(y) * region.Width;
-            for (int x = 0; x < region.Width; ++x)
-                out[x * 3] = out[x * 3 + 1] = out[x * 3 + 2] = std::uint8_t(v[x]);
-        }
-    } else {
+    // Both layers are a full picture each: the rows are shared out like any
+    // other step's (a pool exists once a render has run with two threads).
+    const std::int32_t* values = sketch_.Values();
+    const std::uint8_t* colors = color_.ColorResult();
+    const std::size_t rowBytes = std::size_t(region.Width) * 3;
+    if (!hasSketch_)
         sketch.FillWhite();
-    }
-    if (hasColor_) {
-        const std::size_t rowBytes = std::size_t(region.Width) * 3;
-        for (int y = 0; y < region.Height; ++y)
-            std::memcpy(color.ScanLine(y), color_.ColorResult() + std::size_t(y) * rowBytes, rowBytes);
-    } else {
+    if (!hasColor_)
         color.FillWhite();
-    }
+    if (hasSketch_ || hasColor_)
+        ForEachRowToTheEnd(pool_.get(), region.Height, [&](int y) {
+            if (hasSketch_) {
+                std::uint8_t* out = sketch.ScanLine(y);
+                const std::int32_t* v = values + std::size_t(y) * region.Width;
+                for (int x = 0; x < region.Width; ++x)
+                    out[x * 3] = out[x * 3 + 1] = out[x * 3 + 2] = std::uint8_t(v[x]);
+            }
+            if (hasColor_)
+                std::memcpy(color.ScanLine(y), colors + std::size_t(y) * rowBytes, rowBytes);
+        });
     return true;
 }

@@ -21,7 +21,8 @@ public:
     TDrawEffect(const TDrawEffect&) = delete;
     TDrawEffect& operator=(const TDrawEffect&) = delete;
 
-    // Keeps a copy of the record and the picture the effect is computed
+    // Keeps a copy of the record, every number held to the range of its
+    // control (LimitedSettings), and the picture the effect is computed
     // from; the picture must stay alive and unchanged while Render runs.
     void SetSettings(const TEffectSettings& settings, const TBitmap* source);
     const TEffectSettings& Settings() const { return settings_; }

@@ -301,6 +301,10 @@ bool GaussianBlur(const std::uint8_t* source, std::uint8_t* destination, int wid
                     load(k);
                 const double* in[201];
                 for (int y = 0; y < height; ++y) {
+                    // A strip is a full column of the picture: on a large one
+                    // that is too long to wait for a cancel.
+                    if (AbortRequested())
+                        return;
                     load(y + taps - 1);
                     // Tap n reads row y - n: padded row y - n + size.
                     for (int t = 0; t < taps; ++t)

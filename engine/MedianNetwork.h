@@ -25,6 +25,9 @@ struct TNetworkStrip {
     int X0, X1;
     float* Ring;
     float* Out;
+    // Asked before every row; true stops the strip. A plain function, so
+    // that the build for wider vectors shares no inline code with the rest.
+    bool (*Stop)();
 };
 
 namespace {
@@ -144,6 +147,8 @@ void MedianStrip(const TNetworkStrip& s)
     for (int y = 0; y < N - 1; ++y)
         loadRow(y);
     for (int y = R; y < s.Height - R; ++y) {
+        if (s.Stop())
+            return;
         loadRow(y + R);
         const float* rows[N];
         for (int dy = 0; dy < N; ++dy)

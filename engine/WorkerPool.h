@@ -118,3 +118,23 @@ bool ForEachUnit(TWorkerPool* pool, int count, Body&& body, Report&& report)
     flush();
     return !stopped.load(std::memory_order_relaxed);
 }
+
+// Runs body(row) for every row of [0, count), shared out over the pool,
+// whatever the abort flag says: for work that must not stop half-way, such
+// as handing out finished layers.
+template <class Body>
+void ForEachRowToTheEnd(TWorkerPool* pool, int count, Body&& body)
+{
+    if (WorkerCount(pool) <= 1 || count <= 1) {
+        for (int row = 0; row < count; ++row)
+            body(row);
+        return;
+    }
+    constexpr int chunk = 16;
+    std::atomic<int> next{0};
+    pool->Run([&](int) {
+        for (int first; (first = next.fetch_add(chunk, std::memory_order_relaxed)) < count;)
+            for (int row = first; row < std::min(count, first + chunk); ++row)
+                body(row);
+    });
+}

@@ -272,7 +272,7 @@ TEST(DrawEffect, EqualsThePlainVersionOnRandomSettings)
         s.DrawColor = 1;
         s.ScaleType = int(rng() % 4);
         s.ScanFromOrigin = int(rng() % 2);
-        s.ColorScale = int(rng() % 150);
+        s.ColorScale = int(rng() % 143);
         s.ColorSmooth = int(rng() % 6);
         s.SmoothType = int(rng() % 2);
         s.BorderBlur = int(rng() % 101);
@@ -298,6 +298,96 @@ TEST(DrawEffect, EqualsThePlainVersionOnRandomSettings)
                        std::equal(color.ScanLine(y) + x * 3, color.ScanLine(y) + x * 3 + 3, &cv[i * 3]);
             }
         EXPECT_TRUE(same) << "round " << round;
+    }
+}
+
+// The far ends of the controls, where the fast kernels take their other
+// paths: many distinct colours after fixed scaling, the widest median and
+// maximum, the widest blurs, sharpening.
+TEST(DrawEffect, EqualsThePlainVersionAtTheFarEnds)
+{
+    TBitmap photo = EngineTest::PhotoLikePicture(101, 87, 5);
+    struct TCase {
+        int ScaleType, ColorScale, ColorSmooth, SmoothType, BorderBlur, SketchSmooth, Sharper;
+    } cases[] = {
+        {ScaleTypeFixed, 142, 19, SmoothTypeCircle, 100, 100, 50},
+        {ScaleTypeFixed, 142, 19, SmoothTypeSquare, 0, 0, 0},
+        {ScaleTypeAverage, 142, 19, SmoothTypeCircle, 100, 100, 50},
+        {ScaleTypeFixed, 0, 7, SmoothTypeCircle, 1, 1, 1},
+        {ScaleTypeAverage, 1, 3, SmoothTypeCircle, 100, 15, 5},
+    };
+    for (const TCase& c : cases) {
+        TEffectSettings s = EngineTest::FreshSettings(photo.Width(), photo.Height());
+        s.DrawColor = 1;
+        s.RemainDark = 1;
+        s.RemainThreshold = 60;
+        s.ScaleType = c.ScaleType;
+        s.ColorScale = c.ColorScale;
+        s.ColorSmooth = c.ColorSmooth;
+        s.SmoothType = c.SmoothType;
+        s.BorderBlur = c.BorderBlur;
+        s.SketchSmooth = c.SketchSmooth;
+        s.Sharper = c.Sharper;
+        std::vector<std::int32_t> sv = Reference::Sketch(photo, 0, 0, photo.Width(), photo.Height(), s);
+        Reference::TBytes cv = Reference::ColorLayer(photo, 0, 0, photo.Width(), photo.Height(), s);
+        EngineTest::WithEachVectorWidth([&](const char* width) {
+            for (int threads : {1, 2}) {
+                TDrawEffect effect;
+                effect.SetThreadCount(threads);
+                effect.SetSettings(s, &photo);
+                ASSERT_TRUE(effect.Render());
+                TBitmap sketch, color;
+                ASSERT_TRUE(effect.GetLayers(sketch, color));
+                int diffs = 0;
+                for (int y = 0; y < photo.Height(); ++y)
+                    for (int x = 0; x < photo.Width(); ++x) {
+                        std::size_t i = std::size_t(y) * photo.Width() + x;
+                        diffs += sketch.ScanLine(y)[x * 3] != sv[i];
+                        diffs += !std::equal(color.ScanLine(y) + x * 3, color.ScanLine(y) + x * 3 + 3, &cv[i * 3]);
+                    }
+                EXPECT_EQ(diffs, 0) << "scale " << c.ScaleType << "/" << c.ColorScale << " smooth " << c.ColorSmooth
+                                    << "/" << c.SmoothType << ", " << threads << " threads, " << width;
+            }
+        });
+    }
+}
+
+// A stored record beyond the controls renders as the control's end would:
+// a colour smoothing of 128 would otherwise take a window of 257 x 257.
+TEST(DrawEffectBadInput, WindowSizesAreHeldToTheControls)
+{
+    TBitmap photo = EngineTest::PhotoLikePicture(300, 280, 9);
+    // Setters, not member pointers: the record is packed.
+    using TSet = void (*)(TEffectSettings&, int);
+    const TSet colorSmooth = [](TEffectSettings& s, int v) { s.ColorSmooth = v; };
+    const TSet sketchSmooth = [](TEffectSettings& s, int v) { s.SketchSmooth = v; };
+    const TSet borderBlur = [](TEffectSettings& s, int v) { s.BorderBlur = v; };
+    const TSet colorScale = [](TEffectSettings& s, int v) { s.ColorScale = v; };
+    const TSet sharper = [](TEffectSettings& s, int v) { s.Sharper = v; };
+    struct TCase {
+        TSet Set;
+        int Beyond, Limit;
+    };
+    const TCase cases[] = {
+        {colorSmooth, 128, 19}, {colorSmooth, 200, 19}, {colorSmooth, -4, 0},   {sketchSmooth, 5000, 100},
+        {borderBlur, 2000, 100}, {borderBlur, -1, 0},   {colorScale, 1000, 142}, {sharper, 400, 50},
+    };
+    auto layers = [&](const TEffectSettings& s) {
+        TDrawEffect effect;
+        effect.SetSettings(s, &photo);
+        EXPECT_TRUE(effect.Render());
+        std::pair<TBitmap, TBitmap> out;
+        EXPECT_TRUE(effect.GetLayers(out.first, out.second));
+        return out;
+    };
+    for (const TCase& c : cases) {
+        TEffectSettings beyond = EngineTest::FreshSettings(photo.Width(), photo.Height());
+        beyond.DrawColor = 1;
+        beyond.ScaleType = ScaleTypeFixed;
+        TEffectSettings limit = beyond;
+        c.Set(beyond, c.Beyond);
+        c.Set(limit, c.Limit);
+        EXPECT_EQ(layers(beyond), layers(limit)) << c.Beyond;
     }
 }
 
