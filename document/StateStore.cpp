@@ -1,0 +1,193 @@
+#include "StateStore.h"
+
+#include "FileError.h"
+
+#include <utility>
+
+#include <unistd.h>
+
+TStateStore::TStateStore(std::string base) : folder_(std::move(base)) {}
+
+TStateStore::~TStateStore()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    changed_.notify_all();
+    if (writer_.joinable())
+        writer_.join();
+}
+
+std::string TStateStore::FileName(int slot) { return "~history" + std::to_string(slot) + ".p2c.zst"; }
+
+void TStateStore::Open()
+{
+    if (folder_.IsOpen())
+        return;
+    folder_.Open();
+    writer_ = std::thread([this] { Run(); });
+}
+
+int TStateStore::HeldExcept(int slot) const
+{
+    int count = 0;
+    for (const auto& [heldSlot, held] : held_)
+        count += heldSlot != slot;
+    return count;
+}
+
+void TStateStore::Put(int slot, const TDocument& document)
+{
+    std::unique_lock lock(mutex_);
+    // States whose writes failed get another try before anything else.
+    for (auto& [heldSlot, held] : held_)
+        if (std::exchange(held.Failed, false))
+            jobs_.push_back({heldSlot, held.State});
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return HeldExcept(slot) < MaxHeld || (!busy_ && jobs_.empty()); });
+    if (HeldExcept(slot) >= MaxHeld)
+        throw TFileError(lastError_.empty() ? std::string("Cannot write the history") : lastError_);
+
+    std::shared_ptr<THistoryState> state = std::move(spare_);
+    lock.unlock();
+    if (!state)
+        state = std::make_shared<THistoryState>();
+    state->Take(document);
+    lock.lock();
+
+    auto it = held_.find(slot);
+    if (it != held_.end())
+        Erase(it);
+    held_[slot] = THeld{state, false};
+    jobs_.push_back({slot, std::move(state)});
+    changed_.notify_all();
+}
+
+void TStateStore::Get(int slot, TDocument& document) const
+{
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = held_.find(slot);
+        if (it != held_.end()) {
+            it->second.State->Give(document);
+            return;
+        }
+    }
+    const std::string name = FileName(slot);
+    const int fd = folder_.OpenForReading(name);
+    THistoryState state;
+    try {
+        ReadStateFile(fd, state, folder_.Path() + "/" + name);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    ::close(fd);
+    document.SketchLayer = std::move(state.Sketch);
+    document.ColorLayer = std::move(state.Color);
+    document.SourceBitmap = std::move(state.Source);
+    document.LayerState = state.Layers;
+    document.SizeViewToLayers();
+}
+
+void TStateStore::Drop(int slot)
+{
+    std::lock_guard lock(mutex_);
+    const auto it = held_.find(slot);
+    if (it != held_.end())
+        Erase(it);
+}
+
+bool TStateStore::Held(int slot) const
+{
+    std::lock_guard lock(mutex_);
+    return held_.count(slot) != 0;
+}
+
+void TStateStore::Flush()
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return !busy_ && jobs_.empty(); });
+}
+
+std::string TStateStore::TakeWriteError()
+{
+    std::lock_guard lock(mutex_);
+    return std::exchange(error_, std::string());
+}
+
+void TStateStore::SetWriteFailedHandler(std::function<void()> handler)
+{
+    std::lock_guard lock(mutex_);
+    onWriteFailed_ = std::move(handler);
+}
+
+void TStateStore::Recycle(std::shared_ptr<THistoryState>& state)
+{
+    // Kept only when nobody else holds it (every holder changes under the mutex).
+    if (state && state.use_count() == 1 && !spare_)
+        spare_ = std::move(state);
+    state.reset();
+}
+
+std::map<int, TStateStore::THeld>::iterator TStateStore::Erase(std::map<int, THeld>::iterator it)
+{
+    std::shared_ptr<THistoryState> state = std::move(it->second.State);
+    it = held_.erase(it);
+    Recycle(state);
+    return it;
+}
+
+void TStateStore::Run()
+{
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return stop_ || !jobs_.empty(); });
+        if (jobs_.empty())
+            return;
+        TJob job = std::move(jobs_.front());
+        jobs_.pop_front();
+        auto it = held_.find(job.Slot);
+        if (it == held_.end() || it->second.State != job.State) {
+            // Replaced or dropped before its turn.
+            Recycle(job.State);
+            changed_.notify_all();
+            continue;
+        }
+        busy_ = true;
+        lock.unlock();
+
+        std::string problem;
+        try {
+            const std::string name = FileName(job.Slot);
+            const std::string shown = folder_.Path() + "/" + name;
+            folder_.WriteFile(name, [&](int fd) { WriteStateFile(fd, *job.State, shown); });
+        } catch (const std::bad_alloc&) {
+            problem = "Cannot write the history: there is not enough memory";
+        } catch (const std::exception& error) {
+            problem = error.what();
+        }
+
+        lock.lock();
+        busy_ = false;
+        it = held_.find(job.Slot);
+        std::function<void()> report;
+        if (it != held_.end() && it->second.State == job.State) {
+            if (problem.empty()) {
+                Erase(it);
+            } else {
+                it->second.Failed = true;
+                error_ = lastError_ = problem;
+                report = onWriteFailed_;
+            }
+        }
+        Recycle(job.State);
+        changed_.notify_all();
+        if (report) {
+            lock.unlock();
+            report();
+            lock.lock();
+        }
+    }
+}
