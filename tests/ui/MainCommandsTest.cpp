@@ -302,6 +302,7 @@ TEST_F(MainWindowTest, AHistoryStateThatCannotBeReadIsReportedAndNothingMoves)
 {
     Open(Photo("coffee.bmp"));
     Open(Photo("astronaut.jpg"));
+    Main->History.Flush();
     ASSERT_TRUE(QFile::remove(QString::fromStdString(Main->History.StateFile(1))));
     Main->Undo();
     ASSERT_EQ(Messages.size(), 1);
