@@ -26,7 +26,8 @@ void TStateStore::Open()
     if (folder_.IsOpen())
         return;
     folder_.Open();
-    writer_ = std::thread([this] { Run(); });
+    if (!writer_.joinable())
+        writer_ = std::thread([this] { Run(); });
 }
 
 int TStateStore::HeldExcept(int slot) const
