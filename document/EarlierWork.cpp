@@ -126,9 +126,14 @@ TRunAction DecideRun(const TRunFacts& facts)
 {
     if (facts.Locked || facts.Starting)
         return TRunAction::Leave;
-    if (!facts.HasState || facts.LastSaved)
+    if (!facts.HasState)
         return TRunAction::Remove;
-    return facts.CleanExit ? TRunAction::OfferUnsaved : TRunAction::OfferCrashed;
+    // A crash ends a session the user did not choose to end: its picture is
+    // offered back even when it was saved or only opened. A normal end keeps
+    // a state only when it was never saved.
+    if (!facts.CleanExit)
+        return TRunAction::OfferCrashed;
+    return facts.LastSaved ? TRunAction::Remove : TRunAction::OfferUnsaved;
 }
 
 TEarlierRun::~TEarlierRun()

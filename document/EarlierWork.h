@@ -11,7 +11,9 @@
 // folder at start: a run that crashed (no clean-exit mark, its lock free) or
 // one that ended normally with its last state never saved to a file. Such a
 // run's last picture is offered back once; everything else there is removed,
-// so that the history folder never grows without bound.
+// so that the history folder never grows without bound. The picture of a
+// crashed run is offered even when it was saved: the user did not choose to
+// end that session.
 
 // The note each run keeps of its current state, and the mark of a normal end.
 inline constexpr const char* RunNoteName = "current";
@@ -38,7 +40,7 @@ struct TRunFacts {
     bool CleanExit = false;
     // There is a state file to restore.
     bool HasState = false;
-    // The note says the last state was saved to a file (nothing to lose).
+    // The note says the last state was saved to a file (or only opened).
     bool LastSaved = false;
 };
 TRunAction DecideRun(const TRunFacts& facts);

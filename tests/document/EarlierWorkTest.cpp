@@ -29,7 +29,7 @@ TEST(EarlierWork, WhatAStartDoesWithAnEarlierRun)
         {{false, true, false, false, false}, TRunAction::Leave},        // an editor is making it
         {{false, false, false, true, false}, TRunAction::OfferCrashed},
         {{false, false, true, true, false}, TRunAction::OfferUnsaved},
-        {{false, false, false, true, true}, TRunAction::Remove},        // crashed, but saved
+        {{false, false, false, true, true}, TRunAction::OfferCrashed},  // crashed after saving
         {{false, false, true, true, true}, TRunAction::Remove},
         {{false, false, false, false, false}, TRunAction::Remove},      // nothing to restore
         {{false, false, true, false, false}, TRunAction::Remove},
@@ -121,11 +121,11 @@ TEST_F(EarlierRuns, OnlyLostWorkIsOfferedAndTheRestIsCleanedAway)
         run->EndRun();
         EXPECT_FALSE(fs::exists(folder)) << "nothing to keep";
     }
-    {   // Killed just after saving: nothing lost.
+    {   // Killed just after saving: the session is offered back all the same.
         auto run = Run("/pics/killed-saved.jpg", {41, 42});
         run->MarkCurrentSaved();
         run->Flush();
-        gone.push_back(run->RunFolder());
+        expected[Name(*run)] = TRunAction::OfferCrashed;
     }
     {   // Killed before its first state was written.
         THistoryFolder empty(base);
@@ -146,7 +146,7 @@ TEST_F(EarlierRuns, OnlyLostWorkIsOfferedAndTheRestIsCleanedAway)
     fs::create_directory_symlink(elsewhere, base + "/run-link");
 
     auto offers = TEarlierRun::Scan(base);
-    ASSERT_EQ(offers.size(), 2u);
+    ASSERT_EQ(offers.size(), 3u);
     for (const auto& offer : offers) {
         const std::string name = fs::path(offer->Path()).filename();
         ASSERT_TRUE(expected.count(name)) << name;
@@ -154,7 +154,8 @@ TEST_F(EarlierRuns, OnlyLostWorkIsOfferedAndTheRestIsCleanedAway)
         TDocument document;
         offer->Restore(document);
         const bool crashed = offer->Action() == TRunAction::OfferCrashed;
-        const TDocument state = StateNumber(crashed ? 3 : 12);
+        const bool saved = offer->Note().Picture == "/pics/killed-saved.jpg";
+        const TDocument state = StateNumber(saved ? 42 : crashed ? 3 : 12);
         EXPECT_TRUE(document.SketchLayer == state.SketchLayer);
         EXPECT_TRUE(document.ColorLayer == state.ColorLayer);
         EXPECT_TRUE(document.SourceBitmap == state.SourceBitmap);
@@ -163,7 +164,8 @@ TEST_F(EarlierRuns, OnlyLostWorkIsOfferedAndTheRestIsCleanedAway)
         const std::string question = offer->Question();
         EXPECT_EQ(question.rfind(crashed ? "Lumenquilla was closed unexpectedly. Restore your last picture?"
                                          : "Continue with the picture you were working on?", 0), 0u) << question;
-        EXPECT_NE(question.find(crashed ? "/pics/beach.jpg" : "/pics/cat.jpg"), std::string::npos) << question;
+        EXPECT_NE(question.find(saved ? "/pics/killed-saved.jpg" : crashed ? "/pics/beach.jpg" : "/pics/cat.jpg"),
+                  std::string::npos) << question;
         if (!crashed) {
             EXPECT_EQ(std::distance(fs::directory_iterator(offer->Path()), {}), 4)
                 << "the kept state alone, with the lock, the note and the mark";
@@ -187,7 +189,7 @@ TEST_F(EarlierRuns, OnlyLostWorkIsOfferedAndTheRestIsCleanedAway)
     offers[0]->Discard();
     EXPECT_FALSE(fs::exists(first));
     offers.clear();
-    ASSERT_EQ(TEarlierRun::Scan(base).size(), 1u) << "one not yet answered stays for the next start";
+    ASSERT_EQ(TEarlierRun::Scan(base).size(), 2u) << "those not yet answered stay for the next start";
 }
 
 TEST_F(EarlierRuns, ACrashedRunWhoseLastStateIsDamagedOffersItsNewestIntactOne)
