@@ -33,7 +33,7 @@ bool AllDigits(const std::string& text)
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// "~history<slot>.p2c.zst" of this version; "~history<slot>.p2c" of older
+// "~history<slot>.state" of this version; "~history<slot>.p2c" of older
 // versions, which wrote them straight into the history folder.
 bool IsStateName(const std::string& name, const std::string& suffix)
 {
@@ -83,12 +83,12 @@ std::vector<std::string> StateFilesByAge(int dirFd, const TRunNote& note)
     std::vector<std::pair<std::time_t, std::string>> found;
     for (const std::string& name : Entries(dirFd)) {
         struct stat info {};
-        if (IsStateName(name, ".p2c.zst") && RegularAt(dirFd, name, &info))
+        if (IsStateName(name, ".state") && RegularAt(dirFd, name, &info))
             found.emplace_back(info.st_mtime, name);
     }
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
     std::vector<std::string> names;
-    const std::string noted = note.Slot >= 0 ? "~history" + std::to_string(note.Slot) + ".p2c.zst" : "";
+    const std::string noted = note.Slot >= 0 ? "~history" + std::to_string(note.Slot) + ".state" : "";
     for (const auto& entry : found)
         if (entry.second == noted)
             names.push_back(noted);

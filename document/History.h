@@ -3,7 +3,6 @@
 #include "Document.h"
 #include "StateStore.h"
 
-#include <ctime>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,7 +12,7 @@
 // Newest() in ring order; Current() is the one the document shows.
 //
 // Each running editor keeps its states in a folder of its own inside the
-// history folder ("~history<slot>.p2c.zst", see StateStore.h), locked while
+// history folder ("~history<slot>.state", see StateStore.h), locked while
 // it runs. Beside the states the folder holds a note of the current state
 // (its slot, time, picture and whether it was saved), which a later start
 // reads when this run did not end normally; see EndRun and EarlierWork.h.
@@ -24,8 +23,8 @@ class THistory {
 public:
     // The range HistoryStates is held to. -1 gives capacity 0 and 0 gives
     // capacity 1, both of which keep no state; lower values count as -1. Each
-    // state is a file of the whole document (about 108 MB for a 12-megapixel
-    // photo), so a thousand states already take a disk's worth of space.
+    // state is a compressed file of the whole document (tens of MB for a
+    // 12-megapixel photo), so a thousand states take a disk's worth of space.
     static constexpr int MinHistoryStates = -1;
     static constexpr int MaxHistoryStates = 1000;
     static constexpr int InitialCapacity = 50;

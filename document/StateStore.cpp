@@ -19,7 +19,7 @@ TStateStore::~TStateStore()
         writer_.join();
 }
 
-std::string TStateStore::FileName(int slot) { return "~history" + std::to_string(slot) + ".p2c.zst"; }
+std::string TStateStore::FileName(int slot) { return "~history" + std::to_string(slot) + ".state"; }
 
 void TStateStore::Open()
 {

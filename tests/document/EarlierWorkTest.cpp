@@ -142,7 +142,7 @@ TEST_F(EarlierRuns, OnlyLostWorkIsOfferedAndTheRestIsCleanedAway)
     PutFileBytes(base + "/notes.txt", "mine");
     const std::string elsewhere = programDir.File("elsewhere");
     fs::create_directory(elsewhere);
-    PutFileBytes(elsewhere + "/~history1.p2c.zst", "not the history's");
+    PutFileBytes(elsewhere + "/~history1.state", "not the history's");
     fs::create_directory_symlink(elsewhere, base + "/run-link");
 
     auto offers = TEarlierRun::Scan(base);
@@ -176,7 +176,7 @@ TEST_F(EarlierRuns, OnlyLostWorkIsOfferedAndTheRestIsCleanedAway)
     EXPECT_TRUE(fs::exists(running->RunFolder()));
     EXPECT_FALSE(fs::exists(base + "/~history3.p2c"));
     EXPECT_TRUE(fs::exists(base + "/notes.txt"));
-    EXPECT_TRUE(fs::exists(elsewhere + "/~history1.p2c.zst"));
+    EXPECT_TRUE(fs::exists(elsewhere + "/~history1.state"));
 
     // While offered, the folders stay locked: a second start meanwhile sees
     // nothing to offer and removes nothing.

@@ -122,7 +122,7 @@ TEST_F(History, OpenAndThreeOperationsListFourRows)
         EXPECT_EQ(history.SlotOfRow(row), row);
         EXPECT_EQ(history.Operation(row), operations[row - 1]);
         EXPECT_FALSE(history.RowRedoable(row));
-        EXPECT_EQ(history.StateFile(row), history.RunFolder() + "/~history" + std::to_string(row) + ".p2c.zst");
+        EXPECT_EQ(history.StateFile(row), history.RunFolder() + "/~history" + std::to_string(row) + ".state");
         const THistoryState stored = ReadState(history.StateFile(row));
         EXPECT_TRUE(stored.Sketch == StateNumber(row).SketchLayer);
         EXPECT_EQ(stored.Layers, StateNumber(row).LayerState);

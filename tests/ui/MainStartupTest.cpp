@@ -140,7 +140,7 @@ TEST_F(MainStartupTest, AStateThatCannotBeWrittenIsReportedOnce)
     Open(Photo("coffee.bmp"));
     Main->History.Flush();
     // The next state's file cannot be put in place: a folder stands at its name.
-    const std::string next = Main->History.RunFolder() + "/~history2.p2c.zst";
+    const std::string next = Main->History.RunFolder() + "/~history2.state";
     fs::create_directory(next);
     PutFileBytes(next + "/x", "x");
     Main->Document.SketchLayer.Fill(1, 2, 3);
@@ -148,7 +148,7 @@ TEST_F(MainStartupTest, AStateThatCannotBeWrittenIsReportedOnce)
     Main->History.Flush();
     QTest::qWait(400);
     ASSERT_EQ(Messages.size(), 1);
-    EXPECT_TRUE(Messages[0].contains("~history2.p2c.zst")) << Messages[0].toStdString();
+    EXPECT_TRUE(Messages[0].contains("~history2.state")) << Messages[0].toStdString();
     // Listed and restorable all the same.
     Main->Undo();
     Main->Redo();
