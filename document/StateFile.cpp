@@ -331,8 +331,9 @@ void ReadStateFile(int fd, THistoryState& state, const std::string& name)
     if (sizes[0][0] != sizes[1][0] || sizes[0][1] != sizes[1][1])
         throw TFileError(name + " is damaged: its two layers differ in size");
 
-    // The three pictures are independent blocks: read side by side.
-    THistoryState read;
+    // The three pictures are independent blocks: read side by side, into
+    // the state's own buffers (reused when they have the size already).
+    THistoryState& read = state;
     for (int i = 0; i < 3; ++i)
         PictureOf(read, i).SetSize(int(sizes[i][0]), int(sizes[i][1]));
     std::exception_ptr failed[3];
@@ -351,7 +352,5 @@ void ReadStateFile(int fd, THistoryState& state, const std::string& name)
     for (const std::exception_ptr& failure : failed)
         if (failure)
             std::rethrow_exception(failure);
-    for (int i = 0; i < 3; ++i)
-        PictureOf(state, i) = std::move(PictureOf(read, i));
     state.Layers = settings;
 }

@@ -29,6 +29,8 @@ struct THistoryState {
 // Both work on an open descriptor; `name` names the file in messages.
 // Writing throws TFileError when the data cannot be written; reading throws
 // TFileError for anything that is not a complete state of this program, and
-// std::bad_alloc when memory runs out.
+// std::bad_alloc when memory runs out. Reading fills the buffers of `state`
+// (reused when a picture keeps its size); after a failure their content
+// means nothing.
 void WriteStateFile(int fd, const THistoryState& state, const std::string& name);
 void ReadStateFile(int fd, THistoryState& state, const std::string& name);

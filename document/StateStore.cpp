@@ -60,6 +60,9 @@ void TStateStore::Put(int slot, const TDocument& document)
     auto it = held_.find(slot);
     if (it != held_.end())
         Erase(it);
+    // The slot's file holds a state no longer listed; gone, it cannot be
+    // taken for this one should the program end before the write.
+    folder_.Remove(FileName(slot));
     held_[slot] = THeld{state, false};
     jobs_.push_back({slot, std::move(state)});
     changed_.notify_all();
@@ -67,6 +70,9 @@ void TStateStore::Put(int slot, const TDocument& document)
 
 void TStateStore::Get(int slot, TDocument& document) const
 {
+    // A file is read into the spare buffer, whose pages are in place already,
+    // and the document's pictures then change places with it.
+    std::shared_ptr<THistoryState> buffer;
     {
         std::lock_guard lock(mutex_);
         const auto it = held_.find(slot);
@@ -74,22 +80,33 @@ void TStateStore::Get(int slot, TDocument& document) const
             it->second.State->Give(document);
             return;
         }
+        buffer = std::move(spare_);
     }
+    auto giveBack = [&] {
+        std::lock_guard lock(mutex_);
+        if (!spare_)
+            spare_ = std::move(buffer);
+    };
     const std::string name = FileName(slot);
-    const int fd = folder_.OpenForReading(name);
-    THistoryState state;
+    int fd = -1;
     try {
-        ReadStateFile(fd, state, folder_.Path() + "/" + name);
+        if (!buffer)
+            buffer = std::make_shared<THistoryState>();
+        fd = folder_.OpenForReading(name);
+        ReadStateFile(fd, *buffer, folder_.Path() + "/" + name);
     } catch (...) {
-        ::close(fd);
+        if (fd >= 0)
+            ::close(fd);
+        giveBack();
         throw;
     }
     ::close(fd);
-    document.SketchLayer = std::move(state.Sketch);
-    document.ColorLayer = std::move(state.Color);
-    document.SourceBitmap = std::move(state.Source);
-    document.LayerState = state.Layers;
+    std::swap(document.SketchLayer, buffer->Sketch);
+    std::swap(document.ColorLayer, buffer->Color);
+    std::swap(document.SourceBitmap, buffer->Source);
+    document.LayerState = buffer->Layers;
     document.SizeViewToLayers();
+    giveBack();
 }
 
 void TStateStore::Drop(int slot)

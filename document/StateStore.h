@@ -82,7 +82,8 @@ private:
     std::map<int, THeld> held_;
     std::deque<TJob> jobs_;
     // One spare buffer, so that a steady run of states allocates nothing.
-    std::shared_ptr<THistoryState> spare_;
+    // Restores use it too, and leave the document's old pictures in it.
+    mutable std::shared_ptr<THistoryState> spare_;
     bool busy_ = false;
     bool stop_ = false;
     std::string error_;
