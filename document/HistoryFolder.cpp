@@ -160,6 +160,14 @@ void THistoryFolder::Remove(const std::string& name) const
         ::unlinkat(dir_, name.c_str(), 0);
 }
 
+std::string THistoryFolder::SetAside(const std::string& name) const
+{
+    if (!IsOpen())
+        return {};
+    const std::string aside = ".old" + std::to_string(TemporaryNumber++);
+    return ::renameat(dir_, name.c_str(), dir_, aside.c_str()) == 0 ? aside : std::string();
+}
+
 std::vector<std::string> THistoryFolder::Files() const
 {
     std::vector<std::string> names;

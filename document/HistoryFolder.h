@@ -36,6 +36,10 @@ public:
     int OpenForReading(const std::string& name) const;
     bool Exists(const std::string& name) const;
     void Remove(const std::string& name) const;
+    // Moves `name` out of the way under a new temporary name, returned
+    // (empty when there was nothing to move). Unlike removing a large file,
+    // this costs the caller next to nothing.
+    std::string SetAside(const std::string& name) const;
     // The names of the regular files in the run's folder.
     std::vector<std::string> Files() const;
 

@@ -220,26 +220,25 @@ void ReadBlock(int fd, std::uint64_t offset, std::uint64_t size, TBitmap& pictur
 
 void THistoryState::Take(const TDocument& document)
 {
-    // The photo is copied beside the layers: the copy is what the caller
-    // waits for, and memory bandwidth is shared better by two cores.
-    std::exception_ptr failed;
-    std::thread photo([&] {
-        try {
-            Source = document.SourceBitmap;
-        } catch (...) {
-            failed = std::current_exception();
+    const TBitmap* from[3] = {&document.SketchLayer, &document.ColorLayer, &document.SourceBitmap};
+    TBitmap* to[3] = {&Sketch, &Color, &Source};
+    for (int i = 0; i < 3; ++i)
+        if (to[i]->Width() != from[i]->Width() || to[i]->Height() != from[i]->Height())
+            *to[i] = TBitmap(from[i]->Width(), from[i]->Height());
+    // The copy is what the caller waits for: two threads take half the rows
+    // of every picture each, which shares the memory bandwidth of two cores.
+    auto copyHalf = [&](int half) {
+        for (int i = 0; i < 3; ++i) {
+            const int first = from[i]->Height() * half / 2;
+            const int last = from[i]->Height() * (half + 1) / 2;
+            if (last > first)
+                std::memcpy(to[i]->ScanLine(first), from[i]->ScanLine(first),
+                            std::size_t(last - first) * from[i]->Stride());
         }
-    });
-    try {
-        Sketch = document.SketchLayer;
-        Color = document.ColorLayer;
-    } catch (...) {
-        photo.join();
-        throw;
-    }
-    photo.join();
-    if (failed)
-        std::rethrow_exception(failed);
+    };
+    std::thread second(copyHalf, 1);
+    copyHalf(0);
+    second.join();
     Layers = document.LayerState;
 }
 

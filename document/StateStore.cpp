@@ -60,9 +60,12 @@ void TStateStore::Put(int slot, const TDocument& document)
     auto it = held_.find(slot);
     if (it != held_.end())
         Erase(it);
-    // The slot's file holds a state no longer listed; gone, it cannot be
-    // taken for this one should the program end before the write.
-    folder_.Remove(FileName(slot));
+    // The slot's file holds a state no longer listed; out of the way, it
+    // cannot be taken for this one should the program end before the write.
+    // The writer removes it.
+    const std::string aside = folder_.SetAside(FileName(slot));
+    if (!aside.empty())
+        asides_.push_back(aside);
     held_[slot] = THeld{state, false};
     jobs_.push_back({slot, std::move(state)});
     changed_.notify_all();
@@ -164,6 +167,16 @@ void TStateStore::Run()
         changed_.wait(lock, [&] { return stop_ || !jobs_.empty(); });
         if (jobs_.empty())
             return;
+        std::vector<std::string> asides;
+        asides.swap(asides_);
+        if (!asides.empty()) {
+            lock.unlock();
+            for (const std::string& name : asides)
+                folder_.Remove(name);
+            lock.lock();
+            if (jobs_.empty())
+                continue;
+        }
         TJob job = std::move(jobs_.front());
         jobs_.pop_front();
         auto it = held_.find(job.Slot);

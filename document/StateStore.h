@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 // Where the history's states live: a state is copied into a buffer at once
 // and written to its file by one background thread, so that recording costs
@@ -81,6 +82,8 @@ private:
     std::condition_variable changed_;
     std::map<int, THeld> held_;
     std::deque<TJob> jobs_;
+    // Files of dropped states set aside by Put, for the writer to remove.
+    std::vector<std::string> asides_;
     // One spare buffer, so that a steady run of states allocates nothing.
     // Restores use it too, and leave the document's old pictures in it.
     mutable std::shared_ptr<THistoryState> spare_;
