@@ -162,7 +162,9 @@ void THistoryFolder::Remove(const std::string& name) const
 
 std::string THistoryFolder::SetAside(const std::string& name) const
 {
-    if (!IsOpen())
+    struct stat info {};
+    // A folder standing there is no file of ours: left for the write to fail on.
+    if (!IsOpen() || ::fstatat(dir_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(info.st_mode))
         return {};
     const std::string aside = ".old" + std::to_string(TemporaryNumber++);
     return ::renameat(dir_, name.c_str(), dir_, aside.c_str()) == 0 ? aside : std::string();
