@@ -1,15 +1,22 @@
 #include "History.h"
 
+#include "EarlierWork.h"
 #include "FileError.h"
-#include "P2CFile.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
+#include <unistd.h>
+
 THistory::THistory(std::string folder)
-    : folder_(std::move(folder)), operations_(std::size_t(capacity_)), comments_(std::size_t(capacity_))
+    : folder_(folder)
+    , store_(std::move(folder))
+    , operations_(std::size_t(capacity_))
+    , comments_(std::size_t(capacity_))
+    , pictures_(std::size_t(capacity_))
+    , saved_(std::size_t(capacity_))
 {
 }
 
@@ -22,9 +29,16 @@ void THistory::SetHistoryStates(int historyStates)
     current_ = oldest_ = newest_ = 0;
     operations_.assign(std::size_t(capacity), std::string());
     comments_.assign(std::size_t(capacity), std::string());
+    pictures_.assign(std::size_t(capacity), std::string());
+    saved_.assign(std::size_t(capacity), 0);
+    store_.DropUnless([](int) { return false; });
 }
 
-std::string THistory::StateFile(int slot) const { return folder_ + "/~history" + std::to_string(slot) + ".p2c"; }
+std::string THistory::StateFile(int slot) const
+{
+    const std::string& run = store_.Folder().Path();
+    return (run.empty() ? folder_ : run) + "/" + TStateStore::FileName(slot);
+}
 
 void THistory::RecordHistory(const std::string& operation, const std::string& comment, const TDocument& document)
 {
@@ -34,21 +48,22 @@ void THistory::RecordHistory(const std::string& operation, const std::string& co
     const int slot = Next(current_);
     std::string newOperation = operation;
     std::string newComment = comment;
+    std::string newPicture = operation == "Open" ? comment : (RowCount() > 0 ? pictures_[std::size_t(current_)] : "");
 
-    std::error_code error;
-    std::filesystem::create_directories(folder_, error);
-    if (error && !std::filesystem::is_directory(folder_))
-        throw TFileError("Cannot create the history folder " + folder_ + ": " + error.message());
-    // A state only needs to be whole, not to survive a power cut, so the
-    // wait for the disk is skipped.
-    WriteProjectFile(StateFile(slot), document, false);
+    store_.Open();
+    store_.Put(slot, document);
 
     current_ = slot;
     operations_[std::size_t(slot)].swap(newOperation);
     comments_[std::size_t(slot)].swap(newComment);
+    pictures_[std::size_t(slot)].swap(newPicture);
+    saved_[std::size_t(slot)] = operation == "Open";
     newest_ = current_;
     if (newest_ == oldest_)
         oldest_ = Next(oldest_);
+    // States no longer listed need no memory and no file.
+    store_.DropUnless([this](int s) { return s != oldest_ && (s - oldest_ + capacity_) % capacity_ <= RowCount(); });
+    WriteRunNote();
 }
 
 bool THistory::CanUndo() const
@@ -58,13 +73,31 @@ bool THistory::CanUndo() const
 
 bool THistory::CanRedo() const { return current_ != oldest_ && current_ != newest_; }
 
-bool THistory::Undo(TDocument& document)
+bool THistory::Undo(TDocument& document, std::string* notice)
 {
     if (!CanUndo())
         return false;
-    const int slot = Previous(current_);
-    RestoreHistory(slot, document);
+    int slot = Previous(current_);
+    std::string firstProblem;
+    int skipped = 0;
+    for (;;) {
+        try {
+            RestoreHistory(slot, document);
+            break;
+        } catch (const TFileError& error) {
+            if (firstProblem.empty())
+                firstProblem = error.what();
+            if (Previous(slot) == oldest_)
+                throw TFileError(firstProblem);
+            slot = Previous(slot);
+            ++skipped;
+        }
+    }
     current_ = slot;
+    WriteRunNote();
+    if (skipped > 0 && notice)
+        *notice = firstProblem + "\nUndo went back " + std::to_string(skipped + 1) +
+                  " steps instead, to the nearest state that could be read.";
     return true;
 }
 
@@ -75,6 +108,7 @@ bool THistory::Redo(TDocument& document)
     const int slot = Next(current_);
     RestoreHistory(slot, document);
     current_ = slot;
+    WriteRunNote();
     return true;
 }
 
@@ -85,6 +119,7 @@ bool THistory::SelectRow(int row, TDocument& document)
     const int slot = SlotOfRow(row);
     RestoreHistory(slot, document);
     current_ = slot;
+    WriteRunNote();
     return true;
 }
 
@@ -100,10 +135,61 @@ int THistory::CurrentRow() const
 
 int THistory::SlotOfRow(int row) const { return capacity_ <= 0 ? 0 : (oldest_ + row) % capacity_; }
 
-void THistory::RestoreHistory(int slot, TDocument& document) const
+void THistory::RestoreHistory(int slot, TDocument& document) const { store_.Get(slot, document); }
+
+void THistory::MarkCurrentSaved(bool saved)
 {
-    const std::string file = StateFile(slot);
-    if (ReadProjectFile(file, document) != 0)
-        throw TFileError(file + " is not a history state of this program");
-    document.SizeViewToLayers();
+    if (RowCount() == 0)
+        return;
+    saved_[std::size_t(current_)] = saved;
+    WriteRunNote();
+}
+
+void THistory::WriteRunNote() const
+{
+    if (!store_.Folder().IsOpen() || RowCount() == 0)
+        return;
+    TRunNote note;
+    note.Slot = current_;
+    note.Time = std::int64_t(std::time(nullptr));
+    note.Saved = saved_[std::size_t(current_)] != 0;
+    note.Picture = pictures_[std::size_t(current_)];
+    const std::string text = FormatRunNote(note);
+    try {
+        store_.Folder().WriteFile(RunNoteName, [&](int fd) {
+            if (::write(fd, text.data(), text.size()) != ssize_t(text.size()))
+                throw TFileError(std::strerror(errno));
+        });
+    } catch (const TFileError&) {
+        // Without the note a later start falls back on the newest state file.
+    }
+}
+
+void THistory::EndRun()
+{
+    THistoryFolder& folder = store_.Folder();
+    if (!folder.IsOpen())
+        return;
+    store_.Flush();
+    if (RowCount() == 0 || CurrentSaved()) {
+        folder.RemoveAll();
+        return;
+    }
+    if (store_.Held(current_)) {
+        // Its file could not be written: leave everything for the next
+        // start to offer, as after a crash.
+        folder.Close();
+        return;
+    }
+    const std::string keep = TStateStore::FileName(current_);
+    for (const std::string& name : folder.Files())
+        if (name != keep && name != RunNoteName && name != THistoryFolder::LockName)
+            folder.Remove(name);
+    WriteRunNote();
+    try {
+        folder.WriteFile(CleanExitName, [](int) {});
+    } catch (const TFileError&) {
+        // Then the next start takes it for a crash, and offers it all the same.
+    }
+    folder.Close();
 }

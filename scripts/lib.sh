@@ -7,7 +7,7 @@ LQ_BUILD_DIR=${LQ_BUILD_DIR:-$LQ_ROOT/build}
 LQ_PACKAGES=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
-  libjpeg62-turbo-dev
+  libjpeg62-turbo-dev libzstd-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
 )

@@ -67,6 +67,8 @@ public:
     TFileDialogFunction OpenDialog = RunOpenDialog;
     TFileDialogFunction SaveDialog = RunSaveDialog;
     std::function<bool(const QUrl& url)> OpenUrl;
+    // Asks OK or Cancel; true for OK.
+    std::function<bool(QWidget* parent, const QString& text)> ConfirmDialog;
 
     // Long-lived windows, in the order they are created.
     TFrmOptions* FrmOptions = nullptr;
@@ -277,6 +279,10 @@ private:
     void FillWorkAreaIfNotMaximized();
     static constexpr int WindowManagerGraceMs = 700;
     void ToolChosen(int tool);
+    // Offers back the work earlier runs left unsaved or lost in a crash.
+    void OfferEarlierWork();
+    // Shows a history state's write that failed in the background.
+    void ReportHistoryWriteError();
 
     int ZoomStep = 0;
     TRect View{0, 0, 0, 0};

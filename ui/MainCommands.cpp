@@ -308,8 +308,10 @@ void TFrmMain::Save()
             // Writing nothing without a word would look like a saved file.
             busy.Restore();
             ShowText(ShownPath(path) + " was not saved: the name must end in .bmp, .jpg, .jpeg or .p2c.");
-            break;
+            return;
         }
+        // Nothing of this state is lost when the program ends.
+        History.MarkCurrentSaved();
     });
 }
 
@@ -325,8 +327,12 @@ void TFrmMain::CopyToClipboard()
 void TFrmMain::Undo()
 {
     Guarded([this] {
-        if (History.Undo(Document))
+        std::string notice;
+        if (History.Undo(Document, &notice))
             FinishRestore();
+        // A state deleted or damaged behind the program's back was passed over.
+        if (!notice.empty())
+            ShowText(QString::fromStdString(notice));
     });
     // Also after a state that could not be read, so that the list and the
     // commands show where the history stands.

@@ -4,6 +4,8 @@
 
 #include "About.h"
 #include "ColorMoreOption.h"
+#include "EarlierWork.h"
+#include "FileError.h"
 #include "Layers.h"
 #include "Options.h"
 #include "PanelPlacement.h"
@@ -17,6 +19,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
@@ -35,6 +38,11 @@ std::unique_ptr<TFrmMain> TFrmMain::CreateWindows()
     main->FrmLayers = new TFrmLayers(main->Document.LayerState, main.get());
     main->FrmTools = new TFrmTools(main.get());
     main->FrmToolOption = new TFrmToolOption(main.get());
+    main->ConfirmDialog = [](QWidget* parent, const QString& text) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Lumenquilla"), text,
+                        QMessageBox::Ok | QMessageBox::Cancel, parent);
+        return box.exec() == QMessageBox::Ok;
+    };
     main->ConnectWindows();
     return main;
 }
@@ -66,6 +74,41 @@ void TFrmMain::ConnectWindows()
     connect(FrmToolOption, &TFrmToolOption::CommitRequested, this, &TFrmMain::DeleteKeyReleased);
     connect(FrmToolOption, &TFrmToolOption::CancelRequested, this, &TFrmMain::DeleteKeyReleased);
     ShowToolOptionPage();
+
+    // History states are written in the background; a write that failed is
+    // looked for here, on this thread, and shown once. Its state stays
+    // listed and is restored from memory meanwhile.
+    auto* historyWatch = new QTimer(this);
+    connect(historyWatch, &QTimer::timeout, this, &TFrmMain::ReportHistoryWriteError);
+    historyWatch->start(300);
+}
+
+void TFrmMain::ReportHistoryWriteError()
+{
+    const std::string error = History.TakeWriteError();
+    if (!error.empty())
+        ReportError(TFileError(error));
+}
+
+void TFrmMain::OfferEarlierWork()
+{
+    // Each offer is made once: taken, its picture becomes this run's first
+    // state (unsaved still); declined, its folder goes.
+    for (const std::unique_ptr<TEarlierRun>& offer : TEarlierRun::Scan(History.Folder(), History.RunFolder())) {
+        if (!ConfirmDialog(this, QString::fromStdString(offer->Question()))) {
+            offer->Discard();
+            continue;
+        }
+        std::exception_ptr recordError;
+        Guarded([&] {
+            offer->Restore(Document);
+            Document.InitialiseProject();
+            recordError = FinishOpen(offer->Note().Picture);
+            History.MarkCurrentSaved(false);
+        });
+        offer->Discard();
+        ReportPending(recordError);
+    }
 }
 
 void TFrmMain::ToolChosen(int tool)
@@ -90,8 +133,10 @@ void TFrmMain::showEvent(QShowEvent* event)
     for (QAction* toggle : {MenuItem_History, MenuItem_Layers, MenuItem_Tools, MenuItem_ToolOption})
         toggle->setChecked(true);
     // The panels follow once the main window is on the screen, so that the
-    // window manager stacks them above it.
+    // window manager stacks them above it; then the questions about work
+    // earlier runs left behind.
     QTimer::singleShot(0, this, &TFrmMain::ShowPanels);
+    QTimer::singleShot(0, this, &TFrmMain::OfferEarlierWork);
     // Maximizing is the window manager's job; on a display without one the
     // window would stay at its first size. A window manager has long done it
     // by the time this runs.
@@ -168,5 +213,9 @@ void TFrmMain::PlacePanels()
 void TFrmMain::closeEvent(QCloseEvent* event)
 {
     FrmOptions->SaveOptions();
+    // Waits for the states still being written; keeps an unsaved picture
+    // for the next start, and removes the rest of this run's history.
+    History.EndRun();
+    ReportHistoryWriteError();
     QMainWindow::closeEvent(event);
 }

@@ -1,25 +1,39 @@
 #include "History.h"
 
 #include "FileError.h"
-#include "P2CFile.h"
 #include "ProgramDir.h"
+#include "StateFile.h"
 #include "TestFolder.h"
 #include "TestPictures.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
 // The document as it stands after the n-th operation: its pixels and its
-// opacity carry n.
+// opacity carry n. The sketch layer is scrambled so that its states do not
+// compress to nearly nothing.
 TDocument StateNumber(int n, int side = 3)
 {
     TDocument document;
     document.SketchLayer = PatternPicture(side, side, n);
+    unsigned seed = unsigned(n);
+    for (int y = 0; y < side; ++y)
+        for (int i = 0; i < side * 3; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            document.SketchLayer.ScanLine(y)[i] ^= std::uint8_t(seed >> 24);
+        }
     document.ColorLayer = PatternPicture(side, side, n + 100);
     document.SourceBitmap = PatternPicture(side, side, 7);
     document.LayerState.Opacity = 1 + n % 99;
@@ -63,6 +77,17 @@ protected:
         friend bool operator==(const TRing&, const TRing&) = default;
     };
     TRing Ring() const { return {history.Current(), history.Oldest(), history.Newest(), history.RowCount()}; }
+    static THistoryState ReadState(const std::string& path)
+    {
+        THistoryState state;
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        EXPECT_GE(fd, 0) << path;
+        if (fd >= 0) {
+            ReadStateFile(fd, state, path);
+            ::close(fd);
+        }
+        return state;
+    }
 };
 
 TEST_F(History, TheDefaultOptionsGiveFiftyOneEmptySlots)
@@ -86,6 +111,7 @@ TEST_F(History, OpenAndThreeOperationsListFourRows)
     Record(2, "Pencil");
     Record(3, "Brush");
     Record(4, "Text Balloon", "Type: Ellipse");
+    history.Flush();
 
     EXPECT_EQ(Ring(), (TRing{4, 0, 4, 4}));
     EXPECT_EQ(history.CurrentRow(), 4);
@@ -96,12 +122,12 @@ TEST_F(History, OpenAndThreeOperationsListFourRows)
         EXPECT_EQ(history.SlotOfRow(row), row);
         EXPECT_EQ(history.Operation(row), operations[row - 1]);
         EXPECT_FALSE(history.RowRedoable(row));
-        EXPECT_EQ(history.StateFile(row), programDir.Path() + "/history/~history" + std::to_string(row) + ".p2c");
-        TDocument stored;
-        ASSERT_EQ(ReadProjectFile(history.StateFile(row), stored), 0);
-        EXPECT_TRUE(stored.SketchLayer == StateNumber(row).SketchLayer);
-        EXPECT_EQ(stored.LayerState, StateNumber(row).LayerState);
+        EXPECT_EQ(history.StateFile(row), history.RunFolder() + "/~history" + std::to_string(row) + ".state");
+        const THistoryState stored = ReadState(history.StateFile(row));
+        EXPECT_TRUE(stored.Sketch == StateNumber(row).SketchLayer);
+        EXPECT_EQ(stored.Layers, StateNumber(row).LayerState);
     }
+    EXPECT_EQ(fs::path(history.RunFolder()).parent_path(), fs::path(programDir.Path() + "/history"));
     EXPECT_EQ(history.Comment(1), "/home/me/beach.jpg");
     EXPECT_EQ(history.Comment(4), "Type: Ellipse");
 }
@@ -245,53 +271,170 @@ TEST_F(History, AStateThatCannotBeWrittenLeavesTheRingAsItWas)
     EXPECT_EQ(Ring(), (TRing{1, 0, 1, 1}));
 }
 
-TEST_F(History, AFullDiskKeepsARedoableStateIntact)
+// A write fails in the background: the state stays listed and restorable from
+// memory, the failure is reported once, no part of a state stands at its
+// name, and once the states held in memory reach their
+// limit a recording fails and changes nothing, until the disk has room again.
+TEST_F(History, AFullDiskKeepsEveryListedStateRestorable)
 {
-    const int side = 60; // states of about 34 kB, far over the limit below
+    const int side = 60; // states of far more than the limit below
     RecordFour(side);
+    history.Flush();
     ASSERT_TRUE(history.Undo(document));
     ASSERT_TRUE(history.Undo(document));
     {
-        TFileSizeLimit diskFull(10000);
-        document = StateNumber(40, side);
-        EXPECT_THROW(history.RecordHistory("Eraser", "--", document), TFileError);
+        TFileSizeLimit diskFull(2000);
+        Record(40, "Eraser", "--", side);
+        EXPECT_EQ(Ring(), (TRing{3, 0, 3, 3})) << "listed at once";
+        history.Flush();
+        const std::string error = history.TakeWriteError();
+        EXPECT_NE(error.find("Cannot write"), std::string::npos) << error;
+        EXPECT_EQ(history.TakeWriteError(), "") << "reported once";
+        EXPECT_FALSE(fs::exists(history.StateFile(3))) << "neither a part of the state nor the state it replaced";
+        EXPECT_TRUE(history.HeldInMemory(3));
+
+        ASSERT_TRUE(history.Undo(document));
+        ExpectShows(document, 2, side);
+        ASSERT_TRUE(history.Redo(document));
+        ExpectShows(document, 40, side);
+
+        Record(41, "Pencil", "--", side); // held too: the limit is reached
+        history.Flush();
+        EXPECT_THROW(Record(42, "Brush", "--", side), TFileError);
+        EXPECT_EQ(Ring(), (TRing{4, 0, 4, 4}));
+        EXPECT_EQ(history.Operation(4), "Pencil");
+        ASSERT_TRUE(history.Undo(document));
+        ExpectShows(document, 40, side);
+        ASSERT_TRUE(history.Redo(document));
+        ExpectShows(document, 41, side);
     }
-    EXPECT_EQ(Ring(), (TRing{2, 0, 4, 4}));
-    EXPECT_EQ(history.Operation(3), "Brush");
-    EXPECT_TRUE(history.CanRedo());
-    ASSERT_TRUE(history.Redo(document));
-    ExpectShows(document, 3, side);
-    EXPECT_EQ(std::distance(fs::directory_iterator(history.Folder()), {}), 4) << "no temporary stays";
+    Record(43, "Brush", "--", side);
+    history.Flush();
+    EXPECT_EQ(Ring(), (TRing{5, 0, 5, 5}));
+    for (int slot = 3; slot <= 5; ++slot)
+        EXPECT_FALSE(history.HeldInMemory(slot)) << "written once there is room: " << slot;
+    EXPECT_TRUE(ReadState(history.StateFile(3)).Sketch == StateNumber(40, side).SketchLayer);
+    EXPECT_TRUE(ReadState(history.StateFile(4)).Sketch == StateNumber(41, side).SketchLayer);
+    for (const auto& entry : fs::directory_iterator(history.RunFolder()))
+        EXPECT_NE(entry.path().filename().string().rfind(".tmp", 0), 0u) << "no temporary stays: " << entry.path();
 }
 
-TEST_F(History, AStateThatCannotBeReadMovesNothing)
+// A state file deleted, damaged or replaced behind the program's back: Undo
+// passes over it to the nearest older state that can be read and says so;
+// Redo or a click on it reports it and moves nothing.
+TEST_F(History, UndoPassesOverAStateThatCannotBeRead)
+{
+    using TDamage = std::function<void(const std::string& file, const std::string& other)>;
+    const std::vector<std::pair<const char*, TDamage>> damages = {
+        {"deleted", [](const std::string& file, const std::string&) { fs::remove(file); }},
+        {"something else", [](const std::string& file, const std::string&) { PutFileBytes(file, "not a state"); }},
+        {"truncated",
+         [](const std::string& file, const std::string&) {
+             const std::string bytes = FileBytes(file);
+             PutFileBytes(file, bytes.substr(0, bytes.size() - 5));
+         }},
+        {"one byte changed",
+         [](const std::string& file, const std::string&) {
+             std::string bytes = FileBytes(file);
+             bytes[bytes.size() / 2] ^= 0x10;
+             PutFileBytes(file, bytes);
+         }},
+        {"a link to another state",
+         [](const std::string& file, const std::string& other) {
+             fs::remove(file);
+             fs::create_symlink(other, file);
+         }},
+    };
+    for (const auto& [what, damage] : damages) {
+        SCOPED_TRACE(what);
+        THistory ring(ProgramFile(HistoryFolderName));
+        ring.SetHistoryStates(50);
+        for (int n = 1; n <= 4; ++n) {
+            document = StateNumber(n);
+            ring.RecordHistory("op", "--", document);
+        }
+        ring.Flush();
+        damage(ring.StateFile(3), ring.StateFile(4));
+
+        std::string notice;
+        ASSERT_TRUE(ring.Undo(document, &notice));
+        EXPECT_EQ(ring.Current(), 2);
+        ExpectShows(document, 2);
+        EXPECT_NE(notice.find(ring.StateFile(3)), std::string::npos) << notice;
+
+        EXPECT_THROW(ring.Redo(document), TFileError);
+        EXPECT_THROW(ring.SelectRow(3, document), TFileError);
+        EXPECT_EQ(ring.Current(), 2);
+        ExpectShows(document, 2);
+    }
+}
+
+TEST_F(History, UndoWithNoOlderStateThatCanBeReadMovesNothing)
 {
     RecordFour();
+    history.Flush();
     const TDocument shown = document;
-    auto expectUnchanged = [&] {
-        EXPECT_EQ(history.Current(), 4);
-        EXPECT_TRUE(document.SketchLayer == shown.SketchLayer);
-        EXPECT_TRUE(document.ColorLayer == shown.ColorLayer);
-        EXPECT_EQ(document.LayerState, shown.LayerState);
-        EXPECT_TRUE(history.CanUndo());
-    };
-
-    const std::string bytes = FileBytes(history.StateFile(3));
     fs::remove(history.StateFile(3));
-    EXPECT_THROW(history.Undo(document), TFileError);
-    expectUnchanged();
+    PutFileBytes(history.StateFile(2), "not a state");
+    PutFileBytes(history.StateFile(1), "");
+    std::string notice;
+    EXPECT_THROW(history.Undo(document, &notice), TFileError);
+    EXPECT_EQ(history.Current(), 4);
+    EXPECT_TRUE(document.SketchLayer == shown.SketchLayer);
+    EXPECT_EQ(document.LayerState, shown.LayerState);
+    EXPECT_EQ(notice, "");
+    EXPECT_TRUE(history.CanUndo());
+}
 
-    PutFileBytes(history.StateFile(3), "not a state");
-    EXPECT_THROW(history.Undo(document), TFileError) << "a file of something else is an error, not a silent no-op";
-    expectUnchanged();
+// Two editors that run at once: each has its own locked folder and sees only
+// its own states.
+TEST_F(History, TwoRunsInOneHistoryFolderKeepTheirOwnStates)
+{
+    THistory other(ProgramFile(HistoryFolderName));
+    other.SetHistoryStates(50);
+    TDocument otherDocument;
+    for (int n = 1; n <= 3; ++n) {
+        Record(n, "op");
+        otherDocument = StateNumber(100 + n);
+        other.RecordHistory("op", "--", otherDocument);
+    }
+    history.Flush();
+    other.Flush();
+    EXPECT_NE(history.RunFolder(), other.RunFolder());
+    for (int n = 2; n >= 1; --n) {
+        ASSERT_TRUE(history.Undo(document));
+        ExpectShows(document, n);
+        ASSERT_TRUE(other.Undo(otherDocument));
+        ExpectShows(otherDocument, 100 + n);
+    }
+    for (const THistory* run : {&history, &other}) {
+        const int fd = ::open((run->RunFolder() + "/lock").c_str(), O_RDWR);
+        ASSERT_GE(fd, 0);
+        EXPECT_NE(::flock(fd, LOCK_EX | LOCK_NB), 0) << "the run holds its folder's lock";
+        ::close(fd);
+    }
+}
 
-    PutFileBytes(history.StateFile(3), bytes.substr(0, bytes.size() - 5));
-    EXPECT_THROW(history.SelectRow(3, document), TFileError);
-    expectUnchanged();
-
-    PutFileBytes(history.StateFile(3), bytes);
+// A link planted where a state is about to be written is replaced by the
+// state, never written through.
+TEST_F(History, ALinkAtAStateFileIsNotFollowed)
+{
+    Record(1, "Open");
+    history.Flush();
+    const std::string victim = programDir.File("precious.txt");
+    PutFileBytes(victim, "keep me");
+    for (int slot : {2, 3})
+        fs::create_symlink(victim, history.StateFile(slot));
+    Record(2, "Pencil");
+    Record(3, "Brush");
+    history.Flush();
+    EXPECT_EQ(FileBytes(victim), "keep me");
+    for (int slot : {2, 3}) {
+        EXPECT_FALSE(fs::is_symlink(history.StateFile(slot))) << slot;
+        EXPECT_TRUE(ReadState(history.StateFile(slot)).Sketch == StateNumber(slot).SketchLayer) << slot;
+    }
     ASSERT_TRUE(history.Undo(document));
-    ExpectShows(document, 3);
+    ExpectShows(document, 2);
 }
 
 TEST_F(History, TheOpenStateKeepsTheLayerSettingsTheOpenMade)

@@ -1,0 +1,355 @@
+#include "StateFile.h"
+
+#include "FileError.h"
+
+#include <zstd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Header: magic, layer settings, the three picture sizes, the three
+// compressed block sizes, and a check value of all of that.
+constexpr char Magic[8] = {'L', 'Q', 's', 't', 'a', 't', 'e', '2'};
+constexpr std::size_t LayersAt = 8;
+constexpr std::size_t SizesAt = 16;
+constexpr std::size_t BlocksAt = 40;
+constexpr std::size_t CheckAt = 64;
+constexpr std::size_t HeaderSize = 72;
+
+struct TZstdDeleter {
+    void operator()(ZSTD_CCtx* c) const { ZSTD_freeCCtx(c); }
+    void operator()(ZSTD_DCtx* d) const { ZSTD_freeDCtx(d); }
+};
+
+void Put32(std::uint8_t* p, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = std::uint8_t(v >> (8 * i));
+}
+void Put64(std::uint8_t* p, std::uint64_t v)
+{
+    for (int i = 0; i < 8; ++i)
+        p[i] = std::uint8_t(v >> (8 * i));
+}
+std::uint32_t Get32(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
+std::uint64_t Get64(const std::uint8_t* p) { return Get32(p) | std::uint64_t(Get32(p + 4)) << 32; }
+
+// FNV-1a: the blocks carry their own checksums, the header this one.
+std::uint64_t Check(const std::uint8_t* p, std::size_t size)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (std::size_t i = 0; i < size; ++i)
+        hash = (hash ^ p[i]) * 1099511628211ull;
+    return hash;
+}
+
+const TBitmap& PictureOf(const THistoryState& s, int i) { return i == 0 ? s.Sketch : i == 1 ? s.Color : s.Source; }
+TBitmap& PictureOf(THistoryState& s, int i) { return i == 0 ? s.Sketch : i == 1 ? s.Color : s.Source; }
+
+// Each byte is predicted from its neighbours of the same colour to the left,
+// above and above left (left + above - above left) and the difference kept:
+// for a photo it is small, for flat colour and paper it is zero.
+void FilterRow(const std::uint8_t* row, const std::uint8_t* up, std::uint8_t* vertical, std::uint8_t* out,
+               std::size_t bytes)
+{
+    for (std::size_t i = 0; i < bytes; ++i)
+        vertical[i] = std::uint8_t(row[i] - (up ? up[i] : 0));
+    for (std::size_t i = 0; i < bytes && i < 3; ++i)
+        out[i] = vertical[i];
+    for (std::size_t i = 3; i < bytes; ++i)
+        out[i] = std::uint8_t(vertical[i] - vertical[i - 3]);
+}
+
+void UnfilterRow(std::uint8_t* row, const std::uint8_t* up, std::size_t bytes)
+{
+    for (std::size_t i = 3; i < bytes; ++i)
+        row[i] = std::uint8_t(row[i] + row[i - 3]);
+    if (up)
+        for (std::size_t i = 0; i < bytes; ++i)
+            row[i] = std::uint8_t(row[i] + up[i]);
+}
+
+void WriteAll(int fd, const void* data, std::size_t size, const std::string& name)
+{
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t done = ::write(fd, p, size);
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            throw TFileError("Cannot write " + name + ": " + (done < 0 ? std::strerror(errno) : "the disk is full"));
+        p += done;
+        size -= std::size_t(done);
+    }
+}
+
+// Compresses one picture as one frame; returns the frame's size.
+std::uint64_t WriteBlock(int fd, ZSTD_CCtx* context, const TBitmap& picture, const std::string& name)
+{
+    const std::size_t bytes = std::size_t(picture.Width()) * 3;
+    ZSTD_CCtx_reset(context, ZSTD_reset_session_only);
+    ZSTD_CCtx_setPledgedSrcSize(context, std::uint64_t(bytes) * std::uint64_t(picture.Height()));
+    std::vector<char> buffer(ZSTD_CStreamOutSize());
+    std::vector<std::uint8_t> vertical(bytes), row(bytes);
+    std::uint64_t written = 0;
+    auto feed = [&](const void* data, std::size_t size, ZSTD_EndDirective mode) {
+        ZSTD_inBuffer in{data, size, 0};
+        for (;;) {
+            ZSTD_outBuffer out{buffer.data(), buffer.size(), 0};
+            const std::size_t left = ZSTD_compressStream2(context, &out, &in, mode);
+            if (ZSTD_isError(left))
+                throw TFileError("Cannot write " + name + ": " + ZSTD_getErrorName(left));
+            WriteAll(fd, buffer.data(), out.pos, name);
+            written += out.pos;
+            if (mode == ZSTD_e_end ? left == 0 : in.pos == in.size)
+                return;
+        }
+    };
+    for (int y = 0; y < picture.Height(); ++y) {
+        FilterRow(picture.ScanLine(y), y > 0 ? picture.ScanLine(y - 1) : nullptr, vertical.data(), row.data(), bytes);
+        feed(row.data(), bytes, ZSTD_e_continue);
+    }
+    feed(nullptr, 0, ZSTD_e_end);
+    return written;
+}
+
+// Reads one picture's frame, which lies at [offset, offset + size) of the file.
+class TBlockReader {
+public:
+    TBlockReader(int fd, std::uint64_t offset, std::uint64_t size, const std::string& name)
+        : fd_(fd), next_(offset), end_(offset + size), name_(name), context_(ZSTD_createDCtx()),
+          buffer_(ZSTD_DStreamInSize())
+    {
+        if (!context_)
+            throw std::bad_alloc();
+    }
+
+    void Read(void* data, std::size_t size)
+    {
+        ZSTD_outBuffer out{data, size, 0};
+        while (out.pos < out.size) {
+            const std::size_t result = Step(out);
+            if (result == 0 && out.pos < out.size)
+                throw TFileError(name_ + " is damaged: a picture ends early");
+        }
+    }
+
+    // The frame must end here, checksum and all, at the end of its block.
+    void ExpectEnd()
+    {
+        char spare;
+        while (!done_) {
+            ZSTD_outBuffer out{&spare, 1, 0};
+            Step(out);
+            if (out.pos != 0)
+                throw TFileError(name_ + " is damaged: a picture is longer than it says");
+        }
+        if (in_.pos != in_.size || next_ != end_)
+            throw TFileError(name_ + " is damaged: a block is longer than its picture");
+    }
+
+private:
+    std::size_t Step(ZSTD_outBuffer& out)
+    {
+        if (in_.pos == in_.size && next_ < end_)
+            Refill();
+        const std::size_t before = out.pos;
+        const std::size_t result = ZSTD_decompressStream(context_.get(), &out, &in_);
+        if (ZSTD_isError(result))
+            throw TFileError(name_ + " is damaged: " + ZSTD_getErrorName(result));
+        done_ = result == 0;
+        if (!done_ && out.pos == before && in_.pos == in_.size && next_ == end_)
+            throw TFileError(name_ + " is truncated");
+        return result;
+    }
+
+    void Refill()
+    {
+        const std::size_t want = std::size_t(std::min<std::uint64_t>(buffer_.size(), end_ - next_));
+        if (want == 0)
+            throw TFileError(name_ + " is truncated");
+        ssize_t got;
+        do
+            got = ::pread(fd_, buffer_.data(), want, off_t(next_));
+        while (got < 0 && errno == EINTR);
+        if (got < 0)
+            throw TFileError("Cannot read " + name_ + ": " + std::strerror(errno));
+        if (got == 0)
+            throw TFileError(name_ + " is truncated");
+        next_ += std::uint64_t(got);
+        in_ = ZSTD_inBuffer{buffer_.data(), std::size_t(got), 0};
+    }
+
+    int fd_;
+    std::uint64_t next_;
+    std::uint64_t end_;
+    const std::string& name_;
+    std::unique_ptr<ZSTD_DCtx, TZstdDeleter> context_;
+    std::vector<char> buffer_;
+    ZSTD_inBuffer in_{nullptr, 0, 0};
+    bool done_ = false;
+};
+
+void ReadBlock(int fd, std::uint64_t offset, std::uint64_t size, TBitmap& picture, const std::string& name)
+{
+    TBlockReader in(fd, offset, size, name);
+    const std::size_t bytes = std::size_t(picture.Width()) * 3;
+    for (int y = 0; y < picture.Height(); ++y) {
+        std::uint8_t* row = picture.ScanLine(y);
+        in.Read(row, bytes);
+        UnfilterRow(row, y > 0 ? picture.ScanLine(y - 1) : nullptr, bytes);
+    }
+    in.ExpectEnd();
+}
+
+} // namespace
+
+void THistoryState::Take(const TDocument& document)
+{
+    const TBitmap* from[3] = {&document.SketchLayer, &document.ColorLayer, &document.SourceBitmap};
+    TBitmap* to[3] = {&Sketch, &Color, &Source};
+    for (int i = 0; i < 3; ++i)
+        if (to[i]->Width() != from[i]->Width() || to[i]->Height() != from[i]->Height())
+            *to[i] = TBitmap(from[i]->Width(), from[i]->Height());
+    // The copy is what the caller waits for: two threads take half the rows
+    // of every picture each, which shares the memory bandwidth of two cores.
+    auto copyHalf = [&](int half) {
+        for (int i = 0; i < 3; ++i) {
+            const int first = from[i]->Height() * half / 2;
+            const int last = from[i]->Height() * (half + 1) / 2;
+            if (last > first)
+                std::memcpy(to[i]->ScanLine(first), from[i]->ScanLine(first),
+                            std::size_t(last - first) * from[i]->Stride());
+        }
+    };
+    std::thread second(copyHalf, 1);
+    copyHalf(0);
+    second.join();
+    Layers = document.LayerState;
+}
+
+void THistoryState::Give(TDocument& document) const
+{
+    // Copies made aside first: running out of memory leaves the document as it was.
+    TBitmap sketch = Sketch;
+    TBitmap color = Color;
+    TBitmap source = Source;
+    document.SketchLayer = std::move(sketch);
+    document.ColorLayer = std::move(color);
+    document.SourceBitmap = std::move(source);
+    document.LayerState = Layers;
+    document.SizeViewToLayers();
+}
+
+void WriteStateFile(int fd, const THistoryState& state, const std::string& name)
+{
+    std::uint8_t header[HeaderSize] = {};
+    std::memcpy(header, Magic, sizeof Magic);
+    std::uint8_t* layers = header + LayersAt;
+    layers[0] = std::uint8_t(state.Layers.BlendingMode);
+    layers[1] = std::uint8_t(state.Layers.Opacity);
+    layers[2] = state.Layers.SketchVisible;
+    layers[3] = state.Layers.ColorVisible;
+    layers[4] = state.Layers.SketchDrawable;
+    layers[5] = state.Layers.ColorDrawable;
+    for (int i = 0; i < 3; ++i) {
+        Put32(header + SizesAt + 8 * i, std::uint32_t(PictureOf(state, i).Width()));
+        Put32(header + SizesAt + 8 * i + 4, std::uint32_t(PictureOf(state, i).Height()));
+    }
+    // The header goes first with the block sizes still unknown, and again
+    // once they are.
+    WriteAll(fd, header, sizeof header, name);
+    std::unique_ptr<ZSTD_CCtx, TZstdDeleter> context(ZSTD_createCCtx());
+    if (!context)
+        throw std::bad_alloc();
+    ZSTD_CCtx_setParameter(context.get(), ZSTD_c_compressionLevel, 1);
+    ZSTD_CCtx_setParameter(context.get(), ZSTD_c_checksumFlag, 1);
+    for (int i = 0; i < 3; ++i)
+        Put64(header + BlocksAt + 8 * i, WriteBlock(fd, context.get(), PictureOf(state, i), name));
+    Put64(header + CheckAt, Check(header, CheckAt));
+    if (::pwrite(fd, header, sizeof header, 0) != ssize_t(sizeof header))
+        throw TFileError("Cannot write " + name + ": " + std::strerror(errno));
+}
+
+void ReadStateFile(int fd, THistoryState& state, const std::string& name)
+{
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        throw TFileError("Cannot read " + name + ": " + std::strerror(errno));
+    std::uint8_t header[HeaderSize];
+    const ssize_t got = ::pread(fd, header, sizeof header, 0);
+    if (got < 0)
+        throw TFileError("Cannot read " + name + ": " + std::strerror(errno));
+    if (std::size_t(got) < sizeof Magic || std::memcmp(header, Magic, sizeof Magic) != 0)
+        throw TFileError(name + " is not a history state of this program");
+    if (std::size_t(got) < sizeof header)
+        throw TFileError(name + " is truncated");
+    if (Get64(header + CheckAt) != Check(header, CheckAt))
+        throw TFileError(name + " is damaged: its header does not match its check value");
+
+    const std::uint8_t* layers = header + LayersAt;
+    TLayerState settings;
+    settings.BlendingMode = layers[0] == BlendOpacity ? BlendOpacity : BlendMultiply;
+    settings.Opacity = std::clamp<int>(layers[1], MinOpacity, MaxOpacity);
+    settings.SketchVisible = layers[2] == 1;
+    settings.ColorVisible = layers[3] == 1;
+    settings.SketchDrawable = layers[4] == 1;
+    settings.ColorDrawable = layers[5] == 1;
+
+    std::uint32_t sizes[3][2];
+    std::uint64_t offsets[3], blocks[3];
+    std::uint64_t offset = HeaderSize;
+    for (int i = 0; i < 3; ++i) {
+        sizes[i][0] = Get32(header + SizesAt + 8 * i);
+        sizes[i][1] = Get32(header + SizesAt + 8 * i + 4);
+        if (!TBitmap::SizeAllowed(sizes[i][0], sizes[i][1]))
+            throw TFileError(name + " is damaged: it states a picture of " + std::to_string(sizes[i][0]) + " x " +
+                             std::to_string(sizes[i][1]) + " pixels");
+        blocks[i] = Get64(header + BlocksAt + 8 * i);
+        offsets[i] = offset;
+        if (blocks[i] > std::uint64_t(info.st_size))
+            throw TFileError(name + " is truncated");
+        offset += blocks[i];
+    }
+    if (offset != std::uint64_t(info.st_size))
+        throw TFileError(name + (offset > std::uint64_t(info.st_size) ? " is truncated" : " is damaged: it is too long"));
+    if (sizes[0][0] != sizes[1][0] || sizes[0][1] != sizes[1][1])
+        throw TFileError(name + " is damaged: its two layers differ in size");
+
+    // The three pictures are independent blocks: read side by side, into
+    // the state's own buffers (reused when they have the size already).
+    THistoryState& read = state;
+    for (int i = 0; i < 3; ++i)
+        PictureOf(read, i).SetSize(int(sizes[i][0]), int(sizes[i][1]));
+    std::exception_ptr failed[3];
+    auto readBlock = [&](int i) {
+        try {
+            ReadBlock(fd, offsets[i], blocks[i], PictureOf(read, i), name);
+        } catch (...) {
+            failed[i] = std::current_exception();
+        }
+    };
+    std::thread second(readBlock, 1);
+    std::thread third(readBlock, 2);
+    readBlock(0);
+    second.join();
+    third.join();
+    for (const std::exception_ptr& failure : failed)
+        if (failure)
+            std::rethrow_exception(failure);
+    state.Layers = settings;
+}

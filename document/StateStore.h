@@ -1,0 +1,96 @@
+#pragma once
+
+#include "HistoryFolder.h"
+#include "StateFile.h"
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Where the history's states live: a state is copied into a buffer at once
+// and written to its file by one background thread, so that recording costs
+// the caller a copy, not a write. Until its file is complete the state is
+// restored from memory. A state whose file could not be written stays in
+// memory, listed and restorable; the failure is reported through
+// TakeWriteError (and the handler, from the writing thread), and the write
+// is tried again with the next state. At most MaxHeld states are kept in
+// memory: a Put beyond that waits for the writer, and when the writer cannot
+// make room because writes keep failing, Put throws and changes nothing.
+class TStateStore {
+public:
+    static constexpr int MaxHeld = 2;
+
+    explicit TStateStore(std::string base);
+    // Waits for the writes still pending.
+    ~TStateStore();
+    TStateStore(const TStateStore&) = delete;
+    TStateStore& operator=(const TStateStore&) = delete;
+
+    THistoryFolder& Folder() { return folder_; }
+    const THistoryFolder& Folder() const { return folder_; }
+    static std::string FileName(int slot);
+
+    // Makes and locks the run's folder (once). Throws TFileError.
+    void Open();
+    // The document becomes the state of `slot`. Throws TFileError (see
+    // above) or std::bad_alloc; nothing has changed then.
+    void Put(int slot, const TDocument& document);
+    // Reads the state of `slot` into the document; from memory while it is
+    // held there. Throws TFileError or std::bad_alloc; the document is then
+    // unchanged.
+    void Get(int slot, TDocument& document) const;
+    // The slot's state is no longer wanted: memory is released and a write
+    // not yet begun is skipped.
+    void Drop(int slot);
+    template <class Listed> void DropUnless(Listed&& listed)
+    {
+        std::lock_guard lock(mutex_);
+        for (auto it = held_.begin(); it != held_.end();)
+            it = listed(it->first) ? std::next(it) : Erase(it);
+    }
+    bool Held(int slot) const;
+    // Waits until every state that can be written is.
+    void Flush();
+
+    // The message of the latest failed write, once; empty when none.
+    std::string TakeWriteError();
+    // Called from the writing thread after a write failed.
+    void SetWriteFailedHandler(std::function<void()> handler);
+
+private:
+    struct THeld {
+        std::shared_ptr<THistoryState> State;
+        bool Failed = false;
+    };
+    struct TJob {
+        int Slot;
+        std::shared_ptr<THistoryState> State;
+    };
+    void Run();
+    void Recycle(std::shared_ptr<THistoryState>& state);
+    std::map<int, THeld>::iterator Erase(std::map<int, THeld>::iterator it);
+    int HeldExcept(int slot) const;
+
+    THistoryFolder folder_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<int, THeld> held_;
+    std::deque<TJob> jobs_;
+    // Files of dropped states set aside by Put, for the writer to remove.
+    std::vector<std::string> asides_;
+    // One spare buffer, so that a steady run of states allocates nothing.
+    // Restores use it too, and leave the document's old pictures in it.
+    mutable std::shared_ptr<THistoryState> spare_;
+    bool busy_ = false;
+    bool stop_ = false;
+    std::string error_;
+    std::string lastError_;
+    std::function<void()> onWriteFailed_;
+    std::thread writer_;
+};
