@@ -96,11 +96,11 @@ void TFrmMain::CreateMenus()
     MenuItem_Canvas = AddItem(MenuCartoon, "Shortcut: Canvas", {}, nullptr);
 
     MenuAdjustments = bar->addMenu(QStringLiteral("Adjustments"));
-    MenuItem_BrightContrast = AddItem(MenuAdjustments, "Brightness / Contrast", {}, nullptr);
-    MenuItem_Saturation = AddItem(MenuAdjustments, "Saturation", {}, nullptr);
-    MenuItem_ColorBalance = AddItem(MenuAdjustments, "Color Balance", {}, nullptr);
-    for (QAction* item : {MenuItem_Classic, MenuItem_Cartoon, MenuItem_Sketch, MenuItem_Linedrawing, MenuItem_Canvas,
-                          MenuItem_BrightContrast, MenuItem_Saturation, MenuItem_ColorBalance})
+    MenuItem_BrightContrast =
+        AddItem(MenuAdjustments, "Brightness / Contrast", {}, &TFrmMain::ShowBrightContrast);
+    MenuItem_Saturation = AddItem(MenuAdjustments, "Saturation", {}, &TFrmMain::ShowSaturation);
+    MenuItem_ColorBalance = AddItem(MenuAdjustments, "Color Balance", {}, &TFrmMain::ShowColorBalance);
+    for (QAction* item : {MenuItem_Classic, MenuItem_Cartoon, MenuItem_Sketch, MenuItem_Linedrawing, MenuItem_Canvas})
         connect(item, &QAction::triggered, this, [this, item] { NotAvailableYet(item); });
 
     MenuView = bar->addMenu(QStringLiteral("View"));

@@ -80,6 +80,10 @@ public:
     void Undo();
     void Redo();
     void ShowOptions();
+    // The adjustments (MainAdjustments.cpp).
+    void ShowBrightContrast();
+    void ShowSaturation();
+    void ShowColorBalance();
     void ShowContent();
     void ShowAbout();
     void ExitProgram();

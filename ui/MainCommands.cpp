@@ -2,6 +2,7 @@
 
 #include "About.h"
 #include "BmpFile.h"
+#include "BusyCursor.h"
 #include "FileError.h"
 #include "FileNames.h"
 #include "JpegFile.h"
@@ -33,34 +34,6 @@ namespace {
 
 // The user guide beside the program, used when there is no help file.
 constexpr const char* UserGuideName = "help/index.html";
-
-// The busy cursor over the whole program while a file is read or written. It
-// is put on the screen at once, before the long work starts, and taken off
-// by Restore or at the end of the scope.
-class TBusyCursor
-{
-public:
-    TBusyCursor()
-    {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        // Lets the cursor change and the closed dialog's area repaint before
-        // the event loop stops for the work.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-    ~TBusyCursor() { Restore(); }
-    TBusyCursor(const TBusyCursor&) = delete;
-    TBusyCursor& operator=(const TBusyCursor&) = delete;
-
-    void Restore()
-    {
-        if (Active)
-            QApplication::restoreOverrideCursor();
-        Active = false;
-    }
-
-private:
-    bool Active = true;
-};
 
 std::string LocalPath(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
 QString ShownPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }

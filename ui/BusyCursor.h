@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QApplication>
+
+// The busy cursor over the whole program while long work runs on the
+// user-interface thread. It is put on the screen at once, before the work
+// starts, and taken off by Restore or at the end of the scope.
+class TBusyCursor
+{
+public:
+    TBusyCursor()
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        // Lets the cursor change and the closed dialog's area repaint before
+        // the event loop stops for the work.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    ~TBusyCursor() { Restore(); }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+
+    void Restore()
+    {
+        if (Active)
+            QApplication::restoreOverrideCursor();
+        Active = false;
+    }
+
+private:
+    bool Active = true;
+};
