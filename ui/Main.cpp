@@ -100,9 +100,10 @@ void TFrmMain::CreateMenus()
     MenuItem_Canvas = AddItem(MenuCartoon, "Shortcut: Canvas", {}, nullptr);
 
     MenuAdjustments = bar->addMenu(QStringLiteral("Adjustments"));
-    MenuItem_BrightContrast = AddItem(MenuAdjustments, "Brightness / Contrast", {}, nullptr);
-    MenuItem_Saturation = AddItem(MenuAdjustments, "Saturation", {}, nullptr);
-    MenuItem_ColorBalance = AddItem(MenuAdjustments, "Color Balance", {}, nullptr);
+    MenuItem_BrightContrast =
+        AddItem(MenuAdjustments, "Brightness / Contrast", {}, &TFrmMain::ShowBrightContrast);
+    MenuItem_Saturation = AddItem(MenuAdjustments, "Saturation", {}, &TFrmMain::ShowSaturation);
+    MenuItem_ColorBalance = AddItem(MenuAdjustments, "Color Balance", {}, &TFrmMain::ShowColorBalance);
     connect(MenuItem_Classic, &QAction::triggered, this, [this] { RunCartoon({}); });
     const std::pair<QAction*, const char*> shortcuts[] = {{MenuItem_Cartoon, CartoonSetName},
                                                           {MenuItem_Sketch, SketchSetName},
@@ -110,8 +111,6 @@ void TFrmMain::CreateMenus()
                                                           {MenuItem_Canvas, CanvasSetName}};
     for (const auto& [item, preset] : shortcuts)
         connect(item, &QAction::triggered, this, [this, preset = preset] { RunShortcut(preset); });
-    for (QAction* item : {MenuItem_BrightContrast, MenuItem_Saturation, MenuItem_ColorBalance})
-        connect(item, &QAction::triggered, this, [this, item] { NotAvailableYet(item); });
 
     MenuView = bar->addMenu(QStringLiteral("View"));
     MenuItem_ZoomIn = AddItem(MenuView, "Zoom In", {}, &TFrmMain::ZoomIn);
@@ -283,11 +282,6 @@ void TFrmMain::DisableCommands()
                           MenuItem_Linedrawing, MenuItem_Canvas, MenuItem_BrightContrast, MenuItem_Saturation,
                           MenuItem_ColorBalance})
         item->setEnabled(false);
-}
-
-void TFrmMain::NotAvailableYet(const QAction* item)
-{
-    ShowText(QString("%1 is not available yet.").arg(PlainCaption(item->text())));
 }
 
 void TFrmMain::Guarded(const std::function<void()>& command)

@@ -95,6 +95,10 @@ public:
     void Undo();
     void Redo();
     void ShowOptions();
+    // The adjustments (MainAdjustments.cpp).
+    void ShowBrightContrast();
+    void ShowSaturation();
+    void ShowColorBalance();
     void ShowContent();
     void ShowAbout();
     void ExitProgram();
@@ -228,7 +232,6 @@ private:
     void CreateStatusBar();
     QAction* AddItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut, void (TFrmMain::*command)());
     QToolButton* AddButton(QAction* action, TIcon icon);
-    void NotAvailableYet(const QAction* item);
     // Runs a command; whatever it throws reaches ReportError.
     void Guarded(const std::function<void()>& command);
 

@@ -432,13 +432,6 @@ TEST_F(MainWindowTest, CopyPlacesTheWholeCompositeOnTheClipboard)
     EXPECT_TRUE(png.convertToFormat(QImage::Format_RGB32) == copied);
 }
 
-TEST_F(MainWindowTest, CommandsStillToComeSaySo)
-{
-    Open(Photo("coffee.bmp"));
-    Main->MenuItem_Saturation->trigger();
-    EXPECT_EQ(Messages, QStringList({"Saturation is not available yet."}));
-}
-
 TEST_F(MainWindowTest, DisableCommandsLastsUntilUpdateCommands)
 {
     Open(Photo("coffee.bmp"));
