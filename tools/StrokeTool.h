@@ -1,0 +1,42 @@
+#pragma once
+
+#include "CursorOutline.h"
+#include "Tool.h"
+#include "ToolEnvironment.h"
+
+// What the pencil, brush, eraser, darken and lighten tools share: the
+// cursor outline that follows the pointer while no button is held, the
+// outline moved along while the left button paints, and one history step on
+// every release.
+class TStrokeTool : public TTool {
+public:
+    explicit TStrokeTool(TToolEnvironment& environment) : Env(environment) {}
+
+    void Move(TToolPoint point, TMouseButtons held) override;
+    void Release(TToolPoint point, TMouseButton button, TMouseButtons held) override;
+    void Select() override { Outline.Forget(); }
+    void Refresh() override;
+    void Commit() override;
+
+    const TCursorOutline& CursorOutline() const { return Outline; }
+
+protected:
+    // The tool's size setting now.
+    virtual int Size() const = 0;
+    // One step of a stroke with the left button held.
+    virtual void Continue(TToolPoint point) = 0;
+    // Whether a changed setting shows at once (the eraser waits for the
+    // pointer to move).
+    virtual bool ShowsOnRefresh() const { return true; }
+    virtual bool OutlineAlwaysEllipse() const { return false; }
+    // A pointer move with no button held.
+    virtual void Hover(TToolPoint point);
+
+    // Puts the composite under the outline back and shows it.
+    void HideOutline();
+    void ShowOutline(TToolPoint point);
+    void RebuildAndPaint(const TRect& rect);
+
+    TToolEnvironment& Env;
+    TCursorOutline Outline;
+};
