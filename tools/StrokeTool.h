@@ -17,6 +17,8 @@ public:
     void Select() override { Outline.Forget(); }
     void Refresh() override;
     void Commit() override;
+    // Leaving the tool by the Delete key takes the outline away too.
+    void Cancel() override { Commit(); }
 
     const TCursorOutline& CursorOutline() const { return Outline; }
 

@@ -12,6 +12,7 @@
 #include "ProgramDir.h"
 #include "Resample.h"
 #include "ShowHistory.h"
+#include "Tool.h"
 #include "ToolOption.h"
 #include "Tools.h"
 
@@ -193,7 +194,7 @@ std::exception_ptr TFrmMain::FinishOpen(const std::string& fileName)
     UpdateCommands();
     // The layers panel shows what the open set, without refreshing anything.
     FrmLayers->ShowLayerState();
-    SetCurrentTool(ToolHand);
+    SetCurrentTool(TToolCode::Hand);
     UpdateScrollBars();
     RefreshView();
     return recordError;
@@ -210,6 +211,16 @@ void TFrmMain::RecordHistory(const std::string& operation, const std::string& co
 {
     History.RecordHistory(operation, comment, Document);
     FrmHistory->RefreshHistoryGrid();
+}
+
+void TFrmMain::RecordToolStep()
+{
+    const TToolInfo* info = FindTool(Tool);
+    if (!info || !info->HistoryOperation)
+        return;
+    RecordHistory(info->HistoryOperation, info->HistoryDetail);
+    // Undo reaches the new step.
+    UpdateCommands();
 }
 
 void TFrmMain::Save()
@@ -300,7 +311,7 @@ void TFrmMain::HistoryRowChosen(int row)
 void TFrmMain::FinishRestore()
 {
     FrmLayers->ShowLayerState();
-    SetCurrentTool(ToolHand);
+    SetCurrentTool(TToolCode::Hand);
     UpdateScrollBars();
     RefreshView();
 }
@@ -332,8 +343,9 @@ void TFrmMain::ExitProgram() { close(); }
 
 void TFrmMain::DeleteKeyReleased()
 {
-    // No tool places objects yet, so there is nothing to cancel first.
-    SetCurrentTool(ToolHand);
+    if (TTool* tool = CurrentToolObject())
+        tool->Cancel();
+    SetCurrentTool(TToolCode::Hand);
     ShowToolOptionPage();
 }
 
