@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
 namespace {
 
 constexpr TMouseButtons Left{TMouseButton::Left};
@@ -23,7 +27,83 @@ TBitmap Picture(const std::vector<std::vector<int>>& rows)
     return picture;
 }
 
+// The plain breadth-first flood by wavefronts: the front starts as the seed,
+// which is not marked; each qualifying neighbour, in the order below, right,
+// left... is marked, filled and joins the next front.
+void WavefrontFill(const TBitmap& view, TBitmap& layer, TToolPoint seed, int tolerance, TToolColor color)
+{
+    const int w = view.Width();
+    const int h = view.Height();
+    if (seed.X < 0 || seed.Y < 0 || seed.X >= w || seed.Y >= h)
+        return;
+    std::vector<std::uint8_t> visited(std::size_t(w * h), 0);
+    const TToolColor s = PixelAt(view, seed.X, seed.Y);
+    const auto near = [tolerance](int a, int b) { return std::abs(a - b) <= tolerance; };
+    std::vector<TToolPoint> front{seed};
+    while (!front.empty()) {
+        std::vector<TToolPoint> next;
+        for (const TToolPoint p : front)
+            for (const TToolPoint n : {TToolPoint{p.X, p.Y + 1}, TToolPoint{p.X, p.Y - 1}, TToolPoint{p.X - 1, p.Y},
+                                       TToolPoint{p.X + 1, p.Y}}) {
+                if (n.X < 0 || n.Y < 0 || n.X >= w || n.Y >= h || visited[std::size_t(n.Y * w + n.X)])
+                    continue;
+                const TToolColor c = PixelAt(view, n.X, n.Y);
+                if (!near(c.R, s.R) || !near(c.G, s.G) || !near(c.B, s.B))
+                    continue;
+                visited[std::size_t(n.Y * w + n.X)] = 1;
+                next.push_back(n);
+                SetPixel(layer, n.X, n.Y, color.B, color.G, color.R);
+            }
+        front = std::move(next);
+    }
+}
+
 } // namespace
+
+TEST(FloodFill, EqualsTheWavefrontFloodOnBlotchyPictures)
+{
+    unsigned state = 7;
+    const auto next = [&state](unsigned range) {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) % range;
+    };
+    long filledPixels = 0;
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        // Blocks of two grey levels with a little colour noise and scattered
+        // odd pixels, so that regions are large, ragged and full of holes.
+        const int w = 20 + int(next(30));
+        const int h = 10 + int(next(30));
+        std::vector<unsigned> blocks(64);
+        for (unsigned& block : blocks)
+            block = next(2);
+        TBitmap view(w, h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                unsigned level = blocks[std::size_t((y / 5) * 8 + x / 7) % blocks.size()];
+                if (next(10) == 0)
+                    level = 1 - level;
+                const auto v = std::uint8_t(level * 120);
+                SetPixel(view, x, y, v, std::uint8_t(v + next(8)), v);
+            }
+        const TToolPoint seed{int(next(unsigned(w + 2))) - 1, int(next(unsigned(h)))};
+        const int tolerance = int(next(3)) * 6;
+        TBitmap expected(w, h);
+        expected.FillWhite();
+        TBitmap sketch = expected;
+        TBitmap color = expected;
+        WavefrontFill(view, expected, seed, tolerance, {9, 8, 7});
+        TFloodScratch scratch;
+        int rowsAsked = 0;
+        FloodFill(view, {&sketch, &color}, seed, tolerance, {9, 8, 7}, scratch, [&](int) { ++rowsAsked; });
+        ASSERT_EQ(sketch, expected);
+        ASSERT_EQ(color, expected);
+        EXPECT_LE(rowsAsked, h);
+        for (const std::string& row : Pattern(expected))
+            filledPixels += std::count(row.begin(), row.end(), '#');
+    }
+    EXPECT_GT(filledPixels, 4000); // the rounds filled real regions
+}
 
 TEST(FloodFill, RegionsJudgedOnTheComposite)
 {
