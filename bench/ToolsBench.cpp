@@ -8,6 +8,7 @@
 // names another, and a noise picture of the same size stands in when
 // neither can be read.
 #include "BrushTool.h"
+#include "PencilTool.h"
 #include "Document.h"
 #include "History.h"
 #include "JpegFile.h"
@@ -125,11 +126,8 @@ std::vector<TToolPoint> StrokePath(const TRect& view)
     return points;
 }
 
-void BM_BrushStroke100(benchmark::State& state)
+void Stroke(benchmark::State& state, TTool& tool, const TBenchEnvironment& env)
 {
-    TBenchEnvironment env(PhotoDocument());
-    env.Values.BrushSize = 100;
-    TBrushTool brush(env);
     const std::vector<TToolPoint> path = StrokePath(env.View);
     double slowest = 0;
     double slowestCpu = 0;
@@ -138,14 +136,14 @@ void BM_BrushStroke100(benchmark::State& state)
             const auto start = std::chrono::steady_clock::now();
             const double startCpu = ThreadMilliseconds();
             if (i == 0)
-                brush.Press(path[i], TMouseButton::Left, TMouseButton::Left);
+                tool.Press(path[i], TMouseButton::Left, TMouseButton::Left);
             else
-                brush.Move(path[i], TMouseButton::Left);
+                tool.Move(path[i], TMouseButton::Left);
             const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
             slowest = std::max(slowest, took.count());
             slowestCpu = std::max(slowestCpu, ThreadMilliseconds() - startCpu);
         }
-        brush.Release(path.back(), TMouseButton::Left, {});
+        tool.Release(path.back(), TMouseButton::Left, {});
     }
     state.counters["ms_per_event"] = benchmark::Counter(double(path.size()) / 1000,
                                                         benchmark::Counter::kIsIterationInvariantRate |
@@ -153,7 +151,25 @@ void BM_BrushStroke100(benchmark::State& state)
     state.counters["slowest_event_ms"] = slowest;
     state.counters["slowest_event_cpu_ms"] = slowestCpu;
 }
+
+void BM_BrushStroke100(benchmark::State& state)
+{
+    TBenchEnvironment env(PhotoDocument());
+    env.Values.BrushSize = 100;
+    TBrushTool brush(env);
+    Stroke(state, brush, env);
+}
 BENCHMARK(BM_BrushStroke100)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same drag with a size-100 pencil: a curve segment every third event.
+void BM_PencilStroke100(benchmark::State& state)
+{
+    TBenchEnvironment env(PhotoDocument());
+    env.Values.PencilSize = 100;
+    TPencilTool pencil(env);
+    Stroke(state, pencil, env);
+}
+BENCHMARK(BM_PencilStroke100)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A uniform 2500 x 2000 patch (5 megapixels) on the colour layer under a
 // white sketch, filled at tolerance 0 with two colours in turn.

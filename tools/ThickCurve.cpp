@@ -11,7 +11,15 @@ struct TPointF {
     double Y;
 };
 
-double Distance(TToolPoint a, TToolPoint b) { return std::hypot(double(b.X - a.X), double(b.Y - a.Y)); }
+// The largest second difference of the control polygon, which bounds how
+// far the curve bends away from its chords.
+double Bend(TToolPoint p0, TToolPoint p1, TToolPoint p2, TToolPoint p3)
+{
+    const auto second = [](TToolPoint a, TToolPoint b, TToolPoint c) {
+        return std::hypot(double(a.X - 2 * b.X + c.X), double(a.Y - 2 * b.Y + c.Y));
+    };
+    return std::max(second(p0, p1, p2), second(p1, p2, p3));
+}
 
 // Every pixel of the round-ended segment a-b (a capsule of radius r).
 void StrokeSegment(TBitmap& picture, TPointF a, TPointF b, double r, TToolColor color)
@@ -45,16 +53,13 @@ void StrokeSegment(TBitmap& picture, TPointF a, TPointF b, double r, TToolColor 
 void StrokeCubic(TBitmap& picture, TToolPoint p0, TToolPoint p1, TToolPoint p2, TToolPoint p3, int width,
                  TToolColor color)
 {
-    // Flattened finely enough that the chords stay within a fraction of a
-    // pixel of the curve.
-    const double polygon = Distance(p0, p1) + Distance(p1, p2) + Distance(p2, p3);
-    const int pieces = std::clamp(int(std::ceil(polygon / 2)), 1, 4096);
+    // Flattened into chords that stay within a fifth of a pixel of the
+    // curve: n chords of a cubic stray at most 3/4 x bend / n^2. A straight
+    // curve is one chord, so a thick pen does not go over the same pixels
+    // again and again.
+    const int pieces = std::clamp(int(std::ceil(std::sqrt(0.75 * Bend(p0, p1, p2, p3) / 0.2))), 1, 1024);
     const double r = std::max(width, 1) / 2.0;
     TPointF previous{double(p0.X), double(p0.Y)};
-    if (pieces == 1 && polygon == 0) {
-        StrokeSegment(picture, previous, previous, r, color);
-        return;
-    }
     for (int i = 1; i <= pieces; ++i) {
         const double t = double(i) / pieces;
         const double u = 1 - t;

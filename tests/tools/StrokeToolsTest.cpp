@@ -3,10 +3,13 @@
 #include "DabShape.h"
 #include "EraserTool.h"
 #include "PencilTool.h"
+#include "ThickCurve.h"
 #include "ToolTestEnvironment.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -155,6 +158,51 @@ TEST(PencilTool, StrokesLeavingThePictureAreClipped)
     pencil.Press({100, 100}, TMouseButton::Left, Left);
     EXPECT_EQ(PixelAt(env.Document.SketchLayer, 0, 0), (TToolColor{0, 0, 0}));
     EXPECT_EQ(PixelAt(env.Document.SketchLayer, 5, 5), (TToolColor{0, 0, 0}));
+}
+
+TEST(ThickCurve, EveryPixelNearTheCurveAndNoneFarFromIt)
+{
+    // Measured against the curve sampled finely: a pixel whose centre lies
+    // within width / 2 - 0.25 must be painted, one beyond width / 2 + 0.25
+    // must not (between, the flattening may go either way).
+    unsigned state = 3;
+    const auto next = [&state](int range) {
+        state = state * 1103515245u + 12345u;
+        return int((state >> 16) % unsigned(range));
+    };
+    for (int round = 0; round < 15; ++round) {
+        SCOPED_TRACE(round);
+        const TToolPoint p[4] = {{next(60) - 5, next(50) - 5}, {next(60) - 5, next(50) - 5},
+                                 {next(60) - 5, next(50) - 5}, {next(60) - 5, next(50) - 5}};
+        const int width = 1 + next(12);
+        TBitmap picture(50, 40);
+        picture.FillWhite();
+        StrokeCubic(picture, p[0], p[1], p[2], p[3], width, {0, 0, 0});
+        std::vector<std::pair<double, double>> samples;
+        for (int i = 0; i <= 1000; ++i) {
+            const double t = i / 1000.0, u = 1 - t;
+            const double b0 = u * u * u, b1 = 3 * u * u * t, b2 = 3 * u * t * t, b3 = t * t * t;
+            samples.push_back({b0 * p[0].X + b1 * p[1].X + b2 * p[2].X + b3 * p[3].X,
+                               b0 * p[0].Y + b1 * p[1].Y + b2 * p[2].Y + b3 * p[3].Y});
+        }
+        const double r = width / 2.0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 50; ++x) {
+                double nearest = 1e9;
+                for (const auto& [sx, sy] : samples) {
+                    nearest = std::min(nearest, std::hypot(sx - x, sy - y));
+                    if (nearest <= r - 0.25)
+                        break;
+                }
+                const bool painted = PixelAt(picture, x, y).R == 0;
+                if (nearest <= r - 0.25) {
+                    ASSERT_TRUE(painted) << x << "," << y;
+                }
+                if (nearest > r + 0.25) {
+                    ASSERT_FALSE(painted) << x << "," << y;
+                }
+            }
+    }
 }
 
 TEST(BrushMask, RingStrengthsFollowTheCubicProfile)
