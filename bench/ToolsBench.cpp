@@ -9,6 +9,7 @@
 // neither can be read.
 #include "BrushTool.h"
 #include "PencilTool.h"
+#include "ToneTool.h"
 #include "Document.h"
 #include "History.h"
 #include "JpegFile.h"
@@ -170,6 +171,16 @@ void BM_PencilStroke100(benchmark::State& state)
     Stroke(state, pencil, env);
 }
 BENCHMARK(BM_PencilStroke100)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same drag with a size-100 darken tool, whose press copies both layers.
+void BM_DarkenStroke100(benchmark::State& state)
+{
+    TBenchEnvironment env(PhotoDocument());
+    env.Values.DarkenSize = 100;
+    TToneTool darken(env, true);
+    Stroke(state, darken, env);
+}
+BENCHMARK(BM_DarkenStroke100)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A uniform 2500 x 2000 patch (5 megapixels) on the colour layer under a
 // white sketch, filled at tolerance 0 with two colours in turn.

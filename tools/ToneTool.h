@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 using TToneTable = std::array<std::uint8_t, 256>;
 
@@ -34,12 +35,19 @@ protected:
 
 private:
     void Apply(TToolPoint point);
+    // Copies the press-time pixels of the tiles a dab covers before the
+    // stroke first changes them, so that a press does not copy whole layers.
+    void KeepPressTime(const TRect& rect);
 
     bool Darken;
     TToneTable Table{};
     TShape Mask;
     int MaskSize = 1;
-    // The layers copied at the press; only they are changed by the stroke.
+    // The layers drawable at the press; only they are changed by the stroke.
     bool SketchCopied = false;
     bool ColorCopied = false;
+    // Which tiles of the layers hold their press-time copy, row by row.
+    std::vector<std::uint8_t> TileCopied;
+    int TileColumns = 0;
+    int TileRows = 0;
 };

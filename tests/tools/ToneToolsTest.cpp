@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 constexpr TMouseButtons Left{TMouseButton::Left};
@@ -61,6 +64,43 @@ TEST(ToneTool, OneChangePerPixelPerStrokeAndAgainOnTheNext)
     EXPECT_EQ(Grey(env.Document.SketchLayer, 5, 5), 133); // 173 - 128 * 81 / 256
     EXPECT_EQ(Grey(env.Document.SketchLayer, 7, 5), 173); // outside the second dab
     EXPECT_EQ(env.Steps, 2);
+}
+
+TEST(ToneTool, ALongStrokeChangesEachPixelItCoversOnceFromItsPressTimeValue)
+{
+    // A picture larger than the tiles the press-time copy is kept in, a
+    // stroke that crosses and recrosses them and leaves the picture.
+    TTestEnvironment env(200, 150);
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 200; ++x) {
+            SetPixel(env.Document.SketchLayer, x, y, std::uint8_t(x), std::uint8_t(y), std::uint8_t(x + y));
+            SetPixel(env.Document.ColorLayer, x, y, std::uint8_t(255 - x), std::uint8_t(y), 128);
+        }
+    const TDocument before = env.Document;
+    env.Values.LightenSize = 31;
+    env.Values.LightenContrast = 200;
+    const std::vector<TToolPoint> path = {{60, 60}, {70, 62}, {130, 60}, {130, 140}, {60, 66}, {62, 60},
+                                          {195, 5}, {-8, 149}, {60, 61}};
+    TToneTool lighten(env, false);
+    lighten.Press(path[0], TMouseButton::Left, Left);
+    for (std::size_t i = 1; i < path.size(); ++i)
+        lighten.Move(path[i], Left);
+    lighten.Release(path.back(), TMouseButton::Left, None);
+
+    const TToneTable table = MakeToneTable(false, 200);
+    const TShape mask = FilledEllipse(31, 31);
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 200; ++x) {
+            bool covered = false;
+            for (const TToolPoint p : path)
+                covered = covered || mask.Contains(x - (p.X - 15), y - (p.Y - 15));
+            for (const auto& [layer, original] : {std::pair{&env.Document.SketchLayer, &before.SketchLayer},
+                                                  std::pair{&env.Document.ColorLayer, &before.ColorLayer}}) {
+                const TToolColor was = PixelAt(*original, x, y);
+                const TToolColor expected = covered ? TToolColor{table[was.R], table[was.G], table[was.B]} : was;
+                ASSERT_EQ(PixelAt(*layer, x, y), expected) << x << "," << y;
+            }
+        }
 }
 
 TEST(ToneTool, SizesOneToThreeActOnTheWholeSquare)
