@@ -191,9 +191,11 @@ void PaintBucket5MP(benchmark::State& state, bool wholePress)
     TBitmap color = document.ColorLayer;
     TBenchEnvironment env(document);
     const TRect patch{1500, 600, 3999, 2599};
+    const std::size_t begin = std::size_t(patch.Left) * 3;
+    const std::size_t end = std::size_t(patch.Right + 1) * 3;
     for (int y = patch.Top; y <= patch.Bottom; ++y) {
-        std::fill(document.SketchLayer.ScanLine(y) + patch.Left * 3, document.SketchLayer.ScanLine(y) + (patch.Right + 1) * 3, 255);
-        std::fill(document.ColorLayer.ScanLine(y) + patch.Left * 3, document.ColorLayer.ScanLine(y) + (patch.Right + 1) * 3, 90);
+        std::fill(document.SketchLayer.ScanLine(y) + begin, document.SketchLayer.ScanLine(y) + end, 255);
+        std::fill(document.ColorLayer.ScanLine(y) + begin, document.ColorLayer.ScanLine(y) + end, 90);
     }
     document.RebuildAll();
     env.Values.Tolerance = 0;

@@ -12,7 +12,10 @@ struct TBrushMask {
     int Size = 0;
     std::vector<std::uint8_t> Strength;
 
-    std::uint8_t At(int column, int row) const { return Strength[std::size_t(row) * std::size_t(Size) + std::size_t(column)]; }
+    std::uint8_t At(int column, int row) const
+    {
+        return Strength[std::size_t(row) * std::size_t(Size) + std::size_t(column)];
+    }
 };
 
 // The strength of the ring r pixels in from the rim of a mask.

@@ -64,7 +64,8 @@ void StrokeCubic(TBitmap& picture, TToolPoint p0, TToolPoint p1, TToolPoint p2, 
         const double t = double(i) / pieces;
         const double u = 1 - t;
         const double b0 = u * u * u, b1 = 3 * u * u * t, b2 = 3 * u * t * t, b3 = t * t * t;
-        const TPointF next{b0 * p0.X + b1 * p1.X + b2 * p2.X + b3 * p3.X, b0 * p0.Y + b1 * p1.Y + b2 * p2.Y + b3 * p3.Y};
+        const TPointF next{b0 * p0.X + b1 * p1.X + b2 * p2.X + b3 * p3.X,
+                           b0 * p0.Y + b1 * p1.Y + b2 * p2.Y + b3 * p3.Y};
         StrokeSegment(picture, previous, next, r, color);
         previous = next;
     }

@@ -24,7 +24,20 @@ enum class TToolCode : int {
 };
 
 // The page of the tool option panel a tool shows.
-enum class TOptionPage { Normal, Pencil, Brush, Eraser, PaintBucket, Lighten, Darken, Rectangle, Ellipse, Text, Balloon, Dropper };
+enum class TOptionPage {
+    Normal,
+    Pencil,
+    Brush,
+    Eraser,
+    PaintBucket,
+    Lighten,
+    Darken,
+    Rectangle,
+    Ellipse,
+    Text,
+    Balloon,
+    Dropper,
+};
 
 // The view's cursor over the picture. The hand's depends on whether there is
 // anything to scroll, which the view decides.

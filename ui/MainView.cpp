@@ -270,7 +270,9 @@ void TFrmMain::PointerReleased(QPoint position, Qt::MouseButton button, Qt::Mous
     // The release records the history step, which writes a file: its errors
     // are shown like any command's.
     if (TTool* tool = CurrentToolObject())
-        Guarded([&] { tool->Release(ToolPoint(PointerToPicture(position)), ToolButton(button), ToolButtons(buttons)); });
+        Guarded([&] {
+            tool->Release(ToolPoint(PointerToPicture(position)), ToolButton(button), ToolButtons(buttons));
+        });
 }
 
 void TFrmMain::SetViewGrabbing(bool grabbing)

@@ -161,7 +161,8 @@ TEST(PaintBucketTool, FillsTheColouringLayerWithinTheSketchLinesSeenInMultiply)
     bucket.Release({2, 2}, TMouseButton::Left, None);
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 10; ++x)
-            ASSERT_EQ(PixelAt(env.Document.ColorLayer, x, y), (x < 5 ? TToolColor{250, 0, 0} : TToolColor{100, 100, 100}))
+            ASSERT_EQ(PixelAt(env.Document.ColorLayer, x, y),
+                      (x < 5 ? TToolColor{250, 0, 0} : TToolColor{100, 100, 100}))
                 << x << "," << y;
     EXPECT_EQ(env.Document.SketchLayer, sketch);
     EXPECT_EQ(env.Steps, 1);
