@@ -82,7 +82,7 @@ void StampBrush(TBitmap& picture, const TBrushMask& mask, int left, int top, int
     }
 }
 
-void TBrushTool::Press(TToolPoint point, TMouseButton, TMouseButtons)
+void TBrushTool::Begin(TToolPoint point)
 {
     HideOutline();
     const TToolSettings settings = Env.Settings();

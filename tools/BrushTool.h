@@ -32,13 +32,13 @@ class TBrushTool : public TStrokeTool {
 public:
     using TStrokeTool::TStrokeTool;
 
-    void Press(TToolPoint point, TMouseButton button, TMouseButtons held) override;
 
     // The centres a drag from `from` to `to` stamps, for a brush of this size.
     static std::vector<TToolPoint> StampPoints(TToolPoint from, TToolPoint to, int size);
 
 protected:
     int Size() const override { return Env.Settings().BrushSize; }
+    void Begin(TToolPoint point) override;
     void Continue(TToolPoint point) override;
 
 private:

@@ -2,7 +2,7 @@
 
 #include "DabShape.h"
 
-void TEraserTool::Press(TToolPoint point, TMouseButton, TMouseButtons)
+void TEraserTool::Begin(TToolPoint point)
 {
     HideOutline();
     Dab(point);

@@ -8,10 +8,10 @@ class TEraserTool : public TStrokeTool {
 public:
     using TStrokeTool::TStrokeTool;
 
-    void Press(TToolPoint point, TMouseButton button, TMouseButtons held) override;
 
 protected:
     int Size() const override { return Env.Settings().EraserSize; }
+    void Begin(TToolPoint point) override;
     void Continue(TToolPoint point) override { Dab(point); }
     // A size change shows when the pointer next moves.
     bool ShowsOnRefresh() const override { return false; }

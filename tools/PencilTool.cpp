@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-void TPencilTool::Press(TToolPoint point, TMouseButton, TMouseButtons)
+void TPencilTool::Begin(TToolPoint point)
 {
     HideOutline();
     const int s = Size();

@@ -12,10 +12,10 @@ class TPencilTool : public TStrokeTool {
 public:
     using TStrokeTool::TStrokeTool;
 
-    void Press(TToolPoint point, TMouseButton button, TMouseButtons held) override;
 
 protected:
     int Size() const override { return Env.Settings().PencilSize; }
+    void Begin(TToolPoint point) override;
     void Continue(TToolPoint point) override;
     void Hover(TToolPoint point) override;
 

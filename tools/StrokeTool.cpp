@@ -1,8 +1,14 @@
 #include "StrokeTool.h"
 
+void TStrokeTool::Press(TToolPoint point, TMouseButton, TMouseButtons)
+{
+    Stroking = true;
+    Begin(point);
+}
+
 void TStrokeTool::Move(TToolPoint point, TMouseButtons held)
 {
-    if (!held.Has(TMouseButton::Left)) {
+    if (!held.Has(TMouseButton::Left) || !Stroking) {
         Hover(point);
         return;
     }
@@ -22,7 +28,11 @@ void TStrokeTool::Hover(TToolPoint point)
     ShowOutline(point);
 }
 
-void TStrokeTool::Release(TToolPoint, TMouseButton, TMouseButtons) { Env.RecordToolStep(); }
+void TStrokeTool::Release(TToolPoint, TMouseButton, TMouseButtons)
+{
+    Stroking = false;
+    Env.RecordToolStep();
+}
 
 void TStrokeTool::Refresh()
 {

@@ -12,9 +12,14 @@ class TStrokeTool : public TTool {
 public:
     explicit TStrokeTool(TToolEnvironment& environment) : Env(environment) {}
 
+    void Press(TToolPoint point, TMouseButton button, TMouseButtons held) final;
     void Move(TToolPoint point, TMouseButtons held) override;
     void Release(TToolPoint point, TMouseButton button, TMouseButtons held) override;
-    void Select() override { Outline.Forget(); }
+    void Select() override
+    {
+        Outline.Forget();
+        Stroking = false;
+    }
     void Refresh() override;
     void Commit() override;
     // Leaving the tool by the Delete key takes the outline away too.
@@ -25,6 +30,8 @@ public:
 protected:
     // The tool's size setting now.
     virtual int Size() const = 0;
+    // The press that starts a stroke (any button).
+    virtual void Begin(TToolPoint point) = 0;
     // One step of a stroke with the left button held.
     virtual void Continue(TToolPoint point) = 0;
     // Whether a changed setting shows at once (the eraser waits for the
@@ -41,4 +48,9 @@ protected:
 
     TToolEnvironment& Env;
     TCursorOutline Outline;
+
+private:
+    // Between a press and its release: a drag that did not start with a
+    // press of this tool only moves the outline.
+    bool Stroking = false;
 };

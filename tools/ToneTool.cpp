@@ -58,7 +58,7 @@ int TToneTool::Size() const
     return Darken ? settings.DarkenSize : settings.LightenSize;
 }
 
-void TToneTool::Press(TToolPoint point, TMouseButton, TMouseButtons)
+void TToneTool::Begin(TToolPoint point)
 {
     HideOutline();
     const TToolSettings settings = Env.Settings();

@@ -26,10 +26,10 @@ class TToneTool : public TStrokeTool {
 public:
     TToneTool(TToolEnvironment& environment, bool darken) : TStrokeTool(environment), Darken(darken) {}
 
-    void Press(TToolPoint point, TMouseButton button, TMouseButtons held) override;
 
 protected:
     int Size() const override;
+    void Begin(TToolPoint point) override;
     void Continue(TToolPoint point) override { Apply(point); }
     bool OutlineAlwaysEllipse() const override { return !Darken; }
 

@@ -106,6 +106,10 @@ TEST(PencilTool, ASegmentFollowsEveryThirdEventAndLeftoversAreNotDrawn)
 {
     TTestEnvironment env(30, 12);
     TPencilTool pencil(env);
+    // A drag that did not start with a press of the pencil draws nothing.
+    for (int x : {5, 9, 13})
+        pencil.Move({x, 8}, Left);
+    EXPECT_EQ(Pattern(env.Document.SketchLayer), TRows(12, std::string(30, '.')));
     pencil.Press({2, 2}, TMouseButton::Left, Left);
     const TBitmap afterPress = env.Document.SketchLayer;
     pencil.Move({10, 2}, Left);
