@@ -1,5 +1,7 @@
 #include "Icons.h"
 
+#include "ToolCodes.h"
+
 #include <array>
 #include <utility>
 
@@ -64,20 +66,20 @@ QIcon IconFor(TIcon icon) { return QIcon(IconResource(icon)); }
 std::optional<TIcon> ToolIcon(int toolCode)
 {
     switch (toolCode) {
-    case 1: return TIcon::Pencil;
-    case 2: return TIcon::Brush;
-    case 3: return TIcon::Eraser;
-    case 4: return TIcon::PaintBucket;
-    case 5: return TIcon::Lighten;
-    case 6: return TIcon::Darken;
-    case 23: return TIcon::RectangleBox;
-    case 24: return TIcon::EllipseBox;
-    case 27: return TIcon::Text;
-    case 28: return TIcon::BalloonRectangle;
-    case 29: return TIcon::BalloonRounded;
-    case 30: return TIcon::BalloonEllipse;
-    case 41: return TIcon::Hand;
-    case 42: return TIcon::Dropper;
+    case int(TToolCode::Pencil): return TIcon::Pencil;
+    case int(TToolCode::Brush): return TIcon::Brush;
+    case int(TToolCode::Eraser): return TIcon::Eraser;
+    case int(TToolCode::PaintBucket): return TIcon::PaintBucket;
+    case int(TToolCode::Lighten): return TIcon::Lighten;
+    case int(TToolCode::Darken): return TIcon::Darken;
+    case int(TToolCode::Rectangle): return TIcon::RectangleBox;
+    case int(TToolCode::Ellipse): return TIcon::EllipseBox;
+    case int(TToolCode::Text): return TIcon::Text;
+    case int(TToolCode::BalloonRect): return TIcon::BalloonRectangle;
+    case int(TToolCode::BalloonRounded): return TIcon::BalloonRounded;
+    case int(TToolCode::BalloonEllipse): return TIcon::BalloonEllipse;
+    case int(TToolCode::Hand): return TIcon::Hand;
+    case int(TToolCode::Dropper): return TIcon::Dropper;
     default: return std::nullopt;
     }
 }

@@ -3,8 +3,10 @@
 #include "Cursors.h"
 #include "Icons.h"
 #include "Layers.h"
+#include "MainToolEnvironment.h"
 #include "Message.h"
 #include "ShowHistory.h"
+#include "ToolBox.h"
 #include "ToolOption.h"
 #include "Tools.h"
 #include "PaintBox.h"
@@ -30,6 +32,8 @@ TFrmMain::TFrmMain(QWidget* parent)
     : QMainWindow(parent)
     , History(UserFile(HistoryFolderName))
     , OpenUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); })
+    , ToolEnvironment(std::make_unique<TMainToolEnvironment>(*this))
+    , ToolBox(std::make_unique<TToolBox>(*ToolEnvironment))
 {
     setObjectName("FrmMain");
     setWindowTitle(QStringLiteral("Lumenquilla Professional Edition"));

@@ -4,6 +4,7 @@
 #include "FileDialogs.h"
 #include "History.h"
 #include "Rect.h"
+#include "ToolCodes.h"
 #include "ViewArithmetic.h"
 
 #include <QMainWindow>
@@ -35,6 +36,9 @@ class TFrmToolOption;
 class TFrmTools;
 class TPaintBox;
 class TPanelWindow;
+class TTool;
+class TToolBox;
+class TToolEnvironment;
 enum class TIcon;
 
 // The main window: menus, tool bar, the picture view and the status bar. It
@@ -49,10 +53,6 @@ class TFrmMain : public QMainWindow
     Q_OBJECT
 
 public:
-    // Tool codes the view routes by.
-    static constexpr int ToolNone = 0;
-    static constexpr int ToolHand = 41;
-
     explicit TFrmMain(QWidget* parent = nullptr);
     ~TFrmMain() override;
 
@@ -123,6 +123,9 @@ public:
     void DisableCommands();
     // Records the document as the next history state and lists it.
     void RecordHistory(const std::string& operation, const std::string& comment);
+    // The history step of the current tool, with its table texts; tools
+    // without one add nothing.
+    void RecordToolStep();
     // The one place every error of a command is shown.
     void ReportError(const std::exception& error);
 
@@ -131,7 +134,10 @@ public:
     const TRect& ViewRect() const { return View; }
     int CurrentTool() const { return Tool; }
     // Makes a tool current with its palette button down.
-    void SetCurrentTool(int tool);
+    void SetCurrentTool(TToolCode tool);
+    // The object that handles the current tool's pointer events; nullptr
+    // for none.
+    TTool* CurrentToolObject() const;
     void ComputeViewRect();
     // Keeps the scroll positions, held to the new ranges.
     void UpdateScrollBars();
@@ -147,7 +153,10 @@ public:
     void ActualPixels();
     // The largest zoom step that shows the whole picture.
     void FitInWindow();
-    void DragView(int x, int y, Qt::MouseButtons buttons);
+    // The hand: scrolls by picture pixels as far as the bars go.
+    void ScrollViewBy(int dx, int dy);
+    // The closed hand while the hand tool holds the picture.
+    void SetViewGrabbing(bool grabbing);
     // The paint box's size in device pixels.
     QSize PaintSize() const;
 
@@ -291,9 +300,10 @@ private:
     TRect View{0, 0, 0, 0};
     TScrollRange HorzRange;
     TScrollRange VertRange;
-    int GrabX = 0;
-    int GrabY = 0;
-    int Tool = ToolNone;
+    int Tool = int(TToolCode::None);
+    // The tools, working on this window through the environment.
+    std::unique_ptr<TToolEnvironment> ToolEnvironment;
+    std::unique_ptr<TToolBox> ToolBox;
     bool Grabbing = false;
     // Wheel turns below one notch add up, for touchpads.
     int ZoomWheelTurn = 0;

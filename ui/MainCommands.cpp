@@ -14,6 +14,7 @@
 #include "RecentFiles.h"
 #include "Resample.h"
 #include "ShowHistory.h"
+#include "Tool.h"
 #include "ToolOption.h"
 #include "Tools.h"
 
@@ -260,7 +261,7 @@ std::exception_ptr TFrmMain::FinishOpen(const std::string& fileName)
     UpdateCommands();
     // The layers panel shows what the open set, without refreshing anything.
     FrmLayers->ShowLayerState();
-    SetCurrentTool(ToolHand);
+    SetCurrentTool(TToolCode::Hand);
     UpdateScrollBars(QPoint(0, 0));
     RefreshView();
     return recordError;
@@ -277,6 +278,16 @@ void TFrmMain::RecordHistory(const std::string& operation, const std::string& co
 {
     History.RecordHistory(operation, comment, Document);
     FrmHistory->RefreshHistoryGrid();
+}
+
+void TFrmMain::RecordToolStep()
+{
+    const TToolInfo* info = FindTool(Tool);
+    if (!info || !info->HistoryOperation)
+        return;
+    RecordHistory(info->HistoryOperation, info->HistoryDetail);
+    // Undo reaches the new step.
+    UpdateCommands();
 }
 
 void TFrmMain::Save()
@@ -367,7 +378,7 @@ void TFrmMain::HistoryRowChosen(int row)
 void TFrmMain::FinishRestore()
 {
     FrmLayers->ShowLayerState();
-    SetCurrentTool(ToolHand);
+    SetCurrentTool(TToolCode::Hand);
     UpdateScrollBars();
     RefreshView();
 }
@@ -399,8 +410,9 @@ void TFrmMain::ExitProgram() { close(); }
 
 void TFrmMain::DeleteKeyReleased()
 {
-    // No tool places objects yet, so there is nothing to cancel first.
-    SetCurrentTool(ToolHand);
+    if (TTool* tool = CurrentToolObject())
+        tool->Cancel();
+    SetCurrentTool(TToolCode::Hand);
     ShowToolOptionPage();
 }
 

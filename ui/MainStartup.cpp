@@ -13,6 +13,8 @@
 #include "RecentFiles.h"
 #include "ShowHistory.h"
 #include "SketchMoreOption.h"
+#include "Tool.h"
+#include "ToolBox.h"
 #include "ToolOption.h"
 #include "Tools.h"
 
@@ -70,7 +72,7 @@ void TFrmMain::ConnectWindows()
     connect(FrmTools, &TFrmTools::ToolPreviewRefreshRequested, this, &TFrmMain::RefreshToolPreview);
     connect(FrmToolOption, &TFrmToolOption::ToolPreviewRefreshRequested, this, &TFrmMain::RefreshToolPreview);
     // Committing or cancelling an object ends with the hand; no tool places
-    // objects yet, so that is all there is to do.
+    // objects yet, so the cancel is all there is to do.
     connect(FrmToolOption, &TFrmToolOption::CommitRequested, this, &TFrmMain::DeleteKeyReleased);
     connect(FrmToolOption, &TFrmToolOption::CancelRequested, this, &TFrmMain::DeleteKeyReleased);
     ShowToolOptionPage();
@@ -113,8 +115,14 @@ void TFrmMain::OfferEarlierWork()
 
 void TFrmMain::ToolChosen(int tool)
 {
+    // Whatever the tool left shows is finished first; choosing the current
+    // tool again starts it afresh.
+    if (TTool* current = CurrentToolObject())
+        Guarded([current] { current->Commit(); });
     Tool = tool;
     ShowToolOptionPage();
+    if (TTool* chosen = CurrentToolObject())
+        chosen->Select();
 }
 
 void TFrmMain::showEvent(QShowEvent* event)

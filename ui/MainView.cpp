@@ -2,6 +2,8 @@
 
 #include "Cursors.h"
 #include "PaintBox.h"
+#include "Tool.h"
+#include "ToolBox.h"
 #include "ToolOption.h"
 #include "Tools.h"
 #include "ViewStretch.h"
@@ -26,11 +28,13 @@ constexpr double LineStepScreenPixels = 32;
 
 QSize TFrmMain::PaintSize() const { return PaintBox1->DeviceSize(); }
 
-void TFrmMain::SetCurrentTool(int tool)
+void TFrmMain::SetCurrentTool(TToolCode tool)
 {
-    Tool = tool;
-    FrmTools->SetCurrentTool(tool);
+    Tool = int(tool);
+    FrmTools->SetCurrentTool(Tool);
 }
+
+TTool* TFrmMain::CurrentToolObject() const { return ToolBox->Find(Tool); }
 
 void TFrmMain::ComputeViewRect()
 {
@@ -134,12 +138,16 @@ void TFrmMain::RefreshView()
     if (Document.PictureOpened)
         Document.RebuildComposite(View);
     PaintView();
+    // The rebuild took any cursor outline away; the tool draws it again, over
+    // the composite as it is now.
+    if (TTool* tool = CurrentToolObject(); tool && Document.PictureOpened)
+        tool->Refresh();
 }
 
 void TFrmMain::RefreshToolPreview()
 {
-    // No tool places objects or draws an outline yet; the view is still
-    // rebuilt, since the layer settings that asked for this may have changed.
+    // The tool shows its outline with the new settings at the end of the
+    // refresh; the layer settings that may have asked for it show too.
     RefreshView();
 }
 
@@ -152,23 +160,21 @@ void TFrmMain::ShowToolOptionPage()
 
 void TFrmMain::UpdateViewCursor()
 {
+    const TToolInfo* info = FindTool(Tool);
+    if (!info)
+        return;
     int cursor = crDefault;
-    switch (Tool) {
-    case ToolNone:
-        cursor = crDefault;
+    switch (info->Cursor) {
+    case TToolCursor::Arrow:
         break;
-    case 1: case 2: case 3: case 4: case 5: case 6:
-    case 23: case 24: case 27: case 28: case 29: case 30:
-    case 42:
+    case TToolCursor::Cross:
         cursor = crCross;
         break;
-    case ToolHand:
+    case TToolCursor::Hand:
         // An open hand over a picture that can be moved, a closed one while it is.
         if (HorzRange.Shown || VertRange.Shown)
             cursor = Grabbing ? crHandGrab : crHandFlat;
         break;
-    default:
-        return;
     }
     PaintBox1->setCursor(CursorFor(cursor, PaintBox1->devicePixelRatioF()));
 }
@@ -263,81 +269,84 @@ TPicturePoint TFrmMain::PointerToPicture(QPoint position) const
                               VertScrollBar->value());
 }
 
-void TFrmMain::PointerPressed(QPoint position, Qt::MouseButton button, Qt::MouseButtons)
+namespace {
+
+TMouseButton ToolButton(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return TMouseButton::Left;
+    case Qt::RightButton: return TMouseButton::Right;
+    case Qt::MiddleButton: return TMouseButton::Middle;
+    default: return TMouseButton::None;
+    }
+}
+
+TMouseButtons ToolButtons(Qt::MouseButtons buttons)
+{
+    TMouseButtons held;
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+        if (buttons & button)
+            held = held | ToolButton(button);
+    return held;
+}
+
+TToolPoint ToolPoint(TPicturePoint point) { return TToolPoint{point.X, point.Y}; }
+
+} // namespace
+
+void TFrmMain::PointerPressed(QPoint position, Qt::MouseButton button, Qt::MouseButtons buttons)
 {
     if (Destroying || !Document.PictureOpened)
         return;
-    const TPicturePoint point = PointerToPicture(position);
-    switch (Tool) {
-    case ToolHand:
-        GrabX = point.X;
-        GrabY = point.Y;
-        if (button == Qt::LeftButton) {
-            Grabbing = true;
-            UpdateViewCursor();
-        }
-        break;
-    default:
-        // The drawing tools are not there yet.
-        break;
-    }
+    if (TTool* tool = CurrentToolObject())
+        Guarded([&] { tool->Press(ToolPoint(PointerToPicture(position)), ToolButton(button), ToolButtons(buttons)); });
 }
 
 void TFrmMain::PointerMoved(QPoint position, Qt::MouseButtons buttons)
 {
     if (Destroying || !Document.PictureOpened)
         return;
-    const TPicturePoint point = PointerToPicture(position);
-    switch (Tool) {
-    case ToolHand:
-        DragView(point.X, point.Y, buttons);
-        break;
-    default:
-        break;
-    }
+    if (TTool* tool = CurrentToolObject())
+        Guarded([&] { tool->Move(ToolPoint(PointerToPicture(position)), ToolButtons(buttons)); });
 }
 
-void TFrmMain::PointerReleased(QPoint, Qt::MouseButton button, Qt::MouseButtons)
+void TFrmMain::PointerReleased(QPoint position, Qt::MouseButton button, Qt::MouseButtons buttons)
 {
     if (Destroying || !Document.PictureOpened)
         return;
-    switch (Tool) {
-    case ToolHand:
-        if (button == Qt::LeftButton) {
-            Grabbing = false;
-            UpdateViewCursor();
-        }
-        break;
-    default:
-        break;
-    }
+    // The release records the history step, which writes a file: its errors
+    // are shown like any command's.
+    if (TTool* tool = CurrentToolObject())
+        Guarded([&] {
+            tool->Release(ToolPoint(PointerToPicture(position)), ToolButton(button), ToolButtons(buttons));
+        });
 }
 
-void TFrmMain::DragView(int x, int y, Qt::MouseButtons buttons)
+void TFrmMain::SetViewGrabbing(bool grabbing)
 {
-    if (buttons & Qt::LeftButton) {
-        // The grabbed picture point comes back under the pointer; at the
-        // picture's edges the view stops there.
-        bool moved = false;
-        const auto move = [&moved](QScrollBar* bar, const TScrollRange& range, int by) {
-            if (!range.Shown)
-                return;
-            const int position = std::clamp(bar->value() + by, 0, range.LastPosition());
-            if (position == bar->value())
-                return;
-            const QSignalBlocker blocker(bar);
-            bar->setValue(position);
-            moved = true;
-        };
-        move(HorzScrollBar, HorzRange, GrabX - x);
-        move(VertScrollBar, VertRange, GrabY - y);
-        if (moved) {
-            ComputeViewRect();
-            RefreshView();
-        }
+    Grabbing = grabbing;
+    UpdateViewCursor();
+}
+
+void TFrmMain::ScrollViewBy(int dx, int dy)
+{
+    bool moved = false;
+    const auto move = [&moved](QScrollBar* bar, const TScrollRange& range, int by) {
+        if (!range.Shown)
+            return;
+        const int position = std::clamp(bar->value() + by, 0, range.LastPosition());
+        if (position == bar->value())
+            return;
+        const QSignalBlocker blocker(bar);
+        bar->setValue(position);
+        moved = true;
+    };
+    move(HorzScrollBar, HorzRange, dx);
+    move(VertScrollBar, VertRange, dy);
+    if (moved) {
+        ComputeViewRect();
+        RefreshView();
     }
-    if (FrmToolOption->isVisible())
-        FrmToolOption->SetPointerInfo(x, y);
 }
 
 void TFrmMain::WheelTurned(QWheelEvent* event)

@@ -1,6 +1,7 @@
 #include "ToolOption.h"
 
 #include "SpinEdit.h"
+#include "ToolCodes.h"
 #include "TrackSpin.h"
 
 #include <QComboBox>
@@ -176,7 +177,9 @@ void TFrmToolOption::BuildStrokePages()
     BrushContent = AddPair(TsBrush, "BrushContent", tr("Content:"), 1, 6, 3);
     BrushOpacity = AddPair(TsBrush, "BrushOpacity", tr("Opacity:"), 1, 8, 8);
     // The brush starts at full opacity while its box shows 3, until the
-    // user changes either control.
+    // user changes either control; the box takes up to 50, the track bar
+    // stays at its end beyond 8.
+    BrushOpacity->SetSpinRange(1, 50);
     BrushOpacity->Spn()->SetValue(3);
 
     TsEraser = AddPage("TsEraser", tr("Eraser"));
@@ -294,24 +297,22 @@ void TFrmToolOption::BuildObjectPages()
 
 void TFrmToolOption::ShowPage(int toolCode)
 {
-    QWidget* page = nullptr;
-    switch (toolCode) {
-    case 0:
-    case 41: page = TsNormal; break;
-    case 1: page = TsPencil; break;
-    case 2: page = TsBrush; break;
-    case 3: page = TsEraser; break;
-    case 4: page = TsPaintBucket; break;
-    case 5: page = TsLightenTool; break;
-    case 6: page = TsDarkenTool; break;
-    case 23: page = TsRectangle; break;
-    case 24: page = TsEllipse; break;
-    case 27: page = TsText; break;
-    case 28:
-    case 29:
-    case 30: page = TsBalloonA; break;
-    case 42: page = TsDropper; break;
-    default: page = NoPage; break;
+    QWidget* page = NoPage;
+    if (const TToolInfo* info = FindTool(toolCode)) {
+        switch (info->Page) {
+        case TOptionPage::Normal: page = TsNormal; break;
+        case TOptionPage::Pencil: page = TsPencil; break;
+        case TOptionPage::Brush: page = TsBrush; break;
+        case TOptionPage::Eraser: page = TsEraser; break;
+        case TOptionPage::PaintBucket: page = TsPaintBucket; break;
+        case TOptionPage::Lighten: page = TsLightenTool; break;
+        case TOptionPage::Darken: page = TsDarkenTool; break;
+        case TOptionPage::Rectangle: page = TsRectangle; break;
+        case TOptionPage::Ellipse: page = TsEllipse; break;
+        case TOptionPage::Text: page = TsText; break;
+        case TOptionPage::Balloon: page = TsBalloonA; break;
+        case TOptionPage::Dropper: page = TsDropper; break;
+        }
     }
     Pages->setCurrentWidget(page);
 }

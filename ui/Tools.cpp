@@ -18,8 +18,14 @@
 
 namespace {
 
-// Two columns: the hand and the dropper first, then the tools in pairs.
-constexpr std::array<int, 14> PaletteOrder{41, 42, 1, 2, 3, 4, 5, 6, 23, 24, 27, 28, 29, 30};
+// Two columns, in the order of the tool table: the hand and the dropper
+// first, then the tools in pairs.
+constexpr std::array<int, 14> PaletteOrder = [] {
+    std::array<int, 14> codes{};
+    for (std::size_t i = 0; i < codes.size(); ++i)
+        codes[i] = int(PaletteTools()[i].Code);
+    return codes;
+}();
 
 std::optional<QColor> AskForColor(QWidget* parent, QColor initial, const QString& title)
 {
@@ -35,23 +41,8 @@ std::span<const int> TFrmTools::ToolCodes() { return PaletteOrder; }
 
 QString TFrmTools::ToolName(int toolCode)
 {
-    switch (toolCode) {
-    case 1: return tr("Pencil");
-    case 2: return tr("Brush");
-    case 3: return tr("Eraser");
-    case 4: return tr("Paint Bucket");
-    case 5: return tr("Lighten Tool");
-    case 6: return tr("Darken Tool");
-    case 23: return tr("Rectangle");
-    case 24: return tr("Ellipse");
-    case 27: return tr("Text");
-    case 28: return tr("Text Balloon (Rectangle)");
-    case 29: return tr("Text Balloon (Rounded Rectangle)");
-    case 30: return tr("Text Balloon (Ellipse)");
-    case 41: return tr("Hand");
-    case 42: return tr("Color Dropper");
-    default: return {};
-    }
+    const TToolInfo* info = FindTool(toolCode);
+    return info ? tr(info->Name) : QString();
 }
 
 TFrmTools::TFrmTools(QWidget* owner)
@@ -87,25 +78,23 @@ TFrmTools::TFrmTools(QWidget* owner)
         ToolGroup->addButton(button, code);
         grid->addWidget(button, int(i / 2), int(i % 2));
     }
-    auto named = [this](int code, const char* name) {
-        QToolButton* button = ButtonOf(code);
-        button->setObjectName(name);
-        return button;
-    };
-    BtnGrabber = named(41, "BtnGrabber");
-    BtnEyedropper = named(42, "BtnEyedropper");
-    BtnPencil = named(1, "BtnPencil");
-    BtnBrush = named(2, "BtnBrush");
-    BtnEraser = named(3, "BtnEraser");
-    BtnPaintbucket = named(4, "BtnPaintbucket");
-    BtnLighting = named(5, "BtnLighting");
-    BtnDarken = named(6, "BtnDarken");
-    BtnRectangle = named(23, "BtnRectangle");
-    BtnEllipse = named(24, "BtnEllipse");
-    BtnText = named(27, "BtnText");
-    BtnTxtBalloonA = named(28, "BtnTxtBalloonA");
-    BtnTxtBalloonB = named(29, "BtnTxtBalloonB");
-    BtnTxtBalloonC = named(30, "BtnTxtBalloonC");
+    for (const TToolInfo& info : PaletteTools())
+        ButtonOf(int(info.Code))->setObjectName(info.Button);
+    const auto button = [this](TToolCode code) { return ButtonOf(int(code)); };
+    BtnGrabber = button(TToolCode::Hand);
+    BtnEyedropper = button(TToolCode::Dropper);
+    BtnPencil = button(TToolCode::Pencil);
+    BtnBrush = button(TToolCode::Brush);
+    BtnEraser = button(TToolCode::Eraser);
+    BtnPaintbucket = button(TToolCode::PaintBucket);
+    BtnLighting = button(TToolCode::Lighten);
+    BtnDarken = button(TToolCode::Darken);
+    BtnRectangle = button(TToolCode::Rectangle);
+    BtnEllipse = button(TToolCode::Ellipse);
+    BtnText = button(TToolCode::Text);
+    BtnTxtBalloonA = button(TToolCode::BalloonRect);
+    BtnTxtBalloonB = button(TToolCode::BalloonRounded);
+    BtnTxtBalloonC = button(TToolCode::BalloonEllipse);
     BtnGrabber->setChecked(true);
 
     // The two colours overlap, the front one on top, as painters know them.
@@ -159,7 +148,7 @@ void TFrmTools::DisableDrawTools()
 void TFrmTools::SetToolsEnabled(bool enabled)
 {
     for (QAbstractButton* button : ToolGroup->buttons())
-        button->setEnabled(enabled || ToolGroup->id(button) == HandTool);
+        button->setEnabled(enabled || ToolGroup->id(button) == int(TToolCode::Hand));
 }
 
 void TFrmTools::SetCurrentTool(int toolCode)
@@ -182,12 +171,14 @@ void TFrmTools::SetColorChooser(TColorChooser chooser) { ChooseColor = chooser ?
 
 void TFrmTools::ToolButtonClick(int toolCode)
 {
-    if (toolCode == HandTool) {
-        Current = HandTool;
-        emit ToolChosen(HandTool);
+    const TToolInfo* info = FindTool(toolCode);
+    if (info && info->Kind != TToolKind::Placed) {
+        Current = toolCode;
+        emit ToolChosen(toolCode);
         return;
     }
-    // The other tools are not built yet: the pressed button goes back up.
+    // The tools that place objects are not built yet: the pressed button
+    // goes back up.
     SetCurrentTool(Current);
     ShowMessage(this, tr("%1 is not available yet.").arg(ToolName(toolCode)));
 }

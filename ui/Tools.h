@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PanelWindow.h"
+#include "ToolCodes.h"
 
 #include <QColor>
 
@@ -21,14 +22,13 @@ enum class TPaletteState { NoPicture = 0, ZoomTooSmall = 1, Ready = 2 };
 // front and back colours. Clicks that land on disabled buttons say why the
 // tools cannot be used.
 //
-// Of the tools only the hand exists so far; the other buttons say so and
+// The tools that place objects do not exist yet; their buttons say so and
 // leave the current tool as it was.
 class TFrmTools : public TPanelWindow
 {
     Q_OBJECT
 
 public:
-    static constexpr int HandTool = 41;
     // Asks the user for a colour, starting from `initial`; nothing when the
     // user cancels.
     using TColorChooser = std::function<std::optional<QColor>(QWidget* parent, QColor initial, const QString& title)>;
@@ -97,6 +97,6 @@ private:
     void SetToolsEnabled(bool enabled);
 
     TPaletteState State = TPaletteState::NoPicture;
-    int Current = HandTool;
+    int Current = int(TToolCode::Hand);
     TColorChooser ChooseColor;
 };

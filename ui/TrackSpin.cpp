@@ -63,6 +63,11 @@ void TTrackSpin::SetRange(int minimum, int maximum)
     WriteSpin(Slider->value());
 }
 
+void TTrackSpin::SetSpinRange(int minimum, int maximum)
+{
+    Spin->SetRange(std::min(minimum, Minimum()), std::max(maximum, Maximum()));
+}
+
 void TTrackSpin::SetEnabled(bool enabled)
 {
     Slider->setEnabled(enabled);
@@ -108,9 +113,10 @@ void TTrackSpin::OnSliderValueChanged(int position)
 void TTrackSpin::OnSpinTextEdited(const QString& text)
 {
     ChangedByEdit = false;
-    const std::optional<int> typed = InterpretSpinText(text, Minimum());
+    const std::optional<int> typed = InterpretSpinText(text, Spin->Minimum());
     if (typed) {
         const int limited = std::clamp(*typed, Minimum(), Maximum());
+        const int shown = std::clamp(*typed, Spin->Minimum(), Spin->Maximum());
         if (*typed != Slider->value()) {
             FromSpin = true;
             Slider->setValue(limited);
@@ -119,17 +125,20 @@ void TTrackSpin::OnSpinTextEdited(const QString& text)
         // A number outside the range is replaced by the limit at once; text
         // that is no number (a lone sign while typing "-20") is left alone and
         // tidied when editing ends.
-        if (limited != *typed && ParseSpinNumber(text))
-            WriteSpin(limited);
+        if (shown != *typed && ParseSpinNumber(text))
+            WriteSpin(shown);
     }
     emit SpinTextEdited(ChangedByEdit);
 }
 
 void TTrackSpin::OnSpinEditingFinished()
 {
-    // Blank or non-numeric text left behind shows the value it stands for.
-    if (Spin->Text() != QString::number(Slider->value()))
-        WriteSpin(Slider->value());
+    // Blank or non-numeric text left behind shows the value it stands for; a
+    // number stays as far as the spin edit's range allows.
+    const std::optional<int> number = ParseSpinNumber(Spin->Text());
+    const int shown = number ? std::clamp(*number, Spin->Minimum(), Spin->Maximum()) : Slider->value();
+    if (Spin->Text() != QString::number(shown))
+        WriteSpin(shown);
 }
 
 void TTrackSpin::WriteSpin(int value) { Spin->SetValue(value); }

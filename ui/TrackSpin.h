@@ -46,6 +46,11 @@ public:
     // Changes the range of both controls; a value outside it is limited
     // silently.
     void SetRange(int minimum, int maximum);
+    // Lets the spin edit take values beyond the track bar's range: a typed
+    // value there stays in the spin edit while the track bar stops at its
+    // end. The range is widened to hold the track bar's; SetRange gives both
+    // controls one range again.
+    void SetSpinRange(int minimum, int maximum);
     void ResetHandled() { Handled = NotHandled; }
 
     // Also applies to the caption label.

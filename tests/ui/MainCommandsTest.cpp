@@ -93,7 +93,7 @@ TEST_F(MainWindowTest, OpeningAPhotoEnablesTheDocumentCommands)
 
     EXPECT_EQ(Main->StatusPanel0->text(), "600 x 400");
     EXPECT_EQ(Main->StatusPanel1->text(), "100%");
-    EXPECT_EQ(Main->CurrentTool(), TFrmMain::ToolHand);
+    EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
     EXPECT_EQ(Main->ZoomRate(), 1.0);
     const TBitmap photo = ReadBmpFile(path.toStdString());
     EXPECT_TRUE(Main->Document.SourceBitmap == photo);
@@ -370,13 +370,13 @@ TEST_F(MainWindowTest, UndoAndRedoStepBetweenOpenedPictures)
     EXPECT_TRUE(Main->MenuItem_Undo->isEnabled());
     EXPECT_FALSE(Main->MenuItem_Redo->isEnabled());
 
-    Main->SetCurrentTool(TFrmMain::ToolNone);
+    Main->SetCurrentTool(TToolCode::None);
     Main->Undo();
     Settle();
     EXPECT_EQ(Main->StatusPanel0->text(), "600 x 400");
     EXPECT_TRUE(Main->Document.SourceBitmap == ReadBmpFile(Photo("coffee.bmp").toStdString()));
     EXPECT_EQ(Main->Document.ViewBitmap.Width(), 600);
-    EXPECT_EQ(Main->CurrentTool(), TFrmMain::ToolHand);
+    EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
     EXPECT_FALSE(Main->MenuItem_Undo->isEnabled());
     EXPECT_TRUE(Main->Tol_Redo->isEnabled());
 

@@ -172,7 +172,7 @@ TEST_F(MainWindowTest, TheDrawingToolsFollowTheZoom)
     EXPECT_EQ(Main->FrmTools->PaletteState(), TPaletteState::NoPicture);
     Open(Photo("coffee.bmp"));
     EXPECT_EQ(Main->FrmTools->PaletteState(), TPaletteState::Ready);
-    EXPECT_EQ(Main->FrmTools->CurrentTool(), TFrmTools::HandTool);
+    EXPECT_EQ(Main->FrmTools->CurrentTool(), int(TToolCode::Hand));
     Main->ZoomOut();
     EXPECT_EQ(Main->FrmTools->PaletteState(), TPaletteState::ZoomTooSmall);
     Main->ZoomIn();
@@ -211,18 +211,18 @@ TEST_F(MainWindowTest, DeleteAndTheHandButtonMakeTheHandCurrent)
     Open(Photo("coffee.bmp"));
     // Released, not pressed, in the main window or in a panel.
     for (QWidget* target : {static_cast<QWidget*>(Main.get()), static_cast<QWidget*>(Main->FrmLayers)}) {
-        Main->SetCurrentTool(TFrmMain::ToolNone);
+        Main->SetCurrentTool(TToolCode::None);
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &press);
-        EXPECT_EQ(Main->CurrentTool(), TFrmMain::ToolNone);
+        EXPECT_EQ(Main->CurrentTool(), int(TToolCode::None));
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &release);
-        EXPECT_EQ(Main->CurrentTool(), TFrmMain::ToolHand);
+        EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
     }
 
-    Main->SetCurrentTool(TFrmMain::ToolNone);
-    QTest::mouseClick(Main->FrmTools->ButtonOf(TFrmTools::HandTool), Qt::LeftButton);
-    EXPECT_EQ(Main->CurrentTool(), TFrmMain::ToolHand);
+    Main->SetCurrentTool(TToolCode::None);
+    QTest::mouseClick(Main->FrmTools->ButtonOf(int(TToolCode::Hand)), Qt::LeftButton);
+    EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
     EXPECT_EQ(TFrmToolOption::PageCaption(Main->FrmToolOption->CurrentPage()), "Info");
 }
 

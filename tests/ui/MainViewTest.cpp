@@ -217,7 +217,7 @@ TEST_F(MainWindowTest, TheHandDragsThePictureWithinItsEdges)
 {
     Open(Photo("storm.jpg"));
     ASSERT_FALSE(Main->HorzScrollBar->isHidden());
-    ASSERT_EQ(Main->CurrentTool(), TFrmMain::ToolHand);
+    ASSERT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
     const TBitmap& view = Main->Document.ViewBitmap;
 
     // Ten pixels to the left moves the view ten pixels to the right.
@@ -247,7 +247,7 @@ TEST_F(MainWindowTest, TheHandDragsThePictureWithinItsEdges)
 
 TEST_F(MainWindowTest, TheHandCursorOpensOverAMovablePictureAndClosesWhileDragging)
 {
-    Main->SetCurrentTool(TFrmMain::ToolHand);
+    Main->SetCurrentTool(TToolCode::Hand);
     Main->ShowToolOptionPage();
     EXPECT_EQ(Main->PaintBox1->cursor().shape(), Qt::ArrowCursor);
 

@@ -70,9 +70,13 @@ TEST_F(ToolOptionPanel, TheBrushOpacityStartsAtEightWhileItsBoxShowsThree)
     EXPECT_EQ(Panel.BrushOpacity->Trc()->value(), 8);
     EXPECT_EQ(Panel.BrushOpacity->Spn()->Text(), "3");
     Panel.ShowPage(2);
+    Retype(Panel.BrushOpacity->Spn(), "20");
+    EXPECT_EQ(Panel.BrushOpacity->Spn()->Text(), "20");
+    EXPECT_EQ(Panel.BrushOpacity->Value(), 8);
+    EXPECT_EQ(Refresh.count(), 2); // "2", then "20" at the track bar's end
     Retype(Panel.BrushOpacity->Spn(), "5");
     EXPECT_EQ(Panel.BrushOpacity->Value(), 5);
-    EXPECT_EQ(Refresh.count(), 1);
+    EXPECT_EQ(Refresh.count(), 3);
 }
 
 TEST_F(ToolOptionPanel, SettingsThatShowInAnOutlineRefreshTheToolPreviewButTheToleranceDoesNot)

@@ -295,3 +295,30 @@ TEST_F(TrackSpinPair, EnablingAndShowingCoverTheCaption)
     EXPECT_EQ(Spn()->Text(), "33");
     EXPECT_EQ(Changed->count(), 0);
 }
+
+TEST_F(TrackSpinPair, AWiderSpinRangeKeepsTheTypedValueWhileTheTrackBarStopsAtItsEnd)
+{
+    // The brush opacity: track bar 1..8 at 8, spin edit 1..50 showing 3.
+    delete Pair;
+    Make(1, 8, 8);
+    Pair->SetSpinRange(1, 50);
+    Spn()->SetValue(3);
+    EXPECT_EQ(Pair->Value(), 8);
+
+    Retype("20");
+    EXPECT_EQ(Spn()->Text(), "20");
+    EXPECT_EQ(Trc()->value(), 8);
+    FinishEditing();
+    EXPECT_EQ(Spn()->Text(), "20");
+
+    Retype("70");
+    EXPECT_EQ(Spn()->Text(), "50");
+    EXPECT_EQ(Trc()->value(), 8);
+    Retype("2");
+    EXPECT_EQ(Trc()->value(), 2);
+    // Each key is a change: "2", "20", "7", "70", "2".
+    EXPECT_EQ(Values(*Changed), (std::vector<int>{2, 8, 7, 8, 2}));
+    // Moving the track bar shows its position again.
+    Trc()->setValue(6);
+    EXPECT_EQ(Spn()->Text(), "6");
+}

@@ -1,0 +1,248 @@
+// Speed of the drawing tools on a 17.9-megapixel photo (5640 x 3172) at
+// 100 % in a 1600 x 900 view: what one pointer event of a size-100 brush
+// stroke costs (dabs blended into both layers, their rectangles rebuilt and
+// stretched to a screen image), a paint bucket press over a 5-megapixel
+// region, and the history step recorded on release.
+//
+// The photo is Debian's mate-backgrounds Elephants picture; LQ_BIG_PHOTO
+// names another, and a noise picture of the same size stands in when
+// neither can be read.
+#include "BrushTool.h"
+#include "PencilTool.h"
+#include "ToneTool.h"
+#include "Document.h"
+#include "History.h"
+#include "JpegFile.h"
+#include "PaintBucket.h"
+#include "ToolEnvironment.h"
+#include "ViewArithmetic.h"
+#include "ViewStretch.h"
+
+#include "NoiseDocument.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <time.h>
+#include <unistd.h>
+
+namespace {
+
+// The processor time of this thread, which other programs on a busy machine
+// do not inflate as they do the wall time.
+double ThreadMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+constexpr int ScreenWidth = 1600;
+constexpr int ScreenHeight = 900;
+const char* const ElephantsPhoto = "/usr/share/backgrounds/mate/abstract/Elephants_5640x3172.jpg";
+
+TDocument& PhotoDocument()
+{
+    static TDocument document = [] {
+        const char* named = std::getenv("LQ_BIG_PHOTO");
+        const std::string path = named ? named : ElephantsPhoto;
+        TDocument d;
+        try {
+            d.InitialisePhoto(ReadJpegFile(path));
+        } catch (const std::exception&) {
+            d = NoiseDocument(5640, 3172);
+        }
+        // A cartoon's layers: a grey sketch over the colours.
+        d.SketchLayer = d.SourceBitmap;
+        d.RebuildAll();
+        return d;
+    }();
+    return document;
+}
+
+// The main window's part of the work at 100 %: the composite rebuilt and the
+// rectangle stretched onto the screen image of a view in the picture's middle.
+class TBenchEnvironment : public TToolEnvironment {
+public:
+    explicit TBenchEnvironment(TDocument& document) : Doc(document), Screen(std::size_t(ScreenWidth) * ScreenHeight)
+    {
+        const int w = Doc.ViewBitmap.Width();
+        const int h = Doc.ViewBitmap.Height();
+        View = ComputeViewRect((w - ScreenWidth) / 2, (h - ScreenHeight) / 2, w, h, ScreenWidth, ScreenHeight, 1.0);
+    }
+
+    TDrawTargets DrawableLayers() override { return {&Doc.SketchLayer, &Doc.ColorLayer}; }
+    TBitmap& ViewBitmap() override { return Doc.ViewBitmap; }
+    TBitmap& SketchWork() override { return Doc.SketchWork; }
+    TBitmap& ColorWork() override { return Doc.ColorWork; }
+    TToolColor FrontColor() const override { return Front; }
+    TToolColor BackColor() const override { return {255, 255, 255}; }
+    void SetFrontColor(TToolColor) override {}
+    void SetBackColor(TToolColor) override {}
+    bool PaletteShown() const override { return true; }
+    TToolSettings Settings() const override { return Values; }
+    TRect ViewRect() const override { return View; }
+    void RebuildComposite(const TRect& rect) override { Doc.RebuildComposite(rect); }
+    void RebuildAll() override { Doc.RebuildAll(); }
+    void PaintRect(const TRect& rect) override
+    {
+        const TRect r = ClampRect(rect, Doc.ViewBitmap.Width(), Doc.ViewBitmap.Height());
+        const int w = View.Right - View.Left + 1;
+        const int h = View.Bottom - View.Top + 1;
+        const TStretch stretch{View, w, h};
+        StretchToScreen(Doc.ViewBitmap, stretch, Screen.data(), ScreenWidth, std::max(r.Left - View.Left, 0),
+                        std::min(r.Right - View.Left + 1, w), std::max(r.Top - View.Top, 0),
+                        std::min(r.Bottom - View.Top + 1, h));
+    }
+    void RecordToolStep() override {}
+    void DisableCommands() override {}
+    void UpdateCommands() override {}
+    void MakeToolCurrent(TToolCode) override {}
+    void ShowPointerInfo(int, int) override {}
+    void ShowDropperReading(int, int, TToolColor) override {}
+    void ScrollView(int, int) override {}
+    void SetGrabbing(bool) override {}
+
+    TDocument& Doc;
+    TRect View;
+    TToolSettings Values;
+    TToolColor Front{200, 40, 30};
+    std::vector<std::uint32_t> Screen;
+};
+
+// 60 pointer events of a drag across the view: a press, then moves of about
+// 15 pixels along a gentle wave, as a quick hand gives them.
+std::vector<TToolPoint> StrokePath(const TRect& view)
+{
+    std::vector<TToolPoint> points;
+    for (int i = 0; i < 60; ++i)
+        points.push_back({view.Left + 300 + i * 15, view.Top + 450 + int(std::lround(120 * std::sin(i / 8.0)))});
+    return points;
+}
+
+void Stroke(benchmark::State& state, TTool& tool, const TBenchEnvironment& env)
+{
+    const std::vector<TToolPoint> path = StrokePath(env.View);
+    double slowest = 0;
+    double slowestCpu = 0;
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < path.size(); ++i) {
+            const auto start = std::chrono::steady_clock::now();
+            const double startCpu = ThreadMilliseconds();
+            if (i == 0)
+                tool.Press(path[i], TMouseButton::Left, TMouseButton::Left);
+            else
+                tool.Move(path[i], TMouseButton::Left);
+            const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+            slowest = std::max(slowest, took.count());
+            slowestCpu = std::max(slowestCpu, ThreadMilliseconds() - startCpu);
+        }
+        tool.Release(path.back(), TMouseButton::Left, {});
+    }
+    state.counters["ms_per_event"] = benchmark::Counter(double(path.size()) / 1000,
+                                                        benchmark::Counter::kIsIterationInvariantRate |
+                                                            benchmark::Counter::kInvert);
+    state.counters["slowest_event_ms"] = slowest;
+    state.counters["slowest_event_cpu_ms"] = slowestCpu;
+}
+
+void BM_BrushStroke100(benchmark::State& state)
+{
+    TBenchEnvironment env(PhotoDocument());
+    env.Values.BrushSize = 100;
+    TBrushTool brush(env);
+    Stroke(state, brush, env);
+}
+BENCHMARK(BM_BrushStroke100)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same drag with a size-100 pencil: a curve segment every third event.
+void BM_PencilStroke100(benchmark::State& state)
+{
+    TBenchEnvironment env(PhotoDocument());
+    env.Values.PencilSize = 100;
+    TPencilTool pencil(env);
+    Stroke(state, pencil, env);
+}
+BENCHMARK(BM_PencilStroke100)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same drag with a size-100 darken tool, whose press copies both layers.
+void BM_DarkenStroke100(benchmark::State& state)
+{
+    TBenchEnvironment env(PhotoDocument());
+    env.Values.DarkenSize = 100;
+    TToneTool darken(env, true);
+    Stroke(state, darken, env);
+}
+BENCHMARK(BM_DarkenStroke100)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A uniform 2500 x 2000 patch (5 megapixels) on the colour layer under a
+// white sketch, filled at tolerance 0 with two colours in turn.
+void PaintBucket5MP(benchmark::State& state, bool wholePress)
+{
+    TDocument& document = PhotoDocument();
+    TBitmap sketch = document.SketchLayer;
+    TBitmap color = document.ColorLayer;
+    TBenchEnvironment env(document);
+    const TRect patch{1500, 600, 3999, 2599};
+    const std::size_t begin = std::size_t(patch.Left) * 3;
+    const std::size_t end = std::size_t(patch.Right + 1) * 3;
+    for (int y = patch.Top; y <= patch.Bottom; ++y) {
+        std::fill(document.SketchLayer.ScanLine(y) + begin, document.SketchLayer.ScanLine(y) + end, 255);
+        std::fill(document.ColorLayer.ScanLine(y) + begin, document.ColorLayer.ScanLine(y) + end, 90);
+    }
+    document.RebuildAll();
+    env.Values.Tolerance = 0;
+    TPaintBucketTool bucket(env);
+    TFloodScratch scratch;
+    const TToolPoint seed{2700, 1500};
+    bool flip = false;
+    for (auto _ : state) {
+        env.Front = flip ? TToolColor{90, 90, 90} : TToolColor{10, 200, 60};
+        flip = !flip;
+        if (wholePress) {
+            bucket.Press(seed, TMouseButton::Left, TMouseButton::Left);
+        } else {
+            state.PauseTiming();
+            document.RebuildAll();
+            state.ResumeTiming();
+            FloodFill(document.ViewBitmap, env.DrawableLayers(), seed, 0, env.Front, scratch);
+        }
+    }
+    state.counters["filled_MP"] = 5.0;
+    document.SketchLayer = std::move(sketch);
+    document.ColorLayer = std::move(color);
+    document.RebuildAll();
+}
+void BM_PaintBucket5MP(benchmark::State& state) { PaintBucket5MP(state, true); }
+void BM_FloodOnly5MP(benchmark::State& state) { PaintBucket5MP(state, false); }
+BENCHMARK(BM_PaintBucket5MP)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FloodOnly5MP)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The history step a stroke records on release, written on the window's
+// thread today.
+void BM_StrokeHistoryStep(benchmark::State& state)
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "lq-bench-XXXXXX").string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const std::string folder = ::mkdtemp(name.data()) ? name.data() : "lq-bench";
+    {
+        THistory history(folder + "/history");
+        history.SetHistoryStates(3);
+        for (auto _ : state)
+            history.RecordHistory("Brush", "--", PhotoDocument());
+    }
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_StrokeHistoryStep)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(6);
+
+} // namespace
+
+BENCHMARK_MAIN();

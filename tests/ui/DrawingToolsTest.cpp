@@ -1,0 +1,171 @@
+#include "MainFixture.h"
+
+#include "ColorSwatch.h"
+#include "Layers.h"
+#include "ToolOption.h"
+#include "Tools.h"
+#include "PaintBox.h"
+#include "TrackSpin.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+void SendMouse(TFrmMain& main, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, QPointF(at), main.PaintBox1->mapToGlobal(QPointF(at)), button, buttons,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(main.PaintBox1, &event);
+}
+
+// A short left-button stroke on the view: press, three moves, release.
+void Stroke(TFrmMain& main, QPoint from)
+{
+    SendMouse(main, QEvent::MouseMove, from, Qt::NoButton, Qt::NoButton);
+    SendMouse(main, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    for (int i = 1; i <= 3; ++i)
+        SendMouse(main, QEvent::MouseMove, from + QPoint(4 * i, i), Qt::NoButton, Qt::LeftButton);
+    SendMouse(main, QEvent::MouseButtonRelease, from + QPoint(12, 3), Qt::LeftButton, Qt::NoButton);
+}
+
+QRgb Pixel(const TBitmap& picture, int x, int y)
+{
+    const std::uint8_t* p = picture.ScanLine(y) + std::size_t(x) * 3;
+    return qRgb(p[2], p[1], p[0]);
+}
+
+// The composite the layers give, computed afresh.
+TBitmap FreshComposite(const TDocument& document)
+{
+    TDocument copy = document;
+    copy.RebuildAll();
+    return copy.ViewBitmap;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, EveryPaintingToolRecordsItsStepOnRelease)
+{
+    struct TCase {
+        TToolCode Code;
+        const char* Page;
+        const char* Step;
+    };
+    const TCase cases[] = {
+        {TToolCode::Pencil, "Pencil", "Pencil"},
+        {TToolCode::Brush, "Brush", "Brush"},
+        {TToolCode::Eraser, "Eraser", "Eraser"},
+        {TToolCode::PaintBucket, "Paint Bucket", "Paint Bucket"},
+        {TToolCode::Lighten, "Lighten Tool", "Lighten Tool"},
+        {TToolCode::Darken, "Darken Tool", "Darken Tool"},
+    };
+    Open(Photo("coffee.bmp"));
+    ASSERT_TRUE(Main->HorzScrollBar->isHidden());
+    Main->FrmTools->SetFrontColor(QColor(200, 30, 40));
+    int x = 20;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Step);
+        QTest::mouseClick(Main->FrmTools->ButtonOf(int(c.Code)), Qt::LeftButton);
+        EXPECT_EQ(Main->CurrentTool(), int(c.Code));
+        EXPECT_EQ(TFrmToolOption::PageCaption(Main->FrmToolOption->CurrentPage()), c.Page);
+        EXPECT_EQ(Main->PaintBox1->cursor().shape(), Qt::CrossCursor);
+        const int rows = Main->History.RowCount();
+        Stroke(*Main, QPoint(x, 60));
+        x += 80;
+        EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+        ASSERT_EQ(Main->History.RowCount(), rows + 1);
+        EXPECT_EQ(Main->History.Operation(Main->History.Current()), c.Step);
+        EXPECT_EQ(Main->History.Comment(Main->History.Current()), "--");
+        EXPECT_TRUE(Main->MenuItem_Undo->isEnabled());
+    }
+    // The pencil's press dab is on both layers; the eraser's white covers
+    // its press point.
+    EXPECT_EQ(Pixel(Main->Document.SketchLayer, 20, 60), qRgb(200, 30, 40));
+    EXPECT_EQ(Pixel(Main->Document.ColorLayer, 20, 60), qRgb(200, 30, 40));
+    EXPECT_EQ(Pixel(Main->Document.ColorLayer, 180, 60), qRgb(255, 255, 255));
+
+    // Undo goes back one tool at a time; redo brings the step back.
+    Main->Undo();
+    EXPECT_EQ(Main->History.Operation(Main->History.Current()), "Lighten Tool");
+    Main->Redo();
+    EXPECT_EQ(Main->History.Operation(Main->History.Current()), "Darken Tool");
+}
+
+TEST_F(MainWindowTest, WithNoDrawableLayerAStrokeChangesNothingButIsAStep)
+{
+    Open(Photo("coffee.bmp"));
+    Main->FrmLayers->Chk_SketchDrawable->click();
+    Main->FrmLayers->Chk_ColorDrawable->click();
+    ASSERT_FALSE(Main->Document.LayerState.SketchDrawable);
+    const TBitmap sketch = Main->Document.SketchLayer;
+    const TBitmap color = Main->Document.ColorLayer;
+    QTest::mouseClick(Main->FrmTools->BtnPencil, Qt::LeftButton);
+    Stroke(*Main, QPoint(50, 50));
+    EXPECT_TRUE(Main->Document.SketchLayer == sketch);
+    EXPECT_TRUE(Main->Document.ColorLayer == color);
+    EXPECT_EQ(Main->History.RowCount(), 2);
+    EXPECT_EQ(Main->History.Operation(Main->History.Current()), "Pencil");
+}
+
+TEST_F(MainWindowTest, BelowFullZoomTheToolsSayWhyAndTheHandStays)
+{
+    Open(Photo("coffee.bmp"));
+    Main->ZoomOut();
+    QTest::mouseClick(Main->FrmTools->BtnBrush, Qt::LeftButton);
+    EXPECT_EQ(Messages, QStringList{"When the Zoom Rate < 100%, you can not use draw tools."});
+    EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
+    Main->ZoomIn();
+    QTest::mouseClick(Main->FrmTools->BtnBrush, Qt::LeftButton);
+    EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Brush));
+    EXPECT_EQ(Messages.size(), 1);
+}
+
+TEST_F(MainWindowTest, TheOutlineFollowsThePointerAndGoesWithTheTool)
+{
+    Open(Photo("coffee.bmp"));
+    QTest::mouseClick(Main->FrmTools->BtnBrush, Qt::LeftButton);
+    const TBitmap clean = FreshComposite(Main->Document);
+    SendMouse(*Main, QEvent::MouseMove, {100, 100}, Qt::NoButton, Qt::NoButton);
+    SendMouse(*Main, QEvent::MouseMove, {200, 150}, Qt::NoButton, Qt::NoButton);
+    EXPECT_FALSE(Main->Document.ViewBitmap == clean);
+    // The first outline is gone; the second shows on the screen.
+    EXPECT_EQ(Pixel(Main->Document.ViewBitmap, 100, 90), Pixel(clean, 100, 90));
+    EXPECT_EQ(Main->PaintBox1->Screen().pixel(200, 140), Pixel(Main->Document.ViewBitmap, 200, 140));
+    EXPECT_NE(Pixel(Main->Document.ViewBitmap, 200, 140), Pixel(clean, 200, 140));
+
+    // A size change shows at once; choosing another tool takes the outline away.
+    Main->FrmToolOption->BrushSize->Trc()->setValue(40);
+    EXPECT_NE(Pixel(Main->Document.ViewBitmap, 200, 130), Pixel(clean, 200, 130));
+    QTest::mouseClick(Main->FrmTools->BtnPencil, Qt::LeftButton);
+    EXPECT_TRUE(Main->Document.ViewBitmap == clean);
+    // And the Delete key too.
+    SendMouse(*Main, QEvent::MouseMove, {200, 150}, Qt::NoButton, Qt::NoButton);
+    QTest::keyRelease(Main.get(), Qt::Key_Delete);
+    EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
+    EXPECT_TRUE(Main->Document.ViewBitmap == clean);
+}
+
+TEST_F(MainWindowTest, TheDropperPicksFromTheCompositeAndShowsItsReading)
+{
+    Open(Photo("coffee.bmp"));
+    QTest::mouseClick(Main->FrmTools->BtnEyedropper, Qt::LeftButton);
+    const QRgb at = Pixel(Main->Document.ViewBitmap, 30, 40);
+    const QRgb other = Pixel(Main->Document.ViewBitmap, 300, 200);
+    SendMouse(*Main, QEvent::MouseMove, {30, 40}, Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(Main->FrmToolOption->LabDropperX->text(), "X: 30");
+    EXPECT_EQ(Main->FrmToolOption->LabDropperR->text(), QString("R: %1").arg(qRed(at)));
+    EXPECT_EQ(Main->FrmToolOption->LabDropperB->text(), QString("B: %1").arg(qBlue(at)));
+    SendMouse(*Main, QEvent::MouseButtonPress, {30, 40}, Qt::RightButton, Qt::RightButton);
+    EXPECT_EQ(Main->FrmTools->BackColorValue().rgb(), at);
+    SendMouse(*Main, QEvent::MouseMove, {300, 200}, Qt::NoButton, Qt::RightButton);
+    SendMouse(*Main, QEvent::MouseButtonRelease, {300, 200}, Qt::RightButton, Qt::NoButton);
+    EXPECT_EQ(Main->FrmTools->BackColorValue().rgb(), other);
+    EXPECT_EQ(Main->FrmTools->FrontColorValue(), QColor(Qt::black));
+    EXPECT_EQ(Main->History.RowCount(), 1);
+}

@@ -1,0 +1,27 @@
+#include "ToolBox.h"
+
+#include "BrushTool.h"
+#include "DropperTool.h"
+#include "EraserTool.h"
+#include "HandTool.h"
+#include "PaintBucket.h"
+#include "PencilTool.h"
+#include "ToneTool.h"
+
+TToolBox::TToolBox(TToolEnvironment& environment)
+{
+    Tools[int(TToolCode::Pencil)] = std::make_unique<TPencilTool>(environment);
+    Tools[int(TToolCode::Brush)] = std::make_unique<TBrushTool>(environment);
+    Tools[int(TToolCode::Eraser)] = std::make_unique<TEraserTool>(environment);
+    Tools[int(TToolCode::PaintBucket)] = std::make_unique<TPaintBucketTool>(environment);
+    Tools[int(TToolCode::Lighten)] = std::make_unique<TToneTool>(environment, false);
+    Tools[int(TToolCode::Darken)] = std::make_unique<TToneTool>(environment, true);
+    Tools[int(TToolCode::Hand)] = std::make_unique<THandTool>(environment);
+    Tools[int(TToolCode::Dropper)] = std::make_unique<TDropperTool>(environment);
+}
+
+TTool* TToolBox::Find(int code) const
+{
+    const auto found = Tools.find(code);
+    return found == Tools.end() ? nullptr : found->second.get();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "Tool.h"
+#include "ToolCodes.h"
+#include "ToolEnvironment.h"
+
+#include <map>
+#include <memory>
+
+// One object per tool code that has one, all working through the same
+// environment; the view routes its pointer events by the current code.
+class TToolBox {
+public:
+    explicit TToolBox(TToolEnvironment& environment);
+
+    // The tool of a code; nullptr for codes that route nothing.
+    TTool* Find(int code) const;
+    TTool* Find(TToolCode code) const { return Find(int(code)); }
+
+private:
+    std::map<int, std::unique_ptr<TTool>> Tools;
+};

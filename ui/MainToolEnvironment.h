@@ -1,0 +1,39 @@
+#pragma once
+
+#include "ToolEnvironment.h"
+
+class TFrmMain;
+
+// The drawing tools' view of the program: the main window's document and
+// view, the palette's colours and the option panel's values. Tools reach
+// nothing else.
+class TMainToolEnvironment : public TToolEnvironment {
+public:
+    explicit TMainToolEnvironment(TFrmMain& main) : Main(main) {}
+
+    TDrawTargets DrawableLayers() override;
+    TBitmap& ViewBitmap() override;
+    TBitmap& SketchWork() override;
+    TBitmap& ColorWork() override;
+    TToolColor FrontColor() const override;
+    TToolColor BackColor() const override;
+    void SetFrontColor(TToolColor color) override;
+    void SetBackColor(TToolColor color) override;
+    bool PaletteShown() const override;
+    TToolSettings Settings() const override;
+    TRect ViewRect() const override;
+    void RebuildComposite(const TRect& rect) override;
+    void RebuildAll() override;
+    void PaintRect(const TRect& rect) override;
+    void RecordToolStep() override;
+    void DisableCommands() override;
+    void UpdateCommands() override;
+    void MakeToolCurrent(TToolCode code) override;
+    void ShowPointerInfo(int x, int y) override;
+    void ShowDropperReading(int x, int y, TToolColor color) override;
+    void ScrollView(int dx, int dy) override;
+    void SetGrabbing(bool grabbing) override;
+
+private:
+    TFrmMain& Main;
+};
