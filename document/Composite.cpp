@@ -6,7 +6,7 @@
 void MultiplyRow(const std::uint8_t* sketch, const std::uint8_t* color, std::uint8_t* out, std::size_t bytes)
 {
     for (std::size_t i = 0; i < bytes; ++i)
-        out[i] = std::uint8_t((unsigned(sketch[i]) * unsigned(color[i])) >> 8);
+        out[i] = std::uint8_t(unsigned(sketch[i]) * unsigned(color[i]) / 255);
 }
 
 void OpacityRow(const std::uint8_t* sketch, const std::uint8_t* color, std::uint8_t* out, std::size_t bytes,

@@ -10,7 +10,10 @@
 // The composite rule: how the picture that is shown, saved and copied is made
 // from the sketch layer s and the colouring layer c, byte by byte (blue, green
 // and red alike):
-//   multiply: (s x c) >> 8, so white over white gives 254, not 255;
+//   multiply: (s x c) / 255, the remainder dropped, so that a white sketch
+//   layer shows the colouring layer unchanged (a shift by 8 would darken
+//   every opened photo by a level, and every save and every effect run on
+//   it again), as the effect's own blend does;
 //   opacity p: ((100 - p) x c + p x s) / 100, the remainder dropped.
 
 // One run of `bytes` bytes of each picture.

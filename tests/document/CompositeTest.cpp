@@ -20,16 +20,18 @@ std::uint8_t Mix(std::uint8_t s, std::uint8_t c, int opacity)
     return out;
 }
 
-TEST(CompositeRule, MultiplyDropsTheLowEightBits)
+TEST(CompositeRule, MultiplyDividesBy255SoWhiteChangesNothing)
 {
-    EXPECT_EQ(Multiply(255, 255), 254) << "white over white is not quite white";
+    for (int c = 0; c < 256; ++c)
+        ASSERT_EQ(Multiply(255, std::uint8_t(c)), c) << "a white sketch shows the colour unchanged";
+    EXPECT_EQ(Multiply(255, 255), 255);
     EXPECT_EQ(Multiply(0, 255), 0);
     EXPECT_EQ(Multiply(0, 0), 0);
     EXPECT_EQ(Multiply(0, 173), 0);
-    EXPECT_EQ(Multiply(128, 128), 64);
-    EXPECT_EQ(Multiply(200, 100), 78);  // 20000 / 256 = 78.1
-    EXPECT_EQ(Multiply(255, 1), 0);
-    EXPECT_EQ(Multiply(1, 255), 0);
+    EXPECT_EQ(Multiply(128, 128), 64);  // 16384 / 255 = 64.25
+    EXPECT_EQ(Multiply(200, 100), 78);  // 20000 / 255 = 78.4
+    EXPECT_EQ(Multiply(254, 254), 253); // 64516 / 255 = 253.0
+    EXPECT_EQ(Multiply(1, 254), 0);
 }
 
 TEST(CompositeRule, OpacityWeighsTheSketchAndTruncates)
@@ -80,7 +82,7 @@ TEST_F(ComposeTest, BlendsOnlyInsideTheRectangleWithInclusiveEdges)
     const TRect rect{1, 1, 3, 2};
     Compose(rect);
     ExpectOnly(rect, [&](int x, int y, int k) {
-        return std::uint8_t((Pixel(sketch, x, y)[k] * Pixel(color, x, y)[k]) >> 8);
+        return std::uint8_t(Pixel(sketch, x, y)[k] * Pixel(color, x, y)[k] / 255);
     });
 }
 
@@ -99,7 +101,7 @@ TEST_F(ComposeTest, ARectangleBeyondThePictureIsClamped)
 {
     Compose(TRect{-4, 1, 40, 70});
     ExpectOnly(TRect{0, 1, 4, 2}, [&](int x, int y, int k) {
-        return std::uint8_t((Pixel(sketch, x, y)[k] * Pixel(color, x, y)[k]) >> 8);
+        return std::uint8_t(Pixel(sketch, x, y)[k] * Pixel(color, x, y)[k] / 255);
     });
 }
 
@@ -156,7 +158,7 @@ TEST(ComposeSizes, PicturesOfDifferentSizesAreNeverReadOutside)
     TBitmap view = FilledPicture(6, 5, 1, 1, 1);
     TLayerState state;
     ComposeRect(sketch, color, source, state, view, TRect{0, 0, 5, 4});
-    EXPECT_EQ(Pixel(view, 2, 1)[0], 99);
+    EXPECT_EQ(Pixel(view, 2, 1)[0], 100);
     EXPECT_EQ(Pixel(view, 3, 1)[0], 1) << "beyond the colouring layer nothing is blended";
     EXPECT_EQ(Pixel(view, 2, 2)[0], 1);
 
@@ -164,13 +166,13 @@ TEST(ComposeSizes, PicturesOfDifferentSizesAreNeverReadOutside)
     ComposeRect(sketch, color, source, state, view, TRect{0, 0, 5, 4});
     EXPECT_EQ(Pixel(view, 1, 3)[2], 9);
     EXPECT_EQ(Pixel(view, 0, 0)[2], 9);
-    EXPECT_EQ(Pixel(view, 2, 1)[2], 99) << "beyond the photo the view keeps what it had";
+    EXPECT_EQ(Pixel(view, 2, 1)[2], 100) << "beyond the photo the view keeps what it had";
 
     // A view smaller than the layers is not written past its end either.
     TBitmap small = FilledPicture(2, 1, 1, 1, 1);
     state.SketchVisible = state.ColorVisible = true;
     ComposeRect(sketch, sketch, source, state, small, TRect{0, 0, 5, 4});
-    EXPECT_EQ(Pixel(small, 1, 0)[1], 254);
+    EXPECT_EQ(Pixel(small, 1, 0)[1], 255);
 }
 
 } // namespace

@@ -35,9 +35,7 @@ TEST(Document, OpeningAPhotoGivesAWhiteSketchAndThePhotoEverywhereElse)
     EXPECT_EQ(document.LayerState, (TLayerState{true, true, false, true, BlendMultiply, 12}));
 
     document.RebuildAll();
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 7 * 3; ++x)
-            ASSERT_EQ(document.ViewBitmap.ScanLine(y)[x], (255 * photo.ScanLine(y)[x]) >> 8);
+    EXPECT_TRUE(document.ViewBitmap == photo) << "the white sketch layer shows the photo unchanged";
 }
 
 TEST(Document, RebuildAllSizesTheViewAndCoversTheLastRowAndColumn)
@@ -69,7 +67,7 @@ TEST(Document, TheCompositeFollowsTheShownPictures)
     document.ColorWork.Fill(255, 255, 255);
     document.ShownColor = &TDocument::ColorWork;
     document.RebuildComposite(TRect{0, 0, 1, 3});
-    EXPECT_EQ(Pixel(document.ViewBitmap, 1, 3)[0], 254);
+    EXPECT_EQ(Pixel(document.ViewBitmap, 1, 3)[0], 255);
     EXPECT_EQ(Pixel(document.ViewBitmap, 2, 3)[0], 0) << "only the rebuilt rectangle changes";
 }
 
@@ -81,7 +79,7 @@ TEST(Document, AProjectIsShownWholeAndItsWorkCopiesFollowTheView)
     document.SourceBitmap = PatternPicture(3, 5, 1);
     document.InitialiseProject();
     EXPECT_TRUE(document.PictureOpened);
-    EXPECT_TRUE(document.ViewBitmap == FilledPicture(3, 5, 64, 76, 0));
+    EXPECT_TRUE(document.ViewBitmap == FilledPicture(3, 5, 64, 77, 0));
     EXPECT_TRUE(document.SketchWork == document.ViewBitmap);
     EXPECT_TRUE(document.ColorWork == document.ViewBitmap);
 }

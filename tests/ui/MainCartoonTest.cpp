@@ -6,11 +6,13 @@
 #include "Layers.h"
 #include "Preview.h"
 #include "ProcessDlg.h"
+#include "PictureFiles.h"
 #include "SettingsFile.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
@@ -115,6 +117,34 @@ TEST_F(CartoonCommand, CancelInEitherDialogChangesNoLayerAndRecordsNothing)
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
     // The commands are back for the next try.
     EXPECT_TRUE(Main->MenuItem_Classic->isEnabled());
+}
+
+// The editor and lumenquilla-render share one path from photo and preset to
+// layers, so the same preset gives the same layers in both.
+TEST_F(CartoonCommand, AShortcutGivesTheRenderersLayersByteForByte)
+{
+    const QString photo = Photo("coffee.jpg");
+    for (const auto& [item, preset] : {std::pair{Main->MenuItem_Cartoon, "cartoon"}, std::pair{Main->MenuItem_Sketch, "sketch"}}) {
+        Open(photo);
+        WhenShown<TFrmPreview>([](TFrmPreview& preview) { preview.Btn_Ok->click(); });
+        item->trigger();
+        Settle();
+        ASSERT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+
+        const QString sketchFile = Folder.filePath(QStringLiteral("sketch.bmp"));
+        const QString colorFile = Folder.filePath(QStringLiteral("color.bmp"));
+        QProcess render;
+        render.start(QStringLiteral(LQ_RENDER_PROGRAM),
+                     {QStringLiteral("-p"), QString::fromLatin1(preset), QStringLiteral("--sketch-out"), sketchFile,
+                      QStringLiteral("--color-out"), colorFile, photo, Folder.filePath(QStringLiteral("out.bmp"))});
+        ASSERT_TRUE(render.waitForFinished(120000));
+        ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+
+        EXPECT_TRUE(Main->Document.SketchLayer == ReadPicture(sketchFile.toStdString(), nullptr)) << preset;
+        EXPECT_TRUE(Main->Document.ColorLayer == ReadPicture(colorFile.toStdString(), nullptr)) << preset;
+        const QString out = Folder.filePath(QStringLiteral("out.bmp"));
+        EXPECT_TRUE(Main->Document.ViewBitmap == ReadPicture(out.toStdString(), nullptr)) << preset;
+    }
 }
 
 } // namespace

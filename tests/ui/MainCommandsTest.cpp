@@ -97,8 +97,8 @@ TEST_F(MainWindowTest, OpeningAPhotoEnablesTheDocumentCommands)
     EXPECT_EQ(Main->ZoomRate(), 1.0);
     const TBitmap photo = ReadBmpFile(path.toStdString());
     EXPECT_TRUE(Main->Document.SourceBitmap == photo);
-    // The white sketch layer multiplied over the photo.
-    EXPECT_EQ(Main->Document.ViewBitmap.ScanLine(399)[599 * 3], (255 * photo.ScanLine(399)[599 * 3]) >> 8);
+    // The white sketch layer multiplied over the photo shows it unchanged.
+    EXPECT_TRUE(Main->Document.ViewBitmap == photo);
 }
 
 TEST_F(MainWindowTest, FilesFromTheCommandLineOrDroppedOnTheWindowOpenTheFirstOne)

@@ -134,7 +134,7 @@ TEST_F(MainWindowTest, PaintRectRedrawsOnlyItsPartAsTheWholeViewWould)
             const bool inside = px >= 10 && px <= 19 && py >= 10 && py <= 14;
             if (inside) {
                 ++changed;
-                EXPECT_EQ(after.pixel(x, y), qRgb(254, 0, 0)) << x << "," << y;
+                EXPECT_EQ(after.pixel(x, y), qRgb(255, 0, 0)) << x << "," << y;
             } else {
                 EXPECT_EQ(after.pixel(x, y), before.pixel(x, y)) << x << "," << y;
             }
