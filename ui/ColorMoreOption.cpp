@@ -3,11 +3,13 @@
 #include "BusyCursor.h"
 #include "ColorScaleRuler.h"
 #include "EffectControls.h"
+#include "Message.h"
 #include "RadioGroup.h"
 #include "SettingsFile.h"
 #include "SpinEdit.h"
 #include "TrackSpin.h"
 
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -274,7 +276,10 @@ void TFrmColorMoreOption::BtnLoadClick()
     const std::optional<QString> path = AskPresetFile(OpenDialog, this, ColorTableFileKind(), tr("Open"));
     if (!path || !Record)
         return;
-    ReadColorTableFile(path->toStdString(), TColorTableBytes(Record->ColorTable, ColorTableSize));
+    if (!ReadColorTableFile(path->toStdString(), TColorTableBytes(Record->ColorTable, ColorTableSize))) {
+        ShowMessage(this, QDir::toNativeSeparators(*path) + tr(" could not be read."));
+        return;
+    }
     // A selection of the old table would show a value the new one may not have.
     ClearSelection();
     RedrawRuler();
@@ -286,7 +291,8 @@ void TFrmColorMoreOption::BtnSaveClick()
     const std::optional<QString> path = AskPresetFile(SaveDialog, this, ColorTableFileKind(), tr("Save As"));
     if (!path || !Record || !MayWritePreset(Confirm, this, ColorTableFileKind(), *path))
         return;
-    WriteColorTableFile(path->toStdString(), TConstColorTableBytes(Record->ColorTable, ColorTableSize));
+    if (!WriteColorTableFile(path->toStdString(), TConstColorTableBytes(Record->ColorTable, ColorTableSize)))
+        ShowMessage(this, QDir::toNativeSeparators(*path) + tr(" could not be written."));
 }
 
 void TFrmColorMoreOption::reject()

@@ -4,6 +4,7 @@
 #include "Document.h"
 #include "DrawEffect.h"
 #include "EffectControls.h"
+#include "Message.h"
 #include "PaintBox.h"
 #include "ProgramDir.h"
 #include "ProgramOptions.h"
@@ -13,6 +14,8 @@
 #include "TrackSpin.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -311,7 +314,12 @@ void TFrmPreview::LoadSettingsFile(const QString& path)
 {
     // A missing file is not read, but the record is still shown: before
     // "default.set" that is the all-zero record, later the same settings again.
-    ReadSettingsFile(path.toStdString(), Record);
+    // A file that is no preset (empty, too long) is not read either, and the
+    // user is told why rather than left wondering why nothing changed.
+    std::string problem;
+    ReadSettingsFile(path.toStdString(), Record, &problem);
+    if (!problem.empty())
+        ShowMessage(this, QString::fromStdString(problem));
     // Values set here start nothing; the preview is computed once at the end.
     for (int i = 0; i < PreviewPairCount; ++i)
         if (!PreviewPairs[i].StoresWhiteLevel)
@@ -369,13 +377,18 @@ void TFrmPreview::BtnOkClick()
 void TFrmPreview::BtnLoadClick()
 {
     const std::optional<QString> path = AskPresetFile(OpenDialog, this, SettingsFileKind(), tr("Open"));
-    if (path)
+    if (!path)
+        return;
+    if (!QFileInfo(*path).isReadable())
+        ShowMessage(this, QDir::toNativeSeparators(*path) + tr(" could not be read."));
+    else
         LoadSettingsFile(*path);
 }
 
 void TFrmPreview::BtnSaveClick()
 {
     const std::optional<QString> path = AskPresetFile(SaveDialog, this, SettingsFileKind(), tr("Save As"));
-    if (path && MayWritePreset(Confirm, this, SettingsFileKind(), *path))
-        SaveSettingsFile(*path);
+    // A preset that was not written must not look saved.
+    if (path && MayWritePreset(Confirm, this, SettingsFileKind(), *path) && !SaveSettingsFile(*path))
+        ShowMessage(this, QDir::toNativeSeparators(*path) + tr(" could not be written."));
 }

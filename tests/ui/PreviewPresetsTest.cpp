@@ -252,3 +252,31 @@ TEST_F(PreviewPresets, TheRealFileDialogsOfferTheFilterAndTheExtensionIsAdded)
         EXPECT_EQ(directory.toStdString(), Folder.Path());
     }
 }
+
+TEST_F(PreviewPresets, AFileThatCannotBeLoadedOrSavedSaysSoAndChangesNothing)
+{
+    Pictures(200, 150);
+    TFrmPreview& preview = Shown();
+    PutFileBytes(Folder.File("empty.set"), "");
+    const std::string nowhere = Folder.File("no-such-folder/x");
+    struct TCase {
+        QPushButton* Button;
+        std::string File;
+        const char* Says;
+    };
+    for (const TCase& c : {TCase{preview.Btn_Load, Folder.File("empty.set"), "is empty"},
+                           TCase{preview.Btn_Load, Folder.File("missing.set"), "could not be read."},
+                           TCase{ColorMore.BtnLoad, Folder.File("missing.ctb"), "could not be read."},
+                           TCase{preview.Btn_Save, nowhere + ".set", "could not be written."},
+                           TCase{ColorMore.BtnSave, nowhere + ".ctb", "could not be written."}}) {
+        const std::vector<int> before = Controls();
+        const std::string table(reinterpret_cast<const char*>(preview.Settings().ColorTable), 40);
+        Messages.Messages.clear();
+        Answer_(c.File);
+        c.Button->click();
+        ASSERT_EQ(Messages.Messages.size(), 1) << c.File;
+        EXPECT_TRUE(Messages.Messages[0].contains(c.Says)) << Messages.Messages[0].toStdString();
+        EXPECT_EQ(Controls(), before) << c.File;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(preview.Settings().ColorTable), 40), table);
+    }
+}
