@@ -2,6 +2,7 @@
 
 #include "History.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -15,13 +16,23 @@
 
 namespace {
 
-// Designed sizes at 96 dots per inch: the narrow fixed column, the two text
-// columns, and the row height.
+// Designed sizes at 96 dots per inch: the narrow fixed column, the operation
+// column, the row height and the panel's height.
 constexpr int FixedColumnWidth = 11;
 constexpr int OperateWidth = 72;
-constexpr int CommentWidth = 368;
 constexpr int RowHeight = 18;
 constexpr int DesignedHeight = 154;
+
+// A comment that is a file's full path shows the file's name first and its
+// folder after it, so that eliding a long path keeps what tells two pictures
+// apart; every other comment shows as it is.
+QString ShownComment(const QString& comment)
+{
+    const QFileInfo file(comment);
+    if (!comment.startsWith('/') || file.fileName().isEmpty())
+        return comment;
+    return file.fileName() + QStringLiteral(" \u2014 ") + file.path();
+}
 
 QTableWidgetItem* Cell(QTableWidget* grid, int row, int column)
 {
@@ -49,8 +60,11 @@ TFrmHistory::TFrmHistory(THistory& history, QWidget* owner)
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setWordWrap(false);
-    StringGrid1->setTextElideMode(Qt::ElideRight);
-    StringGrid1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // The comment column takes what the panel leaves and elides in the
+    // middle; the whole text is in each cell's tooltip, so there is nothing
+    // to scroll to sideways.
+    StringGrid1->setTextElideMode(Qt::ElideMiddle);
+    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     const int rowHeight = std::max(RowHeight, QFontMetrics(font()).height() + 4);
     QHeaderView* rows = StringGrid1->verticalHeader();
@@ -70,7 +84,7 @@ TFrmHistory::TFrmHistory(THistory& history, QWidget* owner)
     // their tooltips.
     const int operateWidth = QFontMetrics(font()).horizontalAdvance(QStringLiteral("Text Balloon")) + 12;
     StringGrid1->setColumnWidth(0, std::max(OperateWidth, operateWidth));
-    StringGrid1->setColumnWidth(1, CommentWidth);
+    columns->setSectionResizeMode(1, QHeaderView::Stretch);
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName("StatusBar1");
@@ -99,15 +113,18 @@ void TFrmHistory::RefreshHistoryGrid()
     for (int row = 1; row <= count; ++row) {
         const int slot = Ring.SlotOfRow(row);
         for (int column = 0; column < 2; ++column) {
-            const std::string& text = column == 0 ? Ring.Operation(slot) : Ring.Comment(slot);
+            const QString text = QString::fromStdString(column == 0 ? Ring.Operation(slot) : Ring.Comment(slot));
             QTableWidgetItem* item = Cell(StringGrid1, row - 1, column);
-            item->setText(QString::fromStdString(text));
-            item->setToolTip(item->text());
+            item->setText(column == 0 ? text : ShownComment(text));
+            item->setToolTip(text);
         }
         PaintRow(row - 1, row > current);
     }
     if (count > 0 && StringGrid1->currentRow() != current - 1)
         StringGrid1->setCurrentCell(current - 1, 0);
+    // Also when the user has scrolled the list away from it.
+    if (count > 0)
+        StringGrid1->scrollToItem(StringGrid1->item(current - 1, 0));
     SuppressSelect = false;
 }
 

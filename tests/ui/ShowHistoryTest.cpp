@@ -5,6 +5,8 @@
 #include "ProgramDir.h"
 #include "TestFolder.h"
 
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
@@ -79,7 +81,8 @@ TEST_F(HistoryPanel, ListsTheStatesWithTheCurrentOneSelectedAndLaterOnesGrey)
     RecordFour();
     ASSERT_EQ(Grid()->rowCount(), 4);
     EXPECT_EQ(Text(1, 0), "Open");
-    EXPECT_EQ(Text(1, 1), "/home/me/beach.jpg");
+    EXPECT_EQ(Text(1, 1), "beach.jpg \u2014 /home/me");
+    EXPECT_EQ(Grid()->item(0, 1)->toolTip(), "/home/me/beach.jpg");
     EXPECT_EQ(Text(4, 0), "Text Balloon");
     EXPECT_EQ(Text(4, 1), "Type: Ellipse");
     EXPECT_EQ(SelectedRow(), 4);
@@ -176,4 +179,27 @@ TEST_F(HistoryPanel, AChoiceOvertakenByARefreshIsDropped)
     Record("Pencil");
     QTest::qWait(20);
     EXPECT_EQ(Chosen.count(), 0);
+}
+
+TEST_F(HistoryPanel, TheCurrentRowIsScrolledIntoViewAndTheCommentFillsTheWidth)
+{
+    ShowPanel();
+    // The ring is full: the current row stays the last one.
+    for (int i = 0; i < 60; ++i)
+        Record("Pencil", "/home/me/a folder with a long name/" + std::to_string(i) + ".jpg");
+    ASSERT_EQ(Grid()->rowCount(), 50);
+    Grid()->scrollToTop();
+    Record("Open", "/home/me/beach.jpg");
+    QTest::qWait(20);
+    const QRect current = Grid()->visualItemRect(Grid()->item(Grid()->rowCount() - 1, 0));
+    EXPECT_TRUE(Grid()->viewport()->rect().contains(current)) << "the newest row is in view";
+
+    // The columns end at the panel's right edge, at any width.
+    for (int width : {260, 700}) {
+        Panel.resize(width, Panel.height());
+        QTest::qWait(20);
+        const QHeaderView* columns = Grid()->horizontalHeader();
+        EXPECT_EQ(columns->sectionViewportPosition(1) + columns->sectionSize(1), Grid()->viewport()->width()) << width;
+        EXPECT_FALSE(Grid()->horizontalScrollBar()->isVisible()) << width;
+    }
 }
