@@ -10,14 +10,13 @@
 #include <QThreadPool>
 
 #include <atomic>
-#include <sstream>
+#include <ostream>
+#include <streambuf>
 
 namespace {
 
 const QString PngType = QStringLiteral("image/png");
 const QString BmpType = QStringLiteral("image/bmp");
-// What QMimeData::imageData reads within this program.
-const QString QtImageType = QStringLiteral("application/x-qt-image");
 
 // Counts the copies; a compression finishing after a newer copy is dropped.
 std::atomic<unsigned> CopyCount{0};
@@ -28,6 +27,13 @@ QImage Wrap(const TBitmap& picture)
                   QImage::Format_BGR888);
 }
 
+// An output stream's buffer over memory of a known size.
+class TArrayOutput : public std::streambuf
+{
+public:
+    TArrayOutput(char* bytes, std::size_t size) { setp(bytes, bytes + size); }
+};
+
 } // namespace
 
 TClipboardPicture::TClipboardPicture(std::shared_ptr<const TBitmap> picture, QByteArray png)
@@ -35,9 +41,13 @@ TClipboardPicture::TClipboardPicture(std::shared_ptr<const TBitmap> picture, QBy
 {
 }
 
+// Not Qt's own picture type: offering it makes the toolkit offer PNG, JPEG
+// and more for it, each encoded on the interface thread when asked for (six
+// seconds for PNG on an 18-megapixel picture). Only what costs a copy is
+// offered until the worker's PNG is ready.
 QStringList TClipboardPicture::formats() const
 {
-    QStringList list{QtImageType, BmpType};
+    QStringList list{BmpType};
     if (!Png.isEmpty())
         list.prepend(PngType);
     return list;
@@ -50,13 +60,16 @@ QVariant TClipboardPicture::retrieveData(const QString& mimeType, QMetaType) con
     if (mimeType == PngType && !Png.isEmpty())
         return Png;
     if (mimeType == BmpType) {
-        std::ostringstream out;
-        WriteBmp(out, *Picture);
-        const std::string bytes = std::move(out).str();
-        return QByteArray(bytes.data(), qsizetype(bytes.size()));
+        // Written once, straight into the bytes handed out: a paste asks
+        // again for every program that reads it.
+        if (Bmp.isEmpty()) {
+            Bmp.resize(qsizetype(BmpFileSize(Picture->Width(), Picture->Height())));
+            TArrayOutput buffer(Bmp.data(), std::size_t(Bmp.size()));
+            std::ostream out(&buffer);
+            WriteBmp(out, *Picture);
+        }
+        return Bmp;
     }
-    if (mimeType == QtImageType)
-        return Wrap(*Picture).convertToFormat(QImage::Format_RGB32);
     return {};
 }
 

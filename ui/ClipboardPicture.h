@@ -9,8 +9,8 @@
 
 // The composite as the clipboard offers it to other programs. Answering a
 // request must never keep the editor waiting, since the window system asks
-// on the interface thread: a bitmap (image/bmp) and the picture itself for
-// this program cost only a copy and are there at once; PNG, which most
+// on the interface thread: a bitmap (image/bmp) costs only a copy and is
+// there at once; PNG, which most
 // programs prefer, is compressed on a worker thread as soon as Copy runs and
 // offered from the moment it is ready (CopyPicture puts a new offer with it
 // on the clipboard then).
@@ -31,6 +31,7 @@ protected:
 private:
     std::shared_ptr<const TBitmap> Picture;
     QByteArray Png;
+    mutable QByteArray Bmp;
 };
 
 // Puts a copy of `picture` on the system clipboard, then starts its PNG
