@@ -356,11 +356,17 @@ void TFrmPreview::UpdateColorEnabling()
 
 bool TFrmPreview::eventFilter(QObject* watched, QEvent* event)
 {
-    // Enter on OK, Cancel, Load or a track bar confirms the dialog.
+    // Enter on OK, Load or a track bar confirms the dialog. On the Cancel
+    // button it cancels: a focused button does what it says, and running
+    // the effect on the whole picture is not what a user pressing Enter on
+    // "Cancel" asks for.
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            BtnOkClick();
+            if (watched == Btn_Cancle)
+                reject();
+            else
+                BtnOkClick();
             return true;
         }
     }

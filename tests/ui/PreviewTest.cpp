@@ -216,6 +216,8 @@ TEST_F(PreviewDialog, EveryCloseButOkRestoresTheWorkingPictureAndStoresTheWindow
         {"close box", [](TFrmPreview& p) { p.close(); }, false},
         {"Enter on a track bar", [](TFrmPreview& p) { QTest::keyClick(p.Pair("Red")->Trc(), Qt::Key_Return); },
          true},
+        {"Enter on the Cancel button", [](TFrmPreview& p) { QTest::keyClick(p.Btn_Cancle, Qt::Key_Return); },
+         false},
     };
     for (const TClose& close : closes) {
         Pictures(800, 600);
