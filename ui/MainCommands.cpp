@@ -422,9 +422,9 @@ void TFrmMain::CommitButtonClicked()
 
 void TFrmMain::DropPendingObject()
 {
-    // A state read back under a pending object would be overwritten by the
-    // object's snapshot at its next rendering: the object goes first, as the
-    // Delete key would take it.
+    // A state read back replaces the layers under a pending object: the
+    // object is cancelled first, as the Delete key would, so that it ends
+    // cleanly even when the state cannot be read and the commands come back.
     const TToolInfo* info = FindTool(Tool);
     if (info && info->Kind == TToolKind::Placed)
         DeleteKeyReleased();
