@@ -84,26 +84,6 @@ TEST(ObjectImages, FramesLeaveTheBackColourInteriorTheyShould)
     }
 }
 
-TEST(ObjectImages, TheEllipseWritesThroughItsMaskAndKeepsTheCorners)
-{
-    TObjectImage image;
-    TObjectFont font;
-    BuildEllipseBox(image, 40, 20, Text({}, 3), Colors, font);
-    ASSERT_TRUE(image.Masked);
-    TBitmap layer(50, 30);
-    layer.Fill(100, 100, 100);
-    WriteObjectImage(layer, image, 5, 5);
-    EXPECT_EQ(PixelAt(layer, 5, 5), (TToolColor{100, 100, 100}));    // corner, outside
-    EXPECT_EQ(PixelAt(layer, 44, 24), (TToolColor{100, 100, 100}));   // opposite corner
-    EXPECT_EQ(PixelAt(layer, 6, 15), Red);                            // frame at the left
-    EXPECT_EQ(PixelAt(layer, 25, 15), Blue);                          // centre
-    EXPECT_EQ(PixelAt(layer, 4, 15), (TToolColor{100, 100, 100}));    // left of the box
-    // Written partly outside the layer, it is clipped and nothing breaks.
-    WriteObjectImage(layer, image, -30, 20);
-    WriteObjectImage(layer, image, 60, 60);
-    EXPECT_EQ(PixelAt(layer, 5, 29), Blue);
-}
-
 TEST(ObjectImages, EllipseTextBoxesHaveTheirCornersOnTheEllipse)
 {
     struct TCase {

@@ -102,19 +102,6 @@ TEST_F(MainWindowTest, EveryObjectToolCommitsItsObjectAsOneStepWhenLeft)
     }
 }
 
-TEST_F(MainWindowTest, AnObjectLeftBeforeItsFirstPressIsDroppedButStillAStep)
-{
-    Open(Photo("coffee.bmp"));
-    const TLayers before = LayersOf(Main->Document);
-    QTest::mouseClick(Main->FrmTools->BtnTxtBalloonA, Qt::LeftButton);
-    Hover(*Main, QPoint(200, 100));
-    EXPECT_FALSE(LayersOf(Main->Document) == before);
-    QTest::mouseClick(Main->FrmTools->BtnPencil, Qt::LeftButton);
-    EXPECT_TRUE(LayersOf(Main->Document) == before);
-    EXPECT_EQ(Main->History.Operation(Main->History.Current()), "Text Balloon");
-    EXPECT_EQ(Main->History.Comment(Main->History.Current()), "Type: Rectanle");
-}
-
 TEST_F(MainWindowTest, CommitCancelAndDeleteEndWithTheHand)
 {
     enum class TEnd { Commit, Cancel, Delete };
