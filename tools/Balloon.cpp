@@ -10,7 +10,10 @@ namespace {
 constexpr TToolColor Black{0, 0, 0};
 constexpr int MinimumSide = 50;
 
-bool Near(TToolPoint p, TToolPoint q) { return std::abs(p.X - q.X) <= HandleReach && std::abs(p.Y - q.Y) <= HandleReach; }
+bool Near(TToolPoint p, TToolPoint q)
+{
+    return std::abs(p.X - q.X) <= HandleReach && std::abs(p.Y - q.Y) <= HandleReach;
+}
 
 // A rectangle with rounded corners of radius r: four discs in the corners
 // and two crossing boxes. The discs' inner three quarters fall inside the

@@ -8,6 +8,8 @@ void FillBox(TBitmap& picture, int left, int top, int right, int bottom, TToolCo
     top = std::max(top, 0);
     right = std::min(right, picture.Width());
     bottom = std::min(bottom, picture.Height());
+    if (left >= right)
+        return;
     for (int y = top; y < bottom; ++y) {
         std::uint8_t* p = picture.ScanLine(y) + std::size_t(left) * 3;
         for (int x = left; x < right; ++x, p += 3) {

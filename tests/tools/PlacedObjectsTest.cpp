@@ -120,9 +120,7 @@ TEST_F(PlacedObjects, AFloatingObjectFollowsThePointerAndIsDroppedIfNeverPressed
             const TRect changed = ChangedArea(env.Document.SketchLayer, original);
             // The text box shows its handles while it floats; they reach 3
             // pixels beyond it.
-            const TRect allowed = c.Code == TToolCode::Text
-                                      ? TRect{expected.Left - 3, expected.Top - 3, expected.Right + 3, expected.Bottom + 3}
-                                      : expected;
+            const TRect allowed = c.Code == TToolCode::Text ? Grow(expected, 3) : expected;
             EXPECT_TRUE(Inside(changed, allowed));
             EXPECT_FALSE(changed.Empty());
             if (c.FillsItsRectangle && c.Code != TToolCode::Text) {
