@@ -1,5 +1,7 @@
 #include "ToolBox.h"
 
+#include "Balloon.h"
+#include "BoxTools.h"
 #include "BrushTool.h"
 #include "DropperTool.h"
 #include "EraserTool.h"
@@ -16,6 +18,10 @@ TToolBox::TToolBox(TToolEnvironment& environment)
     Tools[int(TToolCode::PaintBucket)] = std::make_unique<TPaintBucketTool>(environment);
     Tools[int(TToolCode::Lighten)] = std::make_unique<TToneTool>(environment, false);
     Tools[int(TToolCode::Darken)] = std::make_unique<TToneTool>(environment, true);
+    for (TToolCode code : {TToolCode::Rectangle, TToolCode::Ellipse, TToolCode::Text})
+        Tools[int(code)] = std::make_unique<TBoxTool>(environment, code);
+    for (TToolCode code : {TToolCode::BalloonRect, TToolCode::BalloonRounded, TToolCode::BalloonEllipse})
+        Tools[int(code)] = std::make_unique<TBalloonTool>(environment, code);
     Tools[int(TToolCode::Hand)] = std::make_unique<THandTool>(environment);
     Tools[int(TToolCode::Dropper)] = std::make_unique<TDropperTool>(environment);
 }

@@ -5,6 +5,8 @@
 #include "ToolCodes.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // A colour as the palette holds it; written into a layer as blue, green, red.
 struct TToolColor {
@@ -29,6 +31,23 @@ struct TToolSettings {
     int DarkenContrast = 128;
 };
 
+// The settings of a placed object's option page at one moment: frame width,
+// font and the memo's lines (UTF-8, any text a user can type).
+struct TObjectSettings {
+    int BorderWidth = 1;
+    // Face name; empty for the toolkit's default face.
+    std::string FontName;
+    // Points; 0 or less while the size box is blank (the last size stays).
+    int FontSize = 12;
+    bool Bold = false;
+    bool Italic = false;
+    bool Underline = false;
+    std::vector<std::string> Lines;
+};
+
+// The view's cursor while it is over a placed object: what a drag there does.
+enum class TObjectCursor { Arrow, SizeNWSE, SizeWE, SizeNESW, SizeNS, Move };
+
 // The layers a tool writes to, sketch first; nullptr for a layer whose
 // drawable box is not ticked.
 struct TDrawTargets {
@@ -50,6 +69,10 @@ public:
     // Scratch copies of the two layers, with no meaning between operations.
     virtual TBitmap& SketchWork() = 0;
     virtual TBitmap& ColorWork() = 0;
+    // Both layers whatever their drawable boxes: a placed object puts back
+    // what it covered on each.
+    virtual TBitmap& SketchLayer() = 0;
+    virtual TBitmap& ColorLayer() = 0;
 
     virtual TToolColor FrontColor() const = 0;
     virtual TToolColor BackColor() const = 0;
@@ -57,6 +80,9 @@ public:
     virtual void SetBackColor(TToolColor color) = 0;
     virtual bool PaletteShown() const = 0;
     virtual TToolSettings Settings() const = 0;
+    // The option page of a placed-object tool.
+    virtual TObjectSettings ObjectSettings(TToolCode code) const = 0;
+    virtual void SetObjectCursor(TObjectCursor cursor) = 0;
 
     // The visible part of the picture.
     virtual TRect ViewRect() const = 0;

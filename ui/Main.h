@@ -113,6 +113,11 @@ public:
     // The Delete key released in the main window or a panel: the hand
     // becomes the current tool.
     void DeleteKeyReleased();
+    // The commit button of an object page: the object is committed and the
+    // hand becomes the current tool.
+    void CommitButtonClicked();
+    // Undo, Redo and the history list first cancel an object being placed.
+    void DropPendingObject();
     // The user chose a row of the history panel: its state is restored.
     void HistoryRowChosen(int row);
     // Enables the commands that need a document, Undo and Redo from the
@@ -157,6 +162,9 @@ public:
     void ScrollViewBy(int dx, int dy);
     // The closed hand while the hand tool holds the picture.
     void SetViewGrabbing(bool grabbing);
+    // The shape of the view's cursor over a placed object; the tool's own
+    // cursor comes back with ShowToolOptionPage.
+    void SetViewShape(Qt::CursorShape shape);
     // The paint box's size in device pixels.
     QSize PaintSize() const;
 

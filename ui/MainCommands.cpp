@@ -337,6 +337,7 @@ void TFrmMain::CopyToClipboard()
 
 void TFrmMain::Undo()
 {
+    DropPendingObject();
     Guarded([this] {
         std::string notice;
         if (History.Undo(Document, &notice))
@@ -353,6 +354,7 @@ void TFrmMain::Undo()
 
 void TFrmMain::Redo()
 {
+    DropPendingObject();
     Guarded([this] {
         if (History.Redo(Document))
             FinishRestore();
@@ -367,6 +369,7 @@ void TFrmMain::HistoryRowChosen(int row)
     // picture must not come on without one.
     if (!Document.PictureOpened)
         return;
+    DropPendingObject();
     Guarded([this, row] {
         if (History.SelectRow(row, Document))
             FinishRestore();
@@ -407,6 +410,25 @@ void TFrmMain::ShowAbout()
 }
 
 void TFrmMain::ExitProgram() { close(); }
+
+void TFrmMain::CommitButtonClicked()
+{
+    // The commit records the history step, which writes a file.
+    if (TTool* tool = CurrentToolObject())
+        Guarded([tool] { tool->Commit(); });
+    SetCurrentTool(TToolCode::Hand);
+    ShowToolOptionPage();
+}
+
+void TFrmMain::DropPendingObject()
+{
+    // A state read back replaces the layers under a pending object: the
+    // object is cancelled first, as the Delete key would, so that it ends
+    // cleanly even when the state cannot be read and the commands come back.
+    const TToolInfo* info = FindTool(Tool);
+    if (info && info->Kind == TToolKind::Placed)
+        DeleteKeyReleased();
+}
 
 void TFrmMain::DeleteKeyReleased()
 {

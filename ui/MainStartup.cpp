@@ -71,9 +71,8 @@ void TFrmMain::ConnectWindows()
     connect(FrmTools, &TFrmTools::ToolChosen, this, &TFrmMain::ToolChosen);
     connect(FrmTools, &TFrmTools::ToolPreviewRefreshRequested, this, &TFrmMain::RefreshToolPreview);
     connect(FrmToolOption, &TFrmToolOption::ToolPreviewRefreshRequested, this, &TFrmMain::RefreshToolPreview);
-    // Committing or cancelling an object ends with the hand; no tool places
-    // objects yet, so the cancel is all there is to do.
-    connect(FrmToolOption, &TFrmToolOption::CommitRequested, this, &TFrmMain::DeleteKeyReleased);
+    // Committing or cancelling an object ends with the hand.
+    connect(FrmToolOption, &TFrmToolOption::CommitRequested, this, &TFrmMain::CommitButtonClicked);
     connect(FrmToolOption, &TFrmToolOption::CancelRequested, this, &TFrmMain::DeleteKeyReleased);
     ShowToolOptionPage();
 

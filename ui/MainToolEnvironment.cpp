@@ -5,6 +5,11 @@
 #include "Tools.h"
 #include "TrackSpin.h"
 
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QToolButton>
+
 namespace {
 
 TToolColor ToToolColor(QColor color)
@@ -27,6 +32,8 @@ TDrawTargets TMainToolEnvironment::DrawableLayers()
 TBitmap& TMainToolEnvironment::ViewBitmap() { return Main.Document.ViewBitmap; }
 TBitmap& TMainToolEnvironment::SketchWork() { return Main.Document.SketchWork; }
 TBitmap& TMainToolEnvironment::ColorWork() { return Main.Document.ColorWork; }
+TBitmap& TMainToolEnvironment::SketchLayer() { return Main.Document.SketchLayer; }
+TBitmap& TMainToolEnvironment::ColorLayer() { return Main.Document.ColorLayer; }
 
 TToolColor TMainToolEnvironment::FrontColor() const { return ToToolColor(Main.FrmTools->FrontColorValue()); }
 TToolColor TMainToolEnvironment::BackColor() const { return ToToolColor(Main.FrmTools->BackColorValue()); }
@@ -49,6 +56,42 @@ TToolSettings TMainToolEnvironment::Settings() const
     settings.DarkenSize = panel.DarkenSize->Value();
     settings.DarkenContrast = panel.DarkenContrast->Value();
     return settings;
+}
+
+TObjectSettings TMainToolEnvironment::ObjectSettings(TToolCode code) const
+{
+    const TFrmToolOption& panel = *Main.FrmToolOption;
+    const TObjectControls& c = code == TToolCode::Rectangle ? panel.RectControls
+                               : code == TToolCode::Ellipse ? panel.EllipseControls
+                               : code == TToolCode::Text    ? panel.TextControls
+                                                            : panel.BalloonControls;
+    TObjectSettings settings;
+    settings.BorderWidth = c.BorderWidth ? c.BorderWidth->value() : 1;
+    settings.FontName = c.FontName->currentText().toStdString();
+    // A size box cleared while typing keeps the size last drawn with.
+    settings.FontSize = c.FontSize->cleanText().trimmed().isEmpty() ? 0 : c.FontSize->value();
+    settings.Bold = c.Bold->isChecked();
+    settings.Italic = c.Italic->isChecked();
+    settings.Underline = c.Underline->isChecked();
+    const QString text = c.Text->toPlainText();
+    if (!text.isEmpty())
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            settings.Lines.push_back(line.toStdString());
+    return settings;
+}
+
+void TMainToolEnvironment::SetObjectCursor(TObjectCursor cursor)
+{
+    Qt::CursorShape shape = Qt::ArrowCursor;
+    switch (cursor) {
+    case TObjectCursor::Arrow: break;
+    case TObjectCursor::SizeNWSE: shape = Qt::SizeFDiagCursor; break;
+    case TObjectCursor::SizeWE: shape = Qt::SizeHorCursor; break;
+    case TObjectCursor::SizeNESW: shape = Qt::SizeBDiagCursor; break;
+    case TObjectCursor::SizeNS: shape = Qt::SizeVerCursor; break;
+    case TObjectCursor::Move: shape = Qt::SizeAllCursor; break;
+    }
+    Main.SetViewShape(shape);
 }
 
 TRect TMainToolEnvironment::ViewRect() const { return Main.ViewRect(); }

@@ -15,12 +15,16 @@ public:
     TBitmap& ViewBitmap() override;
     TBitmap& SketchWork() override;
     TBitmap& ColorWork() override;
+    TBitmap& SketchLayer() override;
+    TBitmap& ColorLayer() override;
     TToolColor FrontColor() const override;
     TToolColor BackColor() const override;
     void SetFrontColor(TToolColor color) override;
     void SetBackColor(TToolColor color) override;
     bool PaletteShown() const override;
     TToolSettings Settings() const override;
+    TObjectSettings ObjectSettings(TToolCode code) const override;
+    void SetObjectCursor(TObjectCursor cursor) override;
     TRect ViewRect() const override;
     void RebuildComposite(const TRect& rect) override;
     void RebuildAll() override;

@@ -322,6 +322,8 @@ void TFrmMain::PointerReleased(QPoint position, Qt::MouseButton button, Qt::Mous
         });
 }
 
+void TFrmMain::SetViewShape(Qt::CursorShape shape) { PaintBox1->setCursor(QCursor(shape)); }
+
 void TFrmMain::SetViewGrabbing(bool grabbing)
 {
     Grabbing = grabbing;

@@ -171,16 +171,8 @@ void TFrmTools::SetColorChooser(TColorChooser chooser) { ChooseColor = chooser ?
 
 void TFrmTools::ToolButtonClick(int toolCode)
 {
-    const TToolInfo* info = FindTool(toolCode);
-    if (info && info->Kind != TToolKind::Placed) {
-        Current = toolCode;
-        emit ToolChosen(toolCode);
-        return;
-    }
-    // The tools that place objects are not built yet: the pressed button
-    // goes back up.
-    SetCurrentTool(Current);
-    ShowMessage(this, tr("%1 is not available yet.").arg(ToolName(toolCode)));
+    Current = toolCode;
+    emit ToolChosen(toolCode);
 }
 
 void TFrmTools::SwatchPressed(TColorSwatch* swatch, const QString& title)

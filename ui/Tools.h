@@ -21,9 +21,6 @@ enum class TPaletteState { NoPicture = 0, ZoomTooSmall = 1, Ready = 2 };
 // The tools palette: one button per tool in an exclusive group, and the
 // front and back colours. Clicks that land on disabled buttons say why the
 // tools cannot be used.
-//
-// The tools that place objects do not exist yet; their buttons say so and
-// leave the current tool as it was.
 class TFrmTools : public TPanelWindow
 {
     Q_OBJECT

@@ -30,19 +30,23 @@ public:
     TBitmap& ViewBitmap() override { return Document.ViewBitmap; }
     TBitmap& SketchWork() override { return Document.SketchWork; }
     TBitmap& ColorWork() override { return Document.ColorWork; }
+    TBitmap& SketchLayer() override { return Document.SketchLayer; }
+    TBitmap& ColorLayer() override { return Document.ColorLayer; }
     TToolColor FrontColor() const override { return Front; }
     TToolColor BackColor() const override { return Back; }
     void SetFrontColor(TToolColor color) override { Front = color; }
     void SetBackColor(TToolColor color) override { Back = color; }
     bool PaletteShown() const override { return PaletteVisible; }
     TToolSettings Settings() const override { return Values; }
+    TObjectSettings ObjectSettings(TToolCode) const override { return Object; }
+    void SetObjectCursor(TObjectCursor cursor) override { Cursor = cursor; }
     TRect ViewRect() const override { return WholeRect(Document.ViewBitmap.Width(), Document.ViewBitmap.Height()); }
     void RebuildComposite(const TRect& rect) override { Document.RebuildComposite(rect); }
     void RebuildAll() override { Document.RebuildAll(); }
     void PaintRect(const TRect& rect) override { Painted.push_back(rect); }
     void RecordToolStep() override { ++Steps; }
-    void DisableCommands() override {}
-    void UpdateCommands() override {}
+    void DisableCommands() override { CommandsOff = true; }
+    void UpdateCommands() override { CommandsOff = false; }
     void MakeToolCurrent(TToolCode) override {}
     void ShowPointerInfo(int x, int y) override { PointerInfo.push_back({x, y}); }
     void ShowDropperReading(int x, int y, TToolColor color) override
@@ -56,11 +60,14 @@ public:
 
     TDocument Document;
     TToolSettings Values;
+    TObjectSettings Object;
+    TObjectCursor Cursor = TObjectCursor::Arrow;
     TToolColor Front{0, 0, 0};
     TToolColor Back{255, 255, 255};
     bool PaletteVisible = true;
     bool Grabbing = false;
     int Steps = 0;
+    bool CommandsOff = false;
     std::vector<TRect> Painted;
     std::vector<std::string> Readings;
     std::vector<std::pair<int, int>> PointerInfo;

@@ -1,0 +1,318 @@
+// The placed-object editor on plain pictures: floating, anchoring, handles,
+// resizing, moving, commit and cancel, for boxes, text and balloons.
+#include "Balloon.h"
+#include "BoxTools.h"
+#include "ToolTestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+constexpr TMouseButtons NoButton{};
+constexpr TToolColor Red{255, 0, 0};
+constexpr TToolColor Blue{0, 0, 255};
+
+// The smallest rectangle holding every pixel that differs between two
+// pictures of one size (empty when none does).
+TRect ChangedArea(const TBitmap& now, const TBitmap& before)
+{
+    TRect area{now.Width(), now.Height(), -1, -1};
+    for (int y = 0; y < now.Height(); ++y)
+        for (int x = 0; x < now.Width(); ++x)
+            if (!(PixelAt(now, x, y) == PixelAt(before, x, y))) {
+                area.Left = std::min(area.Left, x);
+                area.Top = std::min(area.Top, y);
+                area.Right = std::max(area.Right, x);
+                area.Bottom = std::max(area.Bottom, y);
+            }
+    return area.Empty() ? TRect{} : area;
+}
+
+bool Inside(const TRect& inner, const TRect& outer)
+{
+    return inner.Empty() || (inner.Left >= outer.Left && inner.Top >= outer.Top && inner.Right <= outer.Right &&
+                             inner.Bottom <= outer.Bottom);
+}
+
+int CountColor(const TBitmap& picture, TToolColor color, const TRect& within)
+{
+    int count = 0;
+    for (int y = std::max(within.Top, 0); y <= std::min(within.Bottom, picture.Height() - 1); ++y)
+        for (int x = std::max(within.Left, 0); x <= std::min(within.Right, picture.Width() - 1); ++x)
+            count += PixelAt(picture, x, y) == color;
+    return count;
+}
+
+std::unique_ptr<TPlacedObjectTool> MakeTool(TTestEnvironment& env, TToolCode code)
+{
+    if (code == TToolCode::Rectangle || code == TToolCode::Ellipse || code == TToolCode::Text)
+        return std::make_unique<TBoxTool>(env, code);
+    return std::make_unique<TBalloonTool>(env, code);
+}
+
+class PlacedObjects : public testing::Test {
+protected:
+    // A grey picture, so that the white handle fill and the colours show.
+    TTestEnvironment Env{240, 180, 128, 128};
+
+    void SetUp() override
+    {
+        Env.Front = Red;
+        Env.Back = Blue;
+        Env.Object.FontName = "DejaVu Sans";
+    }
+
+    void Anchor(TPlacedObjectTool& tool, TToolPoint at)
+    {
+        tool.Select();
+        tool.Move(at, NoButton);
+        tool.Press(at, TMouseButton::Left, TMouseButton::Left);
+        tool.Release(at, TMouseButton::Left, NoButton);
+    }
+
+    // Hover to pick a handle, press there, drag to each point, release.
+    void Drag(TPlacedObjectTool& tool, TToolPoint from, std::initializer_list<TToolPoint> to)
+    {
+        tool.Move(from, NoButton);
+        tool.Press(from, TMouseButton::Left, TMouseButton::Left);
+        for (TToolPoint point : to)
+            tool.Move(point, TMouseButton::Left);
+        tool.Release(*std::prev(to.end()), TMouseButton::Left, NoButton);
+    }
+};
+
+} // namespace
+
+TEST_F(PlacedObjects, AFloatingObjectFollowsThePointerAndIsDroppedIfNeverPressed)
+{
+    struct TCase {
+        TToolCode Code;
+        // The image's rectangle when the pointer is at (x, y).
+        int Left, Top, Width, Height;
+        bool FillsItsRectangle;
+    };
+    const TCase cases[] = {
+        {TToolCode::Rectangle, 0, 0, 20, 20, true},
+        {TToolCode::Ellipse, 0, 0, 20, 20, false},
+        {TToolCode::Text, 0, 0, 100, 50, true},
+        {TToolCode::BalloonRect, 0, -15, 100, 65, false},
+        {TToolCode::BalloonRounded, 0, -15, 100, 65, false},
+        {TToolCode::BalloonEllipse, 0, -15, 100, 65, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(int(c.Code));
+        TTestEnvironment env(240, 180, 128, 128);
+        env.Front = Red;
+        env.Back = Blue;
+        const TBitmap original = env.Document.SketchLayer;
+        auto tool = MakeTool(env, c.Code);
+        tool->Select();
+        EXPECT_TRUE(env.CommandsOff);
+        // The last position puts part of the object left of and above the
+        // picture, where nothing may be written.
+        for (TToolPoint at : {TToolPoint{30, 40}, TToolPoint{90, 100}, TToolPoint{-9, 8}}) {
+            const TRect expected{at.X + c.Left, at.Y + c.Top, at.X + c.Left + c.Width - 1,
+                                 at.Y + c.Top + c.Height - 1};
+            tool->Move(at, NoButton);
+            EXPECT_EQ(tool->ImageRect(), expected);
+            const TRect changed = ChangedArea(env.Document.SketchLayer, original);
+            // The text box shows its handles while it floats; they reach 3
+            // pixels beyond it.
+            const TRect allowed = c.Code == TToolCode::Text ? Grow(expected, 3) : expected;
+            EXPECT_TRUE(Inside(changed, allowed));
+            EXPECT_FALSE(changed.Empty());
+            if (c.FillsItsRectangle && c.Code != TToolCode::Text) {
+                EXPECT_EQ(changed, ClampRect(expected, 240, 180));
+            }
+            // The body's centre is the back colour.
+            EXPECT_EQ(PixelAt(env.Document.SketchLayer, at.X + c.Width / 2, at.Y + (c.Height + c.Top) / 2), Blue);
+            EXPECT_EQ(env.Document.ColorLayer, env.Document.SketchLayer);
+        }
+        tool->Commit();
+        EXPECT_EQ(env.Document.SketchLayer, original);
+        EXPECT_EQ(env.Document.ColorLayer, original);
+        EXPECT_EQ(env.Steps, 1);
+        EXPECT_FALSE(env.CommandsOff);
+        EXPECT_FALSE(tool->Pending());
+    }
+}
+
+TEST_F(PlacedObjects, EdgesKeepMoreThanTheMinimumFromTheOppositeEdge)
+{
+    // Boxes anchored at (20, 20) - (40, 40); balloons with the body at
+    // (20, 50) - (120, 100).
+    struct TCase {
+        TToolCode Code;
+        TToolPoint Handle;
+        int Hit;
+        TToolPoint Refused;
+        TToolPoint Accepted;
+        TRect Body; // Left, Top, Right, Bottom edges after the accepted drag
+    };
+    const TCase cases[] = {
+        {TToolCode::Rectangle, {40, 30}, HitRight, {30, 30}, {31, 30}, {20, 20, 31, 40}},
+        {TToolCode::Rectangle, {20, 30}, HitLeft, {30, 30}, {29, 30}, {29, 20, 40, 40}},
+        {TToolCode::Rectangle, {30, 20}, HitTop, {30, 30}, {30, 29}, {20, 29, 40, 40}},
+        {TToolCode::Ellipse, {30, 40}, HitBottom, {30, 30}, {30, 31}, {20, 20, 40, 31}},
+        {TToolCode::Text, {40, 40}, HitBottomRight, {30, 30}, {31, 31}, {20, 20, 31, 31}},
+        {TToolCode::BalloonRect, {120, 75}, HitRight, {70, 75}, {71, 75}, {20, 50, 71, 100}},
+        {TToolCode::BalloonRounded, {20, 100}, HitBottomLeft, {70, 50}, {69, 49}, {69, 50, 120, 100}},
+        {TToolCode::BalloonEllipse, {70, 50}, HitTop, {70, 100}, {70, 49}, {20, 49, 120, 100}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Hit);
+        auto tool = MakeTool(Env, c.Code);
+        const bool balloon = dynamic_cast<TBalloonTool*>(tool.get()) != nullptr;
+        Anchor(*tool, balloon ? TToolPoint{20, 50} : TToolPoint{20, 20});
+        if (!balloon) {
+            // The text box starts 100 x 50; make every box 20 x 20 first.
+            auto& box = const_cast<TObjectBox&>(static_cast<TBoxObjectTool&>(*tool).Geometry());
+            box = TObjectBox{20, 20, 40, 40};
+        }
+        tool->Move(c.Handle, NoButton);
+        ASSERT_EQ(tool->ActiveHandle(), c.Hit);
+        EXPECT_EQ(Env.Cursor, CursorForHit(c.Hit));
+        tool->Press(c.Handle, TMouseButton::Left, TMouseButton::Left);
+        const TRect before = tool->ImageRect();
+        tool->Move(c.Refused, TMouseButton::Left);
+        EXPECT_EQ(tool->ImageRect(), before);
+        tool->Move(c.Accepted, TMouseButton::Left);
+        if (balloon) {
+            const TBalloonShape& s = static_cast<TBalloonTool&>(*tool).Shape();
+            EXPECT_EQ((TRect{s.X, s.Y, s.X + s.Width, s.Y + s.Height}), c.Body);
+        } else {
+            const TObjectBox& b = static_cast<TBoxObjectTool&>(*tool).Geometry();
+            EXPECT_EQ((TRect{b.Left, b.Top, b.Right, b.Bottom}), c.Body);
+        }
+        tool->Cancel();
+    }
+}
+
+TEST_F(PlacedObjects, ADragThatStartsAwayFromTheObjectOnlyRendersItAgain)
+{
+    TBoxTool tool(Env, TToolCode::Rectangle);
+    const TBitmap original = Env.Document.SketchLayer;
+    Anchor(tool, {20, 20});
+    const TBitmap rendered = Env.Document.SketchLayer;
+    Drag(tool, {150, 150}, {{170, 160}, {10, 10}});
+    EXPECT_EQ(tool.ActiveHandle(), HitNothing);
+    EXPECT_EQ(tool.Geometry(), (TObjectBox{20, 20, 40, 40}));
+    // The handles that hovering away drew are gone with the rendering.
+    EXPECT_EQ(Env.Document.SketchLayer, rendered);
+    EXPECT_EQ(ChangedArea(rendered, original), (TRect{20, 20, 39, 39}));
+}
+
+TEST_F(PlacedObjects, HandlesShowOnHoverAndNeverReachTheCommittedLayers)
+{
+    const TToolColor white{255, 255, 255};
+    const TToolColor black{0, 0, 0};
+    TBoxTool tool(Env, TToolCode::Rectangle);
+    Anchor(tool, {40, 40});
+    const TBitmap rendered = Env.Document.SketchLayer;
+    EXPECT_EQ(CountColor(rendered, white, WholeRect(240, 180)), 0);
+
+    tool.Move({50, 50}, NoButton); // inside: the body
+    EXPECT_EQ(tool.ActiveHandle(), HitBody);
+    EXPECT_EQ(Env.Cursor, TObjectCursor::Move);
+    // Eight 6 x 6 squares, black border around a 4 x 4 white fill.
+    EXPECT_EQ(CountColor(Env.Document.SketchLayer, white, WholeRect(240, 180)), 8 * 16);
+    for (TToolPoint h : BoxHandlePoints(tool.Geometry())) {
+        EXPECT_EQ(PixelAt(Env.Document.SketchLayer, h.X - 3, h.Y - 3), black);
+        EXPECT_EQ(PixelAt(Env.Document.SketchLayer, h.X + 2, h.Y + 2), black);
+        EXPECT_EQ(PixelAt(Env.Document.SketchLayer, h.X, h.Y), white);
+    }
+    // And the view shows them.
+    TDocument fresh = Env.Document;
+    fresh.RebuildAll();
+    EXPECT_EQ(Env.Document.ViewBitmap, fresh.ViewBitmap);
+
+    tool.Commit();
+    EXPECT_EQ(Env.Document.SketchLayer, rendered);
+    EXPECT_EQ(Env.Steps, 1);
+    EXPECT_FALSE(Env.CommandsOff);
+}
+
+TEST_F(PlacedObjects, BalloonsDrawHandlesOnlyOverThemselvesAndMoveBodyAndTailApart)
+{
+    TBalloonTool tool(Env, TToolCode::BalloonRect);
+    tool.Select();
+    tool.Move({60, 40}, NoButton);
+    EXPECT_EQ(tool.Shape(), (TBalloonShape{60, 40, 100, 50, 60, 25}));
+    tool.Press({60, 40}, TMouseButton::Left, TMouseButton::Left);
+    const TBitmap rendered = Env.Document.SketchLayer;
+
+    tool.Move({200, 150}, NoButton);
+    EXPECT_EQ(tool.ActiveHandle(), HitNothing);
+    EXPECT_EQ(Env.Document.SketchLayer, rendered);
+
+    Drag(tool, {100, 60}, {{120, 80}});
+    EXPECT_EQ(tool.Shape(), (TBalloonShape{80, 60, 100, 50, 60, 25}));
+
+    Drag(tool, {60, 25}, {{30, 170}});
+    EXPECT_EQ(tool.Shape(), (TBalloonShape{80, 60, 100, 50, 30, 170}));
+    // Moves beyond the picture are not taken at all.
+    tool.Move({30, 180}, TMouseButton::Left);
+    tool.Move({240, 100}, TMouseButton::Left);
+    EXPECT_EQ(tool.Shape(), (TBalloonShape{80, 60, 100, 50, 30, 170}));
+    // The tail reaches down to its tip now.
+    EXPECT_EQ(tool.ImageRect(), (TRect{30, 60, 179, 169}));
+}
+
+TEST_F(PlacedObjects, CancelPutsTheSnapshotBackOnBothLayersAndRecordsNothing)
+{
+    struct TCase {
+        bool Sketch;
+        bool Color;
+    };
+    for (const TCase c : {TCase{true, true}, TCase{true, false}, TCase{false, false}}) {
+        TTestEnvironment env(120, 90, 128, 64);
+        env.Document.LayerState.SketchDrawable = c.Sketch;
+        env.Document.LayerState.ColorDrawable = c.Color;
+        const TBitmap sketch = env.Document.SketchLayer;
+        const TBitmap color = env.Document.ColorLayer;
+        TBoxTool tool(env, TToolCode::Ellipse);
+        tool.Select();
+        tool.Move({10, 10}, NoButton);
+        tool.Press({10, 10}, TMouseButton::Left, TMouseButton::Left);
+        EXPECT_EQ(env.Document.SketchLayer == sketch, !c.Sketch);
+        EXPECT_EQ(env.Document.ColorLayer == color, !c.Color);
+        tool.Cancel();
+        EXPECT_EQ(env.Document.SketchLayer, sketch);
+        EXPECT_EQ(env.Document.ColorLayer, color);
+        EXPECT_EQ(env.Steps, 0);
+        EXPECT_FALSE(env.CommandsOff);
+        // A cancelled object no longer answers the pointer.
+        tool.Move({50, 50}, NoButton);
+        tool.Refresh();
+        EXPECT_EQ(env.Document.SketchLayer, sketch);
+    }
+}
+
+TEST_F(PlacedObjects, EachRenderingStartsFromTheSnapshot)
+{
+    // The outer half of a thick tail outline lies outside the balloon's mask
+    // and is OR-ed into the layer; drawn over an earlier rendering, the red
+    // of the first would survive in every later one.
+    const auto redPixels = [this] {
+        int count = 0;
+        const TBitmap& layer = Env.Document.SketchLayer;
+        for (int y = 0; y < layer.Height(); ++y)
+            for (int x = 0; x < layer.Width(); ++x)
+                count += PixelAt(layer, x, y).R == 255;
+        return count;
+    };
+    TBalloonTool tool(Env, TToolCode::BalloonEllipse);
+    Env.Object.BorderWidth = 10;
+    Anchor(tool, {60, 60});
+    EXPECT_GT(redPixels(), 0);
+    Env.Front = TToolColor{0, 255, 0};
+    tool.Refresh();
+    EXPECT_EQ(redPixels(), 0);
+    tool.Commit();
+    EXPECT_EQ(Env.Steps, 1);
+    EXPECT_EQ(redPixels(), 0);
+    // Left of the body and below the tail the picture is as it was.
+    EXPECT_EQ(PixelAt(Env.Document.SketchLayer, 50, 100), (TToolColor{128, 128, 128}));
+}

@@ -1,0 +1,206 @@
+// The placed-object tools in the main window: the palette buttons, the
+// option pages, the commands that wait while an object is placed, and the
+// history steps with their texts.
+#include "MainFixture.h"
+
+#include "PaintBox.h"
+#include "ToolOption.h"
+#include "Tools.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+void SendMouse(TFrmMain& main, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, QPointF(at), main.PaintBox1->mapToGlobal(QPointF(at)), button, buttons,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(main.PaintBox1, &event);
+}
+
+void Hover(TFrmMain& main, QPoint at) { SendMouse(main, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); }
+
+// The object follows the pointer to `at` and lands there.
+void Place(TFrmMain& main, QPoint at)
+{
+    Hover(main, at);
+    SendMouse(main, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(main, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+}
+
+struct TLayers {
+    TBitmap Sketch;
+    TBitmap Color;
+    friend bool operator==(const TLayers&, const TLayers&) = default;
+};
+
+TLayers LayersOf(const TDocument& document) { return {document.SketchLayer, document.ColorLayer}; }
+
+QPlainTextEdit* MemoOf(TFrmToolOption& panel, TToolCode code)
+{
+    switch (code) {
+    case TToolCode::Rectangle: return panel.RectControls.Text;
+    case TToolCode::Ellipse: return panel.EllipseControls.Text;
+    case TToolCode::Text: return panel.TextControls.Text;
+    default: return panel.BalloonControls.Text;
+    }
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, EveryObjectToolCommitsItsObjectAsOneStepWhenLeft)
+{
+    struct TCase {
+        TToolCode Code;
+        const char* Page;
+        const char* Operation;
+        const char* Detail;
+    };
+    const TCase cases[] = {
+        {TToolCode::Rectangle, "Rectangle", "Rectangle", "--"},
+        {TToolCode::Ellipse, "Ellipse", "Ellipse", "--"},
+        {TToolCode::Text, "Text", "Text", "--"},
+        {TToolCode::BalloonRect, "Text Ballon", "Text Balloon", "Type: Rectanle"},
+        {TToolCode::BalloonRounded, "Text Ballon", "Text Balloon", "Type: Rounded Rectanle"},
+        {TToolCode::BalloonEllipse, "Text Ballon", "Text Balloon", "Type: Ellipse"},
+    };
+    Open(Photo("coffee.bmp"));
+    Main->FrmTools->SetFrontColor(QColor(200, 30, 40));
+    Main->FrmTools->SetBackColor(QColor(250, 240, 100));
+    int x = 10;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Page);
+        const TLayers before = LayersOf(Main->Document);
+        const int rows = Main->History.RowCount();
+        QTest::mouseClick(Main->FrmTools->ButtonOf(int(c.Code)), Qt::LeftButton);
+        ASSERT_EQ(Main->CurrentTool(), int(c.Code));
+        EXPECT_EQ(TFrmToolOption::PageCaption(Main->FrmToolOption->CurrentPage()), c.Page);
+        EXPECT_FALSE(Main->MenuItem_Open->isEnabled());
+        EXPECT_FALSE(Main->MenuItem_SaveAs->isEnabled());
+
+        Place(*Main, QPoint(x, 40));
+        MemoOf(*Main->FrmToolOption, c.Code)->setPlainText(QString::fromUtf8("Caf\u00e9 \u65e5\u672c"));
+        EXPECT_FALSE(LayersOf(Main->Document) == before);
+        EXPECT_EQ(Main->History.RowCount(), rows);
+        const TLayers shown = LayersOf(Main->Document);
+
+        QTest::mouseClick(Main->FrmTools->BtnBrush, Qt::LeftButton);
+        ASSERT_EQ(Main->History.RowCount(), rows + 1);
+        EXPECT_EQ(Main->History.Operation(Main->History.Current()), c.Operation);
+        EXPECT_EQ(Main->History.Comment(Main->History.Current()), c.Detail);
+        EXPECT_TRUE(Main->MenuItem_Open->isEnabled());
+        EXPECT_TRUE(Main->MenuItem_Undo->isEnabled());
+        // What was shown is what the layers keep.
+        EXPECT_TRUE(LayersOf(Main->Document) == shown);
+        x += 110;
+    }
+}
+
+TEST_F(MainWindowTest, CommitCancelAndDeleteEndWithTheHand)
+{
+    enum class TEnd { Commit, Cancel, Delete };
+    struct TCase {
+        TToolCode Code;
+        TEnd End;
+        bool Kept;
+    };
+    const TCase cases[] = {
+        {TToolCode::Rectangle, TEnd::Commit, true},
+        {TToolCode::Ellipse, TEnd::Cancel, false},
+        {TToolCode::BalloonRounded, TEnd::Delete, false},
+        {TToolCode::Text, TEnd::Commit, true},
+    };
+    Open(Photo("coffee.bmp"));
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(int(c.Code));
+        const TLayers before = LayersOf(Main->Document);
+        const int rows = Main->History.RowCount();
+        QTest::mouseClick(Main->FrmTools->ButtonOf(int(c.Code)), Qt::LeftButton);
+        Place(*Main, QPoint(60, 50));
+        TObjectControls& page = c.Code == TToolCode::Rectangle ? Main->FrmToolOption->RectControls
+                                : c.Code == TToolCode::Ellipse ? Main->FrmToolOption->EllipseControls
+                                : c.Code == TToolCode::Text    ? Main->FrmToolOption->TextControls
+                                                               : Main->FrmToolOption->BalloonControls;
+        switch (c.End) {
+        case TEnd::Commit: QTest::mouseClick(page.Commit, Qt::LeftButton); break;
+        case TEnd::Cancel: QTest::mouseClick(page.Cancel, Qt::LeftButton); break;
+        case TEnd::Delete: QTest::keyRelease(Main.get(), Qt::Key_Delete); break;
+        }
+        EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
+        EXPECT_TRUE(Main->FrmTools->BtnGrabber->isChecked());
+        EXPECT_EQ(TFrmToolOption::PageCaption(Main->FrmToolOption->CurrentPage()), "Info");
+        EXPECT_TRUE(Main->MenuItem_Open->isEnabled());
+        EXPECT_EQ(Main->History.RowCount(), rows + (c.Kept ? 1 : 0));
+        EXPECT_EQ(LayersOf(Main->Document) == before, !c.Kept);
+        // The hand's moves no longer reach the object.
+        Hover(*Main, QPoint(150, 120));
+        EXPECT_EQ(LayersOf(Main->Document) == before, !c.Kept);
+    }
+}
+
+TEST_F(MainWindowTest, UndoWhileAnObjectIsPlacedDropsTheObjectFirst)
+{
+    Open(Photo("coffee.bmp"));
+    const TLayers opened = LayersOf(Main->Document);
+    QTest::mouseClick(Main->FrmTools->BtnRectangle, Qt::LeftButton);
+    Place(*Main, QPoint(30, 30));
+    QTest::mouseClick(Main->FrmTools->BtnRectangle, Qt::LeftButton);
+    const TLayers firstBox = LayersOf(Main->Document);
+    ASSERT_FALSE(firstBox == opened);
+    Place(*Main, QPoint(100, 80));
+    ASSERT_TRUE(Main->MenuItem_Undo->isEnabled());
+
+    Main->MenuItem_Undo->trigger();
+    EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
+    EXPECT_TRUE(LayersOf(Main->Document) == opened);
+    // Nothing of the dropped object comes back with a refresh.
+    Main->RefreshView();
+    EXPECT_TRUE(LayersOf(Main->Document) == opened);
+    Main->MenuItem_Redo->trigger();
+    EXPECT_TRUE(LayersOf(Main->Document) == firstBox);
+}
+
+TEST_F(MainWindowTest, TheViewCursorSaysWhatADragOnTheObjectDoes)
+{
+    Open(Photo("coffee.bmp"));
+    QTest::mouseClick(Main->FrmTools->BtnRectangle, Qt::LeftButton);
+    EXPECT_EQ(Main->PaintBox1->cursor().shape(), Qt::CrossCursor);
+    Place(*Main, QPoint(40, 40));
+    const struct {
+        QPoint At;
+        Qt::CursorShape Shape;
+    } cases[] = {
+        {{50, 50}, Qt::SizeAllCursor}, {{60, 50}, Qt::SizeHorCursor},  {{40, 41}, Qt::SizeFDiagCursor},
+        {{50, 60}, Qt::SizeVerCursor}, {{60, 38}, Qt::SizeBDiagCursor}, {{150, 150}, Qt::ArrowCursor},
+    };
+    for (const auto& c : cases) {
+        Hover(*Main, c.At);
+        EXPECT_EQ(Main->PaintBox1->cursor().shape(), c.Shape) << c.At.x() << ", " << c.At.y();
+    }
+    QTest::mouseClick(Main->FrmTools->BtnPencil, Qt::LeftButton);
+    EXPECT_EQ(Main->PaintBox1->cursor().shape(), Qt::CrossCursor);
+}
+
+TEST_F(MainWindowTest, ChangingTheFontRendersThePendingObjectAtOnce)
+{
+    Open(Photo("coffee.bmp"));
+    QTest::mouseClick(Main->FrmTools->BtnTxtBalloonC, Qt::LeftButton);
+    TObjectControls& page = Main->FrmToolOption->BalloonControls;
+    page.Text->setPlainText("Hello there");
+    Place(*Main, QPoint(100, 100));
+    const TLayers plain = LayersOf(Main->Document);
+    page.Bold->click();
+    const TLayers bold = LayersOf(Main->Document);
+    EXPECT_FALSE(bold == plain);
+    page.FontSize->setValue(20);
+    EXPECT_FALSE(LayersOf(Main->Document) == bold);
+    page.FontSize->setValue(12);
+    page.Bold->click();
+    EXPECT_TRUE(LayersOf(Main->Document) == plain);
+}
