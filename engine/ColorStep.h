@@ -31,7 +31,8 @@ void BuildBandRow(const std::uint8_t* table, int tableSize, int scale, TBandRow&
 // The picture given to LoadPicture is read in place (not copied) by the
 // scaling step, so it must stay alive and unchanged until ScaleColors has run.
 // Smoothing, border blur and the tone tables work in one result buffer in
-// turn, which keeps a full-size computation at two region-sized buffers.
+// turn, which keeps a full-size computation at two region-sized buffers
+// (three when the smoothed colours are kept, see SetKeepSmoothed).
 class TColorStep {
 public:
     void SetProgress(const TProgressSink& progress) { progress_ = TProgressReporter(progress); }

@@ -1,11 +1,18 @@
 #include "EffectStages.h"
 
+#include <cstddef>
 #include <cstring>
-#include <iterator>
 
 namespace {
 
-#define LQ_FIELD(name, stage) {#name, offsetof(TEffectSettings, name), sizeof(TEffectSettings::name), TEffectStage::stage}
+// One field of the record and the stage it feeds.
+struct TFieldStage {
+    std::size_t Offset;
+    std::size_t Size;
+    TEffectStage Stage;
+};
+
+#define LQ_FIELD(name, stage) {offsetof(TEffectSettings, name), sizeof(TEffectSettings::name), TEffectStage::stage}
 
 // Read from the steps: the sketch is smoothed by SketchSmooth and its edges
 // sharpened by Sharper, then mapped by the other sketch fields; the colours
@@ -87,12 +94,6 @@ TStageSet StageInputs(TEffectStage stage)
         break;
     }
     return StageBit(stage);
-}
-
-const TFieldStage* FieldStages(std::size_t& count)
-{
-    count = std::size(Fields);
-    return Fields;
 }
 
 TStageSet ChangedStages(const TEffectSettings& a, const TEffectSettings& b)

@@ -2,7 +2,6 @@
 
 #include "EffectSettings.h"
 
-#include <cstddef>
 #include <cstdint>
 
 // The steps of the effect whose results can be kept between two
@@ -26,17 +25,6 @@ constexpr TStageSet StageBit(TEffectStage stage) { return TStageSet(1) << unsign
 
 // The stages a stage's result depends on, itself included.
 TStageSet StageInputs(TEffectStage stage);
-
-// One field of the record and the stage it feeds.
-struct TFieldStage {
-    const char* Name;
-    std::size_t Offset;
-    std::size_t Size;
-    TEffectStage Stage;
-};
-
-// Every field of the record, in stored order, with the stage it feeds.
-const TFieldStage* FieldStages(std::size_t& count);
 
 // The stages fed by a field whose bytes differ between the two records.
 TStageSet ChangedStages(const TEffectSettings& a, const TEffectSettings& b);
