@@ -40,9 +40,11 @@ public:
     // it off frees them and forgets what was kept.
     void SetCaching(bool on);
     bool Caching() const { return cache_ != nullptr; }
-    // Tells a caching effect that the picture's pixels or size changed in
-    // place (the same object holds another picture): nothing kept for it is
-    // reused. Giving SetSettings another picture object needs no call.
+    // Tells a caching effect that a picture it rendered from changed its
+    // pixels or size (edited or resampled in place, or another picture made
+    // at the same address): nothing kept so far is reused. Kept results are
+    // matched to the picture's address and size, so this call is the only
+    // way to say that the same address now holds other pixels.
     void SourceChanged() { ++sourceGeneration_; }
 
     // Threads that share the work of one computation: 1 keeps it on the
