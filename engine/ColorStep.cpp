@@ -8,12 +8,21 @@
 
 #include <cstring>
 
+void TColorStep::SetKeepSmoothed(bool keep)
+{
+    keepSmoothed_ = keep;
+    if (!keep)
+        smoothed_.Release();
+}
+
 void TColorStep::LoadPicture(const TBitmap* picture, int left, int top, int width, int height)
 {
     region_ = ClampRegion(picture, left, top, width, height);
     picture_ = region_.Pixels() > 0 ? picture : nullptr;
     scaled_.Resize(std::size_t(region_.Pixels()) * 3);
     result_.Resize(std::size_t(region_.Pixels()) * 3);
+    if (keepSmoothed_)
+        smoothed_.Resize(std::size_t(region_.Pixels()) * 3);
 }
 
 void TColorStep::CopyRegion(std::uint8_t* destination) const
@@ -27,7 +36,7 @@ void TColorStep::CopyRegion(std::uint8_t* destination) const
 bool TColorStep::SmoothColors(int colorSmooth, int smoothType)
 {
     progress_.BeginStep(StepNames::ColorSmooth);
-    if (!smoother_.Smooth(scaled_.Data(), result_.Data(), region_.Width, region_.Height, colorSmooth, smoothType,
+    if (!smoother_.Smooth(scaled_.Data(), Smoothed(), region_.Width, region_.Height, colorSmooth, smoothType,
                           progress_, pool_))
         return false;
     progress_.EndStep();
@@ -37,8 +46,9 @@ bool TColorStep::SmoothColors(int colorSmooth, int smoothType)
 bool TColorStep::BlurBorders(double radius)
 {
     if (!(radius > 0.0))
-        return true; // the smoothed colours already stand in the result buffer
-    return GaussianBlur(result_.Data(), result_.Data(), region_.Width, region_.Height, radius, progress_.Sink(),
+        return true; // the smoothed colours already stand in their buffer
+    std::uint8_t* smoothed = Smoothed();
+    return GaussianBlur(smoothed, smoothed, region_.Width, region_.Height, radius, progress_.Sink(),
                         pool_);
 }
 
@@ -88,7 +98,9 @@ bool TColorStep::ApplySaturation(const std::uint8_t* source, std::uint8_t* desti
 bool TColorStep::AdjustTone(int brightness, int contrast, int saturation, int red, int green, int blue)
 {
     std::uint8_t* result = result_.Data();
-    return OffsetChannels(result, result, brightness, brightness, brightness) &&
+    // The first table reads the kept colours into the result (an identity
+    // table too, as a copy).
+    return OffsetChannels(Smoothed(), result, brightness, brightness, brightness) &&
            ApplyContrast(result, result, contrast) && ApplySaturation(result, result, saturation) &&
            OffsetChannels(result, result, red, green, blue);
 }

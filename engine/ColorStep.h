@@ -31,11 +31,19 @@ void BuildBandRow(const std::uint8_t* table, int tableSize, int scale, TBandRow&
 // The picture given to LoadPicture is read in place (not copied) by the
 // scaling step, so it must stay alive and unchanged until ScaleColors has run.
 // Smoothing, border blur and the tone tables work in one result buffer in
-// turn, which keeps a full-size computation at two region-sized buffers.
+// turn, which keeps a full-size computation at two region-sized buffers
+// (three when the smoothed colours are kept, see SetKeepSmoothed).
 class TColorStep {
 public:
     void SetProgress(const TProgressSink& progress) { progress_ = TProgressReporter(progress); }
     void SetPool(TWorkerPool* pool) { pool_ = pool; }
+
+    // With the smoothed colours kept, smoothing and border blur work in a
+    // buffer of their own and the tone tables read it into the result, so
+    // that AdjustTone can run again with other settings; it costs one more
+    // region-sized buffer, and releases it when switched off.
+    void SetKeepSmoothed(bool keep);
+    bool KeepsSmoothed() const { return keepSmoothed_; }
 
     // Stores the picture and the region (cut to the picture, see
     // ClampRegion) and sizes the buffers.
@@ -59,11 +67,14 @@ public:
     int Height() const { return region_.Height; }
     const std::uint8_t* Scaled() const { return scaled_.Data(); }
     // The result of the last step after scaling: smoothed, then blurred, then
-    // the colouring layer.
+    // the colouring layer (when the smoothed colours are kept, the colouring
+    // layer once AdjustTone has run).
     const std::uint8_t* ColorResult() const { return result_.Data(); }
     std::uint8_t* ColorResult() { return result_.Data(); }
 
 private:
+    // Where smoothing and border blur write.
+    std::uint8_t* Smoothed() { return keepSmoothed_ ? smoothed_.Data() : result_.Data(); }
     void CopyRegion(std::uint8_t* destination) const;
     bool ScaleFixed(const TBandRow& bands);
     bool ScaleAverage(const TBandRow& bands, bool scanFromOrigin);
@@ -77,6 +88,8 @@ private:
     TRegion region_;
     TWorkBuffer<std::uint8_t> scaled_;
     TWorkBuffer<std::uint8_t> result_;
+    TWorkBuffer<std::uint8_t> smoothed_;
+    bool keepSmoothed_ = false;
     // Flood-fill state of average scaling, kept between computations so that
     // a preview does not allocate it on every slider move.
     TWorkBuffer<std::uint8_t> visited_;

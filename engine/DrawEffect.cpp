@@ -5,6 +5,7 @@
 #include "WorkerPool.h"
 
 #include <algorithm>
+#include <array>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -67,6 +68,20 @@ private:
 
 } // namespace
 
+// What each stage's kept result was computed from.
+struct TDrawEffect::TCache {
+    struct TKept {
+        bool Valid = false;
+        TEffectSettings Settings{};
+        const TBitmap* Source = nullptr;
+        std::uint64_t Generation = 0;
+        int SourceWidth = 0;
+        int SourceHeight = 0;
+        TRegion Region;
+    };
+    std::array<TKept, std::size_t(TEffectStage::Blend) + 1> Stages;
+};
+
 TDrawEffect::TDrawEffect() = default;
 TDrawEffect::~TDrawEffect() = default;
 
@@ -80,6 +95,58 @@ void TDrawEffect::SetThreadCount(int threads)
 {
     threads_ = std::max(threads, 0);
     pool_.reset();
+}
+
+void TDrawEffect::SetCaching(bool on)
+{
+    if (on == Caching())
+        return;
+    cache_ = on ? std::make_unique<TCache>() : nullptr;
+    sketch_.SetKeepEdges(on);
+    color_.SetKeepSmoothed(on);
+}
+
+bool TDrawEffect::Reusable(TEffectStage stage, const TEffectSettings& s, const TRegion& region) const
+{
+    if (!cache_ || !source_)
+        return false;
+    const TCache::TKept& kept = cache_->Stages[std::size_t(stage)];
+    // The region fields count through the region they give on this picture.
+    const TStageSet fields = StageInputs(stage) & ~StageBit(TEffectStage::Region);
+    return kept.Valid && kept.Source == source_ && kept.Generation == sourceGeneration_ &&
+           kept.SourceWidth == source_->Width() && kept.SourceHeight == source_->Height() && kept.Region == region &&
+           (ChangedStages(kept.Settings, s) & fields) == 0;
+}
+
+void TDrawEffect::Forget(TEffectStage stage)
+{
+    if (!cache_)
+        return;
+    for (std::size_t i = 0; i < cache_->Stages.size(); ++i)
+        if (StageInputs(TEffectStage(i)) & StageBit(stage))
+            cache_->Stages[i].Valid = false;
+}
+
+void TDrawEffect::Keep(TEffectStage stage, const TEffectSettings& s, const TRegion& region)
+{
+    if (!cache_ || !source_)
+        return;
+    cache_->Stages[std::size_t(stage)] = {true, s, source_, sourceGeneration_, source_->Width(), source_->Height(),
+                                          region};
+}
+
+template <class Compute>
+bool TDrawEffect::RunStage(TEffectStage stage, const TEffectSettings& s, const TRegion& region, Compute compute)
+{
+    if (Reusable(stage, s, region))
+        return true;
+    Forget(stage);
+    // A step may finish its last row just as an abort comes: kept only when
+    // no abort stands, so that nothing half-written is ever reused.
+    if (!compute() || AbortRequested())
+        return false;
+    Keep(stage, s, region);
+    return true;
 }
 
 bool TDrawEffect::Render(TAbortStart start)
@@ -104,7 +171,11 @@ bool TDrawEffect::Render(TAbortStart start)
         color_.SetPool(pool);
         color_.LoadPicture(source_, region.Left, region.Top, region.Width, region.Height);
     }
-    const bool scaleBeside = drawSketch && drawColor && pool && s.ScaleType == ScaleTypeAverage && s.ColorScale > 0;
+    // A kept sketch layer implies its edges: forgetting the edges forgets it.
+    const bool sketchRuns = drawSketch && !Reusable(TEffectStage::SketchTone, s, region);
+    const bool scaleRuns = drawColor && !Reusable(TEffectStage::ColorScale, s, region);
+    const bool scaleBeside =
+        sketchRuns && scaleRuns && pool && s.ScaleType == ScaleTypeAverage && s.ColorScale > 0;
     TDeferredPercents scalePercents;
     std::thread scaler;
     std::exception_ptr scalerFailure;
@@ -122,6 +193,7 @@ bool TDrawEffect::Render(TAbortStart start)
         }
     } joinScaler{scaler, scalerFailure};
     if (scaleBeside) {
+        Forget(TEffectStage::ColorScale);
         color_.SetPool(nullptr); // the pool serves the sketch meanwhile
         color_.SetProgress({&scalePercents, nullptr, nullptr});
         scaler = std::thread([&] {
@@ -139,11 +211,17 @@ bool TDrawEffect::Render(TAbortStart start)
     if (drawSketch) {
         sketch_.SetProgress(progress_);
         sketch_.SetPool(pool);
-        sketch_.LoadPicture(source_, region.Left, region.Top, region.Width, region.Height);
-        if (AbortRequested())
-            return false;
-        if (!sketch_.Render(s.SketchType, s.Detail, s.Darkness, s.WhiteLevel, s.RemainThreshold, s.RemainDarkness,
-                            s.RemainDark != 0, s.SketchSmooth / 20.0, s.Sharper / 5.0))
+        const bool sketched =
+            RunStage(TEffectStage::SketchEdges, s, region,
+                     [&] {
+                         sketch_.LoadPicture(source_, region.Left, region.Top, region.Width, region.Height);
+                         return !AbortRequested() && sketch_.RenderEdges(s.SketchSmooth / 20.0, s.Sharper / 5.0);
+                     }) &&
+            RunStage(TEffectStage::SketchTone, s, region, [&] {
+                return sketch_.RenderTone(s.SketchType, s.Detail, s.Darkness, s.WhiteLevel, s.RemainThreshold,
+                                          s.RemainDarkness, s.RemainDark != 0);
+            });
+        if (!sketched)
             return false;
     }
     if (drawColor) {
@@ -153,16 +231,28 @@ bool TDrawEffect::Render(TAbortStart start)
             scaler.join();
             if (scalerFailure)
                 std::rethrow_exception(std::exchange(scalerFailure, nullptr));
-            if (!scaled)
+            if (!scaled || AbortRequested())
                 return false;
+            Keep(TEffectStage::ColorScale, s, region);
             report.EndStep();
             color_.SetProgress(progress_);
             color_.SetPool(pool);
-        } else if (!color_.ScaleColors(s.ScaleType, s.ScanFromOrigin, s.ColorScale, s.ColorTable, ColorTableSize)) {
+        } else if (!RunStage(TEffectStage::ColorScale, s, region, [&] {
+                       return color_.ScaleColors(s.ScaleType, s.ScanFromOrigin, s.ColorScale, s.ColorTable,
+                                                 ColorTableSize);
+                   })) {
             return false;
         }
-        if (!color_.SmoothColors(s.ColorSmooth, s.SmoothType) || !color_.BlurBorders(s.BorderBlur / 20.0) ||
-            !color_.AdjustTone(s.Brightness, s.Contrast, s.Saturation, s.Red, s.Green, s.Blue))
+        const bool colored =
+            RunStage(TEffectStage::ColorSmooth, s, region,
+                     [&] {
+                         return color_.SmoothColors(s.ColorSmooth, s.SmoothType) &&
+                                color_.BlurBorders(s.BorderBlur / 20.0);
+                     }) &&
+            RunStage(TEffectStage::ColorTone, s, region, [&] {
+                return color_.AdjustTone(s.Brightness, s.Contrast, s.Saturation, s.Red, s.Green, s.Blue);
+            });
+        if (!colored)
             return false;
     }
     if (AbortRequested())

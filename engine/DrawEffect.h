@@ -3,10 +3,12 @@
 #include "Bitmap.h"
 #include "ColorStep.h"
 #include "EffectSettings.h"
+#include "EffectStages.h"
 #include "Progress.h"
 #include "Region.h"
 #include "Sketch.h"
 
+#include <cstdint>
 #include <memory>
 
 class TWorkerPool;
@@ -28,6 +30,22 @@ public:
     const TEffectSettings& Settings() const { return settings_; }
 
     void SetProgress(const TProgressSink& progress) { progress_ = progress; }
+
+    // Keeping the results of the steps between two renders (off by default):
+    // a render then runs only the steps whose settings, region or picture
+    // changed since the step last completed, and gives the same layers, bit
+    // for bit, as a render from scratch. It suits a preview that recomputes
+    // one region on every slider move; it costs two more region-sized
+    // buffers, so a renderer of the whole picture leaves it off. Switching
+    // it off frees them and forgets what was kept.
+    void SetCaching(bool on);
+    bool Caching() const { return cache_ != nullptr; }
+    // Tells a caching effect that a picture it rendered from changed its
+    // pixels or size (edited or resampled in place, or another picture made
+    // at the same address): nothing kept so far is reused. Kept results are
+    // matched to the picture's address and size, so this call is the only
+    // way to say that the same address now holds other pixels.
+    void SourceChanged() { ++sourceGeneration_; }
 
     // Threads that share the work of one computation: 1 keeps it on the
     // calling thread, 0 (the default) takes one per core. The result is the
@@ -60,6 +78,17 @@ public:
     const TColorStep& ColorGenerator() const { return color_; }
 
 private:
+    struct TCache;
+    // Whether the kept result of a stage can stand for this render's.
+    bool Reusable(TEffectStage stage, const TEffectSettings& s, const TRegion& region) const;
+    // Forgets the stage and every stage that depends on it, before it is
+    // computed again: an abort half-way leaves nothing to reuse.
+    void Forget(TEffectStage stage);
+    void Keep(TEffectStage stage, const TEffectSettings& s, const TRegion& region);
+    // Runs a stage unless its kept result can stand; false on an abort.
+    template <class Compute>
+    bool RunStage(TEffectStage stage, const TEffectSettings& s, const TRegion& region, Compute compute);
+
     TEffectSettings settings_{};
     const TBitmap* source_ = nullptr;
     TProgressSink progress_;
@@ -67,6 +96,8 @@ private:
     TColorStep color_;
     int threads_ = 0;
     std::unique_ptr<TWorkerPool> pool_;
+    std::unique_ptr<TCache> cache_;
+    std::uint64_t sourceGeneration_ = 0;
 
     // What the last complete render produced; the blend reads only these.
     bool complete_ = false;

@@ -10,6 +10,13 @@
 #include <cstring>
 #include <vector>
 
+void TSketch::SetKeepEdges(bool keep)
+{
+    keepEdges_ = keep;
+    if (!keep)
+        edges_.Release();
+}
+
 void TSketch::LoadPicture(const TBitmap* picture, int left, int top, int width, int height)
 {
     TRegion r = ClampRegion(picture, left, top, width, height);
@@ -17,6 +24,9 @@ void TSketch::LoadPicture(const TBitmap* picture, int left, int top, int width, 
     height_ = r.Height;
     inverted_.Resize(std::size_t(r.Pixels()) * 3);
     values_.Resize(std::size_t(r.Pixels()));
+    if (keepEdges_)
+        edges_.Resize(std::size_t(r.Pixels()));
+    std::int32_t* credits = Credits();
     const std::size_t rowBytes = std::size_t(width_) * 3;
     bool done = ForEachUnit(
         pool_, height_,
@@ -25,7 +35,7 @@ void TSketch::LoadPicture(const TBitmap* picture, int left, int top, int width, 
             std::uint8_t* out = inverted_.Data() + std::size_t(y) * rowBytes;
             for (std::size_t i = 0; i < rowBytes; ++i)
                 out[i] = std::uint8_t(255 - in[i]);
-            std::fill_n(values_.Data() + std::size_t(y) * width_, width_, 0);
+            std::fill_n(credits + std::size_t(y) * width_, width_, 0);
         },
         [](int) {});
     if (!done)
@@ -221,7 +231,7 @@ bool TSketch::DrawEdges(double sharpen)
     const int centreRows = std::max(height_ - 2, 0);
     const int workers = WorkerCount(pool_);
     std::uint8_t* picture = inverted_.Data();
-    std::int32_t* values = values_.Data();
+    std::int32_t* values = Credits();
     auto reportRow = [&](int y) { progress_.Percent(y, height_ - 2); };
 
     std::vector<TEdgeScratch> scratch(workers);
@@ -274,10 +284,11 @@ bool TSketch::ToneMap(int sketchType, int detail, int darkness, int whiteLevel, 
     return ForEachUnit(
         pool_, height_,
         [&](int y, int) {
+            const std::int32_t* credit = Credits() + std::size_t(y) * width_;
             std::int32_t* v = values_.Data() + std::size_t(y) * width_;
             const std::uint8_t* p = inverted_.Data() + std::size_t(y) * width_ * 3;
             for (int x = 0; x < width_; ++x) {
-                std::int64_t a = std::int64_t(v[x]) * darkness / 32 - detail;
+                std::int64_t a = std::int64_t(credit[x]) * darkness / 32 - detail;
                 if (remainDark && p[x * 3] >= darkFrom && p[x * 3 + 1] >= darkFrom && p[x * 3 + 2] >= darkFrom &&
                     a < remainLevel)
                     a = remainLevel;
@@ -298,16 +309,26 @@ bool TSketch::ToneMap(int sketchType, int detail, int darkness, int whiteLevel, 
         [](int) {});
 }
 
-bool TSketch::Render(int sketchType, int detail, int darkness, int whiteLevel, int remainThreshold,
-                     int remainDarkness, bool remainDark, double smoothRadius, double sharpen)
+bool TSketch::RenderEdges(double smoothRadius, double sharpen)
 {
     if (smoothRadius > 0.0 &&
         !GaussianBlur(inverted_.Data(), inverted_.Data(), width_, height_, smoothRadius, progress_.Sink(), pool_))
         return false;
-    if (!DrawEdges(sharpen))
-        return false;
+    return DrawEdges(sharpen);
+}
+
+bool TSketch::RenderTone(int sketchType, int detail, int darkness, int whiteLevel, int remainThreshold,
+                         int remainDarkness, bool remainDark)
+{
     if (!ToneMap(sketchType, detail, darkness, whiteLevel, remainThreshold, remainDarkness, remainDark))
         return false;
     progress_.EndStep();
     return true;
+}
+
+bool TSketch::Render(int sketchType, int detail, int darkness, int whiteLevel, int remainThreshold,
+                     int remainDarkness, bool remainDark, double smoothRadius, double sharpen)
+{
+    return RenderEdges(smoothRadius, sharpen) &&
+           RenderTone(sketchType, detail, darkness, whiteLevel, remainThreshold, remainDarkness, remainDark);
 }

@@ -16,7 +16,14 @@ public:
     void SetProgress(const TProgressSink& progress) { progress_ = TProgressReporter(progress); }
     void SetPool(TWorkerPool* pool) { pool_ = pool; }
 
-    // Copies the region, inverted, and sets every sketch value to 0. The
+    // With the edge credits kept, the tone mapping writes the sketch values
+    // into a buffer of their own, so that RenderTone can map the same credits
+    // again with other settings; it costs one more region-sized buffer, and
+    // releases it when switched off.
+    void SetKeepEdges(bool keep);
+    bool KeepsEdges() const { return keepEdges_; }
+
+    // Copies the region, inverted, and sets every edge credit to 0. The
     // region is cut to the picture (see ClampRegion); an abort leaves an
     // empty (0 x 0) sketch.
     void LoadPicture(const TBitmap* picture, int left, int top, int width, int height);
@@ -26,11 +33,16 @@ public:
     // abort flag stopped it; the values are then partly computed.
     bool Render(int sketchType, int detail, int darkness, int whiteLevel, int remainThreshold, int remainDarkness,
                 bool remainDark, double smoothRadius, double sharpen);
+    // The two halves of Render: the smoothing and the edge pass, then the
+    // tone mapping with the end of the step.
+    bool RenderEdges(double smoothRadius, double sharpen);
+    bool RenderTone(int sketchType, int detail, int darkness, int whiteLevel, int remainThreshold,
+                    int remainDarkness, bool remainDark);
 
     // The edge pass alone: adds every edge credit to the sketch values.
     bool DrawEdges(double sharpen);
-    // Adds an amount to the value of pixel (x, y).
-    void AddEdge(int x, int y, int amount) { values_.Data()[std::size_t(y) * width_ + x] += amount; }
+    // Adds an amount to the edge credit of pixel (x, y).
+    void AddEdge(int x, int y, int amount) { Credits()[std::size_t(y) * width_ + x] += amount; }
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -38,6 +50,9 @@ public:
     const std::uint8_t* Inverted() const { return inverted_.Data(); }
 
 private:
+    // Where the edge pass adds its credits: the values themselves, unless
+    // they are kept.
+    std::int32_t* Credits() { return keepEdges_ ? edges_.Data() : values_.Data(); }
     bool ToneMap(int sketchType, int detail, int darkness, int whiteLevel, int remainThreshold, int remainDarkness,
                  bool remainDark);
 
@@ -45,6 +60,8 @@ private:
     int height_ = 0;
     TWorkBuffer<std::uint8_t> inverted_;
     TWorkBuffer<std::int32_t> values_;
+    TWorkBuffer<std::int32_t> edges_;
+    bool keepEdges_ = false;
     TProgressReporter progress_;
     TWorkerPool* pool_ = nullptr;
 };

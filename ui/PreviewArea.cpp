@@ -37,6 +37,8 @@ void TFrmPreview::showEvent(QShowEvent* event)
     for (TTrackSpin* pair : Pairs)
         pair->ResetHandled();
     PreviewEffect = std::make_unique<TDrawEffect>();
+    // A slider move recomputes only what it changes.
+    PreviewEffect->SetCaching(true);
     PreviewBitmap = TBitmap();
     SetupPreviewScroll();
     // The effect is computed from what the view shows, at full size until

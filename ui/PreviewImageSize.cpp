@@ -1,6 +1,7 @@
 #include "Preview.h"
 
 #include "Document.h"
+#include "DrawEffect.h"
 #include "Resample.h"
 #include "SpinEdit.h"
 
@@ -134,6 +135,9 @@ void TFrmPreview::ApplyImageSize(int width, int height, bool moveSlider)
         Document.SourceBitmap = Document.ViewBitmap;
     else
         ResampleTo(width, height, Document.SourceBitmap);
+    // The same picture object now holds other pixels.
+    if (PreviewEffect)
+        PreviewEffect->SourceChanged();
     SetupPreviewScroll();
     RenderPreview();
 }

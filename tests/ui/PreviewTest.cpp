@@ -203,6 +203,50 @@ TEST_F(PreviewDialog, ImageSizeControlsFollowOneAnother)
     }
 }
 
+// The dialog keeps what a change did not touch between two recomputations;
+// after every kind of change the area must still show what a fresh
+// computation of the shown record gives, never an earlier picture's effect.
+TEST_F(PreviewDialog, EveryRecomputationShowsWhatAFreshOneGives)
+{
+    Pictures(900, 700);
+    TFrmPreview& preview = Shown();
+    preview.Chk_DrawColor->click();
+    ASSERT_EQ(preview.Settings().DrawColor, 1);
+    struct TStep {
+        const char* What;
+        std::function<void()> Act;
+    };
+    const std::vector<TStep> steps = {
+        {"Detail", [&] { preview.Pair("Detail")->Trc()->setValue(60); }},
+        {"ColorSmooth", [&] { preview.Pair("ColorSmooth")->Trc()->setValue(4); }},
+        {"Brightness", [&] { preview.Pair("Brightness")->Trc()->setValue(40); }},
+        {"scale 50", [&] { preview.Trc_ImageSize->setValue(50); }},
+        {"width 451", [&] { Retype(preview.Spn_Width, "451"); }},
+        {"scale 100", [&] { preview.Trc_ImageSize->setValue(100); }},
+        {"scrolled by dragging",
+         [&] {
+             QTest::mousePress(preview.PaintBox1, Qt::LeftButton, {}, QPoint(100, 100));
+             QTest::mouseMove(preview.PaintBox1, QPoint(80, 90));
+             QTest::mouseRelease(preview.PaintBox1, Qt::LeftButton, {}, QPoint(80, 90));
+         }},
+        {"another picture in the next run",
+         [&] {
+             preview.reject();
+             Settle();
+             Doc.ViewBitmap = PatternPicture(900, 700, 9);
+             preview.show();
+             Settle();
+         }},
+    };
+    QImage before = preview.AreaImage().copy();
+    for (const TStep& step : steps) {
+        step.Act();
+        EXPECT_NE(preview.AreaImage(), before) << step.What << " shows no change";
+        EXPECT_TRUE(AreaShows(preview, Reference(preview.Settings(), Doc.SourceBitmap), 0, 0)) << step.What;
+        before = preview.AreaImage().copy();
+    }
+}
+
 TEST_F(PreviewDialog, EveryCloseButOkRestoresTheWorkingPictureAndStoresTheWindowRectangle)
 {
     struct TClose {
