@@ -77,7 +77,7 @@ TEST_F(LayersPanel, TypedOpacitiesAreLimitedAndEveryEditRefreshesOnce)
 
     Retype("150");
     EXPECT_EQ(Panel.Trc_Opacity->value(), 99);
-    EXPECT_EQ(State.Opacity, 99);
+    EXPECT_EQ(+State.Opacity, 99);
     EXPECT_EQ(Panel.Spn_Opacity->Text(), "99");
     // The blank after Backspace, "1", "15" and "150".
     EXPECT_EQ(RefreshView.count(), 4);
@@ -86,12 +86,12 @@ TEST_F(LayersPanel, TypedOpacitiesAreLimitedAndEveryEditRefreshesOnce)
     Panel.Spn_Opacity->selectAll();
     QTest::keyClick(Panel.Spn_Opacity, Qt::Key_Delete);
     EXPECT_EQ(Panel.Spn_Opacity->Text(), "");
-    EXPECT_EQ(State.Opacity, 99);
+    EXPECT_EQ(+State.Opacity, 99);
     EXPECT_EQ(RefreshView.count(), 5);
 
     Panel.Trc_Opacity->setFocus();
     QTest::keyClick(Panel.Trc_Opacity, Qt::Key_Left);
-    EXPECT_EQ(State.Opacity, 98);
+    EXPECT_EQ(+State.Opacity, 98);
     EXPECT_EQ(Panel.Spn_Opacity->Text(), "98");
     EXPECT_EQ(RefreshView.count(), 6);
 }
@@ -136,7 +136,7 @@ TEST_F(LayersPanel, ShowingAStateEmitsNothingAndLeavesTheHandlersAttached)
     State.Opacity = 150;
     Panel.ShowLayerState();
     EXPECT_EQ(State.BlendingMode, BlendMultiply);
-    EXPECT_EQ(State.Opacity, 99);
+    EXPECT_EQ(+State.Opacity, 99);
     EXPECT_EQ(RefreshView.count(), 0);
 
     QTest::mouseClick(Panel.Chk_ColorVisible, Qt::LeftButton);

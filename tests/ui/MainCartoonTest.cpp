@@ -35,14 +35,18 @@ protected:
     template <class T>
     static void WhenShown(std::function<void(T&)> answer)
     {
-        auto poll = std::make_shared<std::function<void()>>();
-        *poll = [answer, poll] {
-            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget()); dialog && dialog->isVisible())
-                answer(*dialog);
-            else
-                QTimer::singleShot(1, *poll);
-        };
-        QTimer::singleShot(0, *poll);
+        auto* poll = new QTimer(qApp);
+        poll->setInterval(1);
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, answer] {
+            auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible())
+                return;
+            // The answer may run a dialog of its own; this poll is done.
+            poll->stop();
+            poll->deleteLater();
+            answer(*dialog);
+        });
+        poll->start();
     }
 
     static TEffectSettings Preset(const char* name)

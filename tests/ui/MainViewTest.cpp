@@ -225,8 +225,8 @@ TEST_F(MainWindowTest, TheHandDragsThePictureWithinItsEdges)
     SendMouse(*Main, QEvent::MouseMove, {90, 97}, Qt::NoButton, Qt::LeftButton);
     EXPECT_EQ(Main->HorzScrollBar->value(), 10);
     EXPECT_EQ(Main->VertScrollBar->value(), 3);
-    EXPECT_EQ(Main->ViewRect().Left, 10);
-    EXPECT_EQ(Main->ViewRect().Top, 3);
+    EXPECT_EQ(+Main->ViewRect().Left, 10);
+    EXPECT_EQ(+Main->ViewRect().Top, 3);
     EXPECT_EQ(ScreenPixel(*Main, 0, 0), PicturePixel(view, 10, 3));
     // The grabbed point is under the pointer again: the same move goes no further.
     SendMouse(*Main, QEvent::MouseMove, {90, 97}, Qt::NoButton, Qt::LeftButton);

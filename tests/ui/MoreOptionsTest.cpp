@@ -96,8 +96,8 @@ TEST_F(SketchOptions, DarkAreaControlsFollowTheBoxButKeepTheirValues)
     EXPECT_FALSE(Dialog.Label4->isEnabled());
     TEffectSettings taken{};
     Dialog.TakeSettings(taken);
-    EXPECT_EQ(taken.RemainThreshold, 30);
-    EXPECT_EQ(taken.RemainDarkness, 255);
+    EXPECT_EQ(+taken.RemainThreshold, 30);
+    EXPECT_EQ(+taken.RemainDarkness, 255);
 
     Dialog.show();
     Dialog.Chk_Remain->click();
@@ -120,7 +120,7 @@ TEST_F(SketchOptions, TypedStrengthIsLimitedAndCancelRestoresTypeAndStrength)
     EXPECT_FALSE(Dialog.isVisible());
     EXPECT_EQ(Dialog.Sharper->Value(), 0);
     EXPECT_EQ(Dialog.RG_SketchType->ItemIndex(), SketchTypeGrey - 1);
-    EXPECT_EQ(Record.Sharper, 0);
+    EXPECT_EQ(+Record.Sharper, 0);
     EXPECT_EQ(Asks.count(), 4) << "the preview is recomputed";
 
     // Hidden, values set by a preset start nothing; OK keeps changes.

@@ -93,7 +93,7 @@ TEST_F(MainWindowTest, EveryObjectToolCommitsItsObjectAsOneStepWhenLeft)
         QTest::mouseClick(Main->FrmTools->BtnBrush, Qt::LeftButton);
         ASSERT_EQ(Main->History.RowCount(), rows + 1);
         EXPECT_EQ(Main->History.Operation(Main->History.Current()), c.Operation);
-        EXPECT_EQ(Main->History.Comment(Main->History.Current()), c.Detail);
+        EXPECT_EQ(Main->History.Comment(Main->History.Current()), +c.Detail);
         EXPECT_TRUE(Main->MenuItem_Open->isEnabled());
         EXPECT_TRUE(Main->MenuItem_Undo->isEnabled());
         // What was shown is what the layers keep.

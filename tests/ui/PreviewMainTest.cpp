@@ -26,7 +26,7 @@ TEST_F(MainWindowTest, APreviewClosedAt700By500IsRememberedInTheOptionsFile)
         preview.show();
         preview.resize(700, 500);
         Settle();
-        EXPECT_EQ(preview.Settings().Width, std::min(photo.Width(), preview.PaintBox1->DeviceSize().width()));
+        EXPECT_EQ(+preview.Settings().Width, std::min(photo.Width(), preview.PaintBox1->DeviceSize().width()));
         preview.Btn_Cancle->click();
     }
     EXPECT_EQ(Main->Document.SourceBitmap, photo);

@@ -153,9 +153,9 @@ TEST_F(PreviewPresets, WithoutDefaultSetEverythingShowsTheAllZeroRecord)
     ASSERT_TRUE(preview.SaveSettingsFile(QString::fromStdString(Folder.File("zero.set"))));
     TEffectSettings saved{};
     ASSERT_TRUE(ReadSettingsFile(Folder.File("zero.set"), saved));
-    EXPECT_EQ(saved.SketchType, 0);
-    EXPECT_EQ(saved.ScaleType, 0);
-    EXPECT_EQ(saved.BlendMode, EffectBlendOpacity);
+    EXPECT_EQ(+saved.SketchType, 0);
+    EXPECT_EQ(+saved.ScaleType, 0);
+    EXPECT_EQ(+saved.BlendMode, EffectBlendOpacity);
 }
 
 TEST_F(PreviewPresets, OkAlwaysRewritesLastSet)
@@ -168,7 +168,7 @@ TEST_F(PreviewPresets, OkAlwaysRewritesLastSet)
     ASSERT_EQ(FileBytes(Folder.File(LastSetName)).size(), 18430u);
     ASSERT_TRUE(ReadSettingsFile(Folder.File(LastSetName), last));
     EXPECT_EQ(std::memcmp(&last.Left, &preview.Settings().Left, sizeof last - 4), 0);
-    EXPECT_EQ(last.Detail, 115);
+    EXPECT_EQ(+last.Detail, 115);
 }
 
 TEST_F(PreviewPresets, OverwritingTheShippedFilesAsksFirst)

@@ -77,17 +77,17 @@ TEST_F(PreviewDialog, ShowingPreviewsTheVisibleRegionOfAFullSizeCopyOfTheView)
     ASSERT_LT(area.width(), 900);
     ASSERT_LT(area.height(), 700);
     const TEffectSettings& s = preview.Settings();
-    EXPECT_EQ(s.Left, 0);
-    EXPECT_EQ(s.Width, area.width());
-    EXPECT_EQ(s.Height, area.height());
-    EXPECT_EQ(s.WhiteLevel, 255);
-    EXPECT_EQ(s.Detail, 115);
+    EXPECT_EQ(+s.Left, 0);
+    EXPECT_EQ(+s.Width, area.width());
+    EXPECT_EQ(+s.Height, area.height());
+    EXPECT_EQ(+s.WhiteLevel, 255);
+    EXPECT_EQ(+s.Detail, 115);
     EXPECT_TRUE(AreaShows(preview, Reference(s, Doc.SourceBitmap), 0, 0));
     EXPECT_EQ(preview.PaintBox1->cursor().shape(), Qt::BitmapCursor) << "the grabbing hand";
 
     // A handled change recomputes with it; the threshold goes in as WhiteLevel.
     preview.Pair("Threshold")->Trc()->setValue(40);
-    EXPECT_EQ(preview.Settings().WhiteLevel, 215);
+    EXPECT_EQ(+preview.Settings().WhiteLevel, 215);
     EXPECT_TRUE(AreaShows(preview, Reference(preview.Settings(), Doc.SourceBitmap), 0, 0));
 }
 
@@ -122,8 +122,8 @@ TEST_F(PreviewDialog, ASmallPictureCannotScrollAndTheRestOfTheAreaIsFaceColoured
     EXPECT_TRUE(AreaShows(preview, Doc.SourceBitmap, 0, 0));
 
     preview.Chk_DrawSketch->click();
-    EXPECT_EQ(preview.Settings().Width, 60);
-    EXPECT_EQ(preview.Settings().Height, 40);
+    EXPECT_EQ(+preview.Settings().Width, 60);
+    EXPECT_EQ(+preview.Settings().Height, 40);
     EXPECT_TRUE(AreaShows(preview, Reference(preview.Settings(), Doc.SourceBitmap), 0, 0));
 }
 
@@ -145,8 +145,8 @@ TEST_F(PreviewDialog, DraggingMovesTheUnprocessedPictureAndStopsInsideTheRange)
     EXPECT_EQ(preview.ScrollLeft(), 10);
     EXPECT_EQ(preview.ScrollTop(), 10);
     QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(-5000, 90));
-    EXPECT_EQ(preview.Settings().Left, 10);
-    EXPECT_EQ(preview.Settings().Top, 10);
+    EXPECT_EQ(+preview.Settings().Left, 10);
+    EXPECT_EQ(+preview.Settings().Top, 10);
     EXPECT_TRUE(AreaShows(preview, Reference(preview.Settings(), Doc.SourceBitmap), 0, 0));
 }
 
@@ -158,14 +158,14 @@ TEST_F(PreviewDialog, TypedDetailIsLimitedToTheTrackBarAndClearingItChangesNothi
     Retype(detail->Spn(), "5000");
     EXPECT_EQ(detail->Trc()->value(), 1024);
     EXPECT_EQ(detail->Spn()->Text(), "1024");
-    EXPECT_EQ(preview.Settings().Detail, 1024);
+    EXPECT_EQ(+preview.Settings().Detail, 1024);
 
     const QImage shown = preview.AreaImage().copy();
     detail->Spn()->setFocus();
     detail->Spn()->selectAll();
     QTest::keyClick(detail->Spn(), Qt::Key_Backspace);
     EXPECT_EQ(detail->Trc()->value(), 1024);
-    EXPECT_EQ(preview.Settings().Detail, 1024);
+    EXPECT_EQ(+preview.Settings().Detail, 1024);
     EXPECT_EQ(preview.AreaImage(), shown);
 }
 
@@ -191,14 +191,14 @@ TEST_F(PreviewDialog, ImageSizeControlsFollowOneAnother)
     };
     for (const TStep& step : steps) {
         step.Act();
-        EXPECT_EQ(Doc.SourceBitmap.Width(), step.Width) << step.What;
-        EXPECT_EQ(Doc.SourceBitmap.Height(), step.Height) << step.What;
+        EXPECT_EQ(Doc.SourceBitmap.Width(), +step.Width) << step.What;
+        EXPECT_EQ(Doc.SourceBitmap.Height(), +step.Height) << step.What;
         EXPECT_EQ(preview.Spn_Height->Text(), QString::number(step.Height)) << step.What;
         EXPECT_EQ(preview.Trc_ImageSize->value(), step.Scale) << step.What;
         if (step.Width == 800) {
             EXPECT_EQ(Doc.SourceBitmap, Doc.ViewBitmap) << step.What;
         }
-        EXPECT_EQ(preview.Settings().Height, std::min(step.Height, preview.PaintBox1->DeviceSize().height()))
+        EXPECT_EQ(+preview.Settings().Height, std::min(step.Height, preview.PaintBox1->DeviceSize().height()))
             << step.What << ": the preview follows";
     }
 }
