@@ -1,5 +1,6 @@
 #include "JpegFile.h"
 
+#include "ColorProfile.h"
 #include "ExifOrientation.h"
 #include "FileError.h"
 #include "MemoryBudget.h"
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -120,6 +122,8 @@ struct TJpegDecoder {
     TJpegErrors errors{};
     TScanGuard guard{};
     std::size_t sourceSize = 0; // of the whole compressed data (file or memory)
+    JOCTET* profile = nullptr;  // the ICC profile from the APP2 markers, malloc'd by the library
+    unsigned int profileSize = 0;
 
     TJpegDecoder()
     {
@@ -129,7 +133,11 @@ struct TJpegDecoder {
         guard.scanLimit = MaxScans;
     }
     // Safe in every state, also after a longjmp out of the library.
-    ~TJpegDecoder() { jpeg_destroy_decompress(&info); }
+    ~TJpegDecoder()
+    {
+        jpeg_destroy_decompress(&info);
+        std::free(profile);
+    }
     TJpegDecoder(const TJpegDecoder&) = delete;
     TJpegDecoder& operator=(const TJpegDecoder&) = delete;
 };
@@ -153,7 +161,13 @@ bool ReadHeader(TJpegDecoder& d, const TSource& source)
     else
         jpeg_mem_src(&d.info, source.Data, static_cast<unsigned long>(d.sourceSize));
     jpeg_save_markers(&d.info, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(&d.info, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&d.info, TRUE);
+    // A damaged profile is no reason to refuse the picture: it stays untagged.
+    if (!jpeg_read_icc_profile(&d.info, &d.profile, &d.profileSize)) {
+        d.profile = nullptr;
+        d.profileSize = 0;
+    }
     return true;
 }
 
@@ -421,6 +435,7 @@ struct TStoredPicture {
     TBitmap picture;
     int orientation = 1;
     std::string damage; // empty, or the sentence that says what is damaged
+    std::vector<std::uint8_t> profile;
 };
 
 TStoredPicture DecodeStored(const TSource& source, std::size_t size, const std::string& name)
@@ -471,6 +486,8 @@ TStoredPicture DecodeStored(const TSource& source, std::size_t size, const std::
         Fail(decoder, name);
     if (decoder.errors.damaged)
         stored.damage = name + " is damaged: " + decoder.errors.warning;
+    if (decoder.profile != nullptr)
+        stored.profile.assign(decoder.profile, decoder.profile + decoder.profileSize);
     return stored;
 }
 
@@ -479,6 +496,7 @@ TBitmap Finish(TStoredPicture stored, std::string* warning)
     // The decoder and its buffers are gone before the picture is turned.
     if (!stored.damage.empty() && warning == nullptr)
         throw TFileError(stored.damage);
+    ConvertToSrgb(stored.picture, stored.profile.data(), stored.profile.size());
     TBitmap upright = ApplyOrientation(std::move(stored.picture), stored.orientation);
     if (warning != nullptr)
         *warning = std::move(stored.damage);

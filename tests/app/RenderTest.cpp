@@ -386,13 +386,13 @@ TEST_F(RenderTest, EveryFaultEndsWithStatus1AndOneLineAndWritesNothing)
 {
     const std::string in = PutPhoto("in.bmp", Photo(20, 20));
     PutFileBytes(File("garbage.jpg"), "this is no picture");
-    PutFileBytes(File("in.png"), FileBytes(in));
+    PutFileBytes(File("garbage.png"), "this is no picture either");
     const std::string out = File("out.jpg");
     const std::vector<std::vector<std::string>> cases = {
         {File("missing.jpg"), out},
         {File("garbage.jpg"), out},
-        {File("in.png"), out},
-        {in, File("out.png")},
+        {File("garbage.png"), out},
+        {in, File("out.tif")},
         {in, File("out")},
         {"--sketch-out", File("s.tif"), in, out},
         {in, File("no-such-folder/out.jpg")},

@@ -1,0 +1,116 @@
+#include "HeifFile.h"
+
+#include "ColorProfile.h"
+#include "FileError.h"
+#include "PictureSamples.h"
+
+#include <memory>
+#include <vector>
+
+#include <libheif/heif.h>
+
+namespace {
+
+struct TContextFree {
+    void operator()(heif_context* context) const { heif_context_free(context); }
+};
+struct THandleRelease {
+    void operator()(heif_image_handle* handle) const { heif_image_handle_release(handle); }
+};
+struct TImageRelease {
+    void operator()(heif_image* image) const { heif_image_release(image); }
+};
+struct TOptionsFree {
+    void operator()(heif_decoding_options* options) const { heif_decoding_options_free(options); }
+};
+
+void Check(const heif_error& error, const std::string& name)
+{
+    if (error.code != heif_error_Ok)
+        throw TFileError("Cannot read " + name + ": " + (error.message ? error.message : "the HEIF decoder failed"));
+}
+
+template <int Channels, std::uint32_t Max>
+void WideRows(const std::uint8_t* plane, int stride, TBitmap& picture)
+{
+    for (int y = 0; y < picture.Height(); ++y)
+        SamplesToBgr<std::uint16_t, Channels, Max>(
+            reinterpret_cast<const std::uint16_t*>(plane + std::size_t(y) * stride), picture.ScanLine(y),
+            picture.Width());
+}
+
+template <int Channels>
+void ConvertRows(const std::uint8_t* plane, int stride, int bits, TBitmap& picture)
+{
+    if (bits <= 8) {
+        for (int y = 0; y < picture.Height(); ++y)
+            SamplesToBgr<std::uint8_t, Channels, 255>(plane + std::size_t(y) * stride, picture.ScanLine(y),
+                                                      picture.Width());
+    } else if (bits <= 10) {
+        WideRows<Channels, 1023>(plane, stride, picture);
+    } else if (bits <= 12) {
+        WideRows<Channels, 4095>(plane, stride, picture);
+    } else {
+        WideRows<Channels, 65535>(plane, stride, picture);
+    }
+}
+
+void ApplyProfile(const heif_image_handle* handle, TBitmap& picture)
+{
+    const heif_color_profile_type type = heif_image_handle_get_color_profile_type(handle);
+    if (type != heif_color_profile_type_prof && type != heif_color_profile_type_rICC)
+        return;
+    std::vector<std::uint8_t> profile(heif_image_handle_get_raw_color_profile_size(handle));
+    if (profile.empty() || heif_image_handle_get_raw_color_profile(handle, profile.data()).code != heif_error_Ok)
+        return;
+    ConvertToSrgb(picture, profile.data(), profile.size());
+}
+
+} // namespace
+
+TBitmap DecodeHeif(const std::uint8_t* data, std::size_t size, const std::string& name)
+{
+    // Loads the decoder plugins where libheif ships them apart; once, and
+    // kept for the whole run.
+    static const bool initialised = heif_init(nullptr).code == heif_error_Ok;
+    (void)initialised;
+    const std::unique_ptr<heif_context, TContextFree> context(heif_context_alloc());
+    if (!context)
+        throw TFileError("Cannot read " + name + ": out of memory");
+    heif_context_set_maximum_image_size_limit(context.get(), TBitmap::MaxSide);
+    Check(heif_context_read_from_memory_without_copy(context.get(), data, size, nullptr), name);
+    heif_image_handle* rawHandle = nullptr;
+    Check(heif_context_get_primary_image_handle(context.get(), &rawHandle), name);
+    const std::unique_ptr<heif_image_handle, THandleRelease> handle(rawHandle);
+
+    const int width = heif_image_handle_get_width(handle.get());
+    const int height = heif_image_handle_get_height(handle.get());
+    const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
+    const int bits = heif_image_handle_get_luma_bits_per_pixel(handle.get());
+    const bool wide = bits > 8;
+    const int channels = alpha ? 4 : 3;
+    // The decoder holds its planes and our interleaved copy at once.
+    const std::uint64_t decoded = std::uint64_t(width) * std::uint64_t(height) * channels * (wide ? 2 : 1);
+    CheckPictureSize(width, height, 2 * decoded, name);
+
+    const std::unique_ptr<heif_decoding_options, TOptionsFree> options(heif_decoding_options_alloc());
+    const heif_chroma chroma = wide ? (alpha ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RRGGBB_LE)
+                                    : (alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB);
+    heif_image* rawImage = nullptr;
+    Check(heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB, chroma, options.get()), name);
+    const std::unique_ptr<heif_image, TImageRelease> image(rawImage);
+    int stride = 0;
+    const std::uint8_t* plane = heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
+    if (plane == nullptr || heif_image_get_width(image.get(), heif_channel_interleaved) != width ||
+        heif_image_get_height(image.get(), heif_channel_interleaved) != height)
+        throw TFileError("Cannot read " + name + ": the decoder gave an unexpected picture layout");
+    const int planeBits = wide ? heif_image_get_bits_per_pixel_range(image.get(), heif_channel_interleaved) : 8;
+
+    TBitmap picture(width, height);
+    if (alpha)
+        ConvertRows<4>(plane, stride, planeBits, picture);
+    else
+        ConvertRows<3>(plane, stride, planeBits, picture);
+    ApplyProfile(handle.get(), picture);
+    return picture;
+}
