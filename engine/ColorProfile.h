@@ -17,3 +17,15 @@
 // so is one that calls itself sRGB, which would only cost time and round
 // some values by a level. Returns whether the picture was converted.
 bool ConvertToSrgb(TBitmap& picture, const std::uint8_t* profile, std::size_t size);
+
+// A colour space given by its primaries and white point (CIE xy) and a
+// transfer curve, as HEIF and AVIF files describe one without an ICC profile
+// (for instance Display P3 from a phone).
+struct TColourSpace {
+    double RedX, RedY, GreenX, GreenY, BlueX, BlueY, WhiteX, WhiteY;
+    enum class TCurve { Srgb, Gamma22, Gamma28, Linear } Curve = TCurve::Srgb;
+};
+// Converts a picture in that colour space to sRGB, as ConvertToSrgb does.
+// Returns false (and leaves the picture) when the description makes no
+// profile.
+bool ConvertToSrgb(TBitmap& picture, const TColourSpace& space);

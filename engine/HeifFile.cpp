@@ -4,6 +4,8 @@
 #include "FileError.h"
 #include "PictureSamples.h"
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -55,11 +57,62 @@ void ConvertRows(const std::uint8_t* plane, int stride, int bits, TBitmap& pictu
     }
 }
 
+// Whether the file's brands say AV1 (AVIF) rather than HEVC.
+bool IsAvif(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 16 || std::memcmp(data + 4, "ftyp", 4) != 0)
+        return false;
+    const std::size_t box = std::size_t(data[0]) << 24 | std::size_t(data[1]) << 16 | std::size_t(data[2]) << 8 | data[3];
+    const std::size_t end = std::min(box, size);
+    for (std::size_t at = 8; at + 4 <= end; at += 4)
+        if (at != 12 && (std::memcmp(data + at, "avif", 4) == 0 || std::memcmp(data + at, "avis", 4) == 0))
+            return true;
+    return false;
+}
+
+struct TNclxFree {
+    void operator()(heif_color_profile_nclx* nclx) const { heif_nclx_color_profile_free(nclx); }
+};
+
+// Primaries and a transfer curve in place of an ICC profile; BT.709
+// primaries (or none given) with an sRGB-like curve are sRGB already.
+void ApplyNclx(const heif_image_handle* handle, TBitmap& picture)
+{
+    heif_color_profile_nclx* raw = nullptr;
+    if (heif_image_handle_get_nclx_color_profile(handle, &raw).code != heif_error_Ok || raw == nullptr)
+        return;
+    const std::unique_ptr<heif_color_profile_nclx, TNclxFree> nclx(raw);
+    TColourSpace space{nclx->color_primary_red_x,   nclx->color_primary_red_y,   nclx->color_primary_green_x,
+                       nclx->color_primary_green_y, nclx->color_primary_blue_x,  nclx->color_primary_blue_y,
+                       nclx->color_primary_white_x, nclx->color_primary_white_y, TColourSpace::TCurve::Srgb};
+    switch (int(nclx->transfer_characteristics)) {
+    case 4:
+        space.Curve = TColourSpace::TCurve::Gamma22;
+        break;
+    case 5:
+        space.Curve = TColourSpace::TCurve::Gamma28;
+        break;
+    case 8:
+        space.Curve = TColourSpace::TCurve::Linear;
+        break;
+    default:
+        break; // sRGB, BT.709 and the rest: shown with the sRGB curve, as displays do
+    }
+    const int primaries = int(nclx->color_primaries);
+    if ((primaries == 1 || primaries == 2) && space.Curve == TColourSpace::TCurve::Srgb)
+        return;
+    if (space.WhiteY <= 0 || space.RedY <= 0 || space.GreenY <= 0 || space.BlueY <= 0)
+        return;
+    ConvertToSrgb(picture, space);
+}
+
 void ApplyProfile(const heif_image_handle* handle, TBitmap& picture)
 {
     const heif_color_profile_type type = heif_image_handle_get_color_profile_type(handle);
-    if (type != heif_color_profile_type_prof && type != heif_color_profile_type_rICC)
+    if (type != heif_color_profile_type_prof && type != heif_color_profile_type_rICC) {
+        ApplyNclx(handle, picture);
         return;
+    }
     std::vector<std::uint8_t> profile(heif_image_handle_get_raw_color_profile_size(handle));
     if (profile.empty() || heif_image_handle_get_raw_color_profile(handle, profile.data()).code != heif_error_Ok)
         return;
@@ -77,7 +130,7 @@ TBitmap DecodeHeif(const std::uint8_t* data, std::size_t size, const std::string
     const std::unique_ptr<heif_context, TContextFree> context(heif_context_alloc());
     if (!context)
         throw TFileError("Cannot read " + name + ": out of memory");
-    heif_context_set_maximum_image_size_limit(context.get(), TBitmap::MaxSide);
+    heif_context_set_maximum_image_size_limit(context.get(), HeifMaxSide);
     Check(heif_context_read_from_memory_without_copy(context.get(), data, size, nullptr), name);
     heif_image_handle* rawHandle = nullptr;
     Check(heif_context_get_primary_image_handle(context.get(), &rawHandle), name);
@@ -94,6 +147,19 @@ TBitmap DecodeHeif(const std::uint8_t* data, std::size_t size, const std::string
     CheckPictureSize(width, height, 2 * decoded, name);
 
     const std::unique_ptr<heif_decoding_options, TOptionsFree> options(heif_decoding_options_alloc());
+    // dav1d, libheif's first choice for AV1, prints to the terminal when it
+    // refuses damaged data (and loses a little memory then); libaom's decoder
+    // stays quiet. It is asked for by name where it is there.
+    static const bool haveAom = [] {
+        const heif_decoder_descriptor* decoders[8];
+        const int count = heif_get_decoder_descriptors(heif_compression_AV1, decoders, 8);
+        for (int i = 0; i < count; ++i)
+            if (std::strcmp(heif_decoder_descriptor_get_id_name(decoders[i]), "aom") == 0)
+                return true;
+        return false;
+    }();
+    if (haveAom && IsAvif(data, size))
+        options->decoder_id = "aom";
     const heif_chroma chroma = wide ? (alpha ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RRGGBB_LE)
                                     : (alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB);
     heif_image* rawImage = nullptr;

@@ -200,17 +200,18 @@ TBytes AdobeRgbProfile()
     return SaveProfile(profile);
 }
 
-void AdobeToSrgb(const std::uint8_t rgb[3], double out[3])
+namespace {
+
+double SrgbDecode(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); }
+
+// Linear RGB through a D65 matrix to XYZ, then to encoded sRGB.
+void LinearToSrgb(const double linear[3], const double toXyz[3][3], double out[3])
 {
-    static const double ToXyz[3][3] = {{0.5767309, 0.1855540, 0.1881852},
-                                       {0.2973769, 0.6273491, 0.0752741},
-                                       {0.0270343, 0.0706872, 0.9911085}};
     static const double ToSrgb[3][3] = {{3.2404542, -1.5371385, -0.4985314},
                                         {-0.9692660, 1.8760108, 0.0415560},
                                         {0.0556434, -0.2040259, 1.0572252}};
-    double linear[3], xyz[3];
-    for (int i = 0; i < 3; ++i)
-        linear[i] = std::pow(rgb[i] / 255.0, 563.0 / 256.0);
+    const auto& ToXyz = toXyz;
+    double xyz[3];
     for (int i = 0; i < 3; ++i)
         xyz[i] = ToXyz[i][0] * linear[0] + ToXyz[i][1] * linear[1] + ToXyz[i][2] * linear[2];
     for (int i = 0; i < 3; ++i) {
@@ -219,6 +220,30 @@ void AdobeToSrgb(const std::uint8_t rgb[3], double out[3])
         v = v <= 0.0031308 ? 12.92 * v : 1.055 * std::pow(v, 1 / 2.4) - 0.055;
         out[i] = v * 255.0;
     }
+}
+
+} // namespace
+
+void AdobeToSrgb(const std::uint8_t rgb[3], double out[3])
+{
+    static const double ToXyz[3][3] = {{0.5767309, 0.1855540, 0.1881852},
+                                       {0.2973769, 0.6273491, 0.0752741},
+                                       {0.0270343, 0.0706872, 0.9911085}};
+    double linear[3];
+    for (int i = 0; i < 3; ++i)
+        linear[i] = std::pow(rgb[i] / 255.0, 563.0 / 256.0);
+    LinearToSrgb(linear, ToXyz, out);
+}
+
+void DisplayP3ToSrgb(const std::uint8_t rgb[3], double out[3])
+{
+    static const double ToXyz[3][3] = {{0.4865709, 0.2656677, 0.1982173},
+                                       {0.2289746, 0.6917385, 0.0792869},
+                                       {0.0000000, 0.0451134, 1.0439444}};
+    double linear[3];
+    for (int i = 0; i < 3; ++i)
+        linear[i] = SrgbDecode(rgb[i] / 255.0);
+    LinearToSrgb(linear, ToXyz, out);
 }
 
 TBytes SrgbProfile() { return SaveProfile(cmsCreate_sRGBProfile()); }
@@ -278,7 +303,7 @@ TBytes EncodeWebPWith(const TBitmap& picture, const TBytes& alpha, const TBytes&
     return out;
 }
 
-std::optional<TBytes> EncodeHeif(const TBitmap& picture, bool avif, const TBytes& profile)
+std::optional<TBytes> EncodeHeif(const TBitmap& picture, bool avif, const TBytes& profile, int primaries)
 {
     static const bool initialised = heif_init(nullptr).code == heif_error_Ok;
     (void)initialised;
@@ -306,6 +331,14 @@ std::optional<TBytes> EncodeHeif(const TBitmap& picture, bool avif, const TBytes
         }
     if (!profile.empty())
         heif_image_set_raw_color_profile(image, "prof", profile.data(), profile.size());
+    if (primaries != 0) {
+        heif_color_profile_nclx* nclx = heif_nclx_color_profile_alloc();
+        heif_nclx_color_profile_set_color_primaries(nclx, std::uint16_t(primaries));
+        heif_nclx_color_profile_set_transfer_characteristics(nclx, 13);
+        heif_nclx_color_profile_set_matrix_coefficients(nclx, 6);
+        heif_image_set_nclx_color_profile(image, nclx);
+        heif_nclx_color_profile_free(nclx);
+    }
     TBytes out;
     const heif_error encoded = heif_context_encode_image(ctx, image, encoder, nullptr, nullptr);
     if (encoded.code == heif_error_Ok) {

@@ -51,6 +51,8 @@ TBytes ExifBlock(int orientation);
 // such colour to sRGB computed here from the published matrices.
 TBytes AdobeRgbProfile();
 void AdobeToSrgb(const std::uint8_t rgb[3], double out[3]);
+// The same for Display P3 (P3 primaries, D65, the sRGB curve).
+void DisplayP3ToSrgb(const std::uint8_t rgb[3], double out[3]);
 // Little CMS's own sRGB profile.
 TBytes SrgbProfile();
 
@@ -59,8 +61,9 @@ TBytes SrgbProfile();
 TBytes EncodeWebPWith(const TBitmap& picture, const TBytes& alpha, const TBytes& profile, const TBytes& exif);
 
 // HEIC (HEVC) or AVIF (AV1) made by libheif's own encoders at high quality,
-// with an optional ICC profile; nothing when the encoder is not available.
-std::optional<TBytes> EncodeHeif(const TBitmap& picture, bool avif, const TBytes& profile = {});
+// with an optional ICC profile or else nclx colour primaries (by their code,
+// 0 for none); nothing when the encoder is not available.
+std::optional<TBytes> EncodeHeif(const TBitmap& picture, bool avif, const TBytes& profile = {}, int primaries = 0);
 
 TBitmap PictureOfPixels(int width, int height, const std::vector<std::uint8_t>& bgr);
 std::vector<std::uint8_t> PixelsOf(const TBitmap& picture);
