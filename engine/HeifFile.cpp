@@ -79,9 +79,11 @@ struct TNclxFree {
 void ApplyNclx(const heif_image_handle* handle, TBitmap& picture)
 {
     heif_color_profile_nclx* raw = nullptr;
-    if (heif_image_handle_get_nclx_color_profile(handle, &raw).code != heif_error_Ok || raw == nullptr)
-        return;
+    const heif_error error = heif_image_handle_get_nclx_color_profile(handle, &raw);
+    // Also a failure (unknown primaries) may hand over a profile to free.
     const std::unique_ptr<heif_color_profile_nclx, TNclxFree> nclx(raw);
+    if (error.code != heif_error_Ok || !nclx)
+        return;
     TColourSpace space{nclx->color_primary_red_x,   nclx->color_primary_red_y,   nclx->color_primary_green_x,
                        nclx->color_primary_green_y, nclx->color_primary_blue_x,  nclx->color_primary_blue_y,
                        nclx->color_primary_white_x, nclx->color_primary_white_y, TColourSpace::TCurve::Srgb};
