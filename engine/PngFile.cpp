@@ -127,7 +127,9 @@ TBitmap DecodePng(const std::uint8_t* data, std::size_t size, const std::string&
         }
     }
 
-    // Chunks after the pixels count too.
+    // Chunks after the pixels count too (an eXIf may come last). Damage
+    // there costs only what those chunks would have said.
+    spng_decode_chunks(ctx.get());
     spng_iccp iccp{};
     if (spng_get_iccp(ctx.get(), &iccp) == 0)
         ConvertToSrgb(picture, reinterpret_cast<const std::uint8_t*>(iccp.profile), iccp.profile_len);

@@ -146,8 +146,10 @@ void ReadWide(TIFF* tiff, TBitmap& picture, int channels, const std::string& nam
 }
 
 // libtiff's RGBA reader gives premultiplied alpha: over white a colour is
-// its value plus what the alpha leaves uncovered.
-void ReadRgba(TIFF* tiff, TBitmap& picture, const std::string& name, const TMessages& messages)
+// its value plus what the alpha leaves uncovered. The picture is made only
+// once libtiff has read every strip, so a small file that claims a huge
+// picture fails before that memory is filled.
+TBitmap ReadRgba(TIFF* tiff, int width, int height, const std::string& name, const TMessages& messages)
 {
     char reason[1024] = {};
     if (!TIFFRGBAImageOK(tiff, reason))
@@ -158,12 +160,12 @@ void ReadRgba(TIFF* tiff, TBitmap& picture, const std::string& name, const TMess
     // The rows as stored; the orientation is applied afterwards, all eight
     // values alike.
     image.req_orientation = image.orientation;
-    const int width = picture.Width(), height = picture.Height();
     const std::unique_ptr<std::uint32_t[]> raster(new std::uint32_t[std::size_t(width) * std::size_t(height)]);
     const int ok = TIFFRGBAImageGet(&image, raster.get(), std::uint32_t(width), std::uint32_t(height));
     TIFFRGBAImageEnd(&image);
     if (!ok)
         Fail(name, messages, "its pixels cannot be read");
+    TBitmap picture(width, height);
     for (int y = 0; y < height; ++y) {
         const std::uint32_t* in = raster.get() + std::size_t(y) * width;
         std::uint8_t* out = picture.ScanLine(y);
@@ -175,6 +177,7 @@ void ReadRgba(TIFF* tiff, TBitmap& picture, const std::string& name, const TMess
             out[2] = std::uint8_t(std::min<std::uint32_t>(255, TIFFGetR(p) + uncovered));
         }
     }
+    return picture;
 }
 
 } // namespace
@@ -204,11 +207,13 @@ TBitmap DecodeTiff(const std::uint8_t* data, std::size_t size, const std::string
     std::uint16_t orientation = ORIENTATION_TOPLEFT;
     TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ORIENTATION, &orientation);
 
-    TBitmap picture{int(width), int(height)};
-    if (wide)
+    TBitmap picture;
+    if (wide) {
+        picture.SetSize(int(width), int(height));
         ReadWide(tiff.get(), picture, channels, name, messages);
-    else
-        ReadRgba(tiff.get(), picture, name, messages);
+    } else {
+        picture = ReadRgba(tiff.get(), int(width), int(height), name, messages);
+    }
 
     std::uint32_t profileSize = 0;
     void* profile = nullptr;
