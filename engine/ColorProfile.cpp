@@ -112,3 +112,35 @@ bool ConvertToSrgb(TBitmap& picture, const std::uint8_t* profile, std::size_t si
         return false;
     return Transform(context, input.get(), picture);
 }
+
+TCmykConversion::TCmykConversion(const std::uint8_t* profile, std::size_t size, bool inverted)
+{
+    if (profile == nullptr || size < 132 || size > 0xFFFFFFFFu)
+        return;
+    cmsContext context = cmsCreateContext(nullptr, nullptr);
+    if (!context)
+        return;
+    context_ = context;
+    cmsSetLogErrorHandlerTHR(context, IgnoreLog);
+    const TProfile input(cmsOpenProfileFromMemTHR(context, profile, cmsUInt32Number(size)));
+    if (!input || cmsGetColorSpace(input.get()) != cmsSigCmykData)
+        return;
+    const TProfile srgb(cmsCreate_sRGBProfileTHR(context));
+    if (!srgb)
+        return;
+    transform_ = cmsCreateTransformTHR(context, input.get(), inverted ? TYPE_CMYK_8_REV : TYPE_CMYK_8, srgb.get(),
+                                       TYPE_BGR_8, INTENT_PERCEPTUAL, 0);
+}
+
+TCmykConversion::~TCmykConversion()
+{
+    if (transform_)
+        cmsDeleteTransform(transform_);
+    if (context_)
+        cmsDeleteContext(static_cast<cmsContext>(context_));
+}
+
+void TCmykConversion::Row(const std::uint8_t* cmyk, std::uint8_t* bgr, int width) const
+{
+    cmsDoTransform(transform_, cmyk, bgr, cmsUInt32Number(width));
+}

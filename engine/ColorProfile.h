@@ -29,3 +29,22 @@ struct TColourSpace {
 // Returns false (and leaves the picture) when the description makes no
 // profile.
 bool ConvertToSrgb(TBitmap& picture, const TColourSpace& space);
+
+// CMYK rows to blue-green-red through a CMYK ICC profile (a print file's
+// own), in place of the plain ink arithmetic, which shows such files far
+// too saturated. Empty (Ok() false) unless Little CMS reads the profile as a
+// CMYK one. `inverted`: 255 means no ink, as Adobe's JPEG files store it.
+class TCmykConversion {
+public:
+    TCmykConversion(const std::uint8_t* profile, std::size_t size, bool inverted);
+    ~TCmykConversion();
+    TCmykConversion(const TCmykConversion&) = delete;
+    TCmykConversion& operator=(const TCmykConversion&) = delete;
+
+    bool Ok() const { return transform_ != nullptr; }
+    void Row(const std::uint8_t* cmyk, std::uint8_t* bgr, int width) const;
+
+private:
+    void* context_ = nullptr;
+    void* transform_ = nullptr;
+};

@@ -16,6 +16,7 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <vector>
 
 #include <fcntl.h>
@@ -278,8 +279,9 @@ void CmykToBgr(const std::uint8_t* cmyk, std::uint8_t* bgr, int width, bool inve
 }
 
 // Decodes the rows into the picture; cmykRow is a row buffer of four bytes a
-// pixel for CMYK files and null otherwise.
-bool ReadRows(TJpegDecoder& d, TBitmap& picture, std::uint8_t* cmykRow)
+// pixel for CMYK files and null otherwise, and profile the conversion of the
+// file's CMYK profile when it has one (null otherwise).
+bool ReadRows(TJpegDecoder& d, TBitmap& picture, std::uint8_t* cmykRow, const TCmykConversion* profile)
 {
     if (setjmp(d.errors.jump))
         return false;
@@ -290,7 +292,9 @@ bool ReadRows(TJpegDecoder& d, TBitmap& picture, std::uint8_t* cmykRow)
         if (cmykRow != nullptr) {
             JSAMPROW row = cmykRow;
             got = jpeg_read_scanlines(&d.info, &row, 1);
-            if (got == 1)
+            if (got == 1 && profile != nullptr)
+                profile->Row(cmykRow, picture.ScanLine(int(first)), picture.Width());
+            else if (got == 1)
                 CmykToBgr(cmykRow, picture.ScanLine(int(first)), picture.Width(), inverted);
         } else {
             JSAMPROW rows[RowsPerCall];
@@ -482,7 +486,12 @@ TStoredPicture DecodeStored(const TSource& source, std::size_t size, const std::
 
     stored.picture.SetSize(static_cast<int>(width), static_cast<int>(height));
     std::vector<std::uint8_t> cmykRow(components == 4 ? std::size_t(width) * 4 : 0);
-    if (!ReadRows(decoder, stored.picture, cmykRow.empty() ? nullptr : cmykRow.data()))
+    std::unique_ptr<TCmykConversion> cmykProfile;
+    if (components == 4)
+        cmykProfile = std::make_unique<TCmykConversion>(decoder.profile, decoder.profileSize,
+                                                        decoder.info.saw_Adobe_marker != 0);
+    const TCmykConversion* conversion = cmykProfile && cmykProfile->Ok() ? cmykProfile.get() : nullptr;
+    if (!ReadRows(decoder, stored.picture, cmykRow.empty() ? nullptr : cmykRow.data(), conversion))
         Fail(decoder, name);
     if (decoder.errors.damaged)
         stored.damage = name + " is damaged: " + decoder.errors.warning;

@@ -145,6 +145,33 @@ void ReadWide(TIFF* tiff, TBitmap& picture, int channels, const std::string& nam
     }
 }
 
+// Whether the picture is stripped 8-bit CMYK, which its own profile (when
+// it has one) converts better than libtiff's plain ink arithmetic.
+bool IsPlainCmyk(TIFF* tiff)
+{
+    std::uint16_t bits = 0, samples = 0, photometric = 0, planar = PLANARCONFIG_CONTIG, inks = INKSET_CMYK;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_INKSET, &inks);
+    return TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric) && photometric == PHOTOMETRIC_SEPARATED &&
+           bits == 8 && samples == 4 && planar == PLANARCONFIG_CONTIG && inks == INKSET_CMYK && !TIFFIsTiled(tiff);
+}
+
+void ReadCmyk(TIFF* tiff, TBitmap& picture, const TCmykConversion& profile, const std::string& name,
+              const TMessages& messages)
+{
+    const tmsize_t lineBytes = TIFFScanlineSize(tiff);
+    if (lineBytes < tmsize_t(picture.Width()) * 4)
+        Fail(name, messages, "its scanlines are shorter than its width");
+    std::vector<std::uint8_t> line(static_cast<std::size_t>(lineBytes));
+    for (int y = 0; y < picture.Height(); ++y) {
+        if (TIFFReadScanline(tiff, line.data(), std::uint32_t(y), 0) < 0)
+            Fail(name, messages, "a row cannot be read");
+        profile.Row(line.data(), picture.ScanLine(y), picture.Width());
+    }
+}
+
 // libtiff's RGBA reader gives premultiplied alpha: over white a colour is
 // its value plus what the alpha leaves uncovered. The picture is made only
 // once libtiff has read every strip, so a small file that claims a huge
@@ -207,17 +234,23 @@ TBitmap DecodeTiff(const std::uint8_t* data, std::size_t size, const std::string
     std::uint16_t orientation = ORIENTATION_TOPLEFT;
     TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ORIENTATION, &orientation);
 
-    TBitmap picture;
-    if (wide) {
-        picture.SetSize(int(width), int(height));
-        ReadWide(tiff.get(), picture, channels, name, messages);
-    } else {
-        picture = ReadRgba(tiff.get(), int(width), int(height), name, messages);
-    }
-
     std::uint32_t profileSize = 0;
-    void* profile = nullptr;
-    if (TIFFGetField(tiff.get(), TIFFTAG_ICCPROFILE, &profileSize, &profile))
-        ConvertToSrgb(picture, static_cast<const std::uint8_t*>(profile), profileSize);
+    void* rawProfile = nullptr;
+    TIFFGetField(tiff.get(), TIFFTAG_ICCPROFILE, &profileSize, &rawProfile);
+    const auto* profile = static_cast<const std::uint8_t*>(rawProfile);
+    const TCmykConversion cmyk(IsPlainCmyk(tiff.get()) ? profile : nullptr, profileSize, false);
+
+    TBitmap picture;
+    if (wide || cmyk.Ok())
+        picture.SetSize(int(width), int(height));
+    if (wide)
+        ReadWide(tiff.get(), picture, channels, name, messages);
+    else if (cmyk.Ok())
+        ReadCmyk(tiff.get(), picture, cmyk, name, messages);
+    else
+        picture = ReadRgba(tiff.get(), int(width), int(height), name, messages);
+
+    // An RGB profile converts the decoded picture; a CMYK one did its work above.
+    ConvertToSrgb(picture, profile, profileSize);
     return ApplyOrientation(std::move(picture), orientation);
 }

@@ -11,8 +11,9 @@
 // Stripped 16-bit RGB and grey pictures, with or without an unassociated
 // alpha channel, are read here and rounded to 8 bits; every other layout
 // (palette, bilevel, CMYK, YCbCr, tiles, planes, 8-bit) goes through
-// libtiff's RGBA reader. Alpha is composited over white, an ICC profile
-// converted to sRGB and the orientation tag applied.
+// libtiff's RGBA reader, except stripped 8-bit CMYK with a CMYK profile,
+// which the profile converts. Alpha is composited over white, an RGB ICC
+// profile converted to sRGB and the orientation tag applied.
 //
 // The size is checked against the program's limits and the memory at hand
 // before the pixels are read; libtiff's own allocations are capped at

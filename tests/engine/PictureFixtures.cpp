@@ -248,6 +248,47 @@ void DisplayP3ToSrgb(const std::uint8_t rgb[3], double out[3])
 
 TBytes SrgbProfile() { return SaveProfile(cmsCreate_sRGBProfile()); }
 
+namespace {
+
+int GreyLightness(const cmsUInt16Number in[], cmsUInt16Number out[], void*)
+{
+    const double c = in[0] / 65535.0, k = in[3] / 65535.0;
+    const double lightness = 100 - 20 * c - 60 * k;
+    out[0] = cmsUInt16Number(std::lround(lightness / 100 * 65535));
+    out[1] = out[2] = 0x8080; // a* = b* = 0
+    return TRUE;
+}
+
+} // namespace
+
+TBytes GreyCmykProfile()
+{
+    cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
+    cmsSetProfileVersion(profile, 4.3);
+    cmsSetDeviceClass(profile, cmsSigOutputClass);
+    cmsSetColorSpace(profile, cmsSigCmykData);
+    cmsSetPCS(profile, cmsSigLabData);
+    // Linear in c and k, so the two-point grid is exact; the identity curves
+    // around it are what an A-to-B table must have.
+    cmsPipeline* lut = cmsPipelineAlloc(nullptr, 4, 3);
+    cmsStage* grid = cmsStageAllocCLut16bit(nullptr, 2, 4, 3, nullptr);
+    cmsStageSampleCLut16bit(grid, GreyLightness, nullptr, 0);
+    cmsPipelineInsertStage(lut, cmsAT_END, cmsStageAllocToneCurves(nullptr, 4, nullptr));
+    cmsPipelineInsertStage(lut, cmsAT_END, grid);
+    cmsPipelineInsertStage(lut, cmsAT_END, cmsStageAllocToneCurves(nullptr, 3, nullptr));
+    cmsWriteTag(profile, cmsSigAToB0Tag, lut);
+    cmsPipelineFree(lut);
+    return SaveProfile(profile);
+}
+
+double SrgbGreyOfLightness(double lightness)
+{
+    const double f = (lightness + 16) / 116;
+    const double y = lightness > 8 ? f * f * f : lightness / 903.3;
+    const double v = y <= 0.0031308 ? 12.92 * y : 1.055 * std::pow(y, 1 / 2.4) - 0.055;
+    return v * 255;
+}
+
 TBytes EncodeWebPWith(const TBitmap& picture, const TBytes& alpha, const TBytes& profile, const TBytes& exif)
 {
     const int width = picture.Width(), height = picture.Height();

@@ -53,6 +53,11 @@ TBytes AdobeRgbProfile();
 void AdobeToSrgb(const std::uint8_t rgb[3], double out[3]);
 // The same for Display P3 (P3 primaries, D65, the sRGB curve).
 void DisplayP3ToSrgb(const std::uint8_t rgb[3], double out[3]);
+// A CMYK profile that prints every colour as a neutral grey of lightness
+// L* = 100 - 20 c - 60 k (c, k from 0 to 1 ink), and the sRGB grey level of
+// such a lightness, computed here from the CIE formulas.
+TBytes GreyCmykProfile();
+double SrgbGreyOfLightness(double lightness);
 // Little CMS's own sRGB profile.
 TBytes SrgbProfile();
 

@@ -352,6 +352,31 @@ TEST(HeifRead, HeicAndAvifOpenCloseToWhatWasEncoded)
     }
 }
 
+// A CMYK file's own profile decides its colours: here every ink mix is a
+// grey, where the plain ink arithmetic would give cyan. Adobe's inverted
+// JPEG inks and TIFF's plain ones alike.
+TEST(CmykRead, ACmykProfileConvertsTheInks)
+{
+    const double expected = SrgbGreyOfLightness(100 - 20 * 0.5 - 60 * 0.25);
+    TJpegFixture jpeg;
+    jpeg.width = 16;
+    jpeg.height = 16;
+    jpeg.kind = TJpegKind::Cmyk;
+    jpeg.quality = 100;
+    for (int i = 0; i < 16 * 16; ++i)
+        jpeg.samples.insert(jpeg.samples.end(), {127, 255, 255, 191}); // inverted: c 0.5, k 0.25
+    jpeg.icc = GreyCmykProfile();
+    const TBytes jpegBytes = EncodeFixture(jpeg);
+    const TBitmap fromJpeg = DecodeJpeg(jpegBytes.data(), jpegBytes.size(), "j");
+
+    TTiffSpec tiff = TiffSpec(2, 1, 8, 5, 4, false, {128, 0, 0, 64, 128, 0, 0, 64});
+    tiff.profile = GreyCmykProfile();
+    const TBitmap fromTiff = Tiff(tiff);
+    for (const TBitmap* picture : {&fromJpeg, &fromTiff})
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(picture->ScanLine(0)[k], expected, 1.5) << (picture == &fromJpeg ? "JPEG " : "TIFF ") << k;
+}
+
 TEST(PictureKind, TheFirstBytesTellTheKind)
 {
     const struct {
