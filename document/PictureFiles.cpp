@@ -3,13 +3,14 @@
 #include "BmpFile.h"
 #include "FileError.h"
 #include "FileNames.h"
+#include "HeifFile.h"
 #include "JpegFile.h"
 #include "PictureDecoders.h"
 #include "PictureKind.h"
 #include "PngFile.h"
+#include "SafeFile.h"
 #include "WebPFile.h"
 #include "WholeFile.h"
-#include "SafeFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -102,6 +103,22 @@ TBitmap ReadPicture(const std::string& path, std::string* warning)
     }
     }
     throw TFileError(path + " is not a picture this program can read (JPEG, bitmap, PNG, WebP, TIFF, HEIC or AVIF)");
+}
+
+TBitmap ReadPictureForPreview(const std::string& path, int side, int* width, int* height)
+{
+    if (KindOfContent(path) == TPictureKind::Heif) {
+        const std::vector<std::uint8_t> bytes = ReadFileBytes(path, PictureFileLimit);
+        THeifPreview preview = DecodeHeifPreview(bytes.data(), bytes.size(), path, side);
+        *width = preview.Width;
+        *height = preview.Height;
+        return std::move(preview.Picture);
+    }
+    std::string warning;
+    TBitmap picture = ReadPicture(path, &warning);
+    *width = picture.Width();
+    *height = picture.Height();
+    return picture;
 }
 
 void WritePicture(const std::string& path, const TBitmap& picture, TWriteOptions options)

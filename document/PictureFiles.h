@@ -24,6 +24,12 @@ bool HoldsPicture(const std::string& path);
 // shown); errors throw TFileError.
 TBitmap ReadPicture(const std::string& path, std::string* warning);
 
+// A picture for a preview of at most `side` pixels a side, and in *width and
+// *height the size of the whole picture: a HEIC or AVIF file's own
+// thumbnail where it has one large enough, otherwise the whole picture, as
+// ReadPicture reads it (a damaged JPEG included). Errors throw TFileError.
+TBitmap ReadPictureForPreview(const std::string& path, int side, int* width, int* height);
+
 // How a WebP is written: lossy at quality 90, or lossless on request.
 struct TWriteOptions {
     bool Lossless = false;

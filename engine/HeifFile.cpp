@@ -121,27 +121,43 @@ void ApplyProfile(const heif_image_handle* handle, TBitmap& picture)
     ConvertToSrgb(picture, profile.data(), profile.size());
 }
 
-} // namespace
 
-TBitmap DecodeHeif(const std::uint8_t* data, std::size_t size, const std::string& name)
+// Loads the decoder plugins where libheif ships them apart; once, and kept
+// for the whole run.
+void InitialiseOnce()
 {
-    // Loads the decoder plugins where libheif ships them apart; once, and
-    // kept for the whole run.
     static const bool initialised = heif_init(nullptr).code == heif_error_Ok;
     (void)initialised;
-    const std::unique_ptr<heif_context, TContextFree> context(heif_context_alloc());
-    if (!context)
-        throw TFileError("Cannot read " + name + ": out of memory");
-    heif_context_set_maximum_image_size_limit(context.get(), HeifMaxSide);
-    Check(heif_context_read_from_memory_without_copy(context.get(), data, size, nullptr), name);
-    heif_image_handle* rawHandle = nullptr;
-    Check(heif_context_get_primary_image_handle(context.get(), &rawHandle), name);
-    const std::unique_ptr<heif_image_handle, THandleRelease> handle(rawHandle);
+}
 
-    const int width = heif_image_handle_get_width(handle.get());
-    const int height = heif_image_handle_get_height(handle.get());
-    const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
-    const int bits = heif_image_handle_get_luma_bits_per_pixel(handle.get());
+struct TOpened {
+    std::unique_ptr<heif_context, TContextFree> context;
+    std::unique_ptr<heif_image_handle, THandleRelease> primary;
+    bool avif = false;
+};
+
+TOpened Open(const std::uint8_t* data, std::size_t size, const std::string& name)
+{
+    InitialiseOnce();
+    TOpened opened;
+    opened.context.reset(heif_context_alloc());
+    if (!opened.context)
+        throw TFileError("Cannot read " + name + ": out of memory");
+    heif_context_set_maximum_image_size_limit(opened.context.get(), HeifMaxSide);
+    Check(heif_context_read_from_memory_without_copy(opened.context.get(), data, size, nullptr), name);
+    heif_image_handle* rawHandle = nullptr;
+    Check(heif_context_get_primary_image_handle(opened.context.get(), &rawHandle), name);
+    opened.primary.reset(rawHandle);
+    opened.avif = IsAvif(data, size);
+    return opened;
+}
+
+TBitmap Decode(const heif_image_handle* handle, bool avif, const std::string& name)
+{
+    const int width = heif_image_handle_get_width(handle);
+    const int height = heif_image_handle_get_height(handle);
+    const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
+    const int bits = heif_image_handle_get_luma_bits_per_pixel(handle);
     const bool wide = bits > 8;
     const int channels = alpha ? 4 : 3;
     // The decoder holds its planes and our interleaved copy at once.
@@ -160,12 +176,12 @@ TBitmap DecodeHeif(const std::uint8_t* data, std::size_t size, const std::string
                 return true;
         return false;
     }();
-    if (haveAom && IsAvif(data, size))
+    if (haveAom && avif)
         options->decoder_id = "aom";
     const heif_chroma chroma = wide ? (alpha ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RRGGBB_LE)
                                     : (alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB);
     heif_image* rawImage = nullptr;
-    Check(heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB, chroma, options.get()), name);
+    Check(heif_decode_image(handle, &rawImage, heif_colorspace_RGB, chroma, options.get()), name);
     const std::unique_ptr<heif_image, TImageRelease> image(rawImage);
     int stride = 0;
     const std::uint8_t* plane = heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
@@ -179,6 +195,48 @@ TBitmap DecodeHeif(const std::uint8_t* data, std::size_t size, const std::string
         ConvertRows<4>(plane, stride, planeBits, picture);
     else
         ConvertRows<3>(plane, stride, planeBits, picture);
-    ApplyProfile(handle.get(), picture);
+    ApplyProfile(handle, picture);
     return picture;
+}
+
+} // namespace
+
+TBitmap DecodeHeif(const std::uint8_t* data, std::size_t size, const std::string& name)
+{
+    const TOpened opened = Open(data, size, name);
+    return Decode(opened.primary.get(), opened.avif, name);
+}
+
+THeifPreview DecodeHeifPreview(const std::uint8_t* data, std::size_t size, const std::string& name, int side)
+{
+    const TOpened opened = Open(data, size, name);
+    THeifPreview preview;
+    preview.Width = heif_image_handle_get_width(opened.primary.get());
+    preview.Height = heif_image_handle_get_height(opened.primary.get());
+    const int count = heif_image_handle_get_number_of_thumbnails(opened.primary.get());
+    std::vector<heif_item_id> ids(std::size_t(std::max(count, 0)));
+    heif_image_handle_get_list_of_thumbnail_IDs(opened.primary.get(), ids.data(), count);
+    std::unique_ptr<heif_image_handle, THandleRelease> best;
+    int bestSide = 0;
+    for (const heif_item_id id : ids) {
+        heif_image_handle* raw = nullptr;
+        if (heif_image_handle_get_thumbnail(opened.primary.get(), id, &raw).code != heif_error_Ok)
+            continue;
+        std::unique_ptr<heif_image_handle, THandleRelease> thumbnail(raw);
+        const int longer = std::max(heif_image_handle_get_width(raw), heif_image_handle_get_height(raw));
+        if (longer >= side && (!best || longer < bestSide)) {
+            best = std::move(thumbnail);
+            bestSide = longer;
+        }
+    }
+    // A damaged thumbnail is no reason to show nothing.
+    if (best) {
+        try {
+            preview.Picture = Decode(best.get(), opened.avif, name);
+            return preview;
+        } catch (const TFileError&) {
+        }
+    }
+    preview.Picture = Decode(opened.primary.get(), opened.avif, name);
+    return preview;
 }

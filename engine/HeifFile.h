@@ -26,3 +26,13 @@
 TBitmap DecodeHeif(const std::uint8_t* data, std::size_t size, const std::string& name);
 
 constexpr int HeifMaxSide = 16383;
+
+// For a preview at most `side` pixels a side: the smallest of the file's
+// own thumbnails that is at least that large (phones store one), decoded
+// like the picture, or else the picture itself; with the picture's size.
+struct THeifPreview {
+    TBitmap Picture;
+    int Width = 0;
+    int Height = 0;
+};
+THeifPreview DecodeHeifPreview(const std::uint8_t* data, std::size_t size, const std::string& name, int side);

@@ -38,17 +38,18 @@ QImage ProjectPreview(const QString& path, int side, QSize* size)
 }
 
 // For what the toolkit cannot read (HEIC, AVIF, or a WebP or TIFF without
-// its plugin): the program's own reader, then a reduction.
+// its plugin): the program's own reader, then a reduction. A phone's HEIC
+// brings its own small thumbnail, which spares decoding the whole photo.
 QImage DecodedPreview(const QString& path, int side, QSize* size)
 {
     TBitmap picture;
+    int width = 0, height = 0;
     try {
-        std::string warning;
-        picture = ReadPicture(path.toStdString(), &warning);
+        picture = ReadPictureForPreview(path.toStdString(), side, &width, &height);
     } catch (const std::exception&) {
         return {};
     }
-    *size = QSize(picture.Width(), picture.Height());
+    *size = QSize(width, height);
     const QImage whole(picture.Bits(), picture.Width(), picture.Height(), qsizetype(picture.Stride()),
                        QImage::Format_BGR888);
     return whole.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);

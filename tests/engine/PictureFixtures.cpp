@@ -344,7 +344,8 @@ TBytes EncodeWebPWith(const TBitmap& picture, const TBytes& alpha, const TBytes&
     return out;
 }
 
-std::optional<TBytes> EncodeHeif(const TBitmap& picture, bool avif, const TBytes& profile, int primaries)
+std::optional<TBytes> EncodeHeif(const TBitmap& picture, bool avif, const TBytes& profile, int primaries,
+                                 int thumbnail)
 {
     static const bool initialised = heif_init(nullptr).code == heif_error_Ok;
     (void)initialised;
@@ -381,7 +382,12 @@ std::optional<TBytes> EncodeHeif(const TBitmap& picture, bool avif, const TBytes
         heif_nclx_color_profile_free(nclx);
     }
     TBytes out;
-    const heif_error encoded = heif_context_encode_image(ctx, image, encoder, nullptr, nullptr);
+    heif_image_handle* handle = nullptr;
+    heif_error encoded = heif_context_encode_image(ctx, image, encoder, nullptr, &handle);
+    if (encoded.code == heif_error_Ok && thumbnail != 0)
+        encoded = heif_context_encode_thumbnail(ctx, image, handle, encoder, nullptr, thumbnail, nullptr);
+    if (handle)
+        heif_image_handle_release(handle);
     if (encoded.code == heif_error_Ok) {
         heif_writer writer{1, WriteBytes};
         heif_context_write(ctx, &writer, &out);

@@ -67,8 +67,10 @@ TBytes EncodeWebPWith(const TBitmap& picture, const TBytes& alpha, const TBytes&
 
 // HEIC (HEVC) or AVIF (AV1) made by libheif's own encoders at high quality,
 // with an optional ICC profile or else nclx colour primaries (by their code,
-// 0 for none); nothing when the encoder is not available.
-std::optional<TBytes> EncodeHeif(const TBitmap& picture, bool avif, const TBytes& profile = {}, int primaries = 0);
+// 0 for none), and a thumbnail fitting `thumbnail` pixels when that is not 0;
+// nothing when the encoder is not available.
+std::optional<TBytes> EncodeHeif(const TBitmap& picture, bool avif, const TBytes& profile = {}, int primaries = 0,
+                                 int thumbnail = 0);
 
 TBitmap PictureOfPixels(int width, int height, const std::vector<std::uint8_t>& bgr);
 std::vector<std::uint8_t> PixelsOf(const TBitmap& picture);

@@ -377,6 +377,26 @@ TEST(CmykRead, ACmykProfileConvertsTheInks)
             EXPECT_NEAR(picture->ScanLine(0)[k], expected, 1.5) << (picture == &fromJpeg ? "JPEG " : "TIFF ") << k;
 }
 
+// A preview takes the smallest stored thumbnail that is large enough, and
+// the whole picture when none is; it always reports the picture's size.
+TEST(HeifRead, APreviewUsesAThumbnailLargeEnough)
+{
+    const TBitmap picture = Gradient(96, 64);
+    const std::optional<TBytes> bytes = EncodeHeif(picture, false, {}, 0, 48);
+    ASSERT_TRUE(bytes);
+    const struct {
+        int Side;
+        int Width, Height;
+    } cases[] = {{32, 48, 32}, {48, 48, 32}, {60, 96, 64}};
+    for (const auto& c : cases) {
+        const THeifPreview preview = DecodeHeifPreview(bytes->data(), bytes->size(), "h", c.Side);
+        EXPECT_EQ(preview.Width, 96);
+        EXPECT_EQ(preview.Height, 64);
+        EXPECT_EQ(preview.Picture.Width(), c.Width) << c.Side;
+        EXPECT_EQ(preview.Picture.Height(), c.Height) << c.Side;
+    }
+}
+
 TEST(PictureKind, TheFirstBytesTellTheKind)
 {
     const struct {
