@@ -33,6 +33,14 @@ TFileKind KindOfExtension(const std::string& upper)
         return TFileKind::Jpeg;
     if (upper == ".BMP")
         return TFileKind::Bitmap;
+    if (upper == ".PNG")
+        return TFileKind::Png;
+    if (upper == ".WEBP")
+        return TFileKind::WebP;
+    if (upper == ".TIF" || upper == ".TIFF")
+        return TFileKind::Tiff;
+    if (upper == ".HEIC" || upper == ".HEIF" || upper == ".AVIF")
+        return TFileKind::Heif;
     if (upper == ".P2C")
         return TFileKind::Project;
     return TFileKind::None;
@@ -70,6 +78,11 @@ std::string WithSaveExtension(const std::string& path, int filterIndex)
         return path + ".BMP";
     case SaveFilterJpeg:
         return path + ".JPG";
+    case SaveFilterPng:
+        return path + ".PNG";
+    case SaveFilterWebP:
+    case SaveFilterWebPLossless:
+        return path + ".WEBP";
     case SaveFilterProject:
         return path + ".P2C";
     default:

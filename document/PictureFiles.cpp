@@ -3,8 +3,14 @@
 #include "BmpFile.h"
 #include "FileError.h"
 #include "FileNames.h"
+#include "HeifFile.h"
 #include "JpegFile.h"
+#include "PictureDecoders.h"
+#include "PictureKind.h"
+#include "PngFile.h"
 #include "SafeFile.h"
+#include "WebPFile.h"
+#include "WholeFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -16,45 +22,113 @@
 bool IsPictureFile(const std::string& path)
 {
     const TFileKind kind = FileKindOf(path);
-    return kind == TFileKind::Jpeg || kind == TFileKind::Bitmap;
+    return kind != TFileKind::None && kind != TFileKind::Project;
+}
+
+bool IsWritablePictureFile(const std::string& path)
+{
+    switch (FileKindOf(path)) {
+    case TFileKind::Jpeg:
+    case TFileKind::Bitmap:
+    case TFileKind::Png:
+    case TFileKind::WebP:
+        return true;
+    default:
+        return false;
+    }
+}
+
+namespace {
+
+TPictureKind KindOfContent(const std::string& path)
+{
+    const std::vector<std::uint8_t> start = ReadFileBytes(path, PictureKindBytes, true);
+    return PictureKindOf(start.data(), start.size());
+}
+
+TPictureKind KindOfName(const std::string& path)
+{
+    switch (FileKindOf(path)) {
+    case TFileKind::Jpeg:
+        return TPictureKind::Jpeg;
+    case TFileKind::Bitmap:
+        return TPictureKind::Bitmap;
+    case TFileKind::Png:
+        return TPictureKind::Png;
+    case TFileKind::WebP:
+        return TPictureKind::WebP;
+    case TFileKind::Tiff:
+        return TPictureKind::Tiff;
+    case TFileKind::Heif:
+        return TPictureKind::Heif;
+    default:
+        return TPictureKind::Unknown;
+    }
+}
+
+const char* const WrittenKinds = ".jpg, .jpeg, .bmp, .png and .webp";
+
+} // namespace
+
+bool HoldsPicture(const std::string& path)
+{
+    try {
+        return KindOfContent(path) != TPictureKind::Unknown;
+    } catch (const TFileError&) {
+        return false;
+    }
 }
 
 TBitmap ReadPicture(const std::string& path, std::string* warning)
 {
-    // A named pipe or a device could block the reader for ever, or feed it
-    // without end: only a regular file is a picture.
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
-        throw TFileError("Cannot open " + path + ": it is not a regular file");
-    switch (FileKindOf(path)) {
-    case TFileKind::Jpeg:
+    if (warning != nullptr)
+        warning->clear();
+    // A named pipe or a device could block a reader for ever, or feed it
+    // without end: only a regular file is a picture (checked on opening).
+    TPictureKind kind = KindOfContent(path);
+    // Content of no known kind goes to the reader the name asks for, whose
+    // own message then says what is wrong ("Not a JPEG file").
+    if (kind == TPictureKind::Unknown)
+        kind = KindOfName(path);
+    switch (kind) {
+    case TPictureKind::Jpeg:
         return ReadJpegFile(path, warning);
-    case TFileKind::Bitmap:
+    case TPictureKind::Bitmap:
         return ReadBmpFile(path);
-    case TFileKind::Project:
-    case TFileKind::None:
+    case TPictureKind::Unknown:
         break;
+    default: {
+        const std::vector<std::uint8_t> bytes = ReadFileBytes(path, PictureFileLimit);
+        return DecodePicture(kind, bytes.data(), bytes.size(), path);
     }
-    throw TFileError(path + " is neither a JPEG (.jpg, .jpeg) nor a bitmap (.bmp) file");
+    }
+    throw TFileError(path + " is not a picture this program can read (JPEG, bitmap, PNG, WebP, TIFF, HEIC or AVIF)");
 }
 
-void WritePicture(const std::string& path, const TBitmap& picture)
+TBitmap ReadPictureForPreview(const std::string& path, int side, int* width, int* height)
 {
-    switch (FileKindOf(path)) {
-    case TFileKind::Jpeg:
-        WriteJpegFile(path, picture, 90);
-        return;
-    case TFileKind::Bitmap:
-        WriteBmpFile(path, picture);
-        return;
-    case TFileKind::Project:
-    case TFileKind::None:
-        break;
+    if (KindOfContent(path) == TPictureKind::Heif) {
+        const std::vector<std::uint8_t> bytes = ReadFileBytes(path, PictureFileLimit);
+        THeifPreview preview = DecodeHeifPreview(bytes.data(), bytes.size(), path, side);
+        *width = preview.Width;
+        *height = preview.Height;
+        return std::move(preview.Picture);
     }
-    throw TFileError(path + " cannot be written: only .jpg, .jpeg and .bmp pictures are written");
+    std::string warning;
+    TBitmap picture = ReadPicture(path, &warning);
+    *width = picture.Width();
+    *height = picture.Height();
+    return picture;
 }
 
-void WritePictureTo(std::ostream& out, const std::string& path, const TBitmap& picture)
+void WritePicture(const std::string& path, const TBitmap& picture, TWriteOptions options)
+{
+    if (!IsWritablePictureFile(path))
+        throw TFileError(path + " cannot be written: only " + WrittenKinds + " pictures are written");
+    WriteFileSafely(path, [&](std::ostream& out) { WritePictureTo(out, path, picture, options); });
+}
+
+void WritePictureTo(std::ostream& out, const std::string& path, const TBitmap& picture, TWriteOptions options)
 {
     switch (FileKindOf(path)) {
     case TFileKind::Jpeg:
@@ -63,11 +137,16 @@ void WritePictureTo(std::ostream& out, const std::string& path, const TBitmap& p
     case TFileKind::Bitmap:
         WriteBmp(out, picture);
         return;
-    case TFileKind::Project:
-    case TFileKind::None:
+    case TFileKind::Png:
+        WritePng(out, picture, path);
+        return;
+    case TFileKind::WebP:
+        WriteWebP(out, picture, options.Lossless, path);
+        return;
+    default:
         break;
     }
-    throw TFileError(path + " cannot be written: only .jpg, .jpeg and .bmp pictures are written");
+    throw TFileError(path + " cannot be written: only " + WrittenKinds + " pictures are written");
 }
 
 std::string CannotCreateReason(const std::string& path)

@@ -1,5 +1,6 @@
 #include "JpegFile.h"
 
+#include "ColorProfile.h"
 #include "ExifOrientation.h"
 #include "FileError.h"
 #include "MemoryBudget.h"
@@ -10,10 +11,12 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <vector>
 
 #include <fcntl.h>
@@ -120,6 +123,8 @@ struct TJpegDecoder {
     TJpegErrors errors{};
     TScanGuard guard{};
     std::size_t sourceSize = 0; // of the whole compressed data (file or memory)
+    JOCTET* profile = nullptr;  // the ICC profile from the APP2 markers, malloc'd by the library
+    unsigned int profileSize = 0;
 
     TJpegDecoder()
     {
@@ -129,7 +134,11 @@ struct TJpegDecoder {
         guard.scanLimit = MaxScans;
     }
     // Safe in every state, also after a longjmp out of the library.
-    ~TJpegDecoder() { jpeg_destroy_decompress(&info); }
+    ~TJpegDecoder()
+    {
+        jpeg_destroy_decompress(&info);
+        std::free(profile);
+    }
     TJpegDecoder(const TJpegDecoder&) = delete;
     TJpegDecoder& operator=(const TJpegDecoder&) = delete;
 };
@@ -153,7 +162,13 @@ bool ReadHeader(TJpegDecoder& d, const TSource& source)
     else
         jpeg_mem_src(&d.info, source.Data, static_cast<unsigned long>(d.sourceSize));
     jpeg_save_markers(&d.info, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(&d.info, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&d.info, TRUE);
+    // A damaged profile is no reason to refuse the picture: it stays untagged.
+    if (!jpeg_read_icc_profile(&d.info, &d.profile, &d.profileSize)) {
+        d.profile = nullptr;
+        d.profileSize = 0;
+    }
     return true;
 }
 
@@ -264,8 +279,9 @@ void CmykToBgr(const std::uint8_t* cmyk, std::uint8_t* bgr, int width, bool inve
 }
 
 // Decodes the rows into the picture; cmykRow is a row buffer of four bytes a
-// pixel for CMYK files and null otherwise.
-bool ReadRows(TJpegDecoder& d, TBitmap& picture, std::uint8_t* cmykRow)
+// pixel for CMYK files and null otherwise, and profile the conversion of the
+// file's CMYK profile when it has one (null otherwise).
+bool ReadRows(TJpegDecoder& d, TBitmap& picture, std::uint8_t* cmykRow, const TCmykConversion* profile)
 {
     if (setjmp(d.errors.jump))
         return false;
@@ -276,7 +292,9 @@ bool ReadRows(TJpegDecoder& d, TBitmap& picture, std::uint8_t* cmykRow)
         if (cmykRow != nullptr) {
             JSAMPROW row = cmykRow;
             got = jpeg_read_scanlines(&d.info, &row, 1);
-            if (got == 1)
+            if (got == 1 && profile != nullptr)
+                profile->Row(cmykRow, picture.ScanLine(int(first)), picture.Width());
+            else if (got == 1)
                 CmykToBgr(cmykRow, picture.ScanLine(int(first)), picture.Width(), inverted);
         } else {
             JSAMPROW rows[RowsPerCall];
@@ -421,6 +439,7 @@ struct TStoredPicture {
     TBitmap picture;
     int orientation = 1;
     std::string damage; // empty, or the sentence that says what is damaged
+    std::vector<std::uint8_t> profile;
 };
 
 TStoredPicture DecodeStored(const TSource& source, std::size_t size, const std::string& name)
@@ -467,10 +486,17 @@ TStoredPicture DecodeStored(const TSource& source, std::size_t size, const std::
 
     stored.picture.SetSize(static_cast<int>(width), static_cast<int>(height));
     std::vector<std::uint8_t> cmykRow(components == 4 ? std::size_t(width) * 4 : 0);
-    if (!ReadRows(decoder, stored.picture, cmykRow.empty() ? nullptr : cmykRow.data()))
+    std::unique_ptr<TCmykConversion> cmykProfile;
+    if (components == 4)
+        cmykProfile = std::make_unique<TCmykConversion>(decoder.profile, decoder.profileSize,
+                                                        decoder.info.saw_Adobe_marker != 0);
+    const TCmykConversion* conversion = cmykProfile && cmykProfile->Ok() ? cmykProfile.get() : nullptr;
+    if (!ReadRows(decoder, stored.picture, cmykRow.empty() ? nullptr : cmykRow.data(), conversion))
         Fail(decoder, name);
     if (decoder.errors.damaged)
         stored.damage = name + " is damaged: " + decoder.errors.warning;
+    if (decoder.profile != nullptr)
+        stored.profile.assign(decoder.profile, decoder.profile + decoder.profileSize);
     return stored;
 }
 
@@ -479,6 +505,7 @@ TBitmap Finish(TStoredPicture stored, std::string* warning)
     // The decoder and its buffers are gone before the picture is turned.
     if (!stored.damage.empty() && warning == nullptr)
         throw TFileError(stored.damage);
+    ConvertToSrgb(stored.picture, stored.profile.data(), stored.profile.size());
     TBitmap upright = ApplyOrientation(std::move(stored.picture), stored.orientation);
     if (warning != nullptr)
         *warning = std::move(stored.damage);

@@ -12,8 +12,10 @@
 // Reading decodes at full size with the most accurate DCT (JDCT_ISLOW)
 // straight into the picture's blue-green-red rows. Colour, greyscale, CMYK and
 // YCCK files open, sequential or progressive; CMYK files that carry an Adobe
-// marker are taken as Adobe writes them, with inverted inks. The EXIF
-// orientation is applied, so a camera picture comes out upright.
+// marker are taken as Adobe writes them, with inverted inks; a CMYK file with
+// a CMYK profile is converted through it. The EXIF
+// orientation is applied, so a camera picture comes out upright, and an ICC
+// profile in APP2 markers is converted to sRGB (see ColorProfile.h).
 // Arithmetic-coded files are refused (see the bounds below).
 //
 // Damaged files: libjpeg decodes many damaged files to the end, reporting the

@@ -8,6 +8,7 @@ LQ_PACKAGES=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   libjpeg62-turbo-dev libzstd-dev
+  libspng-dev libwebp-dev libtiff-dev libheif-dev liblcms2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
 )

@@ -48,20 +48,30 @@ QString ShownPath(const std::string& path) { return QFile::decodeName(QByteArray
 QList<TFileFilter> OpenFilters()
 {
     return {
-        {"All Picture(*.jpg;*.jpeg;*.bmp;*.p2c)", {"*.jpg", "*.jpeg", "*.bmp", "*.p2c"}},
+        {"All Picture(*.jpg;*.jpeg;*.bmp;*.png;*.webp;*.tif;*.tiff;*.heic;*.heif;*.avif;*.p2c)",
+         {"*.jpg", "*.jpeg", "*.bmp", "*.png", "*.webp", "*.tif", "*.tiff", "*.heic", "*.heif", "*.avif", "*.p2c"}},
         {"JPEG Image File (*.jpg)", {"*.jpg"}},
         {"JPEG Image File (*.jpeg)", {"*.jpeg"}},
         {"Bitmaps (*.bmp)", {"*.bmp"}},
+        {"PNG Image File (*.png)", {"*.png"}},
+        {"WebP Image File (*.webp)", {"*.webp"}},
+        {"TIFF Image File (*.tif;*.tiff)", {"*.tif", "*.tiff"}},
+        {"HEIC Image File (*.heic;*.heif)", {"*.heic", "*.heif"}},
+        {"AVIF Image File (*.avif)", {"*.avif"}},
         {"Rorav Id Arezudu File(*.p2c)", {"*.p2c"}},
         {"All File(*.*)", {"*"}},
     };
 }
 
+// In the order of the SaveFilter constants.
 QList<TFileFilter> SaveFilters()
 {
     return {
         {"Bitmaps (*.bmp)", {"*.bmp"}},
         {"JPEG Image File (*.jpg)", {"*.jpg"}},
+        {"PNG Image File (*.png)", {"*.png"}},
+        {"WebP Image File (*.webp)", {"*.webp"}},
+        {"WebP Lossless Image File (*.webp)", {"*.webp"}},
         {"Rorav Id Arezudu File(*.p2c)", {"*.p2c"}},
     };
 }
@@ -188,17 +198,11 @@ void TFrmMain::OpenFile(const QString& fileName)
     Guarded([&] {
         const std::string path = LocalPath(fileName);
         bool opened = false;
-        switch (FileKindOf(path)) {
-        case TFileKind::Jpeg:
-        case TFileKind::Bitmap:
-            opened = OpenPhoto(path);
-            break;
-        case TFileKind::Project:
+        // A picture opens by its content, also under a name of no kind.
+        if (FileKindOf(path) == TFileKind::Project)
             opened = OpenProject(path);
-            break;
-        case TFileKind::None:
-            break;
-        }
+        else if (IsPictureFile(path) || HoldsPicture(path))
+            opened = OpenPhoto(path);
         if (!opened)
             ShowText(fileName + " open failed.");
         else
@@ -307,18 +311,15 @@ void TFrmMain::Save()
 
         const std::string path = WithSaveExtension(LocalPath(choice->FileName), choice->FilterIndex);
         TBusyCursor busy;
-        switch (FileKindOf(path)) {
-        case TFileKind::Jpeg:
-        case TFileKind::Bitmap:
-            WritePicture(path, Document.ViewBitmap);
-            break;
-        case TFileKind::Project:
+        if (FileKindOf(path) == TFileKind::Project) {
             WriteProjectFile(path, Document);
-            break;
-        case TFileKind::None:
+        } else if (IsWritablePictureFile(path)) {
+            WritePicture(path, Document.ViewBitmap, {choice->FilterIndex == SaveFilterWebPLossless});
+        } else {
             // Writing nothing without a word would look like a saved file.
             busy.Restore();
-            ShowText(ShownPath(path) + " was not saved: the name must end in .bmp, .jpg, .jpeg or .p2c.");
+            ShowText(ShownPath(path) +
+                     " was not saved: the name must end in .bmp, .jpg, .jpeg, .png, .webp or .p2c.");
             return;
         }
         // Nothing of this state is lost when the program ends.

@@ -3,6 +3,7 @@
 #include "Document.h"
 #include "FileNames.h"
 #include "P2CFile.h"
+#include "PictureFiles.h"
 #include "ViewArithmetic.h"
 
 #include <QFileInfo>
@@ -36,6 +37,24 @@ QImage ProjectPreview(const QString& path, int side, QSize* size)
     return whole.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
+// For what the toolkit cannot read (HEIC, AVIF, or a WebP or TIFF without
+// its plugin): the program's own reader, then a reduction. A phone's HEIC
+// brings its own small thumbnail, which spares decoding the whole photo.
+QImage DecodedPreview(const QString& path, int side, QSize* size)
+{
+    TBitmap picture;
+    int width = 0, height = 0;
+    try {
+        picture = ReadPictureForPreview(path.toStdString(), side, &width, &height);
+    } catch (const std::exception&) {
+        return {};
+    }
+    *size = QSize(width, height);
+    const QImage whole(picture.Bits(), picture.Width(), picture.Height(), qsizetype(picture.Stride()),
+                       QImage::Format_BGR888);
+    return whole.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
 } // namespace
 
 QImage PreviewPicture(const QString& path, int side, QSize* size)
@@ -44,13 +63,13 @@ QImage PreviewPicture(const QString& path, int side, QSize* size)
     const TFileKind kind = FileKindOf(path.toStdString());
     if (kind == TFileKind::Project)
         return ProjectPreview(path, side, size);
-    if (kind == TFileKind::None)
+    if (!HoldsPicture(path.toStdString()))
         return {};
     QImageReader reader(path);
     reader.setAutoTransform(true);
     QSize full = reader.size();
     if (!full.isValid())
-        return {};
+        return DecodedPreview(path, side, size);
     if (reader.transformation() & QImageIOHandler::TransformationRotate90)
         full.transpose();
     *size = full;
@@ -65,7 +84,7 @@ QImage PreviewPicture(const QString& path, int side, QSize* size)
     }
     QImage image = reader.read();
     if (image.isNull())
-        *size = QSize();
+        return DecodedPreview(path, side, size);
     return image;
 }
 

@@ -140,7 +140,7 @@ int Run(const TRenderOptions& options, TPictureSize& size)
     TDocument document;
     std::vector<std::function<void(std::ostream&)>> contents;
     if (options.NoEffect) {
-        contents.push_back([&](std::ostream& out) { WritePictureTo(out, options.Output, photo); });
+        contents.push_back([&](std::ostream& out) { WritePictureTo(out, options.Output, photo, {options.Lossless}); });
     } else {
         WidenToPicture(*settings, photo);
         auto layers = ComputeLayers(*settings, photo, options);
@@ -159,7 +159,9 @@ int Run(const TRenderOptions& options, TPictureSize& size)
         };
         for (const auto& [path, picture] : pictures)
             if (!path->empty())
-                contents.push_back([path, picture](std::ostream& out) { WritePictureTo(out, *path, *picture); });
+                contents.push_back([path, picture, lossless = options.Lossless](std::ostream& out) {
+                    WritePictureTo(out, *path, *picture, {lossless});
+                });
         if (!options.ProjectOut.empty())
             contents.push_back([&](std::ostream& out) { WriteProjectTo(out, document); });
     }

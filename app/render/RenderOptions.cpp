@@ -18,13 +18,21 @@ bool ParseThreads(const std::string& text, int& threads)
     return true;
 }
 
-// Every picture named on the command line must have a type we can write or
-// read, checked before any work starts.
+// Every picture named on the command line must be one we can read (by its
+// name or its content) or write (by its name), checked before any work starts.
+bool CheckInputName(const std::string& path, std::string& error)
+{
+    if (IsPictureFile(path) || HoldsPicture(path))
+        return true;
+    error = "INPUT '" + path + "' is not a picture (.jpg, .jpeg, .bmp, .png, .webp, .tif, .tiff, .heic, .heif or .avif)";
+    return false;
+}
+
 bool CheckPictureName(const std::string& path, const char* what, std::string& error)
 {
-    if (IsPictureFile(path))
+    if (IsWritablePictureFile(path))
         return true;
-    error = std::string(what) + " '" + path + "' is neither .jpg, .jpeg nor .bmp";
+    error = std::string(what) + " '" + path + "' is neither .jpg, .jpeg, .bmp, .png nor .webp";
     return false;
 }
 
@@ -99,6 +107,8 @@ std::optional<TRenderOptions> ParseRenderOptions(const std::vector<std::string>&
             ok = value(options.ColorOut);
         } else if (name == "--project-out") {
             ok = value(options.ProjectOut);
+        } else if (name == "--lossless") {
+            ok = flag(options.Lossless);
         } else if (name == "--no-effect") {
             ok = flag(options.NoEffect);
         } else if (name == "-q" || name == "--quiet") {
@@ -126,7 +136,7 @@ std::optional<TRenderOptions> ParseRenderOptions(const std::vector<std::string>&
     }
     options.Input = positional[0];
     options.Output = positional[1];
-    if (!CheckPictureName(options.Input, "INPUT", error) || !CheckPictureName(options.Output, "OUTPUT", error))
+    if (!CheckInputName(options.Input, error) || !CheckPictureName(options.Output, "OUTPUT", error))
         return std::nullopt;
     if (!options.SketchOut.empty() && !CheckPictureName(options.SketchOut, "--sketch-out", error))
         return std::nullopt;
@@ -148,8 +158,10 @@ std::string RenderUsage()
     return "Usage: lumenquilla-render [OPTIONS] INPUT OUTPUT\n"
            "Turns a photo into a cartoon, pencil sketch, line drawing or canvas-like picture.\n"
            "\n"
-           "  INPUT, OUTPUT       .jpg/.jpeg (written baseline, quality 90) or .bmp (24-bit),\n"
-           "                      by extension, any case\n"
+           "  INPUT               a JPEG, bitmap, PNG, WebP, TIFF, HEIC or AVIF picture, told by\n"
+           "                      its content\n"
+           "  OUTPUT              .jpg/.jpeg (baseline, quality 90), .bmp (24-bit), .png (8-bit\n"
+           "                      RGB) or .webp (quality 90), by extension, any case\n"
            "  -p, --preset P      cartoon | sketch | linedrawing | canvas | default | last:\n"
            "                      the .set file of that name beside the program; or the path\n"
            "                      of any .set file. Default: default\n"
@@ -158,6 +170,7 @@ std::string RenderUsage()
            "  --project-out FILE  also write a project (FILE must end in .p2c) with both\n"
            "                      layers, the photo and the layer settings, for the editor to open\n"
            "  --no-effect         write INPUT decoded and unchanged (format conversion)\n"
+           "  --lossless          write .webp outputs lossless\n"
            "  -j, --threads N     worker threads for the computation, 1 to 64 (default: all cores)\n"
            "  -q, --quiet         no progress display\n"
            "  -h, --help          show this text\n"

@@ -14,6 +14,8 @@ struct TRenderOptions {
     std::string ColorOut;
     std::string ProjectOut;
     bool NoEffect = false;
+    // WebP outputs lossless rather than at quality 90.
+    bool Lossless = false;
     // 0: one per core.
     int Threads = 0;
     bool Quiet = false;

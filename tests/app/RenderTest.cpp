@@ -8,6 +8,7 @@
 #include "DrawEffect.h"
 #include "JpegFile.h"
 #include "P2CFile.h"
+#include "PictureFiles.h"
 #include "SettingsFile.h"
 
 #include <gtest/gtest.h>
@@ -221,6 +222,33 @@ TEST_F(RenderTest, NoEffectConvertsBetweenFormatsInAnyLetterCase)
     EXPECT_EQ(ReadBmpFile(File("again.bmp")), ReadBmpFile(File("back.Bmp")));
 }
 
+// The newer kinds: PNG and WebP written by name (WebP lossless on request),
+// any input read by its content, also under a name of no kind.
+TEST_F(RenderTest, NoEffectWritesPngAndWebPAndReadsInputsByContent)
+{
+    const TBitmap photo = Photo(37, 23);
+    const std::string in = PutPhoto("in.bmp", photo);
+    std::string warning;
+
+    TRun run = Run({"--no-effect", in, File("photo.PNG")});
+    EXPECT_SUCCESS(run);
+    EXPECT_EQ(ReadPicture(File("photo.PNG"), &warning), photo);
+    run = Run({"--no-effect", "--lossless", File("photo.PNG"), File("exact.webp")});
+    EXPECT_SUCCESS(run);
+    EXPECT_EQ(ReadPicture(File("exact.webp"), &warning), photo);
+    run = Run({"--no-effect", in, File("lossy.webp")});
+    EXPECT_SUCCESS(run);
+    EXPECT_NE(FileBytes(File("lossy.webp")), FileBytes(File("exact.webp")));
+
+    fs::copy_file(File("photo.PNG"), File("no-extension"));
+    fs::copy_file(File("exact.webp"), File("webp-named.jpg"));
+    for (const char* name : {"no-extension", "webp-named.jpg"}) {
+        run = Run({"--no-effect", File(name), File(std::string(name) + ".bmp")});
+        EXPECT_SUCCESS(run);
+        EXPECT_EQ(ReadBmpFile(File(std::string(name) + ".bmp")), photo) << name;
+    }
+}
+
 TEST_F(RenderTest, LayersAreTheEnginesAndALayerSwitchedOffIsWhite)
 {
     const TBitmap photo = Photo(60, 40);
@@ -386,13 +414,13 @@ TEST_F(RenderTest, EveryFaultEndsWithStatus1AndOneLineAndWritesNothing)
 {
     const std::string in = PutPhoto("in.bmp", Photo(20, 20));
     PutFileBytes(File("garbage.jpg"), "this is no picture");
-    PutFileBytes(File("in.png"), FileBytes(in));
+    PutFileBytes(File("garbage.png"), "this is no picture either");
     const std::string out = File("out.jpg");
     const std::vector<std::vector<std::string>> cases = {
         {File("missing.jpg"), out},
         {File("garbage.jpg"), out},
-        {File("in.png"), out},
-        {in, File("out.png")},
+        {File("garbage.png"), out},
+        {in, File("out.tif")},
         {in, File("out")},
         {"--sketch-out", File("s.tif"), in, out},
         {in, File("no-such-folder/out.jpg")},
@@ -409,6 +437,7 @@ TEST_F(RenderTest, EveryFaultEndsWithStatus1AndOneLineAndWritesNothing)
         {"-j", "65", in, out},
         {"--threads=3x", in, out},
         {"--quiet=yes", in, out},
+        {"--lossless=yes", in, out},
         {in},
         {in, out, File("third.jpg")},
         {"-p", File("no-such.set"), in, out},

@@ -18,16 +18,22 @@ TEST(FileNames, TheExtensionRunsFromTheLastDotOfTheName)
 
 TEST(FileNames, TheExtensionDecidesTheKindWhateverItsCase)
 {
-    EXPECT_EQ(FileKindOf("/p/PHOTO.Jpg"), TFileKind::Jpeg);
-    EXPECT_EQ(FileKindOf("/p/photo.jpeg"), TFileKind::Jpeg);
-    EXPECT_EQ(FileKindOf("/p/photo.JPEG"), TFileKind::Jpeg);
-    EXPECT_EQ(FileKindOf("/p/coffee.bmp"), TFileKind::Bitmap);
-    EXPECT_EQ(FileKindOf("/p/scene.P2c"), TFileKind::Project);
-    EXPECT_EQ(FileKindOf("/p/photo.png"), TFileKind::None);
-    EXPECT_EQ(FileKindOf("/p/photo.jpg.png"), TFileKind::None);
-    EXPECT_EQ(FileKindOf("/p/photo.jp"), TFileKind::None);
-    EXPECT_EQ(FileKindOf("/p/bmp"), TFileKind::None);
-    EXPECT_EQ(FileKindOf("/p.jpg/photo"), TFileKind::None);
+    const struct {
+        const char* Path;
+        TFileKind Kind;
+    } cases[] = {
+        {"/p/PHOTO.Jpg", TFileKind::Jpeg},     {"/p/photo.jpeg", TFileKind::Jpeg},
+        {"/p/photo.JPEG", TFileKind::Jpeg},    {"/p/coffee.bmp", TFileKind::Bitmap},
+        {"/p/scene.P2c", TFileKind::Project},  {"/p/logo.Png", TFileKind::Png},
+        {"/p/photo.jpg.png", TFileKind::Png},  {"/p/web.WEBP", TFileKind::WebP},
+        {"/p/scan.tif", TFileKind::Tiff},      {"/p/scan.TIFF", TFileKind::Tiff},
+        {"/p/phone.HEIC", TFileKind::Heif},    {"/p/phone.heif", TFileKind::Heif},
+        {"/p/phone.avif", TFileKind::Heif},    {"/p/photo.jp", TFileKind::None},
+        {"/p/photo.pn", TFileKind::None},      {"/p/bmp", TFileKind::None},
+        {"/p.jpg/photo", TFileKind::None},     {"/p/photo.webp.txt", TFileKind::None},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FileKindOf(c.Path), c.Kind) << c.Path;
 }
 
 TEST(FileNames, APhotoIsProposedAsABitmapNamedAfterIt)
@@ -49,6 +55,9 @@ TEST(FileNames, ANameWithoutExtensionTakesTheFiltersOne)
 {
     EXPECT_EQ(WithSaveExtension("/t/out", SaveFilterBitmap), "/t/out.BMP");
     EXPECT_EQ(WithSaveExtension("/t/out", SaveFilterJpeg), "/t/out.JPG");
+    EXPECT_EQ(WithSaveExtension("/t/out", SaveFilterPng), "/t/out.PNG");
+    EXPECT_EQ(WithSaveExtension("/t/out", SaveFilterWebP), "/t/out.WEBP");
+    EXPECT_EQ(WithSaveExtension("/t/out", SaveFilterWebPLossless), "/t/out.WEBP");
     EXPECT_EQ(WithSaveExtension("/t/out", SaveFilterProject), "/t/out.P2C");
     EXPECT_EQ(WithSaveExtension("/t.d/out", SaveFilterJpeg), "/t.d/out.JPG");
     // A name that has an extension keeps it, known or not.

@@ -56,6 +56,8 @@ TBytes EncodeFixture(const TJpegFixture& f)
     jpeg_start_compress(&info, TRUE);
     if (!f.app1.empty())
         jpeg_write_marker(&info, JPEG_APP0 + 1, f.app1.data(), unsigned(f.app1.size()));
+    if (!f.icc.empty())
+        jpeg_write_icc_profile(&info, f.icc.data(), unsigned(f.icc.size()));
     const std::size_t rowBytes = std::size_t(f.width) * components;
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(f.samples.data() + info.next_scanline * rowBytes);

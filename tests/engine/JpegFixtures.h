@@ -29,6 +29,7 @@ struct TJpegFixture {
     bool progressive = false;
     bool arithmetic = false;
     TBytes app1; // written as an APP1 segment when not empty
+    TBytes icc;  // written as APP2 ICC profile segments when not empty
 };
 
 TBytes EncodeFixture(const TJpegFixture& fixture);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,6 +53,37 @@ TEST(FileDialogs, AcceptingTheProposedNameWithEnterReportsTheChosenFilter)
     ASSERT_TRUE(choice.has_value());
     EXPECT_EQ(choice->FilterIndex, 2);
     EXPECT_EQ(QFileInfo(choice->FileName).fileName(), "photo_cartoon");
+}
+
+// Phones name their photos in upper case (IMG_0001.HEIC): a filter must
+// list them as it lists lower-case names, in the real dialog.
+TEST(FileDialogs, AFilterListsNamesInEitherCase)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const char* name : {"IMG_0001.HEIC", "b.heic", "c.txt"}) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    QFileDialog dialog;
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QList<TFileFilter> filters = {{"HEIC Image File (*.heic;*.heif)", {"*.heic", "*.heif"}}};
+    SetUpFileDialog(dialog, TFileRequest{"Open", filters, 1, folder.path(), {}});
+    auto* model = dialog.findChild<QFileSystemModel*>();
+    ASSERT_NE(model, nullptr);
+    const QModelIndex root = model->index(folder.path());
+    // The folder is read on a thread of the model's own, all names at once.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount(root) > 0; }, 5000));
+    QTest::qWait(100);
+    QStringList shown;
+    for (int row = 0; row < model->rowCount(root); ++row) {
+        const QModelIndex index = model->index(row, 0, root);
+        // Names a filter turns away are hidden or greyed out, by platform.
+        if (model->flags(index) & Qt::ItemIsEnabled)
+            shown << model->fileName(index);
+    }
+    shown.sort();
+    EXPECT_EQ(shown, QStringList({"IMG_0001.HEIC", "b.heic"}));
 }
 
 } // namespace

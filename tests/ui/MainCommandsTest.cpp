@@ -5,7 +5,9 @@
 #include "BmpFile.h"
 #include "FileError.h"
 #include "JpegFile.h"
+#include "FileNames.h"
 #include "P2CFile.h"
+#include "PictureFiles.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -194,10 +196,14 @@ TEST_F(MainWindowTest, TheOpenCommandOffersEveryPictureKindAndOpensTheChoice)
     QStringList texts;
     for (const TFileFilter& filter : request.Filters)
         texts << filter.Text;
-    EXPECT_EQ(texts, QStringList({"All Picture(*.jpg;*.jpeg;*.bmp;*.p2c)", "JPEG Image File (*.jpg)",
-                                  "JPEG Image File (*.jpeg)", "Bitmaps (*.bmp)", "Rorav Id Arezudu File(*.p2c)",
-                                  "All File(*.*)"}));
-    EXPECT_EQ(request.Filters[0].Patterns, QStringList({"*.jpg", "*.jpeg", "*.bmp", "*.p2c"}));
+    EXPECT_EQ(texts,
+              QStringList({"All Picture(*.jpg;*.jpeg;*.bmp;*.png;*.webp;*.tif;*.tiff;*.heic;*.heif;*.avif;*.p2c)",
+                           "JPEG Image File (*.jpg)", "JPEG Image File (*.jpeg)", "Bitmaps (*.bmp)",
+                           "PNG Image File (*.png)", "WebP Image File (*.webp)", "TIFF Image File (*.tif;*.tiff)",
+                           "HEIC Image File (*.heic;*.heif)", "AVIF Image File (*.avif)",
+                           "Rorav Id Arezudu File(*.p2c)", "All File(*.*)"}));
+    EXPECT_EQ(request.Filters[0].Patterns, QStringList({"*.jpg", "*.jpeg", "*.bmp", "*.png", "*.webp", "*.tif",
+                                                        "*.tiff", "*.heic", "*.heif", "*.avif", "*.p2c"}));
     EXPECT_EQ(request.FilterIndex, 1);
     // Cancelled: nothing happens.
     EXPECT_FALSE(Main->Document.PictureOpened);
@@ -224,14 +230,33 @@ TEST_F(MainWindowTest, JpegExtensionsOpenAsJpegWhateverTheirCase)
     EXPECT_EQ(Main->History.RowCount(), 3);
 }
 
-TEST_F(MainWindowTest, AnUnknownExtensionFailsAndChangesNothing)
+TEST_F(MainWindowTest, AFileOpensByItsContentAndANonPictureChangesNothing)
 {
-    const QString path = CopyOf("coffee.jpg", "coffee.png");
-    Open(path);
-    EXPECT_EQ(Messages, QStringList({path + " open failed."}));
-    EXPECT_FALSE(Main->Document.PictureOpened);
-    EXPECT_FALSE(Main->MenuItem_SaveAs->isEnabled());
-    EXPECT_EQ(Main->History.RowCount(), 0);
+    // Neither an unknown extension nor a lying one holds a picture back.
+    for (const char* name : {"coffee.png", "coffee.txt"}) {
+        Messages.clear();
+        const QString path = CopyOf("coffee.jpg", name);
+        Open(path);
+        EXPECT_TRUE(Messages.isEmpty()) << name << ": " << Messages.join('\n').toStdString();
+        EXPECT_EQ(Main->DocumentFileName(), path.toStdString()) << name;
+    }
+    const int rows = Main->History.RowCount();
+    const TBitmap view = Main->Document.ViewBitmap;
+
+    // No picture by name or content: the unknown-extension message.
+    const QString text = WriteFile("notes.txt", QByteArray("just some notes"));
+    Messages.clear();
+    Open(text);
+    EXPECT_EQ(Messages, QStringList({text + " open failed."}));
+    // A picture's name on something else: the reader's own message.
+    const QString fake = WriteFile("fake.png", QByteArray("just some notes"));
+    Messages.clear();
+    Open(fake);
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages[0].contains("fake.png")) << Messages[0].toStdString();
+    EXPECT_FALSE(Messages[0].endsWith(" open failed.")) << Messages[0].toStdString();
+    EXPECT_EQ(Main->History.RowCount(), rows);
+    EXPECT_TRUE(Main->Document.ViewBitmap == view);
 }
 
 TEST_F(MainWindowTest, AProjectWithoutTheMagicGivesBothMessages)
@@ -305,7 +330,9 @@ TEST_F(MainWindowTest, SaveProposesANameFromThePhotoAndWritesByExtension)
     QStringList texts;
     for (const TFileFilter& filter : SaveRequests[0].Filters)
         texts << filter.Text;
-    EXPECT_EQ(texts, QStringList({"Bitmaps (*.bmp)", "JPEG Image File (*.jpg)", "Rorav Id Arezudu File(*.p2c)"}));
+    EXPECT_EQ(texts, QStringList({"Bitmaps (*.bmp)", "JPEG Image File (*.jpg)", "PNG Image File (*.png)",
+                                  "WebP Image File (*.webp)", "WebP Lossless Image File (*.webp)",
+                                  "Rorav Id Arezudu File(*.p2c)"}));
     EXPECT_EQ(SaveRequests[0].FileName, "coffee_cartoon");
     EXPECT_EQ(SaveRequests[0].FilterIndex, 1);
     EXPECT_EQ(QDir(SaveRequests[0].Directory), QDir(LQ_PHOTO_DIR));
@@ -330,17 +357,31 @@ TEST_F(MainWindowTest, SaveProposesANameFromThePhotoAndWritesByExtension)
     EXPECT_EQ(ReadJpegFile(Folder.filePath("pic.jpeg").toStdString()).Width(), 600);
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
 
-    SaveAnswer = TFileChoice{Folder.filePath("out.png"), 2};
+    // PNG and lossless WebP give the composite back exactly.
+    SaveAnswer = TFileChoice{Folder.filePath("out"), SaveFilterPng};
     Main->Save();
-    EXPECT_FALSE(QFile::exists(Folder.filePath("out.png")));
+    std::string warning;
+    EXPECT_TRUE(ReadPicture(Folder.filePath("out.PNG").toStdString(), &warning) == composite);
+    SaveAnswer = TFileChoice{Folder.filePath("out"), SaveFilterWebPLossless};
+    Main->Save();
+    EXPECT_TRUE(ReadPicture(Folder.filePath("out.WEBP").toStdString(), &warning) == composite);
+    SaveAnswer = TFileChoice{Folder.filePath("lossy.webp"), SaveFilterBitmap};
+    Main->Save();
+    EXPECT_FALSE(ReadPicture(Folder.filePath("lossy.webp").toStdString(), &warning) == composite);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+
+    // Kinds only read are not written.
+    SaveAnswer = TFileChoice{Folder.filePath("out.tif"), 2};
+    Main->Save();
+    EXPECT_FALSE(QFile::exists(Folder.filePath("out.tif")));
     ASSERT_EQ(Messages.size(), 1);
-    EXPECT_TRUE(Messages[0].startsWith(Folder.filePath("out.png") + " was not saved")) << Messages[0].toStdString();
+    EXPECT_TRUE(Messages[0].startsWith(Folder.filePath("out.tif") + " was not saved")) << Messages[0].toStdString();
 }
 
 TEST_F(MainWindowTest, AProjectIsSavedAndProposedUnderItsOwnName)
 {
     Open(Photo("astronaut.jpg"));
-    SaveAnswer = TFileChoice{Folder.filePath("scene"), 3};
+    SaveAnswer = TFileChoice{Folder.filePath("scene"), SaveFilterProject};
     Main->Save();
     const QString project = Folder.filePath("scene.P2C");
     ASSERT_TRUE(QFile::exists(project));
@@ -351,7 +392,7 @@ TEST_F(MainWindowTest, AProjectIsSavedAndProposedUnderItsOwnName)
     SaveAnswer.reset();
     Main->Save();
     EXPECT_EQ(SaveRequests.back().FileName, "scene.P2C");
-    EXPECT_EQ(SaveRequests.back().FilterIndex, 3);
+    EXPECT_EQ(SaveRequests.back().FilterIndex, SaveFilterProject);
 }
 
 TEST_F(MainWindowTest, ASaveThatCannotBeWrittenIsReported)

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The bytes of a regular file, for the decoders that take a picture from
+// memory. At most `limit` bytes are read: a longer file is refused as too
+// large, a shorter `limit` with `partial` set just returns the start (for
+// telling a file's kind by its first bytes). A named pipe or a device is
+// refused without blocking. Errors throw TFileError naming the file.
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t limit, bool partial = false);
+
+// The most a picture file of the newer formats may hold (a 2^28-pixel
+// picture stored without compression at 16 bits a sample, with room).
+constexpr std::size_t PictureFileLimit = std::size_t(2) << 30;

@@ -1,0 +1,7 @@
+// libFuzzer target for the Tiff reader (see PictureFuzzer.h).
+#include "PictureFuzzer.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    return FuzzPicture(TPictureKind::Tiff, data, size);
+}
