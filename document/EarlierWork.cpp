@@ -128,7 +128,7 @@ TRunAction DecideRun(const TRunFacts& facts)
         return TRunAction::Leave;
     if (!facts.HasState)
         return TRunAction::Remove;
-    // A crash ends a session the user did not choose to end: its picture is
+    // A crash ends work the user did not choose to end: its picture is
     // offered back even when it was saved or only opened. A normal end keeps
     // a state only when it was never saved.
     if (!facts.CleanExit)

@@ -13,7 +13,7 @@
 // run's last picture is offered back once; everything else there is removed,
 // so that the history folder never grows without bound. The picture of a
 // crashed run is offered even when it was saved: the user did not choose to
-// end that session.
+// end that run.
 
 // The note each run keeps of its current state, and the mark of a normal end.
 inline constexpr const char* RunNoteName = "current";

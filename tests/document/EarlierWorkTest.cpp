@@ -121,7 +121,7 @@ TEST_F(EarlierRuns, OnlyLostWorkIsOfferedAndTheRestIsCleanedAway)
         run->EndRun();
         EXPECT_FALSE(fs::exists(folder)) << "nothing to keep";
     }
-    {   // Killed just after saving: the session is offered back all the same.
+    {   // Killed just after saving: the run is offered back all the same.
         auto run = Run("/pics/killed-saved.jpg", {41, 42});
         run->MarkCurrentSaved();
         run->Flush();

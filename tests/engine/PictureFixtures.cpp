@@ -21,25 +21,25 @@
 
 namespace {
 
-TBytes PackRows(const TPngSpec& spec)
+TBytes PackRows(const TPngPicture& png)
 {
-    const int channels = spec.colorType == 2 ? 3 : spec.colorType == 6 ? 4 : spec.colorType == 4 ? 2 : 1;
-    const std::size_t perRow = std::size_t(spec.width) * channels;
-    const std::size_t rowBytes = (perRow * spec.depth + 7) / 8;
-    TBytes out(rowBytes * spec.height, 0);
-    for (int y = 0; y < spec.height; ++y) {
+    const int channels = png.colorType == 2 ? 3 : png.colorType == 6 ? 4 : png.colorType == 4 ? 2 : 1;
+    const std::size_t perRow = std::size_t(png.width) * channels;
+    const std::size_t rowBytes = (perRow * png.depth + 7) / 8;
+    TBytes out(rowBytes * png.height, 0);
+    for (int y = 0; y < png.height; ++y) {
         std::uint8_t* row = out.data() + y * rowBytes;
         for (std::size_t i = 0; i < perRow; ++i) {
-            const std::uint16_t v = spec.samples.at(y * perRow + i);
-            if (spec.depth == 16) {
+            const std::uint16_t v = png.samples.at(y * perRow + i);
+            if (png.depth == 16) {
                 // Host order: libspng's own layout for 16-bit rows.
                 std::uint16_t host = v;
                 std::memcpy(row + i * 2, &host, 2);
-            } else if (spec.depth == 8) {
+            } else if (png.depth == 8) {
                 row[i] = std::uint8_t(v);
             } else {
-                const std::size_t bit = i * spec.depth;
-                row[bit / 8] |= std::uint8_t(v << (8 - spec.depth - bit % 8));
+                const std::size_t bit = i * png.depth;
+                row[bit / 8] |= std::uint8_t(v << (8 - png.depth - bit % 8));
             }
         }
     }
@@ -85,36 +85,36 @@ heif_error WriteBytes(heif_context*, const void* data, std::size_t size, void* u
 
 } // namespace
 
-TBytes EncodePng(const TPngSpec& spec)
+TBytes EncodePng(const TPngPicture& png)
 {
     spng_ctx* ctx = spng_ctx_new(SPNG_CTX_ENCODER);
     spng_set_option(ctx, SPNG_ENCODE_TO_BUFFER, 1);
-    spng_ihdr ihdr{std::uint32_t(spec.width), std::uint32_t(spec.height), std::uint8_t(spec.depth),
-                   std::uint8_t(spec.colorType), 0, 0, 0};
+    spng_ihdr ihdr{std::uint32_t(png.width), std::uint32_t(png.height), std::uint8_t(png.depth),
+                   std::uint8_t(png.colorType), 0, 0, 0};
     CheckSpng(spng_set_ihdr(ctx, &ihdr));
-    if (!spec.palette.empty()) {
+    if (!png.palette.empty()) {
         spng_plte plte{};
-        plte.n_entries = std::uint32_t(spec.palette.size() / 3);
+        plte.n_entries = std::uint32_t(png.palette.size() / 3);
         for (std::uint32_t i = 0; i < plte.n_entries; ++i)
-            plte.entries[i] = {spec.palette[i * 3], spec.palette[i * 3 + 1], spec.palette[i * 3 + 2], 255};
+            plte.entries[i] = {png.palette[i * 3], png.palette[i * 3 + 1], png.palette[i * 3 + 2], 255};
         CheckSpng(spng_set_plte(ctx, &plte));
     }
-    if (!spec.transparent.empty()) {
+    if (!png.transparent.empty()) {
         spng_trns trns{};
-        if (spec.colorType == 3) {
-            trns.n_type3_entries = std::uint32_t(spec.transparent.size());
-            for (std::size_t i = 0; i < spec.transparent.size(); ++i)
-                trns.type3_alpha[i] = std::uint8_t(spec.transparent[i]);
-        } else if (spec.colorType == 0) {
-            trns.gray = spec.transparent[0];
+        if (png.colorType == 3) {
+            trns.n_type3_entries = std::uint32_t(png.transparent.size());
+            for (std::size_t i = 0; i < png.transparent.size(); ++i)
+                trns.type3_alpha[i] = std::uint8_t(png.transparent[i]);
+        } else if (png.colorType == 0) {
+            trns.gray = png.transparent[0];
         } else {
-            trns.red = spec.transparent[0];
-            trns.green = spec.transparent[1];
-            trns.blue = spec.transparent[2];
+            trns.red = png.transparent[0];
+            trns.green = png.transparent[1];
+            trns.blue = png.transparent[2];
         }
         CheckSpng(spng_set_trns(ctx, &trns));
     }
-    TBytes profile = spec.profile;
+    TBytes profile = png.profile;
     if (!profile.empty()) {
         spng_iccp iccp{};
         std::snprintf(iccp.profile_name, sizeof iccp.profile_name, "test");
@@ -122,12 +122,12 @@ TBytes EncodePng(const TPngSpec& spec)
         iccp.profile = reinterpret_cast<char*>(profile.data());
         CheckSpng(spng_set_iccp(ctx, &iccp));
     }
-    TBytes exif = spec.exif;
+    TBytes exif = png.exif;
     if (!exif.empty()) {
         spng_exif block{exif.size(), reinterpret_cast<char*>(exif.data())};
         CheckSpng(spng_set_exif(ctx, &block));
     }
-    TBytes rows = PackRows(spec);
+    TBytes rows = PackRows(png);
     CheckSpng(spng_encode_image(ctx, rows.data(), rows.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE));
     std::size_t length = 0;
     int error = 0;
@@ -139,35 +139,35 @@ TBytes EncodePng(const TPngSpec& spec)
     return out;
 }
 
-TBytes EncodeTiff(const TTiffSpec& spec)
+TBytes EncodeTiff(const TTiffPicture& picture)
 {
     const std::string path = TempName(".tif");
     TIFF* tiff = TIFFOpen(path.c_str(), "w");
     if (!tiff)
         throw std::runtime_error("cannot create " + path);
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, std::uint32_t(spec.width));
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, std::uint32_t(spec.height));
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, std::uint16_t(spec.depth));
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, std::uint16_t(spec.samplesPerPixel));
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, std::uint16_t(spec.photometric));
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, std::uint32_t(picture.width));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, std::uint32_t(picture.height));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, std::uint16_t(picture.depth));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, std::uint16_t(picture.samplesPerPixel));
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, std::uint16_t(picture.photometric));
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tiff, TIFFTAG_ORIENTATION, std::uint16_t(spec.orientation));
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, std::uint32_t(spec.height));
+    TIFFSetField(tiff, TIFFTAG_ORIENTATION, std::uint16_t(picture.orientation));
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, std::uint32_t(picture.height));
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
-    if (spec.alpha) {
+    if (picture.alpha) {
         std::uint16_t extra = EXTRASAMPLE_UNASSALPHA;
         TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, std::uint16_t(1), &extra);
     }
-    if (spec.photometric == PHOTOMETRIC_SEPARATED)
+    if (picture.photometric == PHOTOMETRIC_SEPARATED)
         TIFFSetField(tiff, TIFFTAG_INKSET, INKSET_CMYK);
-    if (!spec.profile.empty())
-        TIFFSetField(tiff, TIFFTAG_ICCPROFILE, std::uint32_t(spec.profile.size()), spec.profile.data());
-    const std::size_t perRow = std::size_t(spec.width) * spec.samplesPerPixel;
-    TBytes row(perRow * spec.depth / 8);
-    for (int y = 0; y < spec.height; ++y) {
+    if (!picture.profile.empty())
+        TIFFSetField(tiff, TIFFTAG_ICCPROFILE, std::uint32_t(picture.profile.size()), picture.profile.data());
+    const std::size_t perRow = std::size_t(picture.width) * picture.samplesPerPixel;
+    TBytes row(perRow * picture.depth / 8);
+    for (int y = 0; y < picture.height; ++y) {
         for (std::size_t i = 0; i < perRow; ++i) {
-            const std::uint16_t v = spec.samples.at(y * perRow + i);
-            if (spec.depth == 16)
+            const std::uint16_t v = picture.samples.at(y * perRow + i);
+            if (picture.depth == 16)
                 std::memcpy(row.data() + i * 2, &v, 2);
             else
                 row[i] = std::uint8_t(v);

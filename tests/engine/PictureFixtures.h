@@ -15,7 +15,7 @@ using TBytes = std::vector<std::uint8_t>;
 // A PNG written sample by sample: `samples` holds the rows as the PNG
 // stores them (palette indexes, grey, grey and alpha, RGB or RGBA), one
 // value per sample whatever the depth; depths below 8 are packed here.
-struct TPngSpec {
+struct TPngPicture {
     int width = 1;
     int height = 1;
     int depth = 8;
@@ -26,10 +26,10 @@ struct TPngSpec {
     TBytes profile;                         // iCCP
     TBytes exif;                            // eXIf
 };
-TBytes EncodePng(const TPngSpec& spec);
+TBytes EncodePng(const TPngPicture& png);
 
 // A TIFF written by libtiff: `samples` as stored, 8 or 16 bits.
-struct TTiffSpec {
+struct TTiffPicture {
     int width = 1;
     int height = 1;
     int depth = 8;
@@ -40,7 +40,7 @@ struct TTiffSpec {
     std::vector<std::uint16_t> samples;
     TBytes profile;
 };
-TBytes EncodeTiff(const TTiffSpec& spec);
+TBytes EncodeTiff(const TTiffPicture& png);
 
 // The bytes of an EXIF block without the "Exif" prefix (as PNG and WebP
 // keep it): a little-endian TIFF header with one orientation entry.

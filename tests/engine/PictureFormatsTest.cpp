@@ -21,9 +21,9 @@ namespace {
 
 using TPixels = std::vector<std::uint8_t>;
 
-TBitmap Png(const TPngSpec& spec)
+TBitmap Png(const TPngPicture& png)
 {
-    const TBytes bytes = EncodePng(spec);
+    const TBytes bytes = EncodePng(png);
     return DecodePng(bytes.data(), bytes.size(), "test.png");
 }
 
@@ -48,32 +48,32 @@ TBitmap Gradient(int width, int height)
     return picture;
 }
 
-TPngSpec Spec(int width, int height, int depth, int colorType, std::vector<std::uint16_t> samples,
+TPngPicture PngOf(int width, int height, int depth, int colorType, std::vector<std::uint16_t> samples,
               std::vector<std::uint8_t> palette = {}, std::vector<std::uint16_t> transparent = {})
 {
-    TPngSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.depth = depth;
-    spec.colorType = colorType;
-    spec.samples = std::move(samples);
-    spec.palette = std::move(palette);
-    spec.transparent = std::move(transparent);
-    return spec;
+    TPngPicture png;
+    png.width = width;
+    png.height = height;
+    png.depth = depth;
+    png.colorType = colorType;
+    png.samples = std::move(samples);
+    png.palette = std::move(palette);
+    png.transparent = std::move(transparent);
+    return png;
 }
 
-TTiffSpec TiffSpec(int width, int height, int depth, int photometric, int samplesPerPixel, bool alpha,
+TTiffPicture TiffOf(int width, int height, int depth, int photometric, int samplesPerPixel, bool alpha,
                    std::vector<std::uint16_t> samples)
 {
-    TTiffSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.depth = depth;
-    spec.photometric = photometric;
-    spec.samplesPerPixel = samplesPerPixel;
-    spec.alpha = alpha;
-    spec.samples = std::move(samples);
-    return spec;
+    TTiffPicture tiff;
+    tiff.width = width;
+    tiff.height = height;
+    tiff.depth = depth;
+    tiff.photometric = photometric;
+    tiff.samplesPerPixel = samplesPerPixel;
+    tiff.alpha = alpha;
+    tiff.samples = std::move(samples);
+    return tiff;
 }
 
 double MeanDifference(const TBitmap& a, const TBitmap& b)
@@ -92,19 +92,19 @@ TEST(PngRead, EveryLayoutBecomesRoundedBgrOverWhite)
 {
     const struct {
         const char* Name;
-        TPngSpec Spec;
+        TPngPicture Picture;
         TPixels Expected; // two pixels, blue-green-red
     } cases[] = {
-        {"16-bit RGB", Spec(2, 1, 16, 2, {0x00FF, 0x01FF, 0x7F7F, 0xFFFF, 0x8080, 0x0000}), {127, 2, 1, 0, 128, 255}},
-        {"8-bit RGBA", Spec(2, 1, 8, 6, {255, 0, 0, 0, 0, 0, 0, 128}), {255, 255, 255, 127, 127, 127}},
-        {"16-bit grey and alpha", Spec(2, 1, 16, 4, {0, 0x8000, 0xFFFF, 0xFFFF}), {127, 127, 127, 255, 255, 255}},
-        {"palette with tRNS", Spec(2, 1, 8, 3, {0, 1}, {10, 20, 30, 200, 100, 50}, {255, 0}), {30, 20, 10, 255, 255, 255}},
-        {"1-bit grey", Spec(2, 1, 1, 0, {1, 0}), {255, 255, 255, 0, 0, 0}},
-        {"RGB with a tRNS key", Spec(2, 1, 8, 2, {1, 2, 3, 4, 5, 6}, {}, {1, 2, 3}), {255, 255, 255, 6, 5, 4}},
-        {"16-bit grey with a tRNS key", Spec(2, 1, 16, 0, {0x1234, 0x0180}, {}, {0x1234}), {255, 255, 255, 1, 1, 1}},
+        {"16-bit RGB", PngOf(2, 1, 16, 2, {0x00FF, 0x01FF, 0x7F7F, 0xFFFF, 0x8080, 0x0000}), {127, 2, 1, 0, 128, 255}},
+        {"8-bit RGBA", PngOf(2, 1, 8, 6, {255, 0, 0, 0, 0, 0, 0, 128}), {255, 255, 255, 127, 127, 127}},
+        {"16-bit grey and alpha", PngOf(2, 1, 16, 4, {0, 0x8000, 0xFFFF, 0xFFFF}), {127, 127, 127, 255, 255, 255}},
+        {"palette with tRNS", PngOf(2, 1, 8, 3, {0, 1}, {10, 20, 30, 200, 100, 50}, {255, 0}), {30, 20, 10, 255, 255, 255}},
+        {"1-bit grey", PngOf(2, 1, 1, 0, {1, 0}), {255, 255, 255, 0, 0, 0}},
+        {"RGB with a tRNS key", PngOf(2, 1, 8, 2, {1, 2, 3, 4, 5, 6}, {}, {1, 2, 3}), {255, 255, 255, 6, 5, 4}},
+        {"16-bit grey with a tRNS key", PngOf(2, 1, 16, 0, {0x1234, 0x0180}, {}, {0x1234}), {255, 255, 255, 1, 1, 1}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(PixelsOf(Png(c.Spec)), c.Expected) << c.Name;
+        EXPECT_EQ(PixelsOf(Png(c.Picture)), c.Expected) << c.Name;
 }
 
 // The eXIf orientation turns the picture; an RGB profile converts to sRGB
@@ -112,15 +112,15 @@ TEST(PngRead, EveryLayoutBecomesRoundedBgrOverWhite)
 // or a broken one leaves the samples as they are.
 TEST(PngRead, OrientationAndColourProfileApply)
 {
-    TPngSpec spec = Spec(3, 2, 8, 2, {});
+    TPngPicture png = PngOf(3, 2, 8, 2, {});
     for (int i = 0; i < 18; ++i)
-        spec.samples.push_back(std::uint16_t(i * 13));
-    const TBitmap plain = Png(spec);
-    spec.exif = ExifBlock(6);
-    EXPECT_EQ(Png(spec), ApplyOrientation(plain, 6));
+        png.samples.push_back(std::uint16_t(i * 13));
+    const TBitmap plain = Png(png);
+    png.exif = ExifBlock(6);
+    EXPECT_EQ(Png(png), ApplyOrientation(plain, 6));
 
     const std::uint8_t colours[][3] = {{100, 150, 200}, {200, 100, 50}, {128, 128, 128}, {30, 180, 60}};
-    TPngSpec tagged = Spec(4, 1, 8, 2, {});
+    TPngPicture tagged = PngOf(4, 1, 8, 2, {});
     for (const auto& c : colours)
         tagged.samples.insert(tagged.samples.end(), {c[0], c[1], c[2]});
     tagged.profile = AdobeRgbProfile();
@@ -135,7 +135,7 @@ TEST(PngRead, OrientationAndColourProfileApply)
     broken.resize(200);
     for (const TBytes& profile : {SrgbProfile(), broken, TBytes(300, 7)}) {
         tagged.profile = profile;
-        TPngSpec untagged = tagged;
+        TPngPicture untagged = tagged;
         untagged.profile.clear();
         EXPECT_EQ(Png(tagged), Png(untagged));
     }
@@ -143,7 +143,7 @@ TEST(PngRead, OrientationAndColourProfileApply)
 
 TBytes Ihdr(std::uint32_t width, std::uint32_t height)
 {
-    TBytes bytes = EncodePng(Spec(1, 1, 8, 0, {0}));
+    TBytes bytes = EncodePng(PngOf(1, 1, 8, 0, {0}));
     // The IHDR's width and height, and its CRC made right again.
     for (int i = 0; i < 4; ++i) {
         bytes[16 + i] = std::uint8_t(width >> (24 - 8 * i));
@@ -166,10 +166,10 @@ TBytes Ihdr(std::uint32_t width, std::uint32_t height)
 // on the way: truncated data and a broken checksum.
 TEST(PngRead, HostileFilesAreRefused)
 {
-    TPngSpec spec = Spec(40, 30, 8, 2, {});
+    TPngPicture png = PngOf(40, 30, 8, 2, {});
     for (int i = 0; i < 40 * 30 * 3; ++i)
-        spec.samples.push_back(std::uint16_t(i * 7919 % 251));
-    const TBytes good = EncodePng(spec);
+        png.samples.push_back(std::uint16_t(i * 7919 % 251));
+    const TBytes good = EncodePng(png);
     TBytes truncated(good.begin(), good.begin() + std::ptrdiff_t(good.size() / 2));
     TBytes badCrc = good;
     badCrc[good.size() - 20] ^= 0x55;
@@ -242,9 +242,9 @@ TEST(WebPRead, AlphaProfileAndOrientationApply)
         EXPECT_NEAR(converted.ScanLine(0)[2 - k], expected[k], 1.0) << k;
 }
 
-TBitmap Tiff(const TTiffSpec& spec)
+TBitmap Tiff(const TTiffPicture& tiff)
 {
-    const TBytes bytes = EncodeTiff(spec);
+    const TBytes bytes = EncodeTiff(tiff);
     return DecodeTiff(bytes.data(), bytes.size(), "test.tif");
 }
 
@@ -252,32 +252,32 @@ TEST(TiffRead, EveryLayoutBecomesRoundedBgrOverWhite)
 {
     const struct {
         const char* Name;
-        TTiffSpec Spec;
+        TTiffPicture Picture;
         TPixels Expected;
     } cases[] = {
-        {"16-bit RGB", TiffSpec(2, 1, 16, 2, 3, false, {0x00FF, 0x01FF, 0x7F7F, 0xFFFF, 0x8080, 0}), {127, 2, 1, 0, 128, 255}},
-        {"16-bit grey", TiffSpec(2, 1, 16, 1, 1, false, {0x01FF, 0xFF00}), {2, 2, 2, 254, 254, 254}},
-        {"16-bit RGB and alpha", TiffSpec(2, 1, 16, 2, 4, true, {0, 0, 0, 0x8000, 0x1000, 0x2000, 0x3000, 0xFFFF}),
+        {"16-bit RGB", TiffOf(2, 1, 16, 2, 3, false, {0x00FF, 0x01FF, 0x7F7F, 0xFFFF, 0x8080, 0}), {127, 2, 1, 0, 128, 255}},
+        {"16-bit grey", TiffOf(2, 1, 16, 1, 1, false, {0x01FF, 0xFF00}), {2, 2, 2, 254, 254, 254}},
+        {"16-bit RGB and alpha", TiffOf(2, 1, 16, 2, 4, true, {0, 0, 0, 0x8000, 0x1000, 0x2000, 0x3000, 0xFFFF}),
          {127, 127, 127, 48, 32, 16}},
-        {"8-bit RGB and alpha", TiffSpec(2, 1, 8, 2, 4, true, {0, 0, 0, 128, 10, 20, 30, 255}),
+        {"8-bit RGB and alpha", TiffOf(2, 1, 8, 2, 4, true, {0, 0, 0, 128, 10, 20, 30, 255}),
          {127, 127, 127, 30, 20, 10}},
-        {"8-bit CMYK", TiffSpec(2, 1, 8, 5, 4, false, {0, 0, 0, 0, 255, 0, 0, 0}), {255, 255, 255, 255, 255, 0}},
+        {"8-bit CMYK", TiffOf(2, 1, 8, 5, 4, false, {0, 0, 0, 0, 255, 0, 0, 0}), {255, 255, 255, 255, 255, 0}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(PixelsOf(Tiff(c.Spec)), c.Expected) << c.Name;
+        EXPECT_EQ(PixelsOf(Tiff(c.Picture)), c.Expected) << c.Name;
 }
 
 TEST(TiffRead, OrientationAndProfileApply)
 {
-    TTiffSpec spec = TiffSpec(3, 2, 8, 2, 3, false, {});
+    TTiffPicture png = TiffOf(3, 2, 8, 2, 3, false, {});
     for (int i = 0; i < 18; ++i)
-        spec.samples.push_back(std::uint16_t(i * 13));
-    const TBitmap plain = Tiff(spec);
+        png.samples.push_back(std::uint16_t(i * 13));
+    const TBitmap plain = Tiff(png);
     for (int orientation : {3, 6, 7}) {
-        spec.orientation = orientation;
-        EXPECT_EQ(Tiff(spec), ApplyOrientation(plain, orientation)) << orientation;
+        png.orientation = orientation;
+        EXPECT_EQ(Tiff(png), ApplyOrientation(plain, orientation)) << orientation;
     }
-    TTiffSpec tagged = TiffSpec(1, 1, 16, 2, 3, false, {200 * 257, 100 * 257, 50 * 257});
+    TTiffPicture tagged = TiffOf(1, 1, 16, 2, 3, false, {200 * 257, 100 * 257, 50 * 257});
     tagged.profile = AdobeRgbProfile();
     const TBitmap converted = Tiff(tagged);
     const std::uint8_t rgb[3] = {200, 100, 50};
@@ -291,12 +291,12 @@ TEST(TiffRead, OrientationAndProfileApply)
 // error, and nothing is printed.
 TEST(TiffRead, HostileFilesAreRefusedQuietly)
 {
-    TTiffSpec spec = TiffSpec(40, 30, 8, 2, 3, false, {});
+    TTiffPicture png = TiffOf(40, 30, 8, 2, 3, false, {});
     for (int i = 0; i < 40 * 30 * 3; ++i)
-        spec.samples.push_back(std::uint16_t(i * 7919 % 251));
-    const TBytes good = EncodeTiff(spec);
+        png.samples.push_back(std::uint16_t(i * 7919 % 251));
+    const TBytes good = EncodeTiff(png);
     const TBytes truncated(good.begin(), good.begin() + 60);
-    const TBytes wide = EncodeTiff(TiffSpec(70000, 1, 8, 1, 1, false, std::vector<std::uint16_t>(70000, 9)));
+    const TBytes wide = EncodeTiff(TiffOf(70000, 1, 8, 1, 1, false, std::vector<std::uint16_t>(70000, 9)));
     for (const TBytes& bytes : {truncated, wide, TBytes{'I', 'I', 42, 0, 0xFF, 0xFF, 0xFF, 0x7F}}) {
         testing::internal::CaptureStderr();
         EXPECT_THROW(DecodeTiff(bytes.data(), bytes.size(), "t.tif"), TFileError) << bytes.size();
@@ -369,7 +369,7 @@ TEST(CmykRead, ACmykProfileConvertsTheInks)
     const TBytes jpegBytes = EncodeFixture(jpeg);
     const TBitmap fromJpeg = DecodeJpeg(jpegBytes.data(), jpegBytes.size(), "j");
 
-    TTiffSpec tiff = TiffSpec(2, 1, 8, 5, 4, false, {128, 0, 0, 64, 128, 0, 0, 64});
+    TTiffPicture tiff = TiffOf(2, 1, 8, 5, 4, false, {128, 0, 0, 64, 128, 0, 0, 64});
     tiff.profile = GreyCmykProfile();
     const TBitmap fromTiff = Tiff(tiff);
     for (const TBitmap* picture : {&fromJpeg, &fromTiff})
