@@ -6,6 +6,7 @@
 #include "MemoryBudget.h"
 #include "Orientation.h"
 #include "SafeFile.h"
+#include "WholeFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -19,8 +20,6 @@
 #include <memory>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <jerror.h>
@@ -530,27 +529,14 @@ TBitmap DecodeJpeg(const std::uint8_t* data, std::size_t size, const std::string
 
 TBitmap ReadJpegFile(const std::string& path, std::string* warning)
 {
-    // Non-blocking, so that a named pipe cannot hang the open; anything but a
-    // regular file is then refused before a byte is read.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        throw TFileError("Cannot open " + path + ": " + std::strerror(errno));
-    struct TClose {
-        int fd;
-        ~TClose() { ::close(fd); }
-    } closer{fd};
-    struct stat info {};
-    if (::fstat(fd, &info) != 0)
-        throw TFileError("Cannot read " + path + ": " + std::strerror(errno));
-    if (!S_ISREG(info.st_mode))
-        throw TFileError("Cannot open " + path + ": it is not a regular file");
+    const TRegularFile opened(path);
     TFileSource file{};
-    InstallFileSource(file, fd);
+    InstallFileSource(file, opened.Descriptor());
     TSource source;
     source.Manager = &file.pub;
     TStoredPicture stored;
     try {
-        stored = DecodeStored(source, std::size_t(info.st_size), path);
+        stored = DecodeStored(source, std::size_t(opened.Size()), path);
     } catch (const TFileError&) {
         if (file.readError != 0)
             throw TFileError("Cannot read " + path + ": " + std::strerror(file.readError));

@@ -5,6 +5,26 @@
 #include <string>
 #include <vector>
 
+// A regular file open for reading, closed again when this goes. Opened
+// without blocking, so that a named pipe cannot hang the open; anything but a
+// regular file (a pipe, a device, a folder) is refused before a byte is read.
+// Errors throw TFileError naming the file.
+class TRegularFile
+{
+public:
+    explicit TRegularFile(const std::string& path);
+    ~TRegularFile();
+    TRegularFile(const TRegularFile&) = delete;
+    TRegularFile& operator=(const TRegularFile&) = delete;
+
+    int Descriptor() const { return fd_; }
+    std::uint64_t Size() const { return size_; }
+
+private:
+    int fd_;
+    std::uint64_t size_ = 0;
+};
+
 // The bytes of a regular file, for the decoders that take a picture from
 // memory. At most `limit` bytes are read: a longer file is refused as too
 // large, a shorter `limit` with `partial` set just returns the start (for
