@@ -10,6 +10,8 @@
 #include "ViewStretch.h"
 #include "WorkerPool.h"
 
+#include "ScratchFolder.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -147,22 +149,6 @@ BENCHMARK(BM_ApplyWhole)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(1.0);
-
-class TScratchFolder {
-public:
-    TScratchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lq-bench-XXXXXX").string();
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        path_ = ::mkdtemp(name.data()) ? name.data() : "lq-bench";
-    }
-    ~TScratchFolder() { std::filesystem::remove_all(path_); }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 // The history state OK records: the whole document as a project file. The
 // disk is let catch up before each one, as between two adjustments.

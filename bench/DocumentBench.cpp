@@ -11,6 +11,8 @@
 
 #include "NoiseDocument.h"
 
+#include "ScratchFolder.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -30,22 +32,6 @@ const TDocument& LargeDocument()
     static const TDocument document = NoiseDocument(4000, 3000);
     return document;
 }
-
-class TScratchFolder {
-public:
-    TScratchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lq-bench-XXXXXX").string();
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        path_ = ::mkdtemp(name.data()) ? name.data() : "lq-bench";
-    }
-    ~TScratchFolder() { std::filesystem::remove_all(path_); }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 void BM_RecordHistory12MP(benchmark::State& state)
 {
