@@ -73,10 +73,7 @@ const TEffectControl& OptionPair(const char* name) { return Find(OptionPairs, na
 std::int32_t ControlValue(const TEffectSettings& settings, const TEffectControl& control)
 {
     const std::int32_t stored = ReadInt(settings, control.Offset);
-    if (!control.StoresWhiteLevel)
-        return stored;
-    // 255 - stored, held to what an int32 can hold (a file may store anything).
-    return std::int32_t(std::clamp<std::int64_t>(255 - std::int64_t(stored), INT32_MIN, INT32_MAX));
+    return control.StoresWhiteLevel ? ThresholdOfWhiteLevel(stored) : stored;
 }
 
 void SetControlValue(TEffectSettings& settings, const TEffectControl& control, std::int32_t value)

@@ -41,7 +41,12 @@ std::int32_t ControlValue(const TEffectSettings& settings, const TEffectControl&
 void SetControlValue(TEffectSettings& settings, const TEffectControl& control, std::int32_t value);
 
 // The threshold position that a WhiteLevel stands for, and back.
-inline constexpr std::int32_t ThresholdOfWhiteLevel(std::int32_t whiteLevel) { return 255 - whiteLevel; }
+// A stored WhiteLevel may be anything a file holds: the position is held to
+// what an int32 can hold.
+inline constexpr std::int32_t ThresholdOfWhiteLevel(std::int32_t whiteLevel)
+{
+    return std::int32_t(std::clamp<std::int64_t>(255 - std::int64_t(whiteLevel), INT32_MIN, INT32_MAX));
+}
 inline constexpr std::int32_t WhiteLevelOfThreshold(std::int32_t threshold) { return 255 - threshold; }
 
 // The record as the dialogs would hand it back after a preset load: every

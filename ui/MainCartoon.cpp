@@ -9,6 +9,7 @@
 #include "MemoryBudget.h"
 #include "Options.h"
 #include "Preview.h"
+#include "Presets.h"
 #include "ProcessDlg.h"
 #include "ProgramDir.h"
 #include "SketchMoreOption.h"
@@ -30,10 +31,7 @@ void TFrmMain::RunCartoon(const QString& presetFile)
             return;
 
         TEffectSettings settings = preview.Settings();
-        settings.Left = 0;
-        settings.Top = 0;
-        settings.Width = Document.SourceBitmap.Width();
-        settings.Height = Document.SourceBitmap.Height();
+        WidenToPicture(settings, Document.SourceBitmap);
         // Refused before it starts rather than failing half way, with the
         // document untouched.
         if (!EffectFitsInMemory(settings.Width, settings.Height, 0)) {
