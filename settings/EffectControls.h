@@ -2,6 +2,7 @@
 
 #include "EffectSettings.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
