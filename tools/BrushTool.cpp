@@ -87,7 +87,10 @@ void TBrushTool::Begin(TToolPoint point)
     HideOutline();
     const TToolSettings settings = Env.Settings();
     LastPoint = point;
+    // Neither can change while the button is held: taken once, not per stamp.
     Mask = MakeBrushMask(settings.BrushSize, settings.BrushContent);
+    Opacity = settings.BrushOpacity;
+    Color = Env.FrontColor();
     Outline.Forget();
     Stamp(point);
 }
@@ -122,13 +125,11 @@ void TBrushTool::Continue(TToolPoint point)
 
 void TBrushTool::Stamp(TToolPoint point)
 {
-    const TToolSettings settings = Env.Settings();
-    const TToolColor color = Env.FrontColor();
     const int s = Mask.Size;
     const TRect dab = DabRect(point.X, point.Y, s);
     const TDrawTargets targets = Env.DrawableLayers();
     for (TBitmap* layer : {targets.Sketch, targets.Color})
         if (layer)
-            StampBrush(*layer, Mask, dab.Left, dab.Top, settings.BrushOpacity, color);
+            StampBrush(*layer, Mask, dab.Left, dab.Top, Opacity, Color);
     RebuildAndPaint(dab);
 }

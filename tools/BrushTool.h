@@ -46,4 +46,6 @@ private:
 
     TToolPoint LastPoint;
     TBrushMask Mask;
+    int Opacity = 0;
+    TToolColor Color{};
 };

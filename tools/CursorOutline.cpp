@@ -47,7 +47,7 @@ TRect TCursorOutline::Draw(TBitmap& view, TToolPoint point, int size, bool ellip
         }
         return rect;
     }
-    const TShape shape = (box <= 3 && !ellipseAlways) ? FilledBox(box, box) : FilledEllipse(box, box);
+    const TShape shape = ellipseAlways ? FilledEllipse(box, box) : DabShape(size);
     for (int j = 0; j < shape.Height; ++j)
         for (int i = 0; i < shape.Width; ++i)
             if (OnBorder(shape, i, j))

@@ -8,14 +8,6 @@ namespace {
 // four by four of them.
 constexpr int TileSide = 64;
 
-// Gives `work` the size of `layer` without copying anything the stroke
-// will not reach.
-void MatchSize(TBitmap& work, const TBitmap& layer)
-{
-    if (work.Width() != layer.Width() || work.Height() != layer.Height())
-        work.SetSize(layer.Width(), layer.Height());
-}
-
 } // namespace
 
 TToneTable MakeToneTable(bool darken, int contrast)
@@ -62,7 +54,7 @@ void TToneTool::Begin(TToolPoint point)
 {
     HideOutline();
     const TToolSettings settings = Env.Settings();
-    const int s = std::max(1, Darken ? settings.DarkenSize : settings.LightenSize);
+    const int s = std::max(1, Size());
     const int contrast = Darken ? settings.DarkenContrast : settings.LightenContrast;
     // The work copies take the press-time pixels tile by tile, as the
     // stroke reaches them, wherever the drag goes.
@@ -70,9 +62,9 @@ void TToneTool::Begin(TToolPoint point)
     SketchCopied = targets.Sketch != nullptr;
     ColorCopied = targets.Color != nullptr;
     if (SketchCopied)
-        MatchSize(Env.SketchWork(), *targets.Sketch);
+        Env.SketchWork().SetSize(targets.Sketch->Width(), targets.Sketch->Height());
     if (ColorCopied)
-        MatchSize(Env.ColorWork(), *targets.Color);
+        Env.ColorWork().SetSize(targets.Color->Width(), targets.Color->Height());
     const TBitmap& reference = SketchCopied ? *targets.Sketch : ColorCopied ? *targets.Color : Env.ViewBitmap();
     TileColumns = (reference.Width() + TileSide - 1) / TileSide;
     TileRows = (reference.Height() + TileSide - 1) / TileSide;

@@ -14,18 +14,6 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-namespace {
-
-// Scratch pictures left from a picture of another size would leave part of
-// the view unpreviewed (or, written blindly, be overrun).
-void SizeLike(TBitmap& work, const TBitmap& layer)
-{
-    if (work.Width() != layer.Width() || work.Height() != layer.Height())
-        work.SetSize(layer.Width(), layer.Height());
-}
-
-} // namespace
-
 TFrmAdjustment::TFrmAdjustment(TDocument& document, TAdjustmentHost host, const TAdjustmentTable& table,
                                QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
@@ -38,8 +26,10 @@ TFrmAdjustment::TFrmAdjustment(TDocument& document, TAdjustmentHost host, const 
     setWindowTitle(table.Caption);
     setModal(true);
 
-    SizeLike(Document.SketchWork, Document.SketchLayer);
-    SizeLike(Document.ColorWork, Document.ColorLayer);
+    // Scratch pictures left from a picture of another size would leave part
+    // of the view unpreviewed (or, written blindly, be overrun).
+    Document.SketchWork.SetSize(Document.SketchLayer.Width(), Document.SketchLayer.Height());
+    Document.ColorWork.SetSize(Document.ColorLayer.Width(), Document.ColorLayer.Height());
 
     auto* grid = new QGridLayout;
     grid->setColumnStretch(1, 1);

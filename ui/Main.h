@@ -270,6 +270,8 @@ private:
     void SetLastOpenDirectory(const QString& directory);
     void RememberOpened(const std::string& fileName);
     void FillRecentFilesMenu();
+    // Writes the list beside the options and refills the menu.
+    void StoreRecentFiles();
     void SetDrawToolsForZoom();
 
     // MainView.cpp

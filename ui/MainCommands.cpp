@@ -123,6 +123,11 @@ void TFrmMain::SetLastOpenDirectory(const QString& directory)
 void TFrmMain::RememberOpened(const std::string& fileName)
 {
     AddRecentFile(RecentFiles, fileName);
+    StoreRecentFiles();
+}
+
+void TFrmMain::StoreRecentFiles()
+{
     // Not being able to keep the list costs only the convenience.
     WriteRecentFiles(UserFile(RecentFilesName), RecentFiles);
     FillRecentFilesMenu();
@@ -141,8 +146,7 @@ void TFrmMain::FillRecentFilesMenu()
                 ShowText(name + " no longer exists.");
                 RecentFiles.erase(std::remove(RecentFiles.begin(), RecentFiles.end(), name.toStdString()),
                                   RecentFiles.end());
-                WriteRecentFiles(UserFile(RecentFilesName), RecentFiles);
-                FillRecentFilesMenu();
+                StoreRecentFiles();
                 return;
             }
             OpenFiles({name});

@@ -1,7 +1,5 @@
 #include "Main.h"
 
-#include "RecentFiles.h"
-
 #include "About.h"
 #include "ColorMoreOption.h"
 #include "EarlierWork.h"

@@ -119,7 +119,7 @@ TFrmOptions::TFrmOptions(QWidget* parent)
     Lbl_RangeHint->setObjectName("Lbl_RangeHint");
     Lbl_RangeHint->setWordWrap(true);
     Lbl_RangeHint->hide();
-    for (auto [spin, caption] : {std::pair{SpnWidth, Label3}, std::pair{SpnHeight, Label4}, std::pair{SpnHistory, Label5}})
+    for (auto [spin, caption] : NumberEntries())
         connect(spin, &QSpinBox::editingFinished, this, [this, spin = spin, caption = caption] { CorrectTyped(spin, caption); });
 
     auto* layout = new QVBoxLayout(this);
@@ -229,12 +229,17 @@ bool TFrmOptions::CorrectTyped(QSpinBox* spin, const QLabel* caption)
     return true;
 }
 
+std::array<std::pair<QSpinBox*, const QLabel*>, 3> TFrmOptions::NumberEntries() const
+{
+    return {{{SpnWidth, Label3}, {SpnHeight, Label4}, {SpnHistory, Label5}}};
+}
+
 void TFrmOptions::BtnOkClick()
 {
     // A number out of range is corrected in sight; OK then needs a second
     // press, so the user sees what will be saved.
     bool corrected = false;
-    for (auto [spin, caption] : {std::pair{SpnWidth, Label3}, std::pair{SpnHeight, Label4}, std::pair{SpnHistory, Label5}})
+    for (auto [spin, caption] : NumberEntries())
         corrected = CorrectTyped(spin, caption) || corrected;
     if (corrected)
         return;

@@ -4,6 +4,9 @@
 
 #include <QDialog>
 
+#include <array>
+#include <utility>
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -83,6 +86,8 @@ private:
     // Brings the number typed into `spin` into its range; true, with the hint
     // shown, when it was outside.
     bool CorrectTyped(QSpinBox* spin, const QLabel* caption);
+    // The number entries with the captions their range hint names.
+    std::array<std::pair<QSpinBox*, const QLabel*>, 3> NumberEntries() const;
 
     TProgramOptions Record;
     TProgramOptionsExtra ExtraRecord;
