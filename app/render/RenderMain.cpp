@@ -43,20 +43,6 @@ int Interrupted()
     return 128 + InterruptSignal();
 }
 
-// Thrown when a picture will not fit, with the program's one message for it.
-struct TNotEnoughMemory : std::runtime_error {
-    TNotEnoughMemory(std::int64_t width, std::int64_t height)
-        : std::runtime_error(NotEnoughMemoryText(width, height))
-    {
-    }
-};
-
-void CheckRoom(const TBitmap& photo, int threads)
-{
-    if (!EffectFitsInMemory(photo.Width(), photo.Height(), threads))
-        throw TNotEnoughMemory(photo.Width(), photo.Height());
-}
-
 // The layers of the photo under the settings, or nothing when the
 // computation was stopped.
 std::optional<std::pair<TBitmap, TBitmap>> ComputeLayers(const TEffectSettings& settings, const TBitmap& photo,
@@ -73,15 +59,9 @@ std::optional<std::pair<TBitmap, TBitmap>> ComputeLayers(const TEffectSettings& 
         effect->SetProgress(progress->Sink());
     }
     // The flag was cleared at start-up; keeping it lets a Ctrl-C during
-    // decoding stop the run too.
-    bool complete = false;
-    try {
-        complete = effect->Render(TDrawEffect::TAbortStart::Keep);
-    } catch (...) {
-        if (progress)
-            progress->Finish();
-        throw;
-    }
+    // decoding stop the run too. A render that throws ends the progress
+    // line through its destructor.
+    const bool complete = effect->Render(TDrawEffect::TAbortStart::Keep);
     if (progress)
         progress->Finish();
     std::pair<TBitmap, TBitmap> layers;
@@ -90,9 +70,8 @@ std::optional<std::pair<TBitmap, TBitmap>> ComputeLayers(const TEffectSettings& 
     return layers;
 }
 
-// One output: where it goes and what writes its content.
+// One output, written beside its old file until all are complete.
 struct TOutput {
-    std::string Path;
     std::unique_ptr<TStagedFile> File;
 };
 
@@ -121,7 +100,7 @@ int Run(const TRenderOptions& options, TPictureSize& size)
         const std::string reason = CannotCreateReason(named[i].Path);
         if (!reason.empty())
             return Fail(reason);
-        outputs.push_back({named[i].Path, std::make_unique<TStagedFile>(named[i].Path)});
+        outputs.push_back({std::make_unique<TStagedFile>(named[i].Path)});
     }
     std::optional<TEffectSettings> settings;
     if (!options.NoEffect)
@@ -132,8 +111,8 @@ int Run(const TRenderOptions& options, TPictureSize& size)
     size = {photo.Width(), photo.Height()};
     if (!warning.empty())
         std::fprintf(stderr, "%s: warning: %s\n", ProgramName, warning.c_str());
-    if (!options.NoEffect)
-        CheckRoom(photo, options.Threads);
+    if (!options.NoEffect && !EffectFitsInMemory(photo.Width(), photo.Height(), options.Threads))
+        return Fail(NotEnoughMemoryText(photo.Width(), photo.Height()));
     // From here a Ctrl-C stops the work and keeps every old file.
     SetRunPhase(TRunPhase::Working);
 
@@ -201,8 +180,6 @@ int main(int argc, char** argv)
     TPictureSize size;
     try {
         return Run(*options, size);
-    } catch (const TNotEnoughMemory& e) {
-        return Fail(e.what());
     } catch (const TFileError& e) {
         return Fail(e.what());
     } catch (const std::bad_alloc&) {
