@@ -14,6 +14,8 @@
 #include "ToneTool.h"
 #include "ToolBenchEnvironment.h"
 
+#include "ScratchFolder.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -132,21 +134,14 @@ void BM_FloodOnly5MP(benchmark::State& state) { PaintBucket5MP(state, false); }
 BENCHMARK(BM_PaintBucket5MP)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FloodOnly5MP)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The history step a stroke records on release, written on the window's
-// thread today.
+// The history step a stroke records on release: what the window waits for.
 void BM_StrokeHistoryStep(benchmark::State& state)
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lq-bench-XXXXXX").string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const std::string folder = ::mkdtemp(name.data()) ? name.data() : "lq-bench";
-    {
-        THistory history(folder + "/history");
-        history.SetHistoryStates(3);
-        for (auto _ : state)
-            history.RecordHistory("Brush", "--", PhotoDocument());
-    }
-    std::filesystem::remove_all(folder);
+    TScratchFolder folder;
+    THistory history(folder.Path() + "/history");
+    history.SetHistoryStates(3);
+    for (auto _ : state)
+        history.RecordHistory("Brush", "--", PhotoDocument());
 }
 BENCHMARK(BM_StrokeHistoryStep)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(6);
 
