@@ -17,13 +17,6 @@
 
 namespace {
 
-void SendMouse(TFrmMain& main, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
-{
-    QMouseEvent event(type, QPointF(at), main.PaintBox1->mapToGlobal(QPointF(at)), button, buttons,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(main.PaintBox1, &event);
-}
-
 // A short left-button stroke on the view: press, three moves, release.
 void Stroke(TFrmMain& main, QPoint from)
 {
@@ -32,12 +25,6 @@ void Stroke(TFrmMain& main, QPoint from)
     for (int i = 1; i <= 3; ++i)
         SendMouse(main, QEvent::MouseMove, from + QPoint(4 * i, i), Qt::NoButton, Qt::LeftButton);
     SendMouse(main, QEvent::MouseButtonRelease, from + QPoint(12, 3), Qt::LeftButton, Qt::NoButton);
-}
-
-QRgb Pixel(const TBitmap& picture, int x, int y)
-{
-    const std::uint8_t* p = picture.ScanLine(y) + std::size_t(x) * 3;
-    return qRgb(p[2], p[1], p[0]);
 }
 
 // The composite the layers give, computed afresh.
@@ -86,9 +73,9 @@ TEST_F(MainWindowTest, EveryPaintingToolRecordsItsStepOnRelease)
     }
     // The pencil's press dab is on both layers; the eraser's white covers
     // its press point.
-    EXPECT_EQ(Pixel(Main->Document.SketchLayer, 20, 60), qRgb(200, 30, 40));
-    EXPECT_EQ(Pixel(Main->Document.ColorLayer, 20, 60), qRgb(200, 30, 40));
-    EXPECT_EQ(Pixel(Main->Document.ColorLayer, 180, 60), qRgb(255, 255, 255));
+    EXPECT_EQ(PicturePixel(Main->Document.SketchLayer, 20, 60), qRgb(200, 30, 40));
+    EXPECT_EQ(PicturePixel(Main->Document.ColorLayer, 20, 60), qRgb(200, 30, 40));
+    EXPECT_EQ(PicturePixel(Main->Document.ColorLayer, 180, 60), qRgb(255, 255, 255));
 
     // Undo goes back one tool at a time; redo brings the step back.
     Main->Undo();
@@ -135,13 +122,13 @@ TEST_F(MainWindowTest, TheOutlineFollowsThePointerAndGoesWithTheTool)
     SendMouse(*Main, QEvent::MouseMove, {200, 150}, Qt::NoButton, Qt::NoButton);
     EXPECT_FALSE(Main->Document.ViewBitmap == clean);
     // The first outline is gone; the second shows on the screen.
-    EXPECT_EQ(Pixel(Main->Document.ViewBitmap, 100, 90), Pixel(clean, 100, 90));
-    EXPECT_EQ(Main->PaintBox1->Screen().pixel(200, 140), Pixel(Main->Document.ViewBitmap, 200, 140));
-    EXPECT_NE(Pixel(Main->Document.ViewBitmap, 200, 140), Pixel(clean, 200, 140));
+    EXPECT_EQ(PicturePixel(Main->Document.ViewBitmap, 100, 90), PicturePixel(clean, 100, 90));
+    EXPECT_EQ(Main->PaintBox1->Screen().pixel(200, 140), PicturePixel(Main->Document.ViewBitmap, 200, 140));
+    EXPECT_NE(PicturePixel(Main->Document.ViewBitmap, 200, 140), PicturePixel(clean, 200, 140));
 
     // A size change shows at once; choosing another tool takes the outline away.
     Main->FrmToolOption->BrushSize->Trc()->setValue(40);
-    EXPECT_NE(Pixel(Main->Document.ViewBitmap, 200, 130), Pixel(clean, 200, 130));
+    EXPECT_NE(PicturePixel(Main->Document.ViewBitmap, 200, 130), PicturePixel(clean, 200, 130));
     QTest::mouseClick(Main->FrmTools->BtnPencil, Qt::LeftButton);
     EXPECT_TRUE(Main->Document.ViewBitmap == clean);
     // And the Delete key too.
@@ -155,8 +142,8 @@ TEST_F(MainWindowTest, TheDropperPicksFromTheCompositeAndShowsItsReading)
 {
     Open(Photo("coffee.bmp"));
     QTest::mouseClick(Main->FrmTools->BtnEyedropper, Qt::LeftButton);
-    const QRgb at = Pixel(Main->Document.ViewBitmap, 30, 40);
-    const QRgb other = Pixel(Main->Document.ViewBitmap, 300, 200);
+    const QRgb at = PicturePixel(Main->Document.ViewBitmap, 30, 40);
+    const QRgb other = PicturePixel(Main->Document.ViewBitmap, 300, 200);
     SendMouse(*Main, QEvent::MouseMove, {30, 40}, Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(Main->FrmToolOption->LabDropperX->text(), "X: 30");
     EXPECT_EQ(Main->FrmToolOption->LabDropperR->text(), QString("R: %1").arg(qRed(at)));

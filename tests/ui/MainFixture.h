@@ -2,9 +2,12 @@
 
 #include "Main.h"
 #include "MessageRecorder.h"
+#include "PaintBox.h"
 #include "ProgramDir.h"
 
+#include <QColor>
 #include <QCoreApplication>
+#include <QMouseEvent>
 #include <QDir>
 #include <QFile>
 #include <QStringList>
@@ -15,6 +18,22 @@
 
 #include <memory>
 #include <optional>
+
+// A pointer event on the main window's paint box at a device position (the
+// offscreen screen has one device pixel per logical pixel).
+inline void SendMouse(TFrmMain& main, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, QPointF(at), main.PaintBox1->mapToGlobal(QPointF(at)), button, buttons,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(main.PaintBox1, &event);
+}
+
+// A picture's pixel as the toolkit's colour.
+inline QRgb PicturePixel(const TBitmap& picture, int x, int y)
+{
+    const std::uint8_t* p = picture.ScanLine(y) + std::size_t(x) * 3;
+    return qRgb(p[2], p[1], p[0]);
+}
 
 // A main window with all its long-lived windows, shown on the offscreen
 // screen, whose program directory is a fresh temporary folder. Its dialogs

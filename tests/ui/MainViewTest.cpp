@@ -13,21 +13,6 @@ namespace {
 
 QRgb ScreenPixel(TFrmMain& main, int x, int y) { return main.PaintBox1->Screen().pixel(x, y); }
 
-QRgb PicturePixel(const TBitmap& picture, int x, int y)
-{
-    const std::uint8_t* p = picture.ScanLine(y) + x * 3;
-    return qRgb(p[2], p[1], p[0]);
-}
-
-// A pointer event on the paint box at a device position (the offscreen
-// screen has one device pixel per logical pixel).
-void SendMouse(TFrmMain& main, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
-{
-    QMouseEvent event(type, QPointF(at), main.PaintBox1->mapToGlobal(QPointF(at)), button, buttons,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(main.PaintBox1, &event);
-}
-
 TEST_F(MainWindowTest, BeforeAPictureTheViewIsTheWindowFace)
 {
     Main->RefreshView();

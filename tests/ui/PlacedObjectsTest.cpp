@@ -17,13 +17,6 @@
 
 namespace {
 
-void SendMouse(TFrmMain& main, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
-{
-    QMouseEvent event(type, QPointF(at), main.PaintBox1->mapToGlobal(QPointF(at)), button, buttons,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(main.PaintBox1, &event);
-}
-
 void Hover(TFrmMain& main, QPoint at) { SendMouse(main, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); }
 
 // The object follows the pointer to `at` and lands there.
