@@ -6,11 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <ctime>
 #include <utility>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -41,23 +39,6 @@ bool IsStateName(const std::string& name, const std::string& suffix)
            AllDigits(name.substr(8, name.size() - 8 - suffix.size()));
 }
 
-std::vector<std::string> Entries(int dirFd)
-{
-    std::vector<std::string> names;
-    const int copy = ::dup(dirFd);
-    DIR* dir = copy < 0 ? nullptr : ::fdopendir(copy);
-    if (!dir) {
-        if (copy >= 0)
-            ::close(copy);
-        return names;
-    }
-    while (const dirent* entry = ::readdir(dir))
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            names.push_back(entry->d_name);
-    ::closedir(dir);
-    return names;
-}
-
 bool RegularAt(int dirFd, const std::string& name, struct stat* info = nullptr)
 {
     struct stat local {};
@@ -81,7 +62,7 @@ std::string SmallFile(int dirFd, const std::string& name)
 std::vector<std::string> StateFilesByAge(int dirFd, const TRunNote& note)
 {
     std::vector<std::pair<std::time_t, std::string>> found;
-    for (const std::string& name : Entries(dirFd)) {
+    for (const std::string& name : FolderEntries(dirFd)) {
         struct stat info {};
         if (IsStateName(name, ".state") && RegularAt(dirFd, name, &info))
             found.emplace_back(info.st_mtime, name);
@@ -187,11 +168,7 @@ void TEarlierRun::Restore(TDocument& document) const
         }
         ::close(fd);
         ::close(dir);
-        document.SketchLayer = std::move(state.Sketch);
-        document.ColorLayer = std::move(state.Color);
-        document.SourceBitmap = std::move(state.Source);
-        document.LayerState = state.Layers;
-        document.SizeViewToLayers();
+        state.SwapInto(document);
         return;
     }
     ::close(dir);
@@ -217,7 +194,7 @@ std::vector<std::unique_ptr<TEarlierRun>> TEarlierRun::Scan(const std::string& b
     if (baseFd < 0)
         return offers;
     const std::string own = ownRun.substr(ownRun.rfind('/') + 1);
-    for (const std::string& name : Entries(baseFd)) {
+    for (const std::string& name : FolderEntries(baseFd)) {
         if (IsStateName(name, ".p2c")) {
             if (RegularAt(baseFd, name))
                 ::unlinkat(baseFd, name.c_str(), 0);

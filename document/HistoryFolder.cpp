@@ -23,29 +23,29 @@ std::string Reason(int error) { return std::strerror(error); }
 // apart from anything else.
 std::atomic<unsigned> TemporaryNumber{0};
 
-template <class F> void ForEachEntry(int dirFd, F&& visit)
+} // namespace
+
+std::vector<std::string> FolderEntries(int dirFd)
 {
+    std::vector<std::string> names;
     const int copy = ::dup(dirFd);
     if (copy < 0)
-        return;
+        return names;
     DIR* dir = ::fdopendir(copy);
     if (!dir) {
         ::close(copy);
-        return;
+        return names;
     }
+    // A duplicate shares the read position of the descriptor it copies.
     ::rewinddir(dir);
-    std::vector<std::string> names;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         if (name != "." && name != "..")
             names.push_back(name);
     }
     ::closedir(dir);
-    for (const std::string& name : names)
-        visit(name);
+    return names;
 }
-
-} // namespace
 
 int OpenFolder(int atFd, const std::string& name)
 {
@@ -57,7 +57,8 @@ void RemoveRunFolder(int baseFd, const std::string& name)
     const int dir = OpenFolder(baseFd, name);
     if (dir < 0)
         return;
-    ForEachEntry(dir, [dir](const std::string& entry) { ::unlinkat(dir, entry.c_str(), 0); });
+    for (const std::string& entry : FolderEntries(dir))
+        ::unlinkat(dir, entry.c_str(), 0);
     ::close(dir);
     ::unlinkat(baseFd, name.c_str(), AT_REMOVEDIR);
 }
@@ -175,11 +176,11 @@ std::vector<std::string> THistoryFolder::Files() const
     std::vector<std::string> names;
     if (!IsOpen())
         return names;
-    ForEachEntry(dir_, [&](const std::string& name) {
+    for (const std::string& name : FolderEntries(dir_)) {
         struct stat info {};
         if (::fstatat(dir_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
             names.push_back(name);
-    });
+    }
     return names;
 }
 

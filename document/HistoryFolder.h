@@ -64,3 +64,6 @@ private:
 void RemoveRunFolder(int baseFd, const std::string& name);
 // Opens a folder without following a link; -1 when that fails.
 int OpenFolder(int atFd, const std::string& name);
+// The names in an open folder, "." and ".." left out; empty when it cannot
+// be read. The descriptor stays the caller's.
+std::vector<std::string> FolderEntries(int dirFd);

@@ -5,6 +5,7 @@
 #include <zstd.h>
 
 #include <algorithm>
+#include <utility>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -251,6 +252,15 @@ void THistoryState::Give(TDocument& document) const
     document.SketchLayer = std::move(sketch);
     document.ColorLayer = std::move(color);
     document.SourceBitmap = std::move(source);
+    document.LayerState = Layers;
+    document.SizeViewToLayers();
+}
+
+void THistoryState::SwapInto(TDocument& document)
+{
+    std::swap(document.SketchLayer, Sketch);
+    std::swap(document.ColorLayer, Color);
+    std::swap(document.SourceBitmap, Source);
     document.LayerState = Layers;
     document.SizeViewToLayers();
 }

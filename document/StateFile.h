@@ -16,6 +16,9 @@ struct THistoryState {
     void Take(const TDocument& document);
     // Puts the state into the document and sizes ViewBitmap to it.
     void Give(TDocument& document) const;
+    // Puts the state into the document without copying: its pictures and the
+    // document's change places.
+    void SwapInto(TDocument& document);
     std::size_t ByteSize() const { return Sketch.ByteSize() + Color.ByteSize() + Source.ByteSize(); }
 };
 

@@ -104,11 +104,7 @@ void TStateStore::Get(int slot, TDocument& document) const
         throw;
     }
     ::close(fd);
-    std::swap(document.SketchLayer, buffer->Sketch);
-    std::swap(document.ColorLayer, buffer->Color);
-    std::swap(document.SourceBitmap, buffer->Source);
-    document.LayerState = buffer->Layers;
-    document.SizeViewToLayers();
+    buffer->SwapInto(document);
     giveBack();
 }
 
