@@ -5,6 +5,7 @@
 #include "StateFile.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cerrno>
 #include <ctime>
 #include <utility>
