@@ -1,6 +1,7 @@
 #include "ObjectText.h"
 
 #include "DabShape.h"
+#include "PictureImage.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -11,16 +12,6 @@
 #include <algorithm>
 
 namespace {
-
-// The picture's own memory, seen as a toolkit image: what the painter draws
-// lands in the picture.
-QImage Wrap(TBitmap& picture)
-{
-    return QImage(picture.Bits(), picture.Width(), picture.Height(), qsizetype(picture.Stride()),
-                  QImage::Format_BGR888);
-}
-
-QColor ToQColor(TToolColor color) { return QColor(color.R, color.G, color.B); }
 
 QFont MakeFont(const TObjectSettings& settings, int points)
 {
@@ -59,7 +50,7 @@ void TObjectFont::DrawLines(TBitmap& image, const TObjectSettings& settings, TTo
     if (image.Empty() || settings.Lines.empty())
         return;
     const QFont font = MakeFont(settings, Points(settings));
-    QImage target = Wrap(image);
+    QImage target = ImageOf(image);
     QPainter painter(&target);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
@@ -92,7 +83,7 @@ void DrawTriangle(TBitmap& image, const std::array<std::array<int, 2>, 3>& corne
 {
     if (image.Empty())
         return;
-    QImage target = Wrap(image);
+    QImage target = ImageOf(image);
     QPainter painter(&target);
     painter.setRenderHint(QPainter::Antialiasing, false);
     QPen pen(ToQColor(outline));

@@ -1,6 +1,7 @@
 #include "ClipboardPicture.h"
 
 #include "BmpFile.h"
+#include "PictureImage.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -20,12 +21,6 @@ const QString BmpType = QStringLiteral("image/bmp");
 
 // Counts the copies; a compression finishing after a newer copy is dropped.
 std::atomic<unsigned> CopyCount{0};
-
-QImage Wrap(const TBitmap& picture)
-{
-    return QImage(picture.Bits(), picture.Width(), picture.Height(), qsizetype(picture.Stride()),
-                  QImage::Format_BGR888);
-}
 
 // An output stream's buffer over memory of a known size.
 class TArrayOutput : public std::streambuf
@@ -82,7 +77,7 @@ QByteArray EncodePng(const TBitmap& picture)
     // zlib's fastest level: a photo compresses almost as well, several times
     // sooner than the default.
     writer.setCompression(1);
-    if (!writer.write(Wrap(picture)))
+    if (!writer.write(ImageOf(picture)))
         return {};
     return bytes;
 }

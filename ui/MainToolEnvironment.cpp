@@ -1,6 +1,7 @@
 #include "MainToolEnvironment.h"
 
 #include "Main.h"
+#include "PictureImage.h"
 #include "ToolOption.h"
 #include "Tools.h"
 #include "TrackSpin.h"
@@ -17,8 +18,6 @@ TToolColor ToToolColor(QColor color)
     color = color.toRgb();
     return TToolColor{std::uint8_t(color.red()), std::uint8_t(color.green()), std::uint8_t(color.blue())};
 }
-
-QColor ToQColor(TToolColor color) { return QColor(color.R, color.G, color.B); }
 
 } // namespace
 

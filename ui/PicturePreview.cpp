@@ -4,6 +4,7 @@
 #include "FileNames.h"
 #include "P2CFile.h"
 #include "PictureFiles.h"
+#include "PictureImage.h"
 #include "ViewArithmetic.h"
 
 #include <QFileInfo>
@@ -32,9 +33,8 @@ QImage ProjectPreview(const QString& path, int side, QSize* size)
     if (view.Empty())
         return {};
     *size = QSize(view.Width(), view.Height());
-    const QImage whole(view.Bits(), view.Width(), view.Height(), qsizetype(view.Stride()), QImage::Format_BGR888);
     // scaled() makes its own copy, so the document may go.
-    return whole.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return ImageOf(view).scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
 // For what the toolkit cannot read (HEIC, AVIF, or a WebP or TIFF without
@@ -50,9 +50,7 @@ QImage DecodedPreview(const QString& path, int side, QSize* size)
         return {};
     }
     *size = QSize(width, height);
-    const QImage whole(picture.Bits(), picture.Width(), picture.Height(), qsizetype(picture.Stride()),
-                       QImage::Format_BGR888);
-    return whole.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return ImageOf(picture).scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
 } // namespace
