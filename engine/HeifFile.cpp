@@ -2,6 +2,7 @@
 
 #include "ColorProfile.h"
 #include "FileError.h"
+#include "HeifItems.h"
 #include "PictureSamples.h"
 
 #include <algorithm>
@@ -139,6 +140,8 @@ struct TOpened {
 TOpened Open(const std::uint8_t* data, std::size_t size, const std::string& name)
 {
     InitialiseOnce();
+    if (!DerivedImagesReferToImages(data, size))
+        throw TFileError("Cannot read " + name + ": a picture in the file is made from an item that is not a picture");
     TOpened opened;
     opened.context.reset(heif_context_alloc());
     if (!opened.context)
