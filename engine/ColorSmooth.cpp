@@ -4,6 +4,7 @@
 #include "EffectSettings.h"
 #include "MedianByCounting.h"
 #include "MedianNetwork.h"
+#include "RowsReady.h"
 #include "WorkerPool.h"
 
 #include <algorithm>
@@ -135,6 +136,59 @@ bool SmoothColorBuffer(const std::uint8_t* scaled, std::uint8_t* smoothed, int w
 {
     TColorSmoother smoother;
     return smoother.Smooth(scaled, smoothed, width, height, radius, smoothType, progress, pool, method);
+}
+
+bool TColorSmoother::SmoothFollowing(const std::uint8_t* scaled, std::uint8_t* smoothed, int width, int height,
+                                     int radius, int smoothType, TRowsReady& ready, const TProgressReporter& progress,
+                                     TWorkerPool* pool, TMedianMethod method)
+{
+    if (method == TMedianMethod::Automatic)
+        method = radius <= 3 ? TMedianMethod::Network : TMedianMethod::Histogram;
+    const int n = 2 * radius + 1;
+    const bool byCounting = width > 0 && height >= n && radius > 0 && radius <= (width - 1) / 2 &&
+                            smoothType == SmoothTypeCircle && method == TMedianMethod::Histogram;
+    if (!byCounting) {
+        if (!ready.Enter(height))
+            return false;
+        ready.Leave();
+        return Smooth(scaled, smoothed, width, height, radius, smoothType, progress, pool, method);
+    }
+
+    const std::size_t rowBytes = std::size_t(width) * 3;
+    const int centres = width - 2 * radius;
+    const int strips = (centres + SmoothStrip - 1) / SmoothStrip;
+    const int stretch = CountingBlockHeight(radius);
+    const int stretches = (height - 2 * radius + stretch - 1) / stretch;
+    const int units = stretches * strips;
+    std::vector<TStripScratch>& scratch = scratch_->Strips;
+    if (scratch.size() < std::size_t(WorkerCount(pool)))
+        scratch.resize(std::size_t(WorkerCount(pool)));
+    return ForEachUnit(
+        pool, units,
+        [&](int unit, int worker) {
+            const int row = radius + unit / strips * stretch;
+            const int endRow = std::min(row + stretch, height - radius);
+            const int x0 = radius + unit % strips * SmoothStrip;
+            const int x1 = std::min(x0 + SmoothStrip, width - radius);
+            if (!ready.Enter(endRow + radius))
+                return;
+            // The unit's share of the copy: its centre rows and columns, with
+            // the border beside them where it is the first or last.
+            const int copyTop = row == radius ? 0 : row;
+            const int copyEnd = endRow == height - radius ? height : endRow;
+            const int copyLeft = x0 == radius ? 0 : x0;
+            const int copyRight = x1 == width - radius ? width : x1;
+            for (int y = copyTop; y < copyEnd; ++y)
+                std::memcpy(smoothed + std::size_t(y) * rowBytes + std::size_t(copyLeft) * 3,
+                            scaled + std::size_t(y) * rowBytes + std::size_t(copyLeft) * 3,
+                            std::size_t(copyRight - copyLeft) * 3);
+            TCountingStrip strip{scaled, smoothed, width, height, radius, x0, x1};
+            strip.FirstRow = row;
+            strip.EndRow = endRow;
+            MedianStripByCounting(strip, scratch[std::size_t(worker)].Counting);
+            ready.Leave();
+        },
+        [&](int unit) { progress.Percent(unit, units - 1); });
 }
 
 bool TColorSmoother::Smooth(const std::uint8_t* scaled, std::uint8_t* smoothed, int width, int height, int radius,

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+class TRowsReady;
 class TWorkerPool;
 
 // Colour smoothing of a packed three-byte buffer: `smoothed` becomes a copy of
@@ -28,6 +29,16 @@ public:
     bool Smooth(const std::uint8_t* scaled, std::uint8_t* smoothed, int width, int height, int radius, int smoothType,
                 const TProgressReporter& progress, TWorkerPool* pool = nullptr,
                 TMedianMethod method = TMedianMethod::Automatic);
+
+    // The same while another thread is still writing `scaled` and says in
+    // `ready` how many rows are final. The median by counting (see
+    // MedianByCounting.h) then runs in stretches of rows, each as soon as
+    // the rows its windows read are final, and reports after each stretch of
+    // each strip of centre columns instead; the other methods wait for the
+    // whole buffer. The result is the same either way.
+    bool SmoothFollowing(const std::uint8_t* scaled, std::uint8_t* smoothed, int width, int height, int radius,
+                         int smoothType, TRowsReady& ready, const TProgressReporter& progress, TWorkerPool* pool,
+                         TMedianMethod method = TMedianMethod::Automatic);
 
 private:
     struct TScratch;

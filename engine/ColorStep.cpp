@@ -43,6 +43,17 @@ bool TColorStep::SmoothColors(int colorSmooth, int smoothType)
     return true;
 }
 
+bool TColorStep::SmoothColorsFollowing(int colorSmooth, int smoothType, TRowsReady& ready,
+                                       const TProgressReporter& progress, TWorkerPool* pool)
+{
+    progress.BeginStep(StepNames::ColorSmooth);
+    if (!smoother_.SmoothFollowing(scaled_.Data(), Smoothed(), region_.Width, region_.Height, colorSmooth, smoothType,
+                                   ready, progress, pool))
+        return false;
+    progress.EndStep();
+    return true;
+}
+
 bool TColorStep::BlurBorders(double radius)
 {
     if (!(radius > 0.0))

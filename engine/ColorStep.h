@@ -9,6 +9,7 @@
 #include <vector>
 
 class TBitmap;
+class TRowsReady;
 class TWorkerPool;
 
 // The bands of one row of the colours table. Pair i (0..n) is the pair of
@@ -50,9 +51,17 @@ public:
     void LoadPicture(const TBitmap* picture, int left, int top, int width, int height);
 
     // Each step returns false when the abort flag stopped it.
+    //
+    // Scaling may tell `ready` how many rows of its output are final as it
+    // goes (average scaling does, see ColorStep_Scale.cpp), for
+    // SmoothColorsFollowing on another thread; it does not call Finish().
     bool ScaleColors(int scaleType, int scanFromOrigin, int colorScale, const std::uint8_t* colorTable,
-                     int colorTableSize);
+                     int colorTableSize, TRowsReady* ready = nullptr);
     bool SmoothColors(int colorSmooth, int smoothType);
+    // SmoothColors while ScaleColors still runs on another thread; with its
+    // own progress and pool, since the scaling uses the step's.
+    bool SmoothColorsFollowing(int colorSmooth, int smoothType, TRowsReady& ready, const TProgressReporter& progress,
+                               TWorkerPool* pool);
     bool BlurBorders(double radius);
     bool AdjustTone(int brightness, int contrast, int saturation, int red, int green, int blue);
 
@@ -77,7 +86,7 @@ private:
     std::uint8_t* Smoothed() { return keepSmoothed_ ? smoothed_.Data() : result_.Data(); }
     void CopyRegion(std::uint8_t* destination) const;
     bool ScaleFixed(const TBandRow& bands);
-    bool ScaleAverage(const TBandRow& bands, bool scanFromOrigin);
+    bool ScaleAverage(const TBandRow& bands, bool scanFromOrigin, TRowsReady* ready);
     template <class Table, class Map>
     bool TablePass(const char* name, const std::uint8_t* source, std::uint8_t* destination, bool identity,
                    const Table& table, Map map);

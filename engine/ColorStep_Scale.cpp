@@ -1,6 +1,7 @@
 #include "Bitmap.h"
 #include "ColorStep.h"
 #include "EffectSettings.h"
+#include "RowsReady.h"
 #include "WorkerPool.h"
 
 #include <algorithm>
@@ -33,14 +34,14 @@ void BuildBandRow(const std::uint8_t* table, int tableSize, int scale, TBandRow&
 }
 
 bool TColorStep::ScaleColors(int scaleType, int scanFromOrigin, int colorScale, const std::uint8_t* colorTable,
-                             int colorTableSize)
+                             int colorTableSize, TRowsReady* ready)
 {
     progress_.BeginStep(StepNames::ColorScale);
     bool done;
     if (colorScale > 0 && (scaleType == ScaleTypeFixed || scaleType == ScaleTypeAverage)) {
         TBandRow bands;
         BuildBandRow(colorTable, colorTableSize, colorScale, bands);
-        done = scaleType == ScaleTypeFixed ? ScaleFixed(bands) : ScaleAverage(bands, scanFromOrigin != 0);
+        done = scaleType == ScaleTypeFixed ? ScaleFixed(bands) : ScaleAverage(bands, scanFromOrigin != 0, ready);
     } else {
         // No scaling. An unknown method copies too: leaving the buffer as an
         // earlier computation left it would show stale pixels.
@@ -284,6 +285,18 @@ struct TSmallKeyMap {
 template <class Map>
 struct TFill : TFillCommon {
     Map M;
+    // A neighbour's offset in the map, in the picture and in a point.
+    std::ptrdiff_t MapStep[8] = {}, PixelStep[8] = {};
+    std::uint32_t PointStep[8] = {};
+
+    void Prepare()
+    {
+        for (int k = 0; k < 8; ++k) {
+            MapStep[k] = NeighbourY[k] * std::ptrdiff_t(MapStride) + NeighbourX[k];
+            PixelStep[k] = NeighbourY[k] * std::ptrdiff_t(Stride) + NeighbourX[k] * 3;
+            PointStep[k] = std::uint32_t(NeighbourY[k]) * 0x10000u + std::uint32_t(NeighbourX[k]);
+        }
+    }
 
     void Run(int seedX, int seedY)
     {
@@ -295,13 +308,6 @@ struct TFill : TFillCommon {
         }
         M.Start(*this);
 
-        std::ptrdiff_t mapStep[8], pixelStep[8];
-        std::uint32_t pointStep[8];
-        for (int k = 0; k < 8; ++k) {
-            mapStep[k] = NeighbourY[k] * std::ptrdiff_t(MapStride) + NeighbourX[k];
-            pixelStep[k] = NeighbourY[k] * std::ptrdiff_t(Stride) + NeighbourX[k] * 3;
-            pointStep[k] = std::uint32_t(NeighbourY[k]) * 0x10000u + std::uint32_t(NeighbourX[k]);
-        }
         std::size_t count = 0;
         auto visit = [&](std::uint32_t point) {
             const std::size_t at = MapIndex(point & 0xFFFF, point >> 16);
@@ -310,8 +316,8 @@ struct TFill : TFillCommon {
                 // A joined pixel is written at the end of the list and
                 // counted; any other is written there too and overwritten
                 // later, which keeps the loop free of branches.
-                bool join = M.Join(at + mapStep[k], pixel + pixelStep[k]);
-                Points[count] = point + pointStep[k];
+                bool join = M.Join(at + MapStep[k], pixel + PixelStep[k]);
+                Points[count] = point + PointStep[k];
                 count += join;
             }
         };
@@ -351,12 +357,20 @@ bool BandsAreDisjoint(const TBandRow& bands)
     return true;
 }
 
+// With `ready`, tells after each row of the walk how many rows of the output
+// are final. That holds for the key maps of TSmallKeyMap only: there a pixel
+// joins a region only if it has the seed's key, and a pixel the walk has
+// passed that is still unjoined has no unjoined neighbour with its key left
+// (its own region took them), so a region seeded in row y reaches no row
+// above y - 1; once row y is done, the rows above it are final.
 template <class Map>
-bool Scan(TFill<Map>& fill, const TRegion& region, bool scanFromOrigin, const TProgressReporter& progress)
+bool Scan(TFill<Map>& fill, const TRegion& region, bool scanFromOrigin, const TProgressReporter& progress,
+          TRowsReady* ready = nullptr)
 {
     const int startX = scanFromOrigin ? 0 : region.Left;
     const int startY = scanFromOrigin ? 0 : region.Top;
     const int endX = region.Left + region.Width, endY = region.Top + region.Height;
+    fill.Prepare();
     for (int y = startY; y < endY; ++y) {
         std::size_t at = fill.MapIndex(0, y);
         for (int x = startX; x < endX; ++x) {
@@ -365,14 +379,19 @@ bool Scan(TFill<Map>& fill, const TRegion& region, bool scanFromOrigin, const TP
             if (fill.M.Unjoined(at + x))
                 fill.Run(x, y);
         }
+        if (ready)
+            ready->Publish(y - region.Top);
         progress.Percent(y - region.Top, region.Height - 1);
     }
+    if (ready)
+        ready->Publish(region.Height);
     return true;
 }
 
 template <class TKey>
 bool ScaleBySmallKeys(const TBitmap& picture, TWorkerPool* pool, TWorkBuffer<std::uint8_t>& buffer, const TBandRow& bands,
-                      TFillCommon& common, const TRegion& region, bool scanFromOrigin, const TProgressReporter& progress)
+                      TFillCommon& common, const TRegion& region, bool scanFromOrigin, const TProgressReporter& progress,
+                      TRowsReady* ready)
 {
     const int pw = picture.Width(), ph = picture.Height();
     const std::size_t stride = common.MapStride;
@@ -404,12 +423,12 @@ bool ScaleBySmallKeys(const TBitmap& picture, TWorkerPool* pool, TWorkBuffer<std
             [](int) {}))
         return false;
     TFill<TSmallKeyMap<TKey>> fill{common, map};
-    return Scan(fill, region, scanFromOrigin, progress);
+    return Scan(fill, region, scanFromOrigin, progress, ready);
 }
 
 } // namespace
 
-bool TColorStep::ScaleAverage(const TBandRow& bands, bool scanFromOrigin)
+bool TColorStep::ScaleAverage(const TBandRow& bands, bool scanFromOrigin, TRowsReady* ready)
 {
     if (region_.Pixels() == 0)
         return true;
@@ -439,9 +458,9 @@ bool TColorStep::ScaleAverage(const TBandRow& bands, bool scanFromOrigin)
     if (BandsAreDisjoint(bands) && TSmallKeyMap<std::uint16_t>::Fits(bands)) {
         if (TSmallKeyMap<std::uint8_t>::Fits(bands))
             return ScaleBySmallKeys<std::uint8_t>(*picture_, pool_, smallKeys_, bands, common, region_, scanFromOrigin,
-                                                  progress_);
+                                                  progress_, ready);
         return ScaleBySmallKeys<std::uint16_t>(*picture_, pool_, smallKeys_, bands, common, region_, scanFromOrigin,
-                                               progress_);
+                                               progress_, ready);
     }
     if (BandsAreDisjoint(bands)) {
         keys_.Resize(stride * (std::size_t(ph) + 2));

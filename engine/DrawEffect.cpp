@@ -1,6 +1,7 @@
 #include "DrawEffect.h"
 
 #include "Abort.h"
+#include "RowsReady.h"
 #include "SettingsLimits.h"
 #include "WorkerPool.h"
 
@@ -18,9 +19,11 @@ namespace {
 
 // Average colour scaling is one long walk that cannot be shared out, and it
 // does not depend on the sketch; with two or more threads it runs on a thread
-// of its own while the sketch takes the pool. Its percentages are kept here
-// and handed on when the computation reaches its step, so that the progress
-// reads exactly as if the steps had run one after the other.
+// of its own while the sketch takes the other cores, and then the colour
+// smoothing follows it down the picture on those cores (TRowsReady). Their
+// percentages are kept here and handed on when the computation reaches
+// their steps, so that the progress reads as if the steps had run one after
+// the other.
 class TDeferredPercents final : public TStepBar {
 public:
     void SetPosition(int percent) override
@@ -95,6 +98,7 @@ void TDrawEffect::SetThreadCount(int threads)
 {
     threads_ = std::max(threads, 0);
     pool_.reset();
+    besidePool_.reset();
 }
 
 void TDrawEffect::SetCaching(bool on)
@@ -179,7 +183,13 @@ bool TDrawEffect::Render(TAbortStart start)
     TDeferredPercents scalePercents;
     std::thread scaler;
     std::exception_ptr scalerFailure;
-    // The scaling thread's failure (above all std::bad_alloc) stops the other
+    // Once the sketch is done, the colour smoothing follows the scaling row
+    // by row on a thread of its own; its percentages wait like the scaling's.
+    TRowsReady scaledRows(threads);
+    TDeferredPercents smoothPercents;
+    std::thread smoother;
+    std::exception_ptr smootherFailure;
+    // A helper thread's failure (above all std::bad_alloc) stops the other
     // steps through the abort flag and is thrown here once it has ended.
     struct TJoin {
         std::thread& Thread;
@@ -191,18 +201,22 @@ bool TDrawEffect::Render(TAbortStart start)
             if (Failure && std::uncaught_exceptions() == 0)
                 std::rethrow_exception(Failure);
         }
-    } joinScaler{scaler, scalerFailure};
+    } joinScaler{scaler, scalerFailure}, joinSmoother{smoother, smootherFailure};
     if (scaleBeside) {
         Forget(TEffectStage::ColorScale);
         color_.SetPool(nullptr); // the pool serves the sketch meanwhile
         color_.SetProgress({&scalePercents, nullptr, nullptr});
         scaler = std::thread([&] {
             try {
-                scalePercents.Finish(color_.ScaleColors(s.ScaleType, s.ScanFromOrigin, s.ColorScale, s.ColorTable,
-                                                        ColorTableSize));
+                const bool scaled =
+                    color_.ScaleColors(s.ScaleType, s.ScanFromOrigin, s.ColorScale, s.ColorTable, ColorTableSize,
+                                       &scaledRows);
+                scaledRows.Finish();
+                scalePercents.Finish(scaled);
             } catch (...) {
                 scalerFailure = std::current_exception();
                 RequestAbort();
+                scaledRows.Finish();
                 scalePercents.Finish(false);
             }
         });
@@ -210,7 +224,15 @@ bool TDrawEffect::Render(TAbortStart start)
 
     if (drawSketch) {
         sketch_.SetProgress(progress_);
-        sketch_.SetPool(pool);
+        // The scaling thread keeps a core to itself: it is the longer of the
+        // two, and sharing its core with the sketch only makes it end later.
+        TWorkerPool* sketchPool = pool;
+        if (scaleBeside) {
+            if (threads > 2 && !besidePool_)
+                besidePool_ = std::make_unique<TWorkerPool>(threads - 1);
+            sketchPool = threads > 2 ? besidePool_.get() : nullptr;
+        }
+        sketch_.SetPool(sketchPool);
         const bool sketched =
             RunStage(TEffectStage::SketchEdges, s, region,
                      [&] {
@@ -223,6 +245,19 @@ bool TDrawEffect::Render(TAbortStart start)
             });
         if (!sketched)
             return false;
+    }
+    if (scaleBeside) {
+        smoother = std::thread([&] {
+            try {
+                smoothPercents.Finish(color_.SmoothColorsFollowing(s.ColorSmooth, s.SmoothType, scaledRows,
+                                                                   TProgressReporter({&smoothPercents, nullptr, nullptr}),
+                                                                   pool));
+            } catch (...) {
+                smootherFailure = std::current_exception();
+                RequestAbort();
+                smoothPercents.Finish(false);
+            }
+        });
     }
     if (drawColor) {
         if (scaleBeside) {
@@ -246,8 +281,19 @@ bool TDrawEffect::Render(TAbortStart start)
         const bool colored =
             RunStage(TEffectStage::ColorSmooth, s, region,
                      [&] {
-                         return color_.SmoothColors(s.ColorSmooth, s.SmoothType) &&
-                                color_.BlurBorders(s.BorderBlur / 20.0);
+                         bool smoothed;
+                         if (smoother.joinable()) {
+                             report.BeginStep(StepNames::ColorSmooth);
+                             smoothed = smoothPercents.HandOn(report);
+                             smoother.join();
+                             if (smootherFailure)
+                                 std::rethrow_exception(std::exchange(smootherFailure, nullptr));
+                             if (smoothed)
+                                 report.EndStep();
+                         } else {
+                             smoothed = color_.SmoothColors(s.ColorSmooth, s.SmoothType);
+                         }
+                         return smoothed && color_.BlurBorders(s.BorderBlur / 20.0);
                      }) &&
             RunStage(TEffectStage::ColorTone, s, region, [&] {
                 return color_.AdjustTone(s.Brightness, s.Contrast, s.Saturation, s.Red, s.Green, s.Blue);

@@ -96,6 +96,8 @@ private:
     TColorStep color_;
     int threads_ = 0;
     std::unique_ptr<TWorkerPool> pool_;
+    // One thread fewer, for the sketch while average scaling has a core.
+    std::unique_ptr<TWorkerPool> besidePool_;
     std::unique_ptr<TCache> cache_;
     std::uint64_t sourceGeneration_ = 0;
 

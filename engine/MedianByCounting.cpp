@@ -143,7 +143,7 @@ bool CountStrip(const TCountingStrip& strip, TCountingScratch& s, std::vector<TF
     // the block has pixels and stay in the cache, and so do the block's
     // numbers and output rows while every column walks down them. A block
     // costs one extra window per column.
-    const int block = std::max(CountingBlockRows, 8 * n);
+    const int block = CountingBlockHeight(r);
     const int blockSpan = std::min(block, height - 2 * r) + 2 * r;
     const std::size_t most = std::size_t(span) * blockSpan; // colours a block can have
     GrowZeroed(fine, most);
@@ -155,10 +155,11 @@ bool CountStrip(const TCountingStrip& strip, TCountingScratch& s, std::vector<TF
 
     const std::uint64_t window = std::uint64_t(n) * std::uint64_t(n);
     TRankCounts<TFine> counts(fine.data(), s, (window - 1) / 2);
-    for (int first = r; first < height - r; first += block) {
+    const int endRow = std::min(height - r, strip.EndRow);
+    for (int first = std::max(r, strip.FirstRow); first < endRow; first += block) {
         if (AbortRequested())
             return false;
-        const int last = std::min(first + block, height - r); // centre rows first..last-1
+        const int last = std::min(first + block, endRow); // centre rows first..last-1
         const int top = first - r;
         const std::uint8_t* corner = strip.Scaled + std::size_t(top) * rowBytes + std::size_t(strip.X0 - r) * 3;
         ranks.Build(corner, rowBytes, span, last + r - top);
@@ -241,6 +242,8 @@ bool CountStrip(const TCountingStrip& strip, TCountingScratch& s, std::vector<TF
 }
 
 } // namespace
+
+int CountingBlockHeight(int radius) { return std::max(CountingBlockRows, 8 * (2 * radius + 1)); }
 
 bool MedianStripByCounting(const TCountingStrip& strip, TCountingScratch& s)
 {

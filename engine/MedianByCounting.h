@@ -2,6 +2,7 @@
 
 #include "ColorRanks.h"
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -28,7 +29,13 @@ struct TCountingStrip {
     std::uint8_t* Smoothed;
     int Width, Height, Radius;
     int X0, X1; // centre columns
+    // Centre rows, cut to those whose window lies inside the buffer.
+    int FirstRow = 0, EndRow = INT_MAX;
 };
+
+// The centre rows one pass of the counts covers; a stretch of rows this high
+// (cut from the top of the interior) costs no more than a whole strip does.
+int CountingBlockHeight(int radius);
 
 // Returns false when the abort flag stopped it; the scratch is then still
 // fit for the next call.

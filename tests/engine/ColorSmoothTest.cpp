@@ -2,11 +2,15 @@
 #include "ColorSmooth.h"
 #include "EffectReference.h"
 #include "EngineTestSupport.h"
+#include "RowsReady.h"
 #include "WorkerPool.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <climits>
+#include <thread>
 
 using EngineTest::TProgressLog;
 using Reference::TBytes;
@@ -242,3 +246,84 @@ TEST(ColorSmooth, AbortStops)
 }
 
 } // namespace
+
+namespace {
+
+// Writes `in` into `buffer` a few rows at a time on a thread of its own,
+// saying each time how far it is, as the colour scaling does.
+void WriteSlowly(const TBytes& in, TBytes& buffer, int w, int h, int rowsAtATime, TRowsReady& ready)
+{
+    const std::size_t rowBytes = std::size_t(w) * 3;
+    for (int y = 0; y < h; y += rowsAtATime) {
+        const int end = std::min(h, y + rowsAtATime);
+        std::copy(in.begin() + std::ptrdiff_t(y * rowBytes), in.begin() + std::ptrdiff_t(end * rowBytes),
+                  buffer.begin() + std::ptrdiff_t(y * rowBytes));
+        ready.Publish(end);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    ready.Finish();
+}
+
+struct TPercents final : TStepBar {
+    std::vector<int> Values;
+    void SetPosition(int percent) override { Values.push_back(percent); }
+};
+
+} // namespace
+
+TEST(ColorSmooth, FollowingAWriterEqualsThePlainVersion)
+{
+    // Rows not yet written hold a colour the input never has, so a window
+    // read too early shows in the result.
+    TWorkerPool pool(3);
+    struct TCase {
+        int W, H, R, Type, Levels;
+    };
+    const TCase cases[] = {
+        {64, 700, 5, 0, 256},  // by counting, several stretches of rows
+        {150, 300, 17, 0, 3},  // by counting, a window taller than a stretch's share
+        {90, 120, 2, 0, 256},  // by network: waits for the whole buffer
+        {90, 120, 5, 1, 256},  // the maximum: waits too
+        {9, 40, 5, 0, 256},    // no centre column
+        {40, 9, 5, 0, 256},    // no centre row
+    };
+    for (const TCase& c : cases)
+        for (TWorkerPool* workers : {static_cast<TWorkerPool*>(nullptr), &pool}) {
+            const TBytes in = Bytes(c.W, c.H, std::uint32_t(c.W * c.H), c.Levels);
+            TBytes scaled(in.size(), 0);
+            for (std::size_t i = 0; i < scaled.size(); i += 3)
+                scaled[i + 1] = 1; // 0,1,0 is not among the random levels
+            TBytes out(in.size(), 99);
+            TRowsReady ready(WorkerCount(workers) + 1);
+            std::thread writer([&] { WriteSlowly(in, scaled, c.W, c.H, 7, ready); });
+            TPercents percents;
+            TColorSmoother smoother;
+            const bool done = smoother.SmoothFollowing(scaled.data(), out.data(), c.W, c.H, c.R, c.Type, ready,
+                                                       TProgressReporter({&percents, nullptr, nullptr}), workers);
+            writer.join();
+            EXPECT_TRUE(done);
+            EXPECT_EQ(out, Reference::Smooth(in, c.W, c.H, c.R, c.Type))
+                << c.W << " x " << c.H << " r " << c.R << " type " << c.Type << (workers ? ", pool" : "");
+            if (c.W <= 2 * c.R) // no centre column: nothing to report
+                continue;
+            ASSERT_FALSE(percents.Values.empty());
+            EXPECT_TRUE(std::is_sorted(percents.Values.begin(), percents.Values.end()));
+            EXPECT_EQ(percents.Values.back(), 100);
+        }
+}
+
+TEST(ColorSmooth, FollowingStopsOnAbortWhileWaiting)
+{
+    // The writer never gets anywhere; the abort flag alone must end the wait.
+    const int w = 80, h = 60;
+    TBytes in = Bytes(w, h, 5, 256), out(in.size());
+    TRowsReady ready(2);
+    std::thread canceller([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        RequestAbort();
+    });
+    TColorSmoother smoother;
+    EXPECT_FALSE(smoother.SmoothFollowing(in.data(), out.data(), w, h, 5, 0, ready, {}, nullptr));
+    canceller.join();
+    ClearAbort();
+}

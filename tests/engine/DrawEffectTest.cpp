@@ -235,7 +235,7 @@ TEST(DrawEffect, LayersEqualThePlainVersionOnAPhoto)
     std::vector<std::int32_t> sketchValues = Reference::Sketch(photo, 0, 0, photo.Width(), photo.Height(), s);
     Reference::TBytes colorValues = Reference::ColorLayer(photo, 0, 0, photo.Width(), photo.Height(), s);
     EngineTest::WithEachVectorWidth([&](const char* width) {
-        for (int threads : {1, 2}) {
+        for (int threads : {1, 2, 3}) {
             TDrawEffect effect;
             effect.SetThreadCount(threads);
             effect.SetSettings(s, &photo);
@@ -331,7 +331,7 @@ TEST(DrawEffect, EqualsThePlainVersionAtTheFarEnds)
         std::vector<std::int32_t> sv = Reference::Sketch(photo, 0, 0, photo.Width(), photo.Height(), s);
         Reference::TBytes cv = Reference::ColorLayer(photo, 0, 0, photo.Width(), photo.Height(), s);
         EngineTest::WithEachVectorWidth([&](const char* width) {
-            for (int threads : {1, 2}) {
+            for (int threads : {1, 2, 3}) {
                 TDrawEffect effect;
                 effect.SetThreadCount(threads);
                 effect.SetSettings(s, &photo);
