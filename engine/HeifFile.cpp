@@ -3,6 +3,7 @@
 #include "ColorProfile.h"
 #include "FileError.h"
 #include "HeifItems.h"
+#include "PictureKind.h"
 #include "PictureSamples.h"
 
 #include <algorithm>
@@ -56,19 +57,6 @@ void ConvertRows(const std::uint8_t* plane, int stride, int bits, TBitmap& pictu
     } else {
         WideRows<Channels, 65535>(plane, stride, picture);
     }
-}
-
-// Whether the file's brands say AV1 (AVIF) rather than HEVC.
-bool IsAvif(const std::uint8_t* data, std::size_t size)
-{
-    if (size < 16 || std::memcmp(data + 4, "ftyp", 4) != 0)
-        return false;
-    const std::size_t box = std::size_t(data[0]) << 24 | std::size_t(data[1]) << 16 | std::size_t(data[2]) << 8 | data[3];
-    const std::size_t end = std::min(box, size);
-    for (std::size_t at = 8; at + 4 <= end; at += 4)
-        if (at != 12 && (std::memcmp(data + at, "avif", 4) == 0 || std::memcmp(data + at, "avis", 4) == 0))
-            return true;
-    return false;
 }
 
 struct TNclxFree {
@@ -151,7 +139,8 @@ TOpened Open(const std::uint8_t* data, std::size_t size, const std::string& name
     heif_image_handle* rawHandle = nullptr;
     Check(heif_context_get_primary_image_handle(opened.context.get(), &rawHandle), name);
     opened.primary.reset(rawHandle);
-    opened.avif = IsAvif(data, size);
+    // The brands say AV1 (AVIF) rather than HEVC.
+    opened.avif = FtypNamesBrand(data, size, {"avif", "avis"});
     return opened;
 }
 

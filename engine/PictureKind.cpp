@@ -9,32 +9,38 @@ bool StartsWith(const std::uint8_t* data, std::size_t size, std::size_t at, cons
     return size >= at + length && std::memcmp(data + at, text, length) == 0;
 }
 
-bool IsHeifBrand(const std::uint8_t* brand)
-{
-    static const char* const Brands[] = {"heic", "heix", "heim", "heis", "hevc", "hevx", "hevm", "hevs",
-                                         "mif1", "msf1", "avif", "avis"};
-    for (const char* b : Brands)
-        if (std::memcmp(brand, b, 4) == 0)
-            return true;
-    return false;
-}
+} // namespace
 
 // An ISO media file starts with its "ftyp" box: size, "ftyp", the major
 // brand, a minor version and the compatible brands.
-bool IsHeif(const std::uint8_t* data, std::size_t size)
+bool FtypNamesBrand(const std::uint8_t* data, std::size_t size, std::initializer_list<const char*> brands)
 {
     if (!StartsWith(data, size, 4, "ftyp", 4) || size < 12)
         return false;
     const std::size_t box = std::size_t(data[0]) << 24 | std::size_t(data[1]) << 16 | std::size_t(data[2]) << 8 | data[3];
     if (box < 16)
         return false;
-    if (IsHeifBrand(data + 8))
+    auto named = [&](std::size_t at) {
+        for (const char* brand : brands)
+            if (std::memcmp(data + at, brand, 4) == 0)
+                return true;
+        return false;
+    };
+    if (named(8))
         return true;
     const std::size_t end = box < size ? box : size;
     for (std::size_t at = 16; at + 4 <= end; at += 4)
-        if (IsHeifBrand(data + at))
+        if (named(at))
             return true;
     return false;
+}
+
+namespace {
+
+bool IsHeif(const std::uint8_t* data, std::size_t size)
+{
+    return FtypNamesBrand(data, size,
+                          {"heic", "heix", "heim", "heis", "hevc", "hevx", "hevm", "hevs", "mif1", "msf1", "avif", "avis"});
 }
 
 } // namespace
