@@ -3,6 +3,7 @@
 #include "BmpFile.h"
 #include "BmpHeader.h"
 #include "FileError.h"
+#include "LittleEndian.h"
 #include "MemoryBudget.h"
 #include "SafeFile.h"
 
@@ -43,13 +44,6 @@ bool Blank(const std::string& text)
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
 }
 
-void Put32(std::uint8_t* p, std::int64_t value)
-{
-    const auto v = std::uint32_t(value);
-    for (int i = 0; i < 4; ++i)
-        p[i] = std::uint8_t(v >> (8 * i));
-}
-
 void WriteProject(std::ostream& out, const TDocument& document)
 {
     const std::int64_t sketchSize = BmpFileSize(document.SketchLayer.Width(), document.SketchLayer.Height());
@@ -60,10 +54,10 @@ void WriteProject(std::ostream& out, const TDocument& document)
     std::memcpy(header, Magic, sizeof Magic);
     header[VersionAt] = 0;
     header[VersionAt + 1] = 1;
-    Put32(header + SketchOffsetAt, P2CHeaderSize);
-    Put32(header + SketchSizeAt, sketchSize);
-    Put32(header + ColorOffsetAt, P2CHeaderSize + sketchSize);
-    Put32(header + ColorSizeAt, colorSize);
+    PutLe32(header + SketchOffsetAt, std::uint32_t(P2CHeaderSize));
+    PutLe32(header + SketchSizeAt, std::uint32_t(sketchSize));
+    PutLe32(header + ColorOffsetAt, std::uint32_t(P2CHeaderSize + sketchSize));
+    PutLe32(header + ColorSizeAt, std::uint32_t(colorSize));
     header[BlendingModeAt] = std::uint8_t(state.BlendingMode);
     header[OpacityAt] = std::uint8_t(state.Opacity);
     header[SketchVisibleAt] = state.SketchVisible ? 1 : 0;

@@ -1,6 +1,7 @@
 #include "StateFile.h"
 
 #include "FileError.h"
+#include "LittleEndian.h"
 
 #include <zstd.h>
 
@@ -32,22 +33,6 @@ struct TZstdDeleter {
     void operator()(ZSTD_CCtx* c) const { ZSTD_freeCCtx(c); }
     void operator()(ZSTD_DCtx* d) const { ZSTD_freeDCtx(d); }
 };
-
-void Put32(std::uint8_t* p, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = std::uint8_t(v >> (8 * i));
-}
-void Put64(std::uint8_t* p, std::uint64_t v)
-{
-    for (int i = 0; i < 8; ++i)
-        p[i] = std::uint8_t(v >> (8 * i));
-}
-std::uint32_t Get32(const std::uint8_t* p)
-{
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-}
-std::uint64_t Get64(const std::uint8_t* p) { return Get32(p) | std::uint64_t(Get32(p + 4)) << 32; }
 
 // FNV-1a: the blocks carry their own checksums, the header this one.
 std::uint64_t Check(const std::uint8_t* p, std::size_t size)
@@ -277,8 +262,8 @@ void WriteStateFile(int fd, const THistoryState& state, const std::string& name)
     layers[4] = state.Layers.SketchDrawable;
     layers[5] = state.Layers.ColorDrawable;
     for (int i = 0; i < 3; ++i) {
-        Put32(header + SizesAt + 8 * i, std::uint32_t(PictureOf(state, i).Width()));
-        Put32(header + SizesAt + 8 * i + 4, std::uint32_t(PictureOf(state, i).Height()));
+        PutLe32(header + SizesAt + 8 * i, std::uint32_t(PictureOf(state, i).Width()));
+        PutLe32(header + SizesAt + 8 * i + 4, std::uint32_t(PictureOf(state, i).Height()));
     }
     // The header goes first with the block sizes still unknown, and again
     // once they are.
@@ -289,8 +274,8 @@ void WriteStateFile(int fd, const THistoryState& state, const std::string& name)
     ZSTD_CCtx_setParameter(context.get(), ZSTD_c_compressionLevel, 1);
     ZSTD_CCtx_setParameter(context.get(), ZSTD_c_checksumFlag, 1);
     for (int i = 0; i < 3; ++i)
-        Put64(header + BlocksAt + 8 * i, WriteBlock(fd, context.get(), PictureOf(state, i), name));
-    Put64(header + CheckAt, Check(header, CheckAt));
+        PutLe64(header + BlocksAt + 8 * i, WriteBlock(fd, context.get(), PictureOf(state, i), name));
+    PutLe64(header + CheckAt, Check(header, CheckAt));
     if (::pwrite(fd, header, sizeof header, 0) != ssize_t(sizeof header))
         throw TFileError("Cannot write " + name + ": " + std::strerror(errno));
 }
@@ -308,7 +293,7 @@ void ReadStateFile(int fd, THistoryState& state, const std::string& name)
         throw TFileError(name + " is not a history state of this program");
     if (std::size_t(got) < sizeof header)
         throw TFileError(name + " is truncated");
-    if (Get64(header + CheckAt) != Check(header, CheckAt))
+    if (GetLe64(header + CheckAt) != Check(header, CheckAt))
         throw TFileError(name + " is damaged: its header does not match its check value");
 
     const std::uint8_t* layers = header + LayersAt;
@@ -324,12 +309,12 @@ void ReadStateFile(int fd, THistoryState& state, const std::string& name)
     std::uint64_t offsets[3], blocks[3];
     std::uint64_t offset = HeaderSize;
     for (int i = 0; i < 3; ++i) {
-        sizes[i][0] = Get32(header + SizesAt + 8 * i);
-        sizes[i][1] = Get32(header + SizesAt + 8 * i + 4);
+        sizes[i][0] = GetLe32(header + SizesAt + 8 * i);
+        sizes[i][1] = GetLe32(header + SizesAt + 8 * i + 4);
         if (!TBitmap::SizeAllowed(sizes[i][0], sizes[i][1]))
             throw TFileError(name + " is damaged: it states a picture of " + std::to_string(sizes[i][0]) + " x " +
                              std::to_string(sizes[i][1]) + " pixels");
-        blocks[i] = Get64(header + BlocksAt + 8 * i);
+        blocks[i] = GetLe64(header + BlocksAt + 8 * i);
         offsets[i] = offset;
         if (blocks[i] > std::uint64_t(info.st_size))
             throw TFileError(name + " is truncated");

@@ -3,6 +3,7 @@
 #include "BmpHeader.h"
 #include "BmpPixels.h"
 #include "FileError.h"
+#include "LittleEndian.h"
 #include "SafeFile.h"
 
 #include <cerrno>
@@ -14,18 +15,6 @@ namespace {
 
 constexpr int FileHeaderSize = 14;
 constexpr int InfoHeaderSize = 40;
-
-void Put16(std::uint8_t* p, std::uint16_t v)
-{
-    p[0] = std::uint8_t(v);
-    p[1] = std::uint8_t(v >> 8);
-}
-
-void Put32(std::uint8_t* p, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = std::uint8_t(v >> (8 * i));
-}
 
 // Bytes left in the stream from the current position, or -1 when the stream
 // cannot tell.
@@ -59,15 +48,15 @@ void WriteBmp(std::ostream& out, const TBitmap& picture)
     std::uint8_t header[FileHeaderSize + InfoHeaderSize] = {};
     header[0] = 'B';
     header[1] = 'M';
-    Put32(header + 2, std::uint32_t(fileSize));
-    Put32(header + 10, FileHeaderSize + InfoHeaderSize);
-    Put32(header + 14, InfoHeaderSize);
-    Put32(header + 18, std::uint32_t(width));
-    Put32(header + 22, std::uint32_t(height));
-    Put16(header + 26, 1);  // planes
-    Put16(header + 28, 24); // bits per pixel
-    Put32(header + 30, 0);  // no compression
-    Put32(header + 34, std::uint32_t(fileSize - FileHeaderSize - InfoHeaderSize));
+    PutLe32(header + 2, std::uint32_t(fileSize));
+    PutLe32(header + 10, FileHeaderSize + InfoHeaderSize);
+    PutLe32(header + 14, InfoHeaderSize);
+    PutLe32(header + 18, std::uint32_t(width));
+    PutLe32(header + 22, std::uint32_t(height));
+    PutLe16(header + 26, 1);  // planes
+    PutLe16(header + 28, 24); // bits per pixel
+    PutLe32(header + 30, 0);  // no compression
+    PutLe32(header + 34, std::uint32_t(fileSize - FileHeaderSize - InfoHeaderSize));
     out.write(reinterpret_cast<const char*>(header), sizeof header);
 
     // The picture's rows already have the file's padding (zero bytes).

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LittleEndian.h"
+
 #include "FileError.h"
 
 #include <array>
@@ -87,10 +89,3 @@ TFileError BmpTruncated(const std::string& name);
 TFileError BmpInvalid(const std::string& name, const std::string& why);
 TFileError BmpUnsupported(const std::string& name, const std::string& what);
 
-inline std::uint16_t GetLe16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
-
-inline std::uint32_t GetLe32(const std::uint8_t* p)
-{
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-           (std::uint32_t(p[3]) << 24);
-}

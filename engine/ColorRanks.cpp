@@ -1,14 +1,9 @@
 #include "ColorRanks.h"
 
 #include "CpuFeatures.h"
+#include "PackedColor.h"
 
 #include <algorithm>
-
-namespace {
-
-inline std::uint32_t Packed(const std::uint8_t* p) { return std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0]; }
-
-} // namespace
 
 void TColorRanks::Build(const std::uint8_t* pixels, std::size_t stride, int count, int rows)
 {

@@ -9,6 +9,8 @@
 // Shared by two translation units, one of them built for wider vectors;
 // everything here has internal linkage so that the two builds never mix.
 
+#include "PackedColor.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -31,18 +33,6 @@ struct TNetworkStrip {
 };
 
 namespace {
-
-inline std::uint32_t Packed(const std::uint8_t* p)
-{
-    return std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
-}
-
-inline void Unpack(std::uint32_t v, std::uint8_t* p)
-{
-    p[0] = std::uint8_t(v);
-    p[1] = std::uint8_t(v >> 8);
-    p[2] = std::uint8_t(v >> 16);
-}
 
 enum : int { BothOutputs, LowOnly, HighOnly };
 struct TMinMax {

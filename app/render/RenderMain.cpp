@@ -138,7 +138,7 @@ int Run(const TRenderOptions& options, TPictureSize& size)
         };
         for (const auto& [path, picture] : pictures)
             if (!path->empty())
-                contents.push_back([path, picture, lossless = options.Lossless](std::ostream& out) {
+                contents.push_back([path = path, picture = picture, lossless = options.Lossless](std::ostream& out) {
                     WritePictureTo(out, *path, *picture, {lossless});
                 });
         if (!options.ProjectOut.empty())

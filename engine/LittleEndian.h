@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+
+// Little-endian fields of the files this program reads and writes (bitmaps,
+// projects, history states), byte by byte so that alignment and the host's
+// order never matter.
+
+inline std::uint16_t GetLe16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
+
+inline std::uint32_t GetLe32(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+           (std::uint32_t(p[3]) << 24);
+}
+
+inline std::uint64_t GetLe64(const std::uint8_t* p) { return GetLe32(p) | std::uint64_t(GetLe32(p + 4)) << 32; }
+
+inline void PutLe16(std::uint8_t* p, std::uint16_t v)
+{
+    p[0] = std::uint8_t(v);
+    p[1] = std::uint8_t(v >> 8);
+}
+
+inline void PutLe32(std::uint8_t* p, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = std::uint8_t(v >> (8 * i));
+}
+
+inline void PutLe64(std::uint8_t* p, std::uint64_t v)
+{
+    for (int i = 0; i < 8; ++i)
+        p[i] = std::uint8_t(v >> (8 * i));
+}
