@@ -4,6 +4,7 @@
 // state OK records. The photo is named by LQ_BIG_PHOTO, or taken from
 // mate-backgrounds.
 #include "Adjustments.h"
+#include "BigPhoto.h"
 #include "Document.h"
 #include "History.h"
 #include "JpegFile.h"
@@ -27,22 +28,16 @@ namespace {
 constexpr int ScreenWidth = 1600;
 constexpr int ScreenHeight = 1000;
 
-std::string PhotoPath()
-{
-    const char* named = std::getenv("LQ_BIG_PHOTO");
-    return named ? named : "/usr/share/backgrounds/mate/abstract/Elephants_5640x3172.jpg";
-}
-
 // The photo open with both layers taken from it (the tables cost the same
 // whatever the pixels are); null when the photo is missing.
 TDocument* Photo()
 {
     static std::unique_ptr<TDocument> document = [] {
         std::unique_ptr<TDocument> d;
-        if (!std::filesystem::exists(PhotoPath()))
+        if (!std::filesystem::exists(BigPhotoPath()))
             return d;
         d = std::make_unique<TDocument>();
-        d->InitialisePhoto(ReadJpegFile(PhotoPath()));
+        d->InitialisePhoto(ReadJpegFile(BigPhotoPath()));
         d->SketchLayer = d->ColorLayer;
         d->RebuildAll();
         return d;

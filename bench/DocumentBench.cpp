@@ -1,6 +1,7 @@
 // Speed of the document operations that the user waits for: recording an
 // undo state of a large photo, undoing to it, and rebuilding the visible part
 // of the composite on every view refresh.
+#include "BigPhoto.h"
 #include "Composite.h"
 #include "Document.h"
 #include "DrawEffect.h"
@@ -118,8 +119,7 @@ BENCHMARK(BM_UndoHistory12MP)->Unit(benchmark::kMillisecond)->UseRealTime()->Min
 const TDocument* CartoonDocument()
 {
     static const std::unique_ptr<TDocument> document = []() -> std::unique_ptr<TDocument> {
-        const char* named = std::getenv("LQ_BIG_PHOTO");
-        const std::string photo = named ? named : "/usr/share/backgrounds/mate/abstract/Elephants_5640x3172.jpg";
+        const std::string photo = BigPhotoPath();
         TEffectSettings settings{};
         if (!std::filesystem::exists(photo) || !ReadSettingsFile(LQ_PROGRAM_DIR "/cartoon.set", settings))
             return nullptr;

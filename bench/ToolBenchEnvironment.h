@@ -3,6 +3,7 @@
 // What the drawing tools' benchmarks share: the big photo as a cartoon's
 // two layers, and the main window's part of each event.
 
+#include "BigPhoto.h"
 #include "Document.h"
 #include "JpegFile.h"
 #include "ToolEnvironment.h"
@@ -29,13 +30,11 @@ inline double ThreadMilliseconds()
 
 inline constexpr int ScreenWidth = 1600;
 inline constexpr int ScreenHeight = 900;
-inline const char* const ElephantsPhoto = "/usr/share/backgrounds/mate/abstract/Elephants_5640x3172.jpg";
 
 inline TDocument& PhotoDocument()
 {
     static TDocument document = [] {
-        const char* named = std::getenv("LQ_BIG_PHOTO");
-        const std::string path = named ? named : ElephantsPhoto;
+        const std::string path = BigPhotoPath();
         TDocument d;
         try {
             d.InitialisePhoto(ReadJpegFile(path));
