@@ -96,39 +96,48 @@ void ReadItemEntry(const TBox& box, TItems& items)
     items.Types[id].push_back(type);
 }
 
+// An item count of 0 leaves the entries unread, as libheif does.
 void ReadItemInfo(const TBox& box, TItems& items)
 {
     TReader reader{box.Body, box.Size};
     if (!reader.Has(4))
         return;
     const std::uint32_t version = reader.Get(4) >> 24;
-    const std::size_t countBytes = version == 0 ? 2 : 4;
-    if (!reader.Has(countBytes))
+    const int countBytes = version == 0 ? 2 : 4;
+    if (!reader.Has(std::size_t(countBytes)) || reader.Get(countBytes) == 0)
         return;
-    reader.Get(int(countBytes));
     for (const TBox& entry : BoxesIn(reader.At, reader.Left))
         if (IsType(entry.Type, "infe"))
             ReadItemEntry(entry, items);
 }
 
+// The references follow each other as libheif reads them: a header (whose
+// size libheif does not look at), the item, a count and the items it names.
 void ReadReferences(const TBox& box, TItems& items)
 {
     TReader reader{box.Body, box.Size};
     if (!reader.Has(4))
         return;
     const int idBytes = (reader.Get(4) >> 24) == 0 ? 2 : 4;
-    for (const TBox& reference : BoxesIn(reader.At, reader.Left)) {
-        if (!IsType(reference.Type, "dimg"))
-            continue;
-        TReader ids{reference.Body, reference.Size};
-        if (!ids.Has(std::size_t(idBytes) + 2))
-            continue;
+    while (reader.Has(8)) {
+        const std::uint32_t boxSize = reader.Get(4);
+        char type[4];
+        std::memcpy(type, reader.At, 4);
+        reader.Get(4);
+        std::size_t more = boxSize == 1 ? 8 : 0;
+        if (std::memcmp(type, "uuid", 4) == 0)
+            more += 16;
+        if (!reader.Has(more + std::size_t(idBytes) + 2))
+            return;
+        reader.At += more;
+        reader.Left -= more;
         TItems::TDerivation derivation;
-        derivation.From = ids.Get(idBytes);
-        const std::uint32_t count = ids.Get(2);
-        for (std::uint32_t i = 0; i < count && ids.Has(std::size_t(idBytes)); ++i)
-            derivation.To.push_back(ids.Get(idBytes));
-        items.Derivations.push_back(derivation);
+        derivation.From = reader.Get(idBytes);
+        const std::uint32_t count = reader.Get(2);
+        for (std::uint32_t i = 0; i < count && reader.Has(std::size_t(idBytes)); ++i)
+            derivation.To.push_back(reader.Get(idBytes));
+        if (std::memcmp(type, "dimg", 4) == 0)
+            items.Derivations.push_back(derivation);
     }
 }
 
@@ -152,15 +161,21 @@ bool IsImage(const TItems& items, std::uint32_t id)
 
 bool DerivedImagesReferToImages(const std::uint8_t* data, std::size_t size)
 {
+    // libheif reads the first "meta" box, and in it the first item list and
+    // the first references.
     TItems items;
-    for (const TBox& top : BoxesIn(data, size)) {
-        if (!IsType(top.Type, "meta") || top.Size < 4)
-            continue;
-        for (const TBox& box : BoxesIn(top.Body + 4, top.Size - 4)) {
-            if (IsType(box.Type, "iinf"))
-                ReadItemInfo(box, items);
-            else if (IsType(box.Type, "iref"))
-                ReadReferences(box, items);
+    const std::vector<TBox> top = BoxesIn(data, size);
+    const auto meta = std::find_if(top.begin(), top.end(), [](const TBox& box) { return IsType(box.Type, "meta"); });
+    if (meta == top.end() || meta->Size < 4)
+        return true;
+    bool listRead = false, referencesRead = false;
+    for (const TBox& box : BoxesIn(meta->Body + 4, meta->Size - 4)) {
+        if (IsType(box.Type, "iinf") && !listRead) {
+            ReadItemInfo(box, items);
+            listRead = true;
+        } else if (IsType(box.Type, "iref") && !referencesRead) {
+            ReadReferences(box, items);
+            referencesRead = true;
         }
     }
     for (const TItems::TDerivation& derivation : items.Derivations) {

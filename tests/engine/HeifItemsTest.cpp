@@ -35,14 +35,21 @@ struct TReference {
     const char* Type = "dimg";
 };
 
-// A container with the item list and references given; `wide` writes the
-// 32-bit forms (iinf and iref version 1, infe version 3).
-TBytes Container(const std::vector<TItem>& items, const std::vector<TReference>& references, bool wide = false)
+TBytes ItemEntry(const TItem& item, bool wide)
+{
+    return FullBox("infe", wide ? 3 : 2, Be(item.Id, wide ? 4 : 2) + Be(0, 2) + item.Type + TBytes(1, '\0'));
+}
+
+// A container with the item list and references given, and `more` boxes
+// after them in the meta box; `wide` writes the 32-bit forms (iinf and iref
+// version 1, infe version 3).
+TBytes Container(const std::vector<TItem>& items, const std::vector<TReference>& references, bool wide = false,
+                 const TBytes& more = {})
 {
     const int idBytes = wide ? 4 : 2;
     TBytes entries;
     for (const TItem& item : items)
-        entries += FullBox("infe", wide ? 3 : 2, Be(item.Id, idBytes) + Be(0, 2) + item.Type + TBytes(1, '\0'));
+        entries += ItemEntry(item, wide);
     TBytes refs;
     for (const TReference& reference : references) {
         TBytes body = Be(reference.From, idBytes) + Be(reference.To.size(), 2);
@@ -52,7 +59,7 @@ TBytes Container(const std::vector<TItem>& items, const std::vector<TReference>&
     }
     const TBytes meta = FullBox("hdlr", 0, Be(0, 4) + "pict" + TBytes(13, '\0')) + FullBox("pitm", 0, Be(1, 2)) +
                         FullBox("iinf", wide ? 1 : 0, Be(items.size(), wide ? 4 : 2) + entries) +
-                        FullBox("iref", wide ? 1 : 0, refs);
+                        FullBox("iref", wide ? 1 : 0, refs) + more;
     return Box("ftyp", TBytes("heic") + Be(0, 4) + "mif1heic") + FullBox("meta", 0, meta);
 }
 
@@ -114,6 +121,31 @@ TEST(HeifItems, BoxFormsAndDamageAreReadSafely)
     claimsMore.replace(metaAt, 4, Be(bad.size(), 4));
     EXPECT_TRUE(Sound(claimsMore));
     EXPECT_TRUE(Sound(TBytes()));
+}
+
+// libheif reads references one after the other, whatever the size their
+// boxes give, and only the first item list: read otherwise, these files
+// passed the check and then stopped the program inside libheif.
+TEST(HeifItems, ReferencesAndItemListsAreReadAsLibheifReadsThem)
+{
+    TBytes lyingSize = Container({{1, "iden"}, {2, "Exif"}}, {{1, {2}}});
+    lyingSize.replace(lyingSize.find("dimg") - 4, 4, Be(0x20000000, 4));
+    EXPECT_FALSE(Sound(lyingSize));
+
+    // A 64-bit header on a reference: its size, too, is passed over.
+    TBytes large = Container({{1, "iden"}, {2, "Exif"}}, {});
+    const TBytes reference = Be(1, 4) + "dimg" + Be(0, 8) + Be(1, 2) + Be(1, 2) + Be(2, 2);
+    const std::size_t irefAt = large.find("iref") - 4;
+    large.replace(irefAt, 12, Be(12 + reference.size(), 4) + "iref" + Be(0, 4) + reference);
+    const std::size_t metaAt = large.find("meta") - 4;
+    large.replace(metaAt, 4, Be(large.size() - metaAt, 4)); // the meta box is the last
+    EXPECT_FALSE(Sound(large));
+
+    // The picture named in a second item list is unknown to libheif.
+    const TBytes split = Container({{1, "iden"}}, {{1, {2}}}, false, FullBox("iinf", 0, Be(1, 2) + ItemEntry({2, "hvc1"}, false)));
+    EXPECT_FALSE(Sound(split));
+    EXPECT_TRUE(Sound(Container({{1, "iden"}, {2, "hvc1"}}, {{1, {2}}}, false,
+                                FullBox("iinf", 0, Be(1, 2) + ItemEntry({2, "Exif"}, false)))));
 }
 
 TEST(HeifItems, TheReaderRefusesTheFileBeforeLibheifSeesIt)
