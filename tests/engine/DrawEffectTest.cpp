@@ -227,13 +227,13 @@ TEST(DrawEffect, CancelAfterTheRenderStillCounts)
     ClearAbort();
 }
 
-TEST(DrawEffect, LayersEqualThePlainVersionOnAPhoto)
+// Renders the whole photo at every vector width and at 1, 2 and 3 threads
+// (3: the sketch on a smaller pool beside the scaling), and counts the
+// pixels of each layer that differ from the plain version.
+void ExpectLayersOfThePlainVersion(const TBitmap& photo, const TEffectSettings& s, const std::string& what)
 {
-    TBitmap photo = ReadBmpFile(LQ_PHOTO_DIR "/coffee.bmp");
-    TEffectSettings s = EngineTest::FreshSettings(photo.Width(), photo.Height());
-    s.DrawColor = 1;
-    std::vector<std::int32_t> sketchValues = Reference::Sketch(photo, 0, 0, photo.Width(), photo.Height(), s);
-    Reference::TBytes colorValues = Reference::ColorLayer(photo, 0, 0, photo.Width(), photo.Height(), s);
+    const std::vector<std::int32_t> sketchValues = Reference::Sketch(photo, 0, 0, photo.Width(), photo.Height(), s);
+    const Reference::TBytes colorValues = Reference::ColorLayer(photo, 0, 0, photo.Width(), photo.Height(), s);
     EngineTest::WithEachVectorWidth([&](const char* width) {
         for (int threads : {1, 2, 3}) {
             TDrawEffect effect;
@@ -251,10 +251,18 @@ TEST(DrawEffect, LayersEqualThePlainVersionOnAPhoto)
                     for (int c = 0; c < 3; ++c)
                         colorDiffs += color.ScanLine(y)[x * 3 + c] != colorValues[i * 3 + c];
                 }
-            EXPECT_EQ(sketchDiffs, 0) << threads << " threads, " << width;
-            EXPECT_EQ(colorDiffs, 0) << threads << " threads, " << width;
+            EXPECT_EQ(sketchDiffs, 0) << what << ", " << threads << " threads, " << width;
+            EXPECT_EQ(colorDiffs, 0) << what << ", " << threads << " threads, " << width;
         }
     });
+}
+
+TEST(DrawEffect, LayersEqualThePlainVersionOnAPhoto)
+{
+    TBitmap photo = ReadBmpFile(LQ_PHOTO_DIR "/coffee.bmp");
+    TEffectSettings s = EngineTest::FreshSettings(photo.Width(), photo.Height());
+    s.DrawColor = 1;
+    ExpectLayersOfThePlainVersion(photo, s, "fresh settings");
 }
 
 TEST(DrawEffect, EqualsThePlainVersionOnRandomSettings)
@@ -328,27 +336,10 @@ TEST(DrawEffect, EqualsThePlainVersionAtTheFarEnds)
         s.BorderBlur = c.BorderBlur;
         s.SketchSmooth = c.SketchSmooth;
         s.Sharper = c.Sharper;
-        std::vector<std::int32_t> sv = Reference::Sketch(photo, 0, 0, photo.Width(), photo.Height(), s);
-        Reference::TBytes cv = Reference::ColorLayer(photo, 0, 0, photo.Width(), photo.Height(), s);
-        EngineTest::WithEachVectorWidth([&](const char* width) {
-            for (int threads : {1, 2, 3}) {
-                TDrawEffect effect;
-                effect.SetThreadCount(threads);
-                effect.SetSettings(s, &photo);
-                ASSERT_TRUE(effect.Render());
-                TBitmap sketch, color;
-                ASSERT_TRUE(effect.GetLayers(sketch, color));
-                int diffs = 0;
-                for (int y = 0; y < photo.Height(); ++y)
-                    for (int x = 0; x < photo.Width(); ++x) {
-                        std::size_t i = std::size_t(y) * photo.Width() + x;
-                        diffs += sketch.ScanLine(y)[x * 3] != sv[i];
-                        diffs += !std::equal(color.ScanLine(y) + x * 3, color.ScanLine(y) + x * 3 + 3, &cv[i * 3]);
-                    }
-                EXPECT_EQ(diffs, 0) << "scale " << c.ScaleType << "/" << c.ColorScale << " smooth " << c.ColorSmooth
-                                    << "/" << c.SmoothType << ", " << threads << " threads, " << width;
-            }
-        });
+        ExpectLayersOfThePlainVersion(photo, s,
+                                      "scale " + std::to_string(c.ScaleType) + "/" + std::to_string(c.ColorScale) +
+                                          " smooth " + std::to_string(c.ColorSmooth) + "/" +
+                                          std::to_string(c.SmoothType));
     }
 }
 

@@ -1,4 +1,5 @@
 #include "Adjustments.h"
+#include "AdjustmentReferences.h"
 
 #include "Bitmap.h"
 #include "ToneTables.h"
@@ -15,43 +16,7 @@
 
 namespace {
 
-int Clamp(int v) { return std::clamp(v, 0, 255); }
-
-// Plain per-pixel references, written from the arithmetic of the tables
-// rather than from the tables themselves. Pixels are (blue, green, red).
-struct TPixel {
-    int B, G, R;
-};
-using TReference = std::function<TPixel(TPixel)>;
-
-TReference OffsetReference(int red, int green, int blue)
-{
-    return [=](TPixel p) { return TPixel{Clamp(p.B + blue), Clamp(p.G + green), Clamp(p.R + red)}; };
-}
-
-int ContrastLevel(int contrast, int level)
-{
-    const int k = contrast < 0 ? contrast : contrast * (contrast + 16) / 17;
-    const int d = std::abs(254 - level) * k / 256;
-    return Clamp(level < 253 ? level - d : level + d);
-}
-
-TReference ContrastReference(int contrast)
-{
-    return [=](TPixel p) {
-        return TPixel{ContrastLevel(contrast, p.B), ContrastLevel(contrast, p.G), ContrastLevel(contrast, p.R)};
-    };
-}
-
-TReference SaturationReference(int saturation)
-{
-    const int k = SaturationFactor(saturation);
-    return [=](TPixel p) {
-        const int third = (p.B + p.G + p.R) / 3;
-        const int grey = third - third * k / 256;
-        return TPixel{Clamp(p.B * k / 256 + grey), Clamp(p.G * k / 256 + grey), Clamp(p.R * k / 256 + grey)};
-    };
-}
+using namespace AdjustmentReference;
 
 TPixel PixelAt(const TBitmap& b, int x, int y)
 {

@@ -1,3 +1,4 @@
+#include "../tools/AdjustmentReferences.h"
 #include "BrightContrast.h"
 #include "ColorBalance.h"
 #include "Composite.h"
@@ -27,28 +28,8 @@
 
 namespace {
 
-struct TPixel {
-    int B, G, R;
-};
-using TExpect = std::function<TPixel(TPixel)>;
-
-int Clamp(int v) { return std::clamp(v, 0, 255); }
-
-TExpect Offsets(int red, int green, int blue)
-{
-    return [=](TPixel p) { return TPixel{Clamp(p.B + blue), Clamp(p.G + green), Clamp(p.R + red)}; };
-}
-
-// The saturation arithmetic: c -> clamp(c K div 256 + s div 3 - (s div 3) K div 256).
-TExpect Saturated(int saturation)
-{
-    const int k = SaturationFactor(saturation);
-    return [=](TPixel p) {
-        const int third = (p.B + p.G + p.R) / 3;
-        const int grey = third - third * k / 256;
-        return TPixel{Clamp(p.B * k / 256 + grey), Clamp(p.G * k / 256 + grey), Clamp(p.R * k / 256 + grey)};
-    };
-}
+using namespace AdjustmentReference;
+using TExpect = TReference;
 
 TBitmap Mapped(const TBitmap& picture, const TExpect& expect)
 {
@@ -199,23 +180,17 @@ TEST_F(AdjustmentDialog, BrightnessContrast)
     // Brightness -20 leaves every level at 235 or below, which contrast -255 lifts to 253.
     const TExpect flat = [](TPixel) { return TPixel{253, 253, 253}; };
     const TCase cases[] = {
-        {"brightness 10 on both layers", true, true, {10, 0}, TClose::Ok, Offsets(10, 10, 10),
+        {"brightness 10 on both layers", true, true, {10, 0}, TClose::Ok, OffsetReference(10, 10, 10),
          "Sketch Layer, Color Layer, 10, 0"},
         {"brightness -20 contrast -255 on the sketch layer", true, false, {-20, -255}, TClose::Ok, flat,
          "Sketch Layer, -20, -255"},
         {"contrast 255 on the colouring layer", false, true, {0, 255}, TClose::Ok,
-         [](TPixel p) {
-             // K = 4065 around the pivot 253: 0..238 fall to 0, 253 and 255 rise to 255.
-             auto level = [](int c) {
-                 const int d = std::abs(254 - c) * 4065 / 256;
-                 return Clamp(c < 253 ? c - d : c + d);
-             };
-             return TPixel{level(p.B), level(p.G), level(p.R)};
-         },
+         // K = 4065 around the pivot 253: 0..238 fall to 0, 253 and 255 rise to 255.
+         ContrastReference(255),
          "Color Layer, 0, 255"},
         {"neither layer drawable", false, false, {10, 0}, TClose::Ok, unchanged, "10, 0"},
-        {"cancel after moving", true, true, {30, 0}, TClose::Cancel, Offsets(30, 30, 30), ""},
-        {"the close box", false, true, {-5, 0}, TClose::CloseBox, Offsets(-5, -5, -5), ""},
+        {"cancel after moving", true, true, {30, 0}, TClose::Cancel, OffsetReference(30, 30, 30), ""},
+        {"the close box", false, true, {-5, 0}, TClose::CloseBox, OffsetReference(-5, -5, -5), ""},
     };
     for (const TCase& c : cases)
         Run<TFrmBrightContrast>(c, "Brightness/Contrast");
@@ -231,10 +206,10 @@ TEST_F(AdjustmentDialog, Saturation)
     const TCase cases[] = {
         {"-127 makes both layers grey", true, true, {-127}, TClose::Ok, grey, "Sketch Layer, Color Layer, -127"},
         // Not an identity: (0, 100, 200) becomes (1, 100, 200).
-        {"0 with OK", true, true, {0}, TClose::Ok, Saturated(0), "Sketch Layer, Color Layer, 0"},
-        {"60 on the colouring layer", false, true, {60}, TClose::Ok, Saturated(60), "Color Layer, 60"},
+        {"0 with OK", true, true, {0}, TClose::Ok, SaturationReference(0), "Sketch Layer, Color Layer, 0"},
+        {"60 on the colouring layer", false, true, {60}, TClose::Ok, SaturationReference(60), "Color Layer, 60"},
         {"neither layer drawable", false, false, {25}, TClose::Ok, unchanged, "25"},
-        {"escape after moving", true, true, {-90}, TClose::Escape, Saturated(-90), ""},
+        {"escape after moving", true, true, {-90}, TClose::Escape, SaturationReference(-90), ""},
     };
     for (const TCase& c : cases)
         Run<TFrmSaturation>(c, "Saturation");
@@ -246,10 +221,10 @@ TEST_F(AdjustmentDialog, ColorBalance)
     const TCase cases[] = {
         {"red 255", true, true, {255, 0, 0}, TClose::Ok, [](TPixel p) { return TPixel{p.B, p.G, 255}; },
          "Sketch Layer, Color Layer, 255, 0, 0"},
-        {"all three on the sketch layer", true, false, {-10, 20, 5}, TClose::Ok, Offsets(-10, 20, 5),
+        {"all three on the sketch layer", true, false, {-10, 20, 5}, TClose::Ok, OffsetReference(-10, 20, 5),
          "Sketch Layer, -10, 20, 5"},
         {"neither layer drawable", false, false, {1, 2, 3}, TClose::Ok, unchanged, "1, 2, 3"},
-        {"cancel", true, true, {0, -255, 0}, TClose::Cancel, Offsets(0, -255, 0), ""},
+        {"cancel", true, true, {0, -255, 0}, TClose::Cancel, OffsetReference(0, -255, 0), ""},
     };
     for (const TCase& c : cases)
         Run<TFrmColorBalance>(c, "Color Balance");
