@@ -126,7 +126,26 @@ void MaximumStrip(const TSmoothJob& job, int x0, int x1, TStripScratch& s)
 
 struct TColorSmoother::TScratch {
     std::vector<TStripScratch> Strips; // one per worker
+
+    std::vector<TStripScratch>& For(TWorkerPool* pool)
+    {
+        if (Strips.size() < std::size_t(WorkerCount(pool)))
+            Strips.resize(std::size_t(WorkerCount(pool)));
+        return Strips;
+    }
 };
+
+namespace {
+
+// Automatic: the sorting networks up to radius 3, counting beyond.
+TMedianMethod Resolved(TMedianMethod method, int radius)
+{
+    if (method != TMedianMethod::Automatic)
+        return method;
+    return radius <= 3 ? TMedianMethod::Network : TMedianMethod::Histogram;
+}
+
+} // namespace
 
 TColorSmoother::TColorSmoother() : scratch_(std::make_unique<TScratch>()) {}
 TColorSmoother::~TColorSmoother() = default;
@@ -142,8 +161,7 @@ bool TColorSmoother::SmoothFollowing(const std::uint8_t* scaled, std::uint8_t* s
                                      int radius, int smoothType, TRowsReady& ready, const TProgressReporter& progress,
                                      TWorkerPool* pool, TMedianMethod method)
 {
-    if (method == TMedianMethod::Automatic)
-        method = radius <= 3 ? TMedianMethod::Network : TMedianMethod::Histogram;
+    method = Resolved(method, radius);
     const int n = 2 * radius + 1;
     const bool byCounting = width > 0 && height >= n && radius > 0 && radius <= (width - 1) / 2 &&
                             smoothType == SmoothTypeCircle && method == TMedianMethod::Histogram;
@@ -160,9 +178,7 @@ bool TColorSmoother::SmoothFollowing(const std::uint8_t* scaled, std::uint8_t* s
     const int stretch = CountingBlockHeight(radius);
     const int stretches = (height - 2 * radius + stretch - 1) / stretch;
     const int units = stretches * strips;
-    std::vector<TStripScratch>& scratch = scratch_->Strips;
-    if (scratch.size() < std::size_t(WorkerCount(pool)))
-        scratch.resize(std::size_t(WorkerCount(pool)));
+    std::vector<TStripScratch>& scratch = scratch_->For(pool);
     return ForEachUnit(
         pool, units,
         [&](int unit, int worker) {
@@ -210,11 +226,8 @@ bool TColorSmoother::Smooth(const std::uint8_t* scaled, std::uint8_t* smoothed, 
     const int centres = width - 2 * radius;
     const int strips = (centres + SmoothStrip - 1) / SmoothStrip;
     TSmoothJob job{scaled, smoothed, width, height, radius, rowBytes};
-    if (method == TMedianMethod::Automatic)
-        method = radius <= 3 ? TMedianMethod::Network : TMedianMethod::Histogram;
-    std::vector<TStripScratch>& scratch = scratch_->Strips;
-    if (scratch.size() < std::size_t(WorkerCount(pool)))
-        scratch.resize(std::size_t(WorkerCount(pool)));
+    method = Resolved(method, radius);
+    std::vector<TStripScratch>& scratch = scratch_->For(pool);
     const bool byNetwork = method == TMedianMethod::Network && radius <= 3;
     return ForEachUnit(
         pool, strips,
