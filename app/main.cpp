@@ -1,5 +1,5 @@
-#include "Icons.h"
-#include "Main.h"
+#include "ui/Icons.h"
+#include "ui/FrmMain.h"
 
 #include <QApplication>
 #include <QFile>

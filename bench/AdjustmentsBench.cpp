@@ -3,15 +3,15 @@
 // slider step of the preview, OK on the whole of both layers, and the history
 // state OK records. The photo is named by LQ_BIG_PHOTO, or taken from
 // mate-backgrounds.
-#include "Adjustments.h"
-#include "BigPhoto.h"
-#include "Document.h"
-#include "History.h"
-#include "JpegFile.h"
-#include "ViewStretch.h"
-#include "WorkerPool.h"
+#include "tools/Adjustments.h"
+#include "bench/BigPhoto.h"
+#include "document/Document.h"
+#include "document/History.h"
+#include "picture/JpegFile.h"
+#include "document/ViewStretch.h"
+#include "engine/WorkerPool.h"
 
-#include "ScratchFolder.h"
+#include "bench/ScratchFolder.h"
 
 #include <benchmark/benchmark.h>
 

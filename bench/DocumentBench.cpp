@@ -1,18 +1,18 @@
 // Speed of the document operations that the user waits for: recording an
 // undo state of a large photo, undoing to it, and rebuilding the visible part
 // of the composite on every view refresh.
-#include "BigPhoto.h"
-#include "Composite.h"
-#include "Document.h"
-#include "DrawEffect.h"
-#include "History.h"
-#include "JpegFile.h"
-#include "P2CFile.h"
-#include "SettingsFile.h"
+#include "bench/BigPhoto.h"
+#include "document/Composite.h"
+#include "document/Document.h"
+#include "engine/DrawEffect.h"
+#include "document/History.h"
+#include "picture/JpegFile.h"
+#include "document/P2CFile.h"
+#include "settings/SettingsFile.h"
 
-#include "NoiseDocument.h"
+#include "bench/NoiseDocument.h"
 
-#include "ScratchFolder.h"
+#include "bench/ScratchFolder.h"
 
 #include <benchmark/benchmark.h>
 

@@ -7,15 +7,15 @@
 // Set LQ_BIG_PHOTO to a JPEG file (for example the 5640 x 3172 Elephants
 // photo) to time the whole render on it too.
 
-#include "Abort.h"
-#include "BmpFile.h"
-#include "ColorSmooth.h"
-#include "ColorStep.h"
-#include "DrawEffect.h"
-#include "EngineTestSupport.h"
-#include "GBlur2.h"
-#include "Sketch.h"
-#include "WorkerPool.h"
+#include "engine/Abort.h"
+#include "picture/BmpFile.h"
+#include "engine/ColorSmooth.h"
+#include "engine/ColorStep.h"
+#include "engine/DrawEffect.h"
+#include "tests/engine/EngineTestSupport.h"
+#include "engine/GaussianBlur.h"
+#include "engine/Sketch.h"
+#include "engine/WorkerPool.h"
 
 #include <benchmark/benchmark.h>
 

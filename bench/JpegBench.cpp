@@ -1,10 +1,10 @@
 // Speed of JPEG files: decoding and encoding a sample photo, turning a picture
 // upright, and what the worst hostile files cost before the reader's bounds
 // stop them.
-#include "FileError.h"
-#include "JpegFile.h"
-#include "JpegFixtures.h"
-#include "Orientation.h"
+#include "picture/FileError.h"
+#include "picture/JpegFile.h"
+#include "tests/picture/JpegFixtures.h"
+#include "picture/Orientation.h"
 
 #include <benchmark/benchmark.h>
 

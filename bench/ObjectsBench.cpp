@@ -5,9 +5,9 @@
 // Every event does what the window does: the snapshot put back where the
 // object was, the image built and written into both layers, the rectangles
 // rebuilt in the composite and stretched onto a screen image.
-#include "Balloon.h"
-#include "BoxTools.h"
-#include "ToolBenchEnvironment.h"
+#include "tools/Balloon.h"
+#include "tools/BoxTools.h"
+#include "bench/ToolBenchEnvironment.h"
 
 #include <QGuiApplication>
 

@@ -5,15 +5,15 @@
 //
 //   ./build/bench/preview_bench
 //   LQ_BIG_PHOTO=/usr/share/backgrounds/mate/abstract/Elephants_5640x3172.jpg ./build/bench/preview_bench
-#include "ColorMoreOption.h"
-#include "Document.h"
-#include "JpegFile.h"
-#include "PaintBox.h"
-#include "Preview.h"
-#include "ProgramDir.h"
-#include "ProgramOptions.h"
-#include "SketchMoreOption.h"
-#include "TrackSpin.h"
+#include "ui/FrmColorMoreOption.h"
+#include "document/Document.h"
+#include "picture/JpegFile.h"
+#include "ui/PaintBox.h"
+#include "ui/FrmPreview.h"
+#include "settings/ProgramDir.h"
+#include "settings/ProgramOptions.h"
+#include "ui/FrmSketchMoreOption.h"
+#include "ui/TrackSpin.h"
 
 #include <QApplication>
 #include <QScrollBar>

@@ -1,6 +1,6 @@
 // Reducing a large capture on the preview's image-size page: every slider
 // move resamples the whole 17.9-megapixel capture once.
-#include "Resample.h"
+#include "settings/Resample.h"
 
 #include <benchmark/benchmark.h>
 

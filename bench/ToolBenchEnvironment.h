@@ -3,14 +3,14 @@
 // What the drawing tools' benchmarks share: the big photo as a cartoon's
 // two layers, and the main window's part of each event.
 
-#include "BigPhoto.h"
-#include "Document.h"
-#include "JpegFile.h"
-#include "ToolEnvironment.h"
-#include "ViewArithmetic.h"
-#include "ViewStretch.h"
+#include "bench/BigPhoto.h"
+#include "document/Document.h"
+#include "picture/JpegFile.h"
+#include "tools/ToolEnvironment.h"
+#include "document/ViewArithmetic.h"
+#include "document/ViewStretch.h"
 
-#include "NoiseDocument.h"
+#include "bench/NoiseDocument.h"
 
 #include <algorithm>
 #include <cstdlib>

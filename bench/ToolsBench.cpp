@@ -7,14 +7,14 @@
 // The photo is Debian's mate-backgrounds Elephants picture; LQ_BIG_PHOTO
 // names another, and a noise picture of the same size stands in when
 // neither can be read.
-#include "BrushTool.h"
-#include "History.h"
-#include "PaintBucket.h"
-#include "PencilTool.h"
-#include "ToneTool.h"
-#include "ToolBenchEnvironment.h"
+#include "tools/BrushTool.h"
+#include "document/History.h"
+#include "tools/PaintBucket.h"
+#include "tools/PencilTool.h"
+#include "tools/ToneTool.h"
+#include "bench/ToolBenchEnvironment.h"
 
-#include "ScratchFolder.h"
+#include "bench/ScratchFolder.h"
 
 #include <benchmark/benchmark.h>
 

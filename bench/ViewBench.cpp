@@ -2,11 +2,11 @@
 // 1600 x 900 screen area: the visible part of the composite is rebuilt and
 // stretched onto the screen image, at the zooms a user steps through. Each
 // refresh of zooming, scrolling or dragging costs one of these.
-#include "Document.h"
-#include "ViewArithmetic.h"
-#include "ViewStretch.h"
+#include "document/Document.h"
+#include "document/ViewArithmetic.h"
+#include "document/ViewStretch.h"
 
-#include "NoiseDocument.h"
+#include "bench/NoiseDocument.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 # not, so that a newer compiler with new warnings still builds the program.
 option(LQ_WERROR "Treat compiler warnings as errors" OFF)
 function(lq_target_defaults target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow)
   if(LQ_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()

@@ -1,4 +1,4 @@
-#include "Composite.h"
+#include "document/Composite.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "Document.h"
+#include "document/Document.h"
 
-#include "Composite.h"
+#include "document/Composite.h"
 
 #include <algorithm>
 #include <utility>

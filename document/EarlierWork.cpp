@@ -1,8 +1,8 @@
-#include "EarlierWork.h"
+#include "document/EarlierWork.h"
 
-#include "FileError.h"
-#include "HistoryFolder.h"
-#include "StateFile.h"
+#include "picture/FileError.h"
+#include "document/HistoryFolder.h"
+#include "document/StateFile.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "History.h"
+#include "document/History.h"
 
-#include "EarlierWork.h"
-#include "FileError.h"
+#include "document/EarlierWork.h"
+#include "picture/FileError.h"
 
 #include <algorithm>
 #include <cerrno>

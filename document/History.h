@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Document.h"
-#include "StateStore.h"
+#include "document/Document.h"
+#include "document/StateStore.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
-#include "HistoryFolder.h"
+#include "document/HistoryFolder.h"
 
-#include "FileError.h"
+#include "picture/FileError.h"
 
 #include <atomic>
 #include <cerrno>

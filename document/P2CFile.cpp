@@ -1,11 +1,11 @@
-#include "P2CFile.h"
+#include "document/P2CFile.h"
 
-#include "BmpFile.h"
-#include "BmpHeader.h"
-#include "FileError.h"
-#include "LittleEndian.h"
-#include "MemoryBudget.h"
-#include "SafeFile.h"
+#include "picture/BmpFile.h"
+#include "picture/BmpHeader.h"
+#include "picture/FileError.h"
+#include "picture/LittleEndian.h"
+#include "picture/MemoryBudget.h"
+#include "picture/SafeFile.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Document.h"
+#include "document/Document.h"
 
 #include <ostream>
 #include <string>

@@ -1,7 +1,7 @@
-#include "StateFile.h"
+#include "document/StateFile.h"
 
-#include "FileError.h"
-#include "LittleEndian.h"
+#include "picture/FileError.h"
+#include "picture/LittleEndian.h"
 
 #include <zstd.h>
 

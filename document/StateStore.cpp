@@ -1,6 +1,6 @@
-#include "StateStore.h"
+#include "document/StateStore.h"
 
-#include "FileError.h"
+#include "picture/FileError.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HistoryFolder.h"
-#include "StateFile.h"
+#include "document/HistoryFolder.h"
+#include "document/StateFile.h"
 
 #include <condition_variable>
 #include <deque>

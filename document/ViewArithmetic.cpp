@@ -1,4 +1,4 @@
-#include "ViewArithmetic.h"
+#include "document/ViewArithmetic.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Rect.h"
+#include "document/Rect.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "ViewStretch.h"
+#include "document/ViewStretch.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Bitmap.h"
-#include "Rect.h"
+#include "picture/Bitmap.h"
+#include "document/Rect.h"
 
 #include <cstddef>
 #include <cstdint>

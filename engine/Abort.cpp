@@ -1,3 +1,3 @@
-#include "Abort.h"
+#include "engine/Abort.h"
 
 std::atomic<bool> AbortFlag{false};

@@ -1,7 +1,7 @@
-#include "ColorRanks.h"
+#include "engine/ColorRanks.h"
 
-#include "CpuFeatures.h"
-#include "PackedColor.h"
+#include "engine/CpuFeatures.h"
+#include "picture/PackedColor.h"
 
 #include <algorithm>
 

@@ -1,11 +1,11 @@
-#include "ColorSmooth.h"
+#include "engine/ColorSmooth.h"
 
-#include "CpuFeatures.h"
-#include "EffectSettings.h"
-#include "MedianByCounting.h"
-#include "MedianNetwork.h"
-#include "RowsReady.h"
-#include "WorkerPool.h"
+#include "engine/CpuFeatures.h"
+#include "engine/EffectSettings.h"
+#include "engine/MedianByCounting.h"
+#include "engine/MedianNetwork.h"
+#include "engine/RowsReady.h"
+#include "engine/WorkerPool.h"
 
 #include <algorithm>
 #include <cstring>

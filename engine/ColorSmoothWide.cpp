@@ -2,7 +2,7 @@
 // check. Uses nothing but intrinsics and the internal templates of
 // MedianNetwork.h, so that no shared inline code is compiled for AVX2 here.
 
-#include "MedianNetwork.h"
+#include "engine/MedianNetwork.h"
 
 #if defined(__AVX2__)
 #include <immintrin.h>

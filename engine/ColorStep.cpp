@@ -1,10 +1,10 @@
-#include "ColorStep.h"
+#include "engine/ColorStep.h"
 
-#include "Bitmap.h"
-#include "ColorSmooth.h"
-#include "GBlur2.h"
-#include "ToneTables.h"
-#include "WorkerPool.h"
+#include "picture/Bitmap.h"
+#include "engine/ColorSmooth.h"
+#include "engine/GaussianBlur.h"
+#include "engine/ToneTables.h"
+#include "engine/WorkerPool.h"
 
 #include <cstring>
 

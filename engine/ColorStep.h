@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ColorSmooth.h"
-#include "Progress.h"
-#include "Region.h"
-#include "WorkBuffer.h"
+#include "engine/ColorSmooth.h"
+#include "engine/Progress.h"
+#include "engine/Region.h"
+#include "engine/WorkBuffer.h"
 
 #include <cstdint>
 #include <vector>

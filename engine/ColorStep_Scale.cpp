@@ -1,8 +1,8 @@
-#include "Bitmap.h"
-#include "ColorStep.h"
-#include "EffectSettings.h"
-#include "RowsReady.h"
-#include "WorkerPool.h"
+#include "picture/Bitmap.h"
+#include "engine/ColorStep.h"
+#include "engine/EffectSettings.h"
+#include "engine/RowsReady.h"
+#include "engine/WorkerPool.h"
 
 #include <algorithm>
 #include <limits>

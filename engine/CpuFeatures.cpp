@@ -1,4 +1,4 @@
-#include "CpuFeatures.h"
+#include "engine/CpuFeatures.h"
 
 #include <atomic>
 

@@ -1,9 +1,9 @@
-#include "DrawEffect.h"
+#include "engine/DrawEffect.h"
 
-#include "Abort.h"
-#include "RowsReady.h"
-#include "SettingsLimits.h"
-#include "WorkerPool.h"
+#include "engine/Abort.h"
+#include "engine/RowsReady.h"
+#include "engine/SettingsLimits.h"
+#include "engine/WorkerPool.h"
 
 #include <algorithm>
 #include <array>

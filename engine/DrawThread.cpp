@@ -1,7 +1,7 @@
-#include "DrawThread.h"
+#include "engine/DrawThread.h"
 
-#include "Abort.h"
-#include "DrawEffect.h"
+#include "engine/Abort.h"
+#include "engine/DrawEffect.h"
 
 #include <cerrno>
 

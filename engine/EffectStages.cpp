@@ -1,4 +1,4 @@
-#include "EffectStages.h"
+#include "engine/EffectStages.h"
 
 #include <cstddef>
 #include <cstring>

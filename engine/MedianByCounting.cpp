@@ -1,6 +1,6 @@
-#include "MedianByCounting.h"
+#include "engine/MedianByCounting.h"
 
-#include "Abort.h"
+#include "engine/Abort.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ColorRanks.h"
+#include "engine/ColorRanks.h"
 
 #include <climits>
 #include <cstddef>

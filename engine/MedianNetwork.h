@@ -9,7 +9,7 @@
 // Shared by two translation units, one of them built for wider vectors;
 // everything here has internal linkage so that the two builds never mix.
 
-#include "PackedColor.h"
+#include "picture/PackedColor.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "Progress.h"
+#include "engine/Progress.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "RowsReady.h"
+#include "engine/RowsReady.h"
 
-#include "Abort.h"
+#include "engine/Abort.h"
 
 #include <chrono>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "SettingsLimits.h"
+#include "engine/SettingsLimits.h"
 
 #include <algorithm>
 

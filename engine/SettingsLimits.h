@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EffectSettings.h"
+#include "engine/EffectSettings.h"
 
 // The largest colour smoothing radius the controls offer.
 inline constexpr int MaxColorSmooth = 19;

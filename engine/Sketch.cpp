@@ -1,9 +1,9 @@
-#include "Sketch.h"
+#include "engine/Sketch.h"
 
-#include "Bitmap.h"
-#include "CpuFeatures.h"
-#include "GBlur2.h"
-#include "WorkerPool.h"
+#include "picture/Bitmap.h"
+#include "engine/CpuFeatures.h"
+#include "engine/GaussianBlur.h"
+#include "engine/WorkerPool.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Progress.h"
-#include "Region.h"
-#include "WorkBuffer.h"
+#include "engine/Progress.h"
+#include "engine/Region.h"
+#include "engine/WorkBuffer.h"
 
 #include <cstdint>
 

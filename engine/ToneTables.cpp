@@ -1,4 +1,4 @@
-#include "ToneTables.h"
+#include "engine/ToneTables.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "WorkBuffer.h"
+#include "engine/WorkBuffer.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>

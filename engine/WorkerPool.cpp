@@ -1,4 +1,4 @@
-#include "WorkerPool.h"
+#include "engine/WorkerPool.h"
 
 TWorkerPool::TWorkerPool(int threads)
 {

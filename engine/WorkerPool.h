@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Abort.h"
+#include "engine/Abort.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,8 +1,8 @@
 // libFuzzer target for the bitmap reader: reads the input as a stream and
 // checks that what was read survives the writer and the reader unchanged.
 // Anything but a TFileError, a crash or a sanitizer report is a finding.
-#include "BmpFile.h"
-#include "FileError.h"
+#include "picture/BmpFile.h"
+#include "picture/FileError.h"
 
 #include <cstddef>
 #include <cstdint>

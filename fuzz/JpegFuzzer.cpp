@@ -1,8 +1,8 @@
 // libFuzzer target for the JPEG reader: decodes the input and writes what it
 // read back out. Anything but a TFileError, a crash or a sanitizer report is
 // a finding.
-#include "FileError.h"
-#include "JpegFile.h"
+#include "picture/FileError.h"
+#include "picture/JpegFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "JpegFixtures.h"
+#include "tests/picture/JpegFixtures.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // The body of the fuzz targets of the PNG, WebP, TIFF and HEIF readers:
 // decodes the input and writes what it read back out as PNG. Anything but a
 // TFileError, a crash or a sanitizer report is a finding.
-#include "FileError.h"
-#include "PictureDecoders.h"
-#include "PngFile.h"
+#include "picture/FileError.h"
+#include "picture/PictureDecoders.h"
+#include "picture/PngFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,13 +3,13 @@
 // Load does (any shorter file over a designed record), then runs the effect
 // with each record on a small picture. Whatever a file holds, reading it
 // must fail with a TFileError or give a record the engine computes safely.
-#include "Bitmap.h"
-#include "DrawEffect.h"
-#include "EffectControls.h"
-#include "FileError.h"
-#include "MemoryFile.h"
-#include "Presets.h"
-#include "SettingsFile.h"
+#include "picture/Bitmap.h"
+#include "engine/DrawEffect.h"
+#include "settings/EffectControls.h"
+#include "picture/FileError.h"
+#include "fuzz/MemoryFile.h"
+#include "settings/Presets.h"
+#include "settings/SettingsFile.h"
 
 #include <cstddef>
 #include <cstdint>

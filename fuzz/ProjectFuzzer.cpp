@@ -2,10 +2,10 @@
 // into a document and prepares it for editing as the editor's Open does.
 // Anything but a TFileError, a refusal (-1), a crash or a sanitizer report is
 // a finding; a refused file must leave the document as it was.
-#include "Document.h"
-#include "FileError.h"
-#include "MemoryFile.h"
-#include "P2CFile.h"
+#include "document/Document.h"
+#include "picture/FileError.h"
+#include "fuzz/MemoryFile.h"
+#include "document/P2CFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // libFuzzer target for the Tiff reader (see PictureFuzzer.h).
-#include "PictureFuzzer.h"
+#include "fuzz/PictureFuzzer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

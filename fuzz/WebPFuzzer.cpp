@@ -1,5 +1,5 @@
 // libFuzzer target for the WebP reader (see PictureFuzzer.h).
-#include "PictureFuzzer.h"
+#include "fuzz/PictureFuzzer.h"
 
 #include <webp/decode.h>
 

@@ -56,7 +56,7 @@
 // band for it. The bytes after a row's last boundary are 0, which makes the
 // colouring step's extra pairs after the last boundary, (255, 0) and (0, 0),
 // match no value. The spare byte after the last row is 0.
-#include "ColorTableDesign.h"
+#include "settings/ColorTableDesign.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EffectSettings.h"
+#include "engine/EffectSettings.h"
 
 #include <cstdint>
 #include <span>

@@ -1,4 +1,4 @@
-#include "EffectComment.h"
+#include "settings/EffectComment.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "EffectControls.h"
+#include "settings/EffectControls.h"
 
-#include "ColorTableDesign.h"
+#include "settings/ColorTableDesign.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "Presets.h"
+#include "settings/Presets.h"
 
-#include "FileError.h"
-#include "ProgramDir.h"
-#include "RecordFile.h"
-#include "EffectControls.h"
+#include "picture/FileError.h"
+#include "settings/ProgramDir.h"
+#include "settings/RecordFile.h"
+#include "settings/EffectControls.h"
 
 #include <cstring>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "ProgramDir.h"
+#include "settings/ProgramDir.h"
 
 #include <cstdlib>
 #include <filesystem>

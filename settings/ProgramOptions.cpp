@@ -1,6 +1,6 @@
-#include "ProgramOptions.h"
+#include "settings/ProgramOptions.h"
 
-#include "RecordFile.h"
+#include "settings/RecordFile.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
-#include "RecentFiles.h"
+#include "settings/RecentFiles.h"
 
-#include "SafeFile.h"
+#include "picture/SafeFile.h"
 
 #include <algorithm>
 #include <fstream>

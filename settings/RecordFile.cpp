@@ -1,8 +1,8 @@
-#include "RecordFile.h"
+#include "settings/RecordFile.h"
 
-#include "FileError.h"
-#include "SafeFile.h"
-#include "WholeFile.h"
+#include "picture/FileError.h"
+#include "picture/SafeFile.h"
+#include "picture/WholeFile.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "Resample.h"
+#include "settings/Resample.h"
 
-#include "ExactDivider.h"
+#include "settings/ExactDivider.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Bitmap.h"
+#include "picture/Bitmap.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "SettingsFile.h"
+#include "settings/SettingsFile.h"
 
-#include "RecordFile.h"
+#include "settings/RecordFile.h"
 
 #include <cstring>
 #include <vector>

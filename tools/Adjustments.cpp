@@ -1,8 +1,8 @@
-#include "Adjustments.h"
+#include "tools/Adjustments.h"
 
-#include "Bitmap.h"
-#include "ToneTables.h"
-#include "WorkerPool.h"
+#include "picture/Bitmap.h"
+#include "engine/ToneTables.h"
+#include "engine/WorkerPool.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "Balloon.h"
+#include "tools/Balloon.h"
 
-#include "DabShape.h"
+#include "tools/DabShape.h"
 
 #include <cmath>
 #include <cstdlib>

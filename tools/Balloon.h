@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BoxTools.h"
-#include "PlacedObject.h"
+#include "tools/BoxTools.h"
+#include "tools/PlacedObject.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "BoxObject.h"
+#include "tools/BoxObject.h"
 
 #include <cstdlib>
 

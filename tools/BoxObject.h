@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PlacedObject.h"
+#include "tools/PlacedObject.h"
 
 // A box of picture pixels by its edges: columns Left .. Right - 1 and rows
 // Top .. Bottom - 1.

@@ -1,6 +1,6 @@
-#include "BoxTools.h"
+#include "tools/BoxTools.h"
 
-#include "DabShape.h"
+#include "tools/DabShape.h"
 
 #include <cmath>
 

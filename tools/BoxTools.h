@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BoxObject.h"
+#include "tools/BoxObject.h"
 
 // The colours an object is drawn in, read at every rendering.
 struct TObjectColors {

@@ -1,6 +1,6 @@
-#include "BrushTool.h"
+#include "tools/BrushTool.h"
 
-#include "DabShape.h"
+#include "tools/DabShape.h"
 
 #include <algorithm>
 #include <cmath>

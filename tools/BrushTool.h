@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StrokeTool.h"
+#include "tools/StrokeTool.h"
 
 #include <cstdint>
 #include <vector>

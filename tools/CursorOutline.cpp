@@ -1,6 +1,6 @@
-#include "CursorOutline.h"
+#include "tools/CursorOutline.h"
 
-#include "DabShape.h"
+#include "tools/DabShape.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Bitmap.h"
-#include "Rect.h"
-#include "Tool.h"
+#include "picture/Bitmap.h"
+#include "document/Rect.h"
+#include "tools/Tool.h"
 
 // The outline the stroke tools show where their next dab will land, drawn
 // into the composite by inverting its pixels (each channel c becomes

@@ -1,4 +1,4 @@
-#include "DabShape.h"
+#include "tools/DabShape.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Bitmap.h"
-#include "Rect.h"
-#include "ToolEnvironment.h"
+#include "picture/Bitmap.h"
+#include "document/Rect.h"
+#include "tools/ToolEnvironment.h"
 
 #include <cstdint>
 #include <vector>

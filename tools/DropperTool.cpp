@@ -1,4 +1,4 @@
-#include "DropperTool.h"
+#include "tools/DropperTool.h"
 
 bool TDropperTool::ColorAt(TToolPoint point, TToolColor& color)
 {

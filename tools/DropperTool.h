@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Tool.h"
-#include "ToolEnvironment.h"
+#include "tools/Tool.h"
+#include "tools/ToolEnvironment.h"
 
 // Reads colours off the composite: a press picks the front colour with the
 // left button and the back colour with the right; a drag keeps picking, and

@@ -1,6 +1,6 @@
-#include "EraserTool.h"
+#include "tools/EraserTool.h"
 
-#include "DabShape.h"
+#include "tools/DabShape.h"
 
 void TEraserTool::Begin(TToolPoint point)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StrokeTool.h"
+#include "tools/StrokeTool.h"
 
 // Stamps the back colour, one dab per pointer event: a fast drag leaves
 // separate dabs.

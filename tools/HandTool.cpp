@@ -1,4 +1,4 @@
-#include "HandTool.h"
+#include "tools/HandTool.h"
 
 void THandTool::Press(TToolPoint point, TMouseButton button, TMouseButtons)
 {

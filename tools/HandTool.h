@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Tool.h"
-#include "ToolEnvironment.h"
+#include "tools/Tool.h"
+#include "tools/ToolEnvironment.h"
 
 // Scrolls the view: the picture point grabbed at the press stays under the
 // pointer while the left button is held, as far as the view can scroll.

@@ -1,4 +1,4 @@
-#include "ObjectImage.h"
+#include "tools/ObjectImage.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Bitmap.h"
-#include "DabShape.h"
-#include "ToolEnvironment.h"
+#include "picture/Bitmap.h"
+#include "tools/DabShape.h"
+#include "tools/ToolEnvironment.h"
 
 // The picture of a placed object while it is built: the paint image and,
 // for the shapes that are not boxes, a mask that is black inside the shape

@@ -1,7 +1,7 @@
-#include "ObjectText.h"
+#include "tools/ObjectText.h"
 
-#include "DabShape.h"
-#include "PictureImage.h"
+#include "tools/DabShape.h"
+#include "tools/PictureImage.h"
 
 #include <QFont>
 #include <QFontMetrics>

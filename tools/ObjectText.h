@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Bitmap.h"
-#include "ToolEnvironment.h"
+#include "picture/Bitmap.h"
+#include "tools/ToolEnvironment.h"
 
 #include <array>
 #include <optional>

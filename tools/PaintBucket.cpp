@@ -1,4 +1,4 @@
-#include "PaintBucket.h"
+#include "tools/PaintBucket.h"
 
 #include <algorithm>
 #include <array>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Bitmap.h"
-#include "Rect.h"
-#include "Tool.h"
-#include "ToolEnvironment.h"
+#include "picture/Bitmap.h"
+#include "document/Rect.h"
+#include "tools/Tool.h"
+#include "tools/ToolEnvironment.h"
 
 #include <cstdint>
 #include <functional>

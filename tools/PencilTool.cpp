@@ -1,7 +1,7 @@
-#include "PencilTool.h"
+#include "tools/PencilTool.h"
 
-#include "DabShape.h"
-#include "ThickCurve.h"
+#include "tools/DabShape.h"
+#include "tools/ThickCurve.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "PlacedObject.h"
+#include "tools/PlacedObject.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ObjectImage.h"
-#include "ObjectText.h"
-#include "Tool.h"
-#include "ToolEnvironment.h"
+#include "tools/ObjectImage.h"
+#include "tools/ObjectText.h"
+#include "tools/Tool.h"
+#include "tools/ToolEnvironment.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "StrokeTool.h"
+#include "tools/StrokeTool.h"
 
 void TStrokeTool::Press(TToolPoint point, TMouseButton, TMouseButtons)
 {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CursorOutline.h"
-#include "Tool.h"
-#include "ToolEnvironment.h"
+#include "tools/CursorOutline.h"
+#include "tools/Tool.h"
+#include "tools/ToolEnvironment.h"
 
 // What the pencil, brush, eraser, darken and lighten tools share: the
 // cursor outline that follows the pointer while no button is held, the

@@ -1,4 +1,4 @@
-#include "ThickCurve.h"
+#include "tools/ThickCurve.h"
 
 #include <algorithm>
 #include <cmath>

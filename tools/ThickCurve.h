@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Bitmap.h"
-#include "Rect.h"
-#include "Tool.h"
-#include "ToolEnvironment.h"
+#include "picture/Bitmap.h"
+#include "document/Rect.h"
+#include "tools/Tool.h"
+#include "tools/ToolEnvironment.h"
 
 // Strokes the cubic Bezier curve from p0 through the control points p1 and
 // p2 to p3 with a round pen: every pixel whose centre lies within width / 2

@@ -1,4 +1,4 @@
-#include "ToneTool.h"
+#include "tools/ToneTool.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DabShape.h"
-#include "StrokeTool.h"
+#include "tools/DabShape.h"
+#include "tools/StrokeTool.h"
 
 #include <array>
 #include <cstdint>

@@ -1,14 +1,14 @@
-#include "ToolBox.h"
+#include "tools/ToolBox.h"
 
-#include "Balloon.h"
-#include "BoxTools.h"
-#include "BrushTool.h"
-#include "DropperTool.h"
-#include "EraserTool.h"
-#include "HandTool.h"
-#include "PaintBucket.h"
-#include "PencilTool.h"
-#include "ToneTool.h"
+#include "tools/Balloon.h"
+#include "tools/BoxTools.h"
+#include "tools/BrushTool.h"
+#include "tools/DropperTool.h"
+#include "tools/EraserTool.h"
+#include "tools/HandTool.h"
+#include "tools/PaintBucket.h"
+#include "tools/PencilTool.h"
+#include "tools/ToneTool.h"
 
 TToolBox::TToolBox(TToolEnvironment& environment)
 {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Tool.h"
-#include "ToolCodes.h"
-#include "ToolEnvironment.h"
+#include "tools/Tool.h"
+#include "tools/ToolCodes.h"
+#include "tools/ToolEnvironment.h"
 
 #include <map>
 #include <memory>

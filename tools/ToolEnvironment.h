@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Bitmap.h"
-#include "Rect.h"
-#include "ToolCodes.h"
+#include "picture/Bitmap.h"
+#include "document/Rect.h"
+#include "tools/ToolCodes.h"
 
 #include <cstdint>
 #include <string>

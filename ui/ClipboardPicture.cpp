@@ -1,7 +1,7 @@
-#include "ClipboardPicture.h"
+#include "ui/ClipboardPicture.h"
 
-#include "BmpFile.h"
-#include "PictureImage.h"
+#include "picture/BmpFile.h"
+#include "tools/PictureImage.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -1,4 +1,4 @@
-#include "ColorScaleRuler.h"
+#include "ui/ColorScaleRuler.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "FileDialogs.h"
+#include "ui/FileDialogs.h"
 
-#include "PicturePreview.h"
+#include "ui/PicturePreview.h"
 
 #include <QFileDialog>
 #include <QGridLayout>

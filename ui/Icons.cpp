@@ -1,6 +1,6 @@
-#include "Icons.h"
+#include "ui/Icons.h"
 
-#include "ToolCodes.h"
+#include "tools/ToolCodes.h"
 
 #include <array>
 #include <utility>

@@ -1,10 +1,10 @@
-#include "MainToolEnvironment.h"
+#include "ui/MainToolEnvironment.h"
 
-#include "Main.h"
-#include "PictureImage.h"
-#include "ToolOption.h"
-#include "Tools.h"
-#include "TrackSpin.h"
+#include "ui/FrmMain.h"
+#include "tools/PictureImage.h"
+#include "ui/FrmToolOption.h"
+#include "ui/FrmTools.h"
+#include "ui/TrackSpin.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ToolEnvironment.h"
+#include "tools/ToolEnvironment.h"
 
 class TFrmMain;
 

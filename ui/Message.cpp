@@ -1,4 +1,4 @@
-#include "Message.h"
+#include "ui/Message.h"
 
 #include <QMessageBox>
 

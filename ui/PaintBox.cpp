@@ -1,4 +1,4 @@
-#include "PaintBox.h"
+#include "ui/PaintBox.h"
 
 #include <QMouseEvent>
 #include <QPainter>

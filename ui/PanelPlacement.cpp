@@ -1,4 +1,4 @@
-#include "PanelPlacement.h"
+#include "ui/PanelPlacement.h"
 
 TPanelPlaces PanelPlaces(const QRect& desktop, const TPanelSizes& sizes, int scrollBarWidth)
 {

@@ -1,4 +1,4 @@
-#include "PanelWindow.h"
+#include "ui/PanelWindow.h"
 
 #include <QAbstractSpinBox>
 #include <QCloseEvent>

@@ -1,11 +1,11 @@
-#include "PicturePreview.h"
+#include "ui/PicturePreview.h"
 
-#include "Document.h"
-#include "FileNames.h"
-#include "P2CFile.h"
-#include "PictureFiles.h"
-#include "PictureImage.h"
-#include "ViewArithmetic.h"
+#include "document/Document.h"
+#include "picture/FileNames.h"
+#include "document/P2CFile.h"
+#include "picture/PictureFiles.h"
+#include "tools/PictureImage.h"
+#include "document/ViewArithmetic.h"
 
 #include <QFileInfo>
 #include <QImageReader>

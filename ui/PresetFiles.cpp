@@ -1,6 +1,6 @@
-#include "PresetFiles.h"
+#include "ui/PresetFiles.h"
 
-#include "ProgramDir.h"
+#include "settings/ProgramDir.h"
 
 #include <QFileInfo>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileDialogs.h"
+#include "ui/FileDialogs.h"
 
 #include <QString>
 

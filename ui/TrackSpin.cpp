@@ -1,6 +1,6 @@
-#include "TrackSpin.h"
+#include "ui/TrackSpin.h"
 
-#include "SpinEdit.h"
+#include "ui/SpinEdit.h"
 
 #include <QGridLayout>
 #include <QLabel>

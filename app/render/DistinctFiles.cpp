@@ -1,7 +1,7 @@
-#include "DistinctFiles.h"
+#include "app/render/DistinctFiles.h"
 
-#include "FileError.h"
-#include "SafeFile.h"
+#include "picture/FileError.h"
+#include "picture/SafeFile.h"
 
 #include <filesystem>
 

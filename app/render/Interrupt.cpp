@@ -1,6 +1,6 @@
-#include "Interrupt.h"
+#include "app/render/Interrupt.h"
 
-#include "Abort.h"
+#include "engine/Abort.h"
 
 #include <atomic>
 #include <csignal>

@@ -1,7 +1,7 @@
-#include "RenderOptions.h"
+#include "app/render/RenderOptions.h"
 
-#include "FileNames.h"
-#include "PictureFiles.h"
+#include "picture/FileNames.h"
+#include "picture/PictureFiles.h"
 
 #include <charconv>
 

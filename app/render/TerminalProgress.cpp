@@ -1,4 +1,4 @@
-#include "TerminalProgress.h"
+#include "app/render/TerminalProgress.h"
 
 #include <algorithm>
 #include <chrono>

@@ -3,9 +3,9 @@
 // ("default.ctb"). The build runs it; every value a preset has is here.
 //
 // Usage: lq_make_presets <program directory>
-#include "EffectControls.h"
-#include "ProgramDir.h"
-#include "SettingsFile.h"
+#include "settings/EffectControls.h"
+#include "settings/ProgramDir.h"
+#include "settings/SettingsFile.h"
 
 #include <cstdio>
 #include <cstring>

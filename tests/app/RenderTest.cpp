@@ -1,15 +1,15 @@
 // lumenquilla-render driven the way a user or a script drives it: the built
 // program, run on small pictures that each test writes into a temporary
 // folder, its files compared with what the engine and the document make here.
-#include "ChildProcess.h"
+#include "tests/app/ChildProcess.h"
 
-#include "BmpFile.h"
-#include "Document.h"
-#include "DrawEffect.h"
-#include "JpegFile.h"
-#include "P2CFile.h"
-#include "PictureFiles.h"
-#include "SettingsFile.h"
+#include "picture/BmpFile.h"
+#include "document/Document.h"
+#include "engine/DrawEffect.h"
+#include "picture/JpegFile.h"
+#include "document/P2CFile.h"
+#include "picture/PictureFiles.h"
+#include "settings/SettingsFile.h"
 
 #include <gtest/gtest.h>
 

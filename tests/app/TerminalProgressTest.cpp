@@ -1,5 +1,5 @@
 // The progress line the renderer redraws on a terminal.
-#include "TerminalProgress.h"
+#include "app/render/TerminalProgress.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "Composite.h"
+#include "document/Composite.h"
 
-#include "TestPictures.h"
+#include "tests/picture/TestPictures.h"
 
 #include <gtest/gtest.h>
 

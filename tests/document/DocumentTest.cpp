@@ -1,6 +1,6 @@
-#include "Document.h"
+#include "document/Document.h"
 
-#include "TestPictures.h"
+#include "tests/picture/TestPictures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "EarlierWork.h"
+#include "document/EarlierWork.h"
 
-#include "FileError.h"
-#include "History.h"
-#include "HistoryFolder.h"
-#include "ProgramDir.h"
-#include "TestFolder.h"
-#include "TestPictures.h"
+#include "picture/FileError.h"
+#include "document/History.h"
+#include "document/HistoryFolder.h"
+#include "settings/ProgramDir.h"
+#include "tests/document/TestFolder.h"
+#include "tests/picture/TestPictures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "History.h"
+#include "document/History.h"
 
-#include "FileError.h"
-#include "ProgramDir.h"
-#include "StateFile.h"
-#include "TestFolder.h"
-#include "TestPictures.h"
+#include "picture/FileError.h"
+#include "settings/ProgramDir.h"
+#include "document/StateFile.h"
+#include "tests/document/TestFolder.h"
+#include "tests/picture/TestPictures.h"
 
 #include <gtest/gtest.h>
 

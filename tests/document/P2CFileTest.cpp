@@ -1,9 +1,9 @@
-#include "P2CFile.h"
+#include "document/P2CFile.h"
 
-#include "BmpFile.h"
-#include "FileError.h"
-#include "TestFolder.h"
-#include "TestPictures.h"
+#include "picture/BmpFile.h"
+#include "picture/FileError.h"
+#include "tests/document/TestFolder.h"
+#include "tests/picture/TestPictures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "StateFile.h"
+#include "document/StateFile.h"
 
-#include "FileError.h"
-#include "TestFolder.h"
-#include "TestPictures.h"
+#include "picture/FileError.h"
+#include "tests/document/TestFolder.h"
+#include "tests/picture/TestPictures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ViewArithmetic.h"
+#include "document/ViewArithmetic.h"
 
 #include <gtest/gtest.h>
 

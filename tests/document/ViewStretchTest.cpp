@@ -1,6 +1,6 @@
-#include "ViewStretch.h"
+#include "document/ViewStretch.h"
 
-#include "TestPictures.h"
+#include "tests/picture/TestPictures.h"
 
 #include <gtest/gtest.h>
 

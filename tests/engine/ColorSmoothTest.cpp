@@ -1,9 +1,9 @@
-#include "Abort.h"
-#include "ColorSmooth.h"
-#include "EffectReference.h"
-#include "EngineTestSupport.h"
-#include "RowsReady.h"
-#include "WorkerPool.h"
+#include "engine/Abort.h"
+#include "engine/ColorSmooth.h"
+#include "tests/engine/EffectReference.h"
+#include "tests/engine/EngineTestSupport.h"
+#include "engine/RowsReady.h"
+#include "engine/WorkerPool.h"
 
 #include <gtest/gtest.h>
 

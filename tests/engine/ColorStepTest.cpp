@@ -1,10 +1,10 @@
-#include "Abort.h"
-#include "ColorStep.h"
-#include "EffectReference.h"
-#include "EngineTestSupport.h"
-#include "RowsReady.h"
-#include "ToneTables.h"
-#include "WorkerPool.h"
+#include "engine/Abort.h"
+#include "engine/ColorStep.h"
+#include "tests/engine/EffectReference.h"
+#include "tests/engine/EngineTestSupport.h"
+#include "engine/RowsReady.h"
+#include "engine/ToneTables.h"
+#include "engine/WorkerPool.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "Abort.h"
-#include "DrawEffect.h"
-#include "EngineTestSupport.h"
+#include "engine/Abort.h"
+#include "engine/DrawEffect.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "Abort.h"
-#include "BmpFile.h"
-#include "DrawEffect.h"
-#include "EffectReference.h"
-#include "EngineTestSupport.h"
+#include "engine/Abort.h"
+#include "picture/BmpFile.h"
+#include "engine/DrawEffect.h"
+#include "tests/engine/EffectReference.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "Abort.h"
-#include "DrawEffect.h"
-#include "DrawThread.h"
-#include "EngineTestSupport.h"
+#include "engine/Abort.h"
+#include "engine/DrawEffect.h"
+#include "engine/DrawThread.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "EffectReference.h"
+#include "tests/engine/EffectReference.h"
 
-#include "GBlur2.h"
-#include "ToneTables.h"
+#include "engine/GaussianBlur.h"
+#include "engine/ToneTables.h"
 
 #include <algorithm>
 #include <cmath>

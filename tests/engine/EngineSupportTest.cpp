@@ -1,6 +1,6 @@
-#include "Abort.h"
-#include "Progress.h"
-#include "WorkerPool.h"
+#include "engine/Abort.h"
+#include "engine/Progress.h"
+#include "engine/WorkerPool.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 // Pictures, a colours table and settings records for the engine's tests and
 // benchmarks.
 
-#include "Bitmap.h"
-#include "CpuFeatures.h"
-#include "EffectSettings.h"
-#include "Progress.h"
+#include "picture/Bitmap.h"
+#include "engine/CpuFeatures.h"
+#include "engine/EffectSettings.h"
+#include "engine/Progress.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "Abort.h"
-#include "EffectReference.h"
-#include "EngineTestSupport.h"
-#include "Sketch.h"
-#include "WorkerPool.h"
+#include "engine/Abort.h"
+#include "tests/engine/EffectReference.h"
+#include "tests/engine/EngineTestSupport.h"
+#include "engine/Sketch.h"
+#include "engine/WorkerPool.h"
 
 #include <gtest/gtest.h>
 

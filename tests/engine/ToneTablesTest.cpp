@@ -1,4 +1,4 @@
-#include "ToneTables.h"
+#include "engine/ToneTables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The history comment of an effect run, character for character.
-#include "EffectComment.h"
-#include "EffectControls.h"
+#include "settings/EffectComment.h"
+#include "settings/EffectControls.h"
 
 #include <gtest/gtest.h>
 

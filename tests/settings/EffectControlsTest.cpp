@@ -1,5 +1,5 @@
 // The control table that the dialogs, the preset files and the renderer share.
-#include "EffectControls.h"
+#include "settings/EffectControls.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ExactDivider.h"
+#include "settings/ExactDivider.h"
 
 #include <gtest/gtest.h>
 

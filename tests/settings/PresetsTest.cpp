@@ -1,9 +1,9 @@
-#include "Presets.h"
+#include "settings/Presets.h"
 
-#include "FileError.h"
-#include "ProgramDir.h"
-#include "SettingsFile.h"
-#include "TempDir.h"
+#include "picture/FileError.h"
+#include "settings/ProgramDir.h"
+#include "settings/SettingsFile.h"
+#include "tests/settings/TempDir.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
-#include "ProgramDir.h"
+#include "settings/ProgramDir.h"
 
-#include "TempDir.h"
+#include "tests/settings/TempDir.h"
 
 #include <cstdlib>
 #include <filesystem>

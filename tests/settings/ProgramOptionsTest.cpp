@@ -1,6 +1,6 @@
-#include "ProgramOptions.h"
+#include "settings/ProgramOptions.h"
 
-#include "TempDir.h"
+#include "tests/settings/TempDir.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "RecentFiles.h"
+#include "settings/RecentFiles.h"
 
-#include "TempDir.h"
+#include "tests/settings/TempDir.h"
 
 namespace {
 

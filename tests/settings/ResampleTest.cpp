@@ -1,4 +1,4 @@
-#include "Resample.h"
+#include "settings/Resample.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "SettingsFile.h"
+#include "settings/SettingsFile.h"
 
-#include "TempDir.h"
+#include "tests/settings/TempDir.h"
 
 #include <cstring>
 #include <memory>

@@ -1,7 +1,7 @@
 // The presets and the colours table that the build writes into the program
 // directory.
-#include "EffectControls.h"
-#include "SettingsFile.h"
+#include "settings/EffectControls.h"
+#include "settings/SettingsFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ToneTables.h"
+#include "engine/ToneTables.h"
 
 #include <algorithm>
 #include <cstdlib>

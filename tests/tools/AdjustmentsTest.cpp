@@ -1,9 +1,9 @@
-#include "Adjustments.h"
-#include "AdjustmentReferences.h"
+#include "tools/Adjustments.h"
+#include "tests/tools/AdjustmentReferences.h"
 
-#include "Bitmap.h"
-#include "ToneTables.h"
-#include "WorkerPool.h"
+#include "picture/Bitmap.h"
+#include "engine/ToneTables.h"
+#include "engine/WorkerPool.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The images of the placed objects: frames, interiors, masks, balloon
 // geometry and where text may land. Text is judged by region, never by the
 // glyphs of a particular font.
-#include "Balloon.h"
-#include "BoxTools.h"
-#include "ToolTestEnvironment.h"
+#include "tools/Balloon.h"
+#include "tools/BoxTools.h"
+#include "tests/tools/ToolTestEnvironment.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "DropperTool.h"
-#include "HandTool.h"
-#include "PaintBucket.h"
-#include "ToolTestEnvironment.h"
+#include "tools/DropperTool.h"
+#include "tools/HandTool.h"
+#include "tools/PaintBucket.h"
+#include "tests/tools/ToolTestEnvironment.h"
 
 #include <gtest/gtest.h>
 

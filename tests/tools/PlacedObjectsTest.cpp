@@ -1,8 +1,8 @@
 // The placed-object editor on plain pictures: floating, anchoring, handles,
 // resizing, moving, commit and cancel, for boxes, text and balloons.
-#include "Balloon.h"
-#include "BoxTools.h"
-#include "ToolTestEnvironment.h"
+#include "tools/Balloon.h"
+#include "tools/BoxTools.h"
+#include "tests/tools/ToolTestEnvironment.h"
 
 #include <gtest/gtest.h>
 

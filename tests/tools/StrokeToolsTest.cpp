@@ -1,10 +1,10 @@
-#include "BrushTool.h"
-#include "CursorOutline.h"
-#include "DabShape.h"
-#include "EraserTool.h"
-#include "PencilTool.h"
-#include "ThickCurve.h"
-#include "ToolTestEnvironment.h"
+#include "tools/BrushTool.h"
+#include "tools/CursorOutline.h"
+#include "tools/DabShape.h"
+#include "tools/EraserTool.h"
+#include "tools/PencilTool.h"
+#include "tools/ThickCurve.h"
+#include "tests/tools/ToolTestEnvironment.h"
 
 #include <gtest/gtest.h>
 

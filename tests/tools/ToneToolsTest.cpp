@@ -1,5 +1,5 @@
-#include "ToneTool.h"
-#include "ToolTestEnvironment.h"
+#include "tools/ToneTool.h"
+#include "tests/tools/ToolTestEnvironment.h"
 
 #include <gtest/gtest.h>
 

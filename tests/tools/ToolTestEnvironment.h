@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Document.h"
-#include "ToolEnvironment.h"
+#include "document/Document.h"
+#include "tools/ToolEnvironment.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "About.h"
+#include "ui/FrmAbout.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,11 +1,11 @@
-#include "MainFixture.h"
+#include "tests/ui/MainFixture.h"
 
-#include "ColorSwatch.h"
-#include "Layers.h"
-#include "ToolOption.h"
-#include "Tools.h"
-#include "PaintBox.h"
-#include "TrackSpin.h"
+#include "ui/ColorSwatch.h"
+#include "ui/FrmLayers.h"
+#include "ui/FrmToolOption.h"
+#include "ui/FrmTools.h"
+#include "ui/PaintBox.h"
+#include "ui/TrackSpin.h"
 
 #include <QCheckBox>
 #include <QLabel>

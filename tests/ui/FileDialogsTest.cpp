@@ -1,5 +1,5 @@
 // The program's file dialogs, through the toolkit's real dialog.
-#include "FileDialogs.h"
+#include "ui/FileDialogs.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "Layers.h"
+#include "ui/FrmLayers.h"
 
-#include "LayerState.h"
-#include "SpinEdit.h"
+#include "document/LayerState.h"
+#include "ui/SpinEdit.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,13 +1,13 @@
 // The cartoon commands from the menu to the layers, through the real preview
 // and progress dialogs.
-#include "MainFixture.h"
+#include "tests/ui/MainFixture.h"
 
-#include "EffectComment.h"
-#include "Layers.h"
-#include "Preview.h"
-#include "ProcessDlg.h"
-#include "PictureFiles.h"
-#include "SettingsFile.h"
+#include "settings/EffectComment.h"
+#include "ui/FrmLayers.h"
+#include "ui/FrmPreview.h"
+#include "ui/FrmProcess.h"
+#include "picture/PictureFiles.h"
+#include "settings/SettingsFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -111,7 +111,7 @@ TEST_F(CartoonCommand, CancelInEitherDialogChangesNoLayerAndRecordsNothing)
 
     // OK in the preview, Cancel in the progress dialog as soon as it shows.
     WhenShown<TFrmPreview>([](TFrmPreview& preview) {
-        WhenShown<TFrm_Process>([](TFrm_Process& process) { process.Button1->click(); });
+        WhenShown<TFrmProcess>([](TFrmProcess& process) { process.Button1->click(); });
         preview.Btn_Ok->click();
     });
     Main->MenuItem_Classic->trigger();

@@ -1,13 +1,13 @@
-#include "MainFixture.h"
+#include "tests/ui/MainFixture.h"
 
-#include "Options.h"
+#include "ui/FrmOptions.h"
 
-#include "BmpFile.h"
-#include "FileError.h"
-#include "JpegFile.h"
-#include "FileNames.h"
-#include "P2CFile.h"
-#include "PictureFiles.h"
+#include "picture/BmpFile.h"
+#include "picture/FileError.h"
+#include "picture/JpegFile.h"
+#include "picture/FileNames.h"
+#include "document/P2CFile.h"
+#include "picture/PictureFiles.h"
 
 #include <QAction>
 #include <QClipboard>

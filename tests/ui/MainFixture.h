@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Main.h"
-#include "MessageRecorder.h"
-#include "PaintBox.h"
-#include "ProgramDir.h"
+#include "ui/FrmMain.h"
+#include "tests/ui/MessageRecorder.h"
+#include "ui/PaintBox.h"
+#include "settings/ProgramDir.h"
 
 #include <QColor>
 #include <QCoreApplication>

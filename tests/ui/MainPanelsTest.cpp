@@ -1,12 +1,12 @@
-#include "MainFixture.h"
+#include "tests/ui/MainFixture.h"
 
-#include "Layers.h"
-#include "Options.h"
-#include "PaintBox.h"
-#include "PanelPlacement.h"
-#include "ShowHistory.h"
-#include "ToolOption.h"
-#include "Tools.h"
+#include "ui/FrmLayers.h"
+#include "ui/FrmOptions.h"
+#include "ui/PaintBox.h"
+#include "ui/PanelPlacement.h"
+#include "ui/FrmHistory.h"
+#include "ui/FrmToolOption.h"
+#include "ui/FrmTools.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,10 +1,10 @@
-#include "MainFixture.h"
+#include "tests/ui/MainFixture.h"
 
-#include "BmpFile.h"
-#include "FileError.h"
-#include "ProgramDir.h"
-#include "TestFolder.h"
-#include "TestPictures.h"
+#include "picture/BmpFile.h"
+#include "picture/FileError.h"
+#include "settings/ProgramDir.h"
+#include "tests/document/TestFolder.h"
+#include "tests/picture/TestPictures.h"
 
 #include <QAction>
 #include <QDir>

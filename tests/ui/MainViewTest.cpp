@@ -1,6 +1,6 @@
-#include "MainFixture.h"
+#include "tests/ui/MainFixture.h"
 
-#include "PaintBox.h"
+#include "ui/PaintBox.h"
 
 #include <QAction>
 #include <QKeyEvent>

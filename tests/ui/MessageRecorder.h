@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Message.h"
+#include "ui/Message.h"
 
 #include <QStringList>
 

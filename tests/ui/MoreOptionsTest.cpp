@@ -1,12 +1,12 @@
-#include "ColorMoreOption.h"
-#include "ColorScaleRuler.h"
-#include "EffectControls.h"
-#include "RadioGroup.h"
-#include "SettingsFile.h"
-#include "SketchMoreOption.h"
-#include "SpinEdit.h"
-#include "TestFolder.h"
-#include "TrackSpin.h"
+#include "ui/FrmColorMoreOption.h"
+#include "ui/ColorScaleRuler.h"
+#include "settings/EffectControls.h"
+#include "ui/RadioGroup.h"
+#include "settings/SettingsFile.h"
+#include "ui/FrmSketchMoreOption.h"
+#include "ui/SpinEdit.h"
+#include "tests/document/TestFolder.h"
+#include "ui/TrackSpin.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
-#include "Options.h"
+#include "ui/FrmOptions.h"
 
-#include "MessageRecorder.h"
-#include "ProgramDir.h"
-#include "TestFolder.h"
+#include "tests/ui/MessageRecorder.h"
+#include "settings/ProgramDir.h"
+#include "tests/document/TestFolder.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,9 +1,9 @@
-#include "PicturePreview.h"
+#include "ui/PicturePreview.h"
 
-#include "BmpFile.h"
-#include "Document.h"
-#include "P2CFile.h"
-#include "PictureFiles.h"
+#include "picture/BmpFile.h"
+#include "document/Document.h"
+#include "document/P2CFile.h"
+#include "picture/PictureFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
 // The placed-object tools in the main window: the palette buttons, the
 // option pages, the commands that wait while an object is placed, and the
 // history steps with their texts.
-#include "MainFixture.h"
+#include "tests/ui/MainFixture.h"
 
-#include "PaintBox.h"
-#include "ToolOption.h"
-#include "Tools.h"
+#include "ui/PaintBox.h"
+#include "ui/FrmToolOption.h"
+#include "ui/FrmTools.h"
 
 #include <QAction>
 #include <QComboBox>

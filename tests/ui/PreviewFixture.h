@@ -1,17 +1,17 @@
 #pragma once
 
-#include "ColorMoreOption.h"
-#include "Document.h"
-#include "EffectControls.h"
-#include "MessageRecorder.h"
-#include "Preview.h"
-#include "ProgramOptions.h"
-#include "SettingsFile.h"
-#include "SketchMoreOption.h"
-#include "SpinEdit.h"
-#include "TestFolder.h"
-#include "TestPictures.h"
-#include "TrackSpin.h"
+#include "ui/FrmColorMoreOption.h"
+#include "document/Document.h"
+#include "settings/EffectControls.h"
+#include "tests/ui/MessageRecorder.h"
+#include "ui/FrmPreview.h"
+#include "settings/ProgramOptions.h"
+#include "settings/SettingsFile.h"
+#include "ui/FrmSketchMoreOption.h"
+#include "ui/SpinEdit.h"
+#include "tests/document/TestFolder.h"
+#include "tests/picture/TestPictures.h"
+#include "ui/TrackSpin.h"
 
 #include <QCoreApplication>
 #include <QTest>

@@ -1,13 +1,13 @@
-#include "MainFixture.h"
+#include "tests/ui/MainFixture.h"
 
-#include "ColorMoreOption.h"
-#include "EffectControls.h"
-#include "Options.h"
-#include "PaintBox.h"
-#include "Preview.h"
-#include "SettingsFile.h"
-#include "SketchMoreOption.h"
-#include "TestFolder.h"
+#include "ui/FrmColorMoreOption.h"
+#include "settings/EffectControls.h"
+#include "ui/FrmOptions.h"
+#include "ui/PaintBox.h"
+#include "ui/FrmPreview.h"
+#include "settings/SettingsFile.h"
+#include "ui/FrmSketchMoreOption.h"
+#include "tests/document/TestFolder.h"
 
 #include <QPushButton>
 

@@ -1,7 +1,7 @@
-#include "PreviewFixture.h"
+#include "tests/ui/PreviewFixture.h"
 
-#include "ProgramDir.h"
-#include "RadioGroup.h"
+#include "settings/ProgramDir.h"
+#include "ui/RadioGroup.h"
 
 #include <QApplication>
 #include <QCheckBox>

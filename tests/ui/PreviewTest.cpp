@@ -1,10 +1,10 @@
-#include "PreviewFixture.h"
+#include "tests/ui/PreviewFixture.h"
 
-#include "Cursors.h"
-#include "DrawEffect.h"
-#include "PaintBox.h"
-#include "ProgramDir.h"
-#include "RadioGroup.h"
+#include "ui/Cursors.h"
+#include "engine/DrawEffect.h"
+#include "ui/PaintBox.h"
+#include "settings/ProgramDir.h"
+#include "ui/RadioGroup.h"
 
 #include <QCheckBox>
 #include <QLabel>

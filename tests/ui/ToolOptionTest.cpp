@@ -1,7 +1,7 @@
-#include "ToolOption.h"
+#include "ui/FrmToolOption.h"
 
-#include "SpinEdit.h"
-#include "TrackSpin.h"
+#include "ui/SpinEdit.h"
+#include "ui/TrackSpin.h"
 
 #include <QComboBox>
 #include <QFontDatabase>

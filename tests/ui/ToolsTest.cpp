@@ -1,7 +1,7 @@
-#include "Tools.h"
+#include "ui/FrmTools.h"
 
-#include "ColorSwatch.h"
-#include "MessageRecorder.h"
+#include "ui/ColorSwatch.h"
+#include "tests/ui/MessageRecorder.h"
 
 #include <QGroupBox>
 #include <QSignalSpy>

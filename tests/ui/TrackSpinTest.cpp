@@ -1,5 +1,5 @@
-#include "SpinEdit.h"
-#include "TrackSpin.h"
+#include "ui/SpinEdit.h"
+#include "ui/TrackSpin.h"
 
 #include <QLabel>
 #include <QSignalSpy>

@@ -1,0 +1,73 @@
+// The cartoon commands: the preview dialog, then the effect on the whole
+// picture behind the progress dialog, then the layers, the layers panel and
+// one history state.
+#include "ui/FrmMain.h"
+
+#include "ui/FrmColorMoreOption.h"
+#include "settings/EffectComment.h"
+#include "ui/FrmLayers.h"
+#include "engine/EffectMemory.h"
+#include "picture/MemoryBudget.h"
+#include "ui/FrmOptions.h"
+#include "ui/FrmPreview.h"
+#include "settings/Presets.h"
+#include "ui/FrmProcess.h"
+#include "settings/ProgramDir.h"
+#include "ui/FrmSketchMoreOption.h"
+
+#include <QFile>
+#include <QString>
+
+#include <utility>
+
+void TFrmMain::RunCartoon(const QString& presetFile)
+{
+    Guarded([&] {
+        Document.RebuildAll();
+        TFrmPreview preview(Document, FrmOptions->Options(), *FrmSketchMoreOption, *FrmColorMoreOption, this);
+        if (!presetFile.trimmed().isEmpty())
+            preview.LoadSettingsFile(presetFile);
+        preview.exec();
+        if (!preview.Confirmed())
+            return;
+
+        TEffectSettings settings = preview.Settings();
+        WidenToPicture(settings, Document.SourceBitmap);
+        // Refused before it starts rather than failing half way, with the
+        // document untouched.
+        if (!EffectFitsInMemory(settings.Width, settings.Height, 0)) {
+            ShowText(QString::fromStdString(NotEnoughMemoryText(settings.Width, settings.Height)));
+            return;
+        }
+        std::exception_ptr failure;
+        {
+            TFrmProcess process(this);
+            process.SetSettings(settings, Document.SourceBitmap);
+            process.exec();
+            failure = process.Error();
+            // The layers are taken over only from a run that neither was
+            // cancelled nor failed; otherwise the document stays as it was.
+            TBitmap sketch, color;
+            if (!failure && process.GetLayers(sketch, color)) {
+                Document.TakeEffectResult(std::move(sketch), std::move(color), settings);
+                FrmLayers->ShowLayerState();
+                UpdateScrollBars();
+                RefreshView();
+                AddEffectHistory("Classic", settings);
+            }
+        }
+        UpdateCommands();
+        if (failure)
+            std::rethrow_exception(failure);
+    });
+}
+
+void TFrmMain::RunShortcut(const char* presetName)
+{
+    RunCartoon(QFile::decodeName(ProgramFile(presetName).c_str()));
+}
+
+void TFrmMain::AddEffectHistory(const std::string& operation, const TEffectSettings& settings)
+{
+    RecordHistory(operation, EffectHistoryComment(settings));
+}

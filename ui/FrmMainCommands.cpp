@@ -1,0 +1,453 @@
+#include "ui/FrmMain.h"
+
+#include "ui/FrmAbout.h"
+#include "ui/BusyCursor.h"
+#include "ui/ClipboardPicture.h"
+#include "picture/FileError.h"
+#include "picture/FileNames.h"
+#include "ui/FrmLayers.h"
+#include "ui/Message.h"
+#include "ui/FrmOptions.h"
+#include "document/P2CFile.h"
+#include "picture/PictureFiles.h"
+#include "settings/ProgramDir.h"
+#include "settings/RecentFiles.h"
+#include "settings/Resample.h"
+#include "ui/FrmHistory.h"
+#include "tools/Tool.h"
+#include "ui/FrmToolOption.h"
+#include "ui/FrmTools.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QTimer>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <new>
+#include <utility>
+
+namespace {
+
+// The user guide beside the program, used when there is no help file.
+constexpr const char* UserGuideName = "help/index.html";
+
+std::string LocalPath(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
+QString ShownPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+QList<TFileFilter> OpenFilters()
+{
+    return {
+        {"All Picture(*.jpg;*.jpeg;*.bmp;*.png;*.webp;*.tif;*.tiff;*.heic;*.heif;*.avif;*.p2c)",
+         {"*.jpg", "*.jpeg", "*.bmp", "*.png", "*.webp", "*.tif", "*.tiff", "*.heic", "*.heif", "*.avif", "*.p2c"}},
+        {"JPEG Image File (*.jpg)", {"*.jpg"}},
+        {"JPEG Image File (*.jpeg)", {"*.jpeg"}},
+        {"Bitmaps (*.bmp)", {"*.bmp"}},
+        {"PNG Image File (*.png)", {"*.png"}},
+        {"WebP Image File (*.webp)", {"*.webp"}},
+        {"TIFF Image File (*.tif;*.tiff)", {"*.tif", "*.tiff"}},
+        {"HEIC Image File (*.heic;*.heif)", {"*.heic", "*.heif"}},
+        {"AVIF Image File (*.avif)", {"*.avif"}},
+        {"Rorav Id Arezudu File(*.p2c)", {"*.p2c"}},
+        {"All File(*.*)", {"*"}},
+    };
+}
+
+// In the order of the SaveFilter constants.
+QList<TFileFilter> SaveFilters()
+{
+    return {
+        {"Bitmaps (*.bmp)", {"*.bmp"}},
+        {"JPEG Image File (*.jpg)", {"*.jpg"}},
+        {"PNG Image File (*.png)", {"*.png"}},
+        {"WebP Image File (*.webp)", {"*.webp"}},
+        {"WebP Lossless Image File (*.webp)", {"*.webp"}},
+        {"Rorav Id Arezudu File(*.p2c)", {"*.p2c"}},
+    };
+}
+
+QString StartDirectory()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+}
+
+} // namespace
+
+void TFrmMain::ShowText(const QString& text) { ShowMessage(this, text); }
+
+void TFrmMain::ReportError(const std::exception& error)
+{
+    if (dynamic_cast<const std::bad_alloc*>(&error))
+        ShowText(QStringLiteral("There is not enough memory to do this."));
+    else
+        ShowText(QString::fromStdString(error.what()));
+}
+
+void TFrmMain::OpenPicture()
+{
+    Guarded([this] {
+        TFileRequest request;
+        request.Caption = QStringLiteral("Open");
+        request.Filters = OpenFilters();
+        request.FilterIndex = 1;
+        request.Directory = LastOpenDirectory().isEmpty() ? StartDirectory() : LastOpenDirectory();
+        const std::optional<TFileChoice> choice = OpenDialog(this, request);
+        if (!choice || choice->FileName.isEmpty())
+            return;
+        SetLastOpenDirectory(QFileInfo(choice->FileName).absolutePath());
+        OpenFile(choice->FileName);
+    });
+}
+
+QString TFrmMain::LastOpenDirectory() const
+{
+    return QString::fromStdString(FrmOptions->Extra().LastOpenDirectory);
+}
+
+void TFrmMain::SetLastOpenDirectory(const QString& directory)
+{
+    FrmOptions->Extra().LastOpenDirectory = directory.toStdString();
+}
+
+void TFrmMain::RememberOpened(const std::string& fileName)
+{
+    AddRecentFile(RecentFiles, fileName);
+    StoreRecentFiles();
+}
+
+void TFrmMain::StoreRecentFiles()
+{
+    // Not being able to keep the list costs only the convenience.
+    WriteRecentFiles(UserFile(RecentFilesName), RecentFiles);
+    FillRecentFilesMenu();
+}
+
+void TFrmMain::FillRecentFilesMenu()
+{
+    MenuRecentFiles->clear();
+    for (const std::string& file : RecentFiles) {
+        const QString name = QFile::decodeName(file.c_str());
+        QAction* item = MenuRecentFiles->addAction(QFileInfo(name).fileName());
+        item->setToolTip(name);
+        item->setStatusTip(name);
+        connect(item, &QAction::triggered, this, [this, name] {
+            if (!QFileInfo::exists(name)) {
+                ShowText(name + " no longer exists.");
+                RecentFiles.erase(std::remove(RecentFiles.begin(), RecentFiles.end(), name.toStdString()),
+                                  RecentFiles.end());
+                StoreRecentFiles();
+                return;
+            }
+            OpenFiles({name});
+        });
+    }
+    MenuRecentFiles->setEnabled(!RecentFiles.empty());
+}
+
+void TFrmMain::OpenFiles(const QStringList& fileNames)
+{
+    if (fileNames.isEmpty())
+        return;
+    const QFileInfo file(fileNames.first());
+    SetLastOpenDirectory(file.absolutePath());
+    OpenFile(file.absoluteFilePath());
+}
+
+namespace {
+
+QStringList DroppedFiles(const QMimeData* data)
+{
+    QStringList files;
+    if (data && data->hasUrls())
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile())
+                files << url.toLocalFile();
+    return files;
+}
+
+} // namespace
+
+void TFrmMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    // Only while the window could open a file: not while a placed object
+    // waits, when Open is disabled.
+    if (MenuItem_Open->isEnabled() && !DroppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TFrmMain::dropEvent(QDropEvent* event)
+{
+    const QStringList files = DroppedFiles(event->mimeData());
+    if (files.isEmpty() || !MenuItem_Open->isEnabled())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop has finished, so that the source program is not
+    // kept waiting while the photo is read.
+    QTimer::singleShot(0, this, [this, files] { OpenFiles(files); });
+}
+
+void TFrmMain::OpenFile(const QString& fileName)
+{
+    Guarded([&] {
+        const std::string path = LocalPath(fileName);
+        bool opened = false;
+        // A picture opens by its content, also under a name of no kind.
+        if (FileKindOf(path) == TFileKind::Project)
+            opened = OpenProject(path);
+        else if (IsPictureFile(path) || HoldsPicture(path))
+            opened = OpenPhoto(path);
+        if (!opened)
+            ShowText(fileName + " open failed.");
+        else
+            RememberOpened(path);
+    });
+}
+
+bool TFrmMain::OpenPhoto(const std::string& fileName)
+{
+    std::string warning;
+    std::exception_ptr recordError;
+    {
+        TBusyCursor busy;
+        // A file that cannot be read throws here, before the document is touched.
+        TBitmap picture = ReadPicture(fileName, &warning);
+        Document.InitialisePhoto(std::move(picture));
+        recordError = FinishOpen(fileName);
+    }
+    if (!warning.empty())
+        ShowText(QString::fromStdString(warning));
+    ReportPending(recordError);
+    return true;
+}
+
+bool TFrmMain::OpenProject(const std::string& fileName)
+{
+    std::exception_ptr recordError;
+    {
+        TBusyCursor busy;
+        if (ReadProjectFile(fileName, Document) != 0) {
+            busy.Restore();
+            ShowText(ShownPath(fileName) + " is not a valid .p2c file.");
+            return false;
+        }
+        Document.InitialiseProject();
+        recordError = FinishOpen(fileName);
+    }
+    ReportPending(recordError);
+    return true;
+}
+
+std::exception_ptr TFrmMain::FinishOpen(const std::string& fileName)
+{
+    ZoomStep = 0;
+    // With the option set, a picture larger than the view opens fitted.
+    const QSize paint = PaintSize();
+    if (FrmOptions->Extra().FitLargePictures &&
+        (Document.ViewBitmap.Width() > paint.width() || Document.ViewBitmap.Height() > paint.height()))
+        ZoomStep = FitZoomStep(Document.ViewBitmap.Width(), Document.ViewBitmap.Height(), paint.width(), paint.height());
+    CaptureResampleSource(Document.ViewBitmap);
+    OpenedFileName = fileName;
+    // The picture is open whether or not its history state can be written;
+    // a failure is reported once the window shows the new picture.
+    std::exception_ptr recordError;
+    try {
+        RecordHistory("Open", ShownPath(fileName).toStdString());
+    } catch (...) {
+        recordError = std::current_exception();
+    }
+    UpdateCommands();
+    // The layers panel shows what the open set, without refreshing anything.
+    FrmLayers->ShowLayerState();
+    SetCurrentTool(TToolCode::Hand);
+    UpdateScrollBars(QPoint(0, 0));
+    RefreshView();
+    return recordError;
+}
+
+void TFrmMain::ReportPending(std::exception_ptr error)
+{
+    if (!error)
+        return;
+    Guarded([&] { std::rethrow_exception(error); });
+}
+
+void TFrmMain::RecordHistory(const std::string& operation, const std::string& comment)
+{
+    History.RecordHistory(operation, comment, Document);
+    FrmHistory->RefreshHistoryGrid();
+}
+
+void TFrmMain::RecordToolStep()
+{
+    const TToolInfo* info = FindTool(Tool);
+    if (!info || !info->HistoryOperation)
+        return;
+    RecordHistory(info->HistoryOperation, info->HistoryDetail);
+    // Undo reaches the new step.
+    UpdateCommands();
+}
+
+void TFrmMain::Save()
+{
+    Guarded([this] {
+        Document.RebuildAll();
+        const TSaveProposal proposal = ProposeSaveName(OpenedFileName);
+        TFileRequest request;
+        request.Caption = QStringLiteral("Save");
+        request.Filters = SaveFilters();
+        request.FilterIndex = proposal.FilterIndex;
+        request.Directory = ShownPath(OpenedFileName.substr(0, OpenedFileName.size() - FileNameOnly(OpenedFileName).size()));
+        request.FileName = ShownPath(proposal.Name);
+        const std::optional<TFileChoice> choice = SaveDialog(this, request);
+        if (!choice || choice->FileName.isEmpty())
+            return;
+
+        const std::string path = WithSaveExtension(LocalPath(choice->FileName), choice->FilterIndex);
+        TBusyCursor busy;
+        if (FileKindOf(path) == TFileKind::Project) {
+            WriteProjectFile(path, Document);
+        } else if (IsWritablePictureFile(path)) {
+            WritePicture(path, Document.ViewBitmap, {choice->FilterIndex == SaveFilterWebPLossless});
+        } else {
+            // Writing nothing without a word would look like a saved file.
+            busy.Restore();
+            ShowText(ShownPath(path) +
+                     " was not saved: the name must end in .bmp, .jpg, .jpeg, .png, .webp or .p2c.");
+            return;
+        }
+        // Nothing of this state is lost when the program ends.
+        History.MarkCurrentSaved();
+    });
+}
+
+void TFrmMain::CopyToClipboard()
+{
+    Guarded([this] {
+        TBusyCursor busy;
+        Document.RebuildAll();
+        CopyPicture(Document.ViewBitmap);
+    });
+}
+
+void TFrmMain::Undo()
+{
+    DropPendingObject();
+    Guarded([this] {
+        std::string notice;
+        if (History.Undo(Document, &notice))
+            FinishRestore();
+        // A state deleted or damaged behind the program's back was passed over.
+        if (!notice.empty())
+            ShowText(QString::fromStdString(notice));
+    });
+    // Also after a state that could not be read, so that the list and the
+    // commands show where the history stands.
+    FrmHistory->RefreshHistoryGrid();
+    UpdateCommands();
+}
+
+void TFrmMain::Redo()
+{
+    DropPendingObject();
+    Guarded([this] {
+        if (History.Redo(Document))
+            FinishRestore();
+    });
+    FrmHistory->RefreshHistoryGrid();
+    UpdateCommands();
+}
+
+void TFrmMain::HistoryRowChosen(int row)
+{
+    // Nothing is listed before the first open; and the commands that need a
+    // picture must not come on without one.
+    if (!Document.PictureOpened)
+        return;
+    DropPendingObject();
+    Guarded([this, row] {
+        if (History.SelectRow(row, Document))
+            FinishRestore();
+    });
+    FrmHistory->RefreshHistoryGrid();
+    UpdateCommands();
+}
+
+void TFrmMain::FinishRestore()
+{
+    FrmLayers->ShowLayerState();
+    SetCurrentTool(TToolCode::Hand);
+    UpdateScrollBars();
+    RefreshView();
+}
+
+void TFrmMain::ShowOptions() { FrmOptions->exec(); }
+
+void TFrmMain::ShowContent()
+{
+    Guarded([this] {
+        QString target = QString::fromStdString(ProgramFile(HelpFileName));
+        if (!QFileInfo::exists(target))
+            target = QString::fromStdString(ProgramFile(UserGuideName));
+        if (!QFileInfo::exists(target)) {
+            ShowText("The user guide is missing: " + target);
+            return;
+        }
+        if (!OpenUrl(QUrl::fromLocalFile(target)))
+            ShowText("No program could be started to show the user guide " + target);
+    });
+}
+
+void TFrmMain::ShowAbout()
+{
+    if (FrmAbout)
+        FrmAbout->exec();
+}
+
+void TFrmMain::ExitProgram() { close(); }
+
+void TFrmMain::CommitButtonClicked()
+{
+    // The commit records the history step, which writes a file.
+    if (TTool* tool = CurrentToolObject())
+        Guarded([tool] { tool->Commit(); });
+    SetCurrentTool(TToolCode::Hand);
+    ShowToolOptionPage();
+}
+
+void TFrmMain::DropPendingObject()
+{
+    // A state read back replaces the layers under a pending object: the
+    // object is cancelled first, as the Delete key would, so that it ends
+    // cleanly even when the state cannot be read and the commands come back.
+    const TToolInfo* info = FindTool(Tool);
+    if (info && info->Kind == TToolKind::Placed)
+        DeleteKeyReleased();
+}
+
+void TFrmMain::DeleteKeyReleased()
+{
+    if (TTool* tool = CurrentToolObject())
+        tool->Cancel();
+    SetCurrentTool(TToolCode::Hand);
+    ShowToolOptionPage();
+}
+
+void TFrmMain::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete && !event->isAutoRepeat()) {
+        DeleteKeyReleased();
+        return;
+    }
+    QMainWindow::keyReleaseEvent(event);
+}

@@ -1,0 +1,248 @@
+#include "ui/FrmOptions.h"
+
+#include "document/History.h"
+#include "ui/Message.h"
+#include "settings/ProgramDir.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
+static_assert(TFrmOptions::MaxHistoryStates <= THistory::MaxHistoryStates);
+static_assert(TFrmOptions::MinHistoryStates >= THistory::MinHistoryStates);
+
+namespace {
+
+constexpr int ModeCustom = 0;
+
+QSpinBox* Entry(const char* name, int minimum, int maximum, QWidget* parent)
+{
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(name);
+    spin->setRange(minimum, maximum);
+    spin->setAlignment(Qt::AlignRight);
+    spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    spin->setToolTip(QString("%1 to %2").arg(minimum).arg(maximum));
+    return spin;
+}
+
+std::int32_t Limited(std::int32_t value, int minimum, int maximum)
+{
+    return std::clamp<std::int32_t>(value, minimum, maximum);
+}
+
+std::string OptionsPath() { return UserFile(OptionsFileName); }
+
+} // namespace
+
+TFrmOptions::TFrmOptions(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName("FrmOptions");
+    setWindowTitle(tr("Options"));
+    setModal(true);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    GroupBox1 = new QGroupBox(this);
+    GroupBox1->setObjectName("GroupBox1");
+    Label1 = new QLabel(tr("Preview Window Size:"), GroupBox1);
+    Label1->setObjectName("Label1");
+    CmbWinSize = new QComboBox(GroupBox1);
+    CmbWinSize->setObjectName("CmbWinSize");
+    CmbWinSize->addItems({tr("Custom"), tr("Maximized"), tr("Last")});
+    Label1->setBuddy(CmbWinSize);
+    Label3 = new QLabel(tr("Width:"), GroupBox1);
+    Label3->setObjectName("Label3");
+    SpnWidth = Entry("SpnWidth", MinPreviewSize, MaxPreviewSize, GroupBox1);
+    Label3->setBuddy(SpnWidth);
+    Label4 = new QLabel(tr("Height:"), GroupBox1);
+    Label4->setObjectName("Label4");
+    SpnHeight = Entry("SpnHeight", MinPreviewSize, MaxPreviewSize, GroupBox1);
+    Label4->setBuddy(SpnHeight);
+
+    GroupBox2 = new QGroupBox(this);
+    GroupBox2->setObjectName("GroupBox2");
+    Label5 = new QLabel(tr("History States:"), GroupBox2);
+    Label5->setObjectName("Label5");
+    SpnHistory = Entry("SpnHistory", MinHistoryStates, MaxHistoryStates, GroupBox2);
+    Label5->setBuddy(SpnHistory);
+
+    // Not in the original design: a picture larger than the window opens
+    // fitted to it instead of at actual pixels.
+    Chk_FitLarge = new QCheckBox(tr("Fit large pictures to the window when opened"), this);
+    Chk_FitLarge->setObjectName("Chk_FitLarge");
+
+    auto* buttons = new QDialogButtonBox(this);
+    BtnOk = buttons->addButton(tr("&Ok"), QDialogButtonBox::AcceptRole);
+    BtnOk->setObjectName("BtnOk");
+    BtnOk->setDefault(true);
+    BtnCancel = buttons->addButton(tr("&Cancel"), QDialogButtonBox::RejectRole);
+    BtnCancel->setObjectName("BtnCancel");
+    connect(buttons, &QDialogButtonBox::accepted, this, &TFrmOptions::BtnOkClick);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* size = new QFormLayout(GroupBox1);
+    size->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    size->setLabelAlignment(Qt::AlignLeft);
+    size->addRow(Label1, CmbWinSize);
+    size->addRow(Label3, SpnWidth);
+    size->addRow(Label4, SpnHeight);
+
+    auto* history = new QFormLayout(GroupBox2);
+    history->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    history->setLabelAlignment(Qt::AlignLeft);
+    history->addRow(Label5, SpnHistory);
+
+    // The two groups line their entries up in one column.
+    const int labelWidth = std::max({Label1->sizeHint().width(), Label3->sizeHint().width(),
+                                     Label4->sizeHint().width(), Label5->sizeHint().width()});
+    for (QLabel* label : {Label1, Label3, Label4, Label5})
+        label->setMinimumWidth(labelWidth);
+    const int fieldWidth = std::max({CmbWinSize->sizeHint().width(), SpnWidth->sizeHint().width(),
+                                     SpnHistory->sizeHint().width()});
+    for (QWidget* field : {static_cast<QWidget*>(CmbWinSize), static_cast<QWidget*>(SpnWidth),
+                           static_cast<QWidget*>(SpnHeight), static_cast<QWidget*>(SpnHistory)})
+        field->setMinimumWidth(fieldWidth);
+
+    Lbl_RangeHint = new QLabel(this);
+    Lbl_RangeHint->setObjectName("Lbl_RangeHint");
+    Lbl_RangeHint->setWordWrap(true);
+    Lbl_RangeHint->hide();
+    for (auto [spin, caption] : NumberEntries())
+        connect(spin, &QSpinBox::editingFinished, this, [this, spin = spin, caption = caption] { CorrectTyped(spin, caption); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(GroupBox1);
+    layout->addWidget(GroupBox2);
+    layout->addWidget(Chk_FitLarge);
+    layout->addWidget(Lbl_RangeHint);
+    layout->addStretch(1);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    LoadOptions();
+    connect(CmbWinSize, &QComboBox::currentIndexChanged, this, &TFrmOptions::UpdateSizeEnabling);
+}
+
+void TFrmOptions::LoadOptions()
+{
+    ::LoadOptions(OptionsPath(), Record);
+    LoadOptionsExtra(OptionsPath(), ExtraRecord);
+    const std::int32_t mode = Record.PreviewSizeMode;
+    if (mode < 0 || mode >= CmbWinSize->count())
+        Record.PreviewSizeMode = TProgramOptions::DefaultPreviewSizeMode;
+    Record.CustomWidth = Limited(Record.CustomWidth, MinPreviewSize, MaxPreviewSize);
+    Record.CustomHeight = Limited(Record.CustomHeight, MinPreviewSize, MaxPreviewSize);
+    Record.HistoryStates = Limited(Record.HistoryStates, MinHistoryStates, MaxHistoryStates);
+
+    CmbWinSize->setCurrentIndex(Record.PreviewSizeMode);
+    SpnWidth->setValue(Record.CustomWidth);
+    SpnHeight->setValue(Record.CustomHeight);
+    SpnHistory->setValue(Record.HistoryStates);
+    Chk_FitLarge->setChecked(ExtraRecord.FitLargePictures);
+    UpdateSizeEnabling();
+}
+
+bool TFrmOptions::SaveOptions()
+{
+    // Text still being typed counts as entered.
+    for (QSpinBox* spin : {SpnWidth, SpnHeight, SpnHistory})
+        spin->interpretText();
+
+    if (SpnHistory->value() != Record.HistoryStates)
+        ShowMessage(this, tr("History States will not take effect until next run"));
+
+    Record.PreviewSizeMode = CmbWinSize->currentIndex();
+    Record.CustomWidth = SpnWidth->value();
+    Record.CustomHeight = SpnHeight->value();
+    Record.HistoryStates = SpnHistory->value();
+    ExtraRecord.FitLargePictures = Chk_FitLarge->isChecked();
+    return ::SaveOptions(OptionsPath(), Record, ExtraRecord);
+}
+
+void TFrmOptions::UpdateSizeEnabling()
+{
+    const bool custom = CmbWinSize->currentIndex() == ModeCustom;
+    for (QWidget* w : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(SpnWidth),
+                       static_cast<QWidget*>(Label4), static_cast<QWidget*>(SpnHeight)})
+        w->setEnabled(custom);
+}
+
+TFrmOptions::TEntries TFrmOptions::Entries() const
+{
+    return {CmbWinSize->currentIndex(), SpnWidth->value(), SpnHeight->value(), SpnHistory->value(),
+            Chk_FitLarge->isChecked()};
+}
+
+void TFrmOptions::SetEntries(const TEntries& entries)
+{
+    CmbWinSize->setCurrentIndex(entries.Mode);
+    SpnWidth->setValue(entries.Width);
+    SpnHeight->setValue(entries.Height);
+    SpnHistory->setValue(entries.History);
+    Chk_FitLarge->setChecked(entries.FitLarge);
+    UpdateSizeEnabling();
+}
+
+void TFrmOptions::showEvent(QShowEvent* event)
+{
+    Shown = Entries();
+    Lbl_RangeHint->hide();
+    QDialog::showEvent(event);
+}
+
+void TFrmOptions::reject()
+{
+    SetEntries(Shown);
+    QDialog::reject();
+}
+
+bool TFrmOptions::CorrectTyped(QSpinBox* spin, const QLabel* caption)
+{
+    auto* edit = spin->findChild<QLineEdit*>();
+    bool number = false;
+    const qlonglong typed = edit ? spin->locale().toLongLong(edit->text().trimmed(), &number) : 0;
+    if (!number || (typed >= spin->minimum() && typed <= spin->maximum()))
+        return false;
+    const int limited = typed < spin->minimum() ? spin->minimum() : spin->maximum();
+    spin->setValue(limited);
+    QString name = caption->text();
+    name.remove('&');
+    name.remove(':');
+    Lbl_RangeHint->setText(tr("%1 must lie between %2 and %3; %4 is used.")
+                               .arg(name)
+                               .arg(spin->minimum())
+                               .arg(spin->maximum())
+                               .arg(limited));
+    Lbl_RangeHint->show();
+    return true;
+}
+
+std::array<std::pair<QSpinBox*, const QLabel*>, 3> TFrmOptions::NumberEntries() const
+{
+    return {{{SpnWidth, Label3}, {SpnHeight, Label4}, {SpnHistory, Label5}}};
+}
+
+void TFrmOptions::BtnOkClick()
+{
+    // A number out of range is corrected in sight; OK then needs a second
+    // press, so the user sees what will be saved.
+    bool corrected = false;
+    for (auto [spin, caption] : NumberEntries())
+        corrected = CorrectTyped(spin, caption) || corrected;
+    if (corrected)
+        return;
+    SaveOptions();
+    accept();
+}

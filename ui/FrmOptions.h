@@ -1,0 +1,95 @@
+#pragma once
+
+#include "settings/ProgramOptions.h"
+
+#include <QDialog>
+
+#include <array>
+#include <utility>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+
+// The options dialog: the preview window's size and the number of undo
+// states. It holds the program's options record for the whole run; the
+// preview dialog reads its window fields and writes the Last ones.
+//
+// OK saves and closes. Cancel, Esc and the close box put the controls back as
+// they were when the dialog was shown, so the exit's save cannot write what
+// the user cancelled. A number typed outside its entry's range is brought to
+// the nearest limit, and a line under the entries says so.
+class TFrmOptions : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The entries are held to ranges that keep the preview window usable and
+    // the history's disk use bounded (each state is a file of the whole
+    // document). Values outside them, from an older or damaged file, are
+    // brought to the nearest limit as the file is read; an unknown size mode
+    // becomes Custom.
+    static constexpr int MinPreviewSize = 200;
+    static constexpr int MaxPreviewSize = 16384;
+    static constexpr int MinHistoryStates = 0;
+    static constexpr int MaxHistoryStates = 1000;
+
+    explicit TFrmOptions(QWidget* parent = nullptr);
+
+    // Reads the options file (or takes the defaults) into the record and the
+    // controls.
+    void LoadOptions();
+    // Takes the controls' values into the record and writes the file; says
+    // first that a changed number of history states waits for the next run.
+    // False when the file could not be written (nothing else is reported).
+    bool SaveOptions();
+
+    TProgramOptions& Options() { return Record; }
+    const TProgramOptions& Options() const { return Record; }
+    // The editor's own options, stored after the record.
+    TProgramOptionsExtra& Extra() { return ExtraRecord; }
+    const TProgramOptionsExtra& Extra() const { return ExtraRecord; }
+
+    QGroupBox* GroupBox1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* CmbWinSize = nullptr;
+    QLabel* Label3 = nullptr;
+    QSpinBox* SpnWidth = nullptr;
+    QLabel* Label4 = nullptr;
+    QSpinBox* SpnHeight = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QLabel* Label5 = nullptr;
+    QSpinBox* SpnHistory = nullptr;
+    QCheckBox* Chk_FitLarge = nullptr;
+    QPushButton* BtnOk = nullptr;
+    QPushButton* BtnCancel = nullptr;
+    // Shown when a typed number had to be brought into its range.
+    QLabel* Lbl_RangeHint = nullptr;
+
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    struct TEntries {
+        int Mode = 0, Width = 0, Height = 0, History = 0;
+        bool FitLarge = false;
+    };
+    TEntries Entries() const;
+    void SetEntries(const TEntries& entries);
+    void UpdateSizeEnabling();
+    void BtnOkClick();
+    // Brings the number typed into `spin` into its range; true, with the hint
+    // shown, when it was outside.
+    bool CorrectTyped(QSpinBox* spin, const QLabel* caption);
+    // The number entries with the captions their range hint names.
+    std::array<std::pair<QSpinBox*, const QLabel*>, 3> NumberEntries() const;
+
+    TProgramOptions Record;
+    TProgramOptionsExtra ExtraRecord;
+    TEntries Shown;
+};
