@@ -1,5 +1,5 @@
-#include "ui/Icons.h"
 #include "ui/FrmMain.h"
+#include "ui/Icons.h"
 
 #include <QApplication>
 #include <QFile>

@@ -3,13 +3,13 @@
 // slider step of the preview, OK on the whole of both layers, and the history
 // state OK records. The photo is named by LQ_BIG_PHOTO, or taken from
 // mate-backgrounds.
-#include "tools/Adjustments.h"
 #include "bench/BigPhoto.h"
 #include "document/Document.h"
 #include "document/History.h"
-#include "picture/JpegFile.h"
 #include "document/ViewStretch.h"
 #include "engine/WorkerPool.h"
+#include "picture/JpegFile.h"
+#include "tools/Adjustments.h"
 
 #include "bench/ScratchFolder.h"
 

@@ -4,10 +4,10 @@
 #include "bench/BigPhoto.h"
 #include "document/Composite.h"
 #include "document/Document.h"
-#include "engine/DrawEffect.h"
 #include "document/History.h"
-#include "picture/JpegFile.h"
 #include "document/P2CFile.h"
+#include "engine/DrawEffect.h"
+#include "picture/JpegFile.h"
 #include "settings/SettingsFile.h"
 
 #include "bench/NoiseDocument.h"
@@ -227,8 +227,8 @@ void BM_UndoCartoon17MP(benchmark::State& state)
         cpuSeconds += ProcessCpuSeconds() - before;
     }
     state.SetItemsProcessed(state.iterations() * 2);
-    state.counters["ms_per_step"] =
-        benchmark::Counter(double(state.iterations() * 2) / 1000.0, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ms_per_step"] = benchmark::Counter(double(state.iterations() * 2) / 1000.0,
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["cpu_ms_per_step"] = 1000.0 * cpuSeconds / double(state.iterations() * 2);
 }
 BENCHMARK(BM_UndoCartoon17MP)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);

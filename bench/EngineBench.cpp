@@ -8,14 +8,14 @@
 // photo) to time the whole render on it too.
 
 #include "engine/Abort.h"
-#include "picture/BmpFile.h"
 #include "engine/ColorSmooth.h"
 #include "engine/ColorStep.h"
 #include "engine/DrawEffect.h"
-#include "tests/engine/EngineTestSupport.h"
 #include "engine/GaussianBlur.h"
 #include "engine/Sketch.h"
 #include "engine/WorkerPool.h"
+#include "picture/BmpFile.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -108,7 +108,8 @@ void BM_Blur(benchmark::State& state, double radius)
     TRegion r = RegionFor(state);
     std::vector<std::uint8_t> pixels(std::size_t(r.Pixels()) * 3);
     for (int y = 0; y < r.Height; ++y)
-        std::copy_n(Photo().ScanLine(r.Top + y) + r.Left * 3, r.Width * 3, pixels.data() + std::size_t(y) * r.Width * 3);
+        std::copy_n(Photo().ScanLine(r.Top + y) + r.Left * 3, r.Width * 3,
+                    pixels.data() + std::size_t(y) * r.Width * 3);
     std::vector<std::uint8_t> out(pixels.size());
     for (auto _ : state)
         GaussianBlur(pixels.data(), out.data(), r.Width, r.Height, radius, {}, PoolFor(state));
@@ -261,7 +262,11 @@ BENCHMARK_CAPTURE(BM_Smooth, r19_fixed142, 19, 1, 142)->Apply(Sizes);
 BENCHMARK(BM_BorderBlur)->Apply(Sizes);
 BENCHMARK(BM_ToneTables)->Apply(Sizes);
 BENCHMARK(BM_Render)->Apply(Sizes);
-BENCHMARK(BM_RenderBig)->ArgNames({"unused", "threads"})->Args({0, 1})->Args({0, 2})->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_RenderBig)
+    ->ArgNames({"unused", "threads"})
+    ->Args({0, 1})
+    ->Args({0, 2})
+    ->Unit(benchmark::kMillisecond)
     ->Iterations(2);
 
 } // namespace

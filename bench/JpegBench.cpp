@@ -3,8 +3,8 @@
 // stop them.
 #include "picture/FileError.h"
 #include "picture/JpegFile.h"
-#include "tests/picture/JpegFixtures.h"
 #include "picture/Orientation.h"
+#include "tests/picture/JpegFixtures.h"
 
 #include <benchmark/benchmark.h>
 

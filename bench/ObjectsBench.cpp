@@ -5,9 +5,9 @@
 // Every event does what the window does: the snapshot put back where the
 // object was, the image built and written into both layers, the rectangles
 // rebuilt in the composite and stretched onto a screen image.
+#include "bench/ToolBenchEnvironment.h"
 #include "tools/Balloon.h"
 #include "tools/BoxTools.h"
-#include "bench/ToolBenchEnvironment.h"
 
 #include <QGuiApplication>
 
@@ -51,9 +51,8 @@ void Events(benchmark::State& state, const std::vector<TToolPoint>& path, TEvent
             slowestCpu = std::max(slowestCpu, ThreadMilliseconds() - startCpu);
         }
     }
-    state.counters["ms_per_event"] = benchmark::Counter(double(path.size()) / 1000,
-                                                        benchmark::Counter::kIsIterationInvariantRate |
-                                                            benchmark::Counter::kInvert);
+    state.counters["ms_per_event"] = benchmark::Counter(
+        double(path.size()) / 1000, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["slowest_event_ms"] = slowest;
     state.counters["slowest_event_cpu_ms"] = slowestCpu;
 }

@@ -5,14 +5,14 @@
 //
 //   ./build/bench/preview_bench
 //   LQ_BIG_PHOTO=/usr/share/backgrounds/mate/abstract/Elephants_5640x3172.jpg ./build/bench/preview_bench
-#include "ui/FrmColorMoreOption.h"
 #include "document/Document.h"
 #include "picture/JpegFile.h"
-#include "ui/PaintBox.h"
-#include "ui/FrmPreview.h"
 #include "settings/ProgramDir.h"
 #include "settings/ProgramOptions.h"
+#include "ui/FrmColorMoreOption.h"
+#include "ui/FrmPreview.h"
 #include "ui/FrmSketchMoreOption.h"
+#include "ui/PaintBox.h"
 #include "ui/TrackSpin.h"
 
 #include <QApplication>
@@ -75,8 +75,8 @@ void MoveSlider(benchmark::State& state, const std::string& photo, int w, int h,
     const QSize area = run.Preview->PaintBox1->DeviceSize();
     const TEffectSettings& s = run.Preview->Settings();
     state.SetLabel(std::to_string(area.width()) + "x" + std::to_string(area.height()) + " area, region " +
-                   std::to_string(s.Width) + "x" + std::to_string(s.Height) + " at " + std::to_string(s.Left) +
-                   "," + std::to_string(s.Top));
+                   std::to_string(s.Width) + "x" + std::to_string(s.Height) + " at " + std::to_string(s.Left) + "," +
+                   std::to_string(s.Top));
     bool flip = false;
     for (auto _ : state) {
         slider->setValue((flip = !flip) ? b : a);
@@ -96,14 +96,16 @@ double Shortest(const std::vector<double>& v) { return *std::min_element(v.begin
 void Register()
 {
     for (const char* pair : {"Detail", "ColorSmooth", "Brightness"}) {
-        benchmark::RegisterBenchmark((std::string("BM_StormLarge/") + pair).c_str(),
-                                     [pair](benchmark::State& s) { MoveSlider(s, StormPhoto(), 1600, 1200, false, pair); })
+        benchmark::RegisterBenchmark(
+            (std::string("BM_StormLarge/") + pair).c_str(),
+            [pair](benchmark::State& s) { MoveSlider(s, StormPhoto(), 1600, 1200, false, pair); })
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
             ->MeasureProcessCPUTime()
             ->ComputeStatistics("min", Shortest);
-        benchmark::RegisterBenchmark((std::string("BM_StormDesigned/") + pair).c_str(),
-                                     [pair](benchmark::State& s) { MoveSlider(s, StormPhoto(), 425, 197, false, pair); })
+        benchmark::RegisterBenchmark(
+            (std::string("BM_StormDesigned/") + pair).c_str(),
+            [pair](benchmark::State& s) { MoveSlider(s, StormPhoto(), 425, 197, false, pair); })
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
             ->MeasureProcessCPUTime()

@@ -39,10 +39,19 @@ void BM_ResampleTo(benchmark::State& state)
         ResampleTo(w, h, target);
         benchmark::DoNotOptimize(target.Bits());
     }
-    state.counters["source_MPix/s"] = benchmark::Counter(double(CaptureWidth) * CaptureHeight / 1e6,
-                                                          benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["source_MPix/s"] =
+        benchmark::Counter(double(CaptureWidth) * CaptureHeight / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
-BENCHMARK(BM_ResampleTo)->Arg(100)->Arg(99)->Arg(75)->Arg(50)->Arg(33)->Arg(10)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ResampleTo)
+    ->Arg(100)
+    ->Arg(99)
+    ->Arg(75)
+    ->Arg(50)
+    ->Arg(33)
+    ->Arg(10)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_CaptureResampleSource(benchmark::State& state)
 {

@@ -5,10 +5,10 @@
 
 #include "bench/BigPhoto.h"
 #include "document/Document.h"
-#include "picture/JpegFile.h"
-#include "tools/ToolEnvironment.h"
 #include "document/ViewArithmetic.h"
 #include "document/ViewStretch.h"
+#include "picture/JpegFile.h"
+#include "tools/ToolEnvironment.h"
 
 #include "bench/NoiseDocument.h"
 
@@ -53,7 +53,9 @@ inline TDocument& PhotoDocument()
 // rectangle stretched onto the screen image of a view in the picture's middle.
 class TBenchEnvironment : public TToolEnvironment {
 public:
-    explicit TBenchEnvironment(TDocument& document) : Doc(document), Screen(std::size_t(ScreenWidth) * ScreenHeight)
+    explicit TBenchEnvironment(TDocument& document)
+        : Doc(document)
+        , Screen(std::size_t(ScreenWidth) * ScreenHeight)
     {
         const int w = Doc.ViewBitmap.Width();
         const int h = Doc.ViewBitmap.Height();
@@ -103,4 +105,3 @@ public:
     TToolColor Front{200, 40, 30};
     std::vector<std::uint32_t> Screen;
 };
-

@@ -7,12 +7,12 @@
 // The photo is Debian's mate-backgrounds Elephants picture; LQ_BIG_PHOTO
 // names another, and a noise picture of the same size stands in when
 // neither can be read.
-#include "tools/BrushTool.h"
+#include "bench/ToolBenchEnvironment.h"
 #include "document/History.h"
+#include "tools/BrushTool.h"
 #include "tools/PaintBucket.h"
 #include "tools/PencilTool.h"
 #include "tools/ToneTool.h"
-#include "bench/ToolBenchEnvironment.h"
 
 #include "bench/ScratchFolder.h"
 
@@ -55,9 +55,8 @@ void Stroke(benchmark::State& state, TTool& tool, const TBenchEnvironment& env)
         }
         tool.Release(path.back(), TMouseButton::Left, {});
     }
-    state.counters["ms_per_event"] = benchmark::Counter(double(path.size()) / 1000,
-                                                        benchmark::Counter::kIsIterationInvariantRate |
-                                                            benchmark::Counter::kInvert);
+    state.counters["ms_per_event"] = benchmark::Counter(
+        double(path.size()) / 1000, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["slowest_event_ms"] = slowest;
     state.counters["slowest_event_cpu_ms"] = slowestCpu;
 }

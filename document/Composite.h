@@ -1,8 +1,8 @@
 #pragma once
 
-#include "picture/Bitmap.h"
 #include "document/LayerState.h"
 #include "document/Rect.h"
+#include "picture/Bitmap.h"
 
 #include <cstddef>
 #include <cstdint>

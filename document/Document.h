@@ -1,9 +1,9 @@
 #pragma once
 
-#include "picture/Bitmap.h"
-#include "engine/EffectSettings.h"
 #include "document/LayerState.h"
 #include "document/Rect.h"
+#include "engine/EffectSettings.h"
+#include "picture/Bitmap.h"
 
 // The one picture that is open, with its two layers, the composite that is
 // shown and the layer settings. The main window owns one; every other window

@@ -1,12 +1,12 @@
 #include "document/EarlierWork.h"
 
-#include "picture/FileError.h"
 #include "document/HistoryFolder.h"
 #include "document/StateFile.h"
+#include "picture/FileError.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <utility>
 
@@ -133,7 +133,7 @@ std::string TEarlierRun::Question() const
     text += note_.Picture.empty() ? std::string("(a picture without a name)") : note_.Picture;
     if (note_.Time > 0) {
         const std::time_t time = std::time_t(note_.Time);
-        std::tm local {};
+        std::tm local{};
         char when[64];
         if (::localtime_r(&time, &local) && std::strftime(when, sizeof when, "%Y-%m-%d %H:%M", &local) > 0)
             text += std::string("\n") + when;
@@ -211,8 +211,8 @@ std::vector<std::unique_ptr<TEarlierRun>> TEarlierRun::Scan(const std::string& b
         const int lock = ::openat(dir, THistoryFolder::LockName, O_RDWR | O_NOFOLLOW | O_CLOEXEC);
         if (lock < 0) {
             struct stat info {};
-            facts.Starting = errno == ENOENT && ::fstat(dir, &info) == 0 &&
-                             std::time(nullptr) - info.st_mtime < StartingSeconds;
+            facts.Starting =
+                errno == ENOENT && ::fstat(dir, &info) == 0 && std::time(nullptr) - info.st_mtime < StartingSeconds;
         } else {
             facts.Locked = ::flock(lock, LOCK_EX | LOCK_NB) != 0;
         }

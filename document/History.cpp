@@ -66,10 +66,7 @@ void THistory::RecordHistory(const std::string& operation, const std::string& co
     WriteRunNote();
 }
 
-bool THistory::CanUndo() const
-{
-    return capacity_ >= 1 && current_ != oldest_ && Previous(current_) != oldest_;
-}
+bool THistory::CanUndo() const { return capacity_ >= 1 && current_ != oldest_ && Previous(current_) != oldest_; }
 
 bool THistory::CanRedo() const { return current_ != oldest_ && current_ != newest_; }
 
@@ -123,15 +120,9 @@ bool THistory::SelectRow(int row, TDocument& document)
     return true;
 }
 
-int THistory::RowCount() const
-{
-    return capacity_ <= 0 ? 0 : (newest_ - oldest_ + capacity_) % capacity_;
-}
+int THistory::RowCount() const { return capacity_ <= 0 ? 0 : (newest_ - oldest_ + capacity_) % capacity_; }
 
-int THistory::CurrentRow() const
-{
-    return RowCount() == 0 ? 0 : (current_ - oldest_ + capacity_) % capacity_;
-}
+int THistory::CurrentRow() const { return RowCount() == 0 ? 0 : (current_ - oldest_ + capacity_) % capacity_; }
 
 int THistory::SlotOfRow(int row) const { return capacity_ <= 0 ? 0 : (oldest_ + row) % capacity_; }
 

@@ -63,7 +63,10 @@ void RemoveRunFolder(int baseFd, const std::string& name)
     ::unlinkat(baseFd, name.c_str(), AT_REMOVEDIR);
 }
 
-THistoryFolder::THistoryFolder(std::string base) : base_(std::move(base)) {}
+THistoryFolder::THistoryFolder(std::string base)
+    : base_(std::move(base))
+{
+}
 
 THistoryFolder::~THistoryFolder() { Close(); }
 

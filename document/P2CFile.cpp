@@ -129,7 +129,8 @@ int WriteProjectFile(const std::string& fileName, const TDocument& document, boo
 {
     if (Blank(fileName))
         return -1;
-    WriteFileSafely(fileName, [&](std::ostream& out) { WriteProject(out, document); }, durable);
+    WriteFileSafely(
+        fileName, [&](std::ostream& out) { WriteProject(out, document); }, durable);
     return 0;
 }
 

@@ -6,13 +6,13 @@
 #include <zstd.h>
 
 #include <algorithm>
-#include <utility>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <exception>
 #include <memory>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <sys/stat.h>
@@ -117,8 +117,12 @@ std::uint64_t WriteBlock(int fd, ZSTD_CCtx* context, const TBitmap& picture, con
 class TBlockReader {
 public:
     TBlockReader(int fd, std::uint64_t offset, std::uint64_t size, const std::string& name)
-        : fd_(fd), next_(offset), end_(offset + size), name_(name), context_(ZSTD_createDCtx()),
-          buffer_(ZSTD_DStreamInSize())
+        : fd_(fd)
+        , next_(offset)
+        , end_(offset + size)
+        , name_(name)
+        , context_(ZSTD_createDCtx())
+        , buffer_(ZSTD_DStreamInSize())
     {
         if (!context_)
             throw std::bad_alloc();
@@ -321,7 +325,8 @@ void ReadStateFile(int fd, THistoryState& state, const std::string& name)
         offset += blocks[i];
     }
     if (offset != std::uint64_t(info.st_size))
-        throw TFileError(name + (offset > std::uint64_t(info.st_size) ? " is truncated" : " is damaged: it is too long"));
+        throw TFileError(name +
+                         (offset > std::uint64_t(info.st_size) ? " is truncated" : " is damaged: it is too long"));
     if (sizes[0][0] != sizes[1][0] || sizes[0][1] != sizes[1][1])
         throw TFileError(name + " is damaged: its two layers differ in size");
 

@@ -6,7 +6,10 @@
 
 #include <unistd.h>
 
-TStateStore::TStateStore(std::string base) : folder_(std::move(base)) {}
+TStateStore::TStateStore(std::string base)
+    : folder_(std::move(base))
+{
+}
 
 TStateStore::~TStateStore()
 {

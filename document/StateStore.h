@@ -48,7 +48,8 @@ public:
     // The slot's state is no longer wanted: memory is released and a write
     // not yet begun is skipped.
     void Drop(int slot);
-    template <class Listed> void DropUnless(Listed&& listed)
+    template <class Listed>
+    void DropUnless(Listed&& listed)
     {
         std::lock_guard lock(mutex_);
         for (auto it = held_.begin(); it != held_.end();)

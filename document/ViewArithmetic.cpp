@@ -77,16 +77,14 @@ int FitZoomStep(int pictureWidth, int pictureHeight, int paintWidth, int paintHe
 {
     for (int step = MaxZoomStep(); step > MinZoomStep(); --step) {
         const double rate = ZoomRateOfStep(step);
-        if (!ScrollRangeFor(paintWidth, pictureWidth, rate).Shown && !ScrollRangeFor(paintHeight, pictureHeight, rate).Shown)
+        if (!ScrollRangeFor(paintWidth, pictureWidth, rate).Shown &&
+            !ScrollRangeFor(paintHeight, pictureHeight, rate).Shown)
             return step;
     }
     return MinZoomStep();
 }
 
-std::string PictureSizeText(int width, int height)
-{
-    return std::to_string(width) + " x " + std::to_string(height);
-}
+std::string PictureSizeText(int width, int height) { return std::to_string(width) + " x " + std::to_string(height); }
 
 std::string ZoomText(double zoomRate)
 {

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-void StretchToScreen(const TBitmap& picture, const TStretch& stretch, std::uint32_t* screen,
-                     std::size_t screenStride, int x0, int x1, int y0, int y1)
+void StretchToScreen(const TBitmap& picture, const TStretch& stretch, std::uint32_t* screen, std::size_t screenStride,
+                     int x0, int x1, int y0, int y1)
 {
     const TRect& area = stretch.Area;
     if (area.Empty() || stretch.ScaledWidth <= 0 || stretch.ScaledHeight <= 0 || x0 >= x1 || y0 >= y1)

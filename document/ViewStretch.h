@@ -1,7 +1,7 @@
 #pragma once
 
-#include "picture/Bitmap.h"
 #include "document/Rect.h"
+#include "picture/Bitmap.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -24,8 +24,8 @@ struct TStretch {
     int ScaledHeight = 0;
 };
 
-void StretchToScreen(const TBitmap& picture, const TStretch& stretch, std::uint32_t* screen,
-                     std::size_t screenStride, int x0, int x1, int y0, int y1);
+void StretchToScreen(const TBitmap& picture, const TStretch& stretch, std::uint32_t* screen, std::size_t screenStride,
+                     int x0, int x1, int y0, int y1);
 
 // The screen pixels [first, end) that show the picture pixels from `from` to
 // `to` (inclusive) of one direction under the mapping above, for an area

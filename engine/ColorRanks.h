@@ -31,7 +31,7 @@ public:
 private:
     static constexpr std::size_t Words = (std::size_t(1) << 24) / 64;
     std::vector<std::uint64_t> present_; // one bit per packed colour
-    std::vector<std::uint32_t> before_;  // colours present in the words before
-    std::vector<std::uint32_t> colors_;  // packed, by number
-    std::vector<std::uint64_t> used_;    // one bit per word of present_ that has a colour
+    std::vector<std::uint32_t> before_; // colours present in the words before
+    std::vector<std::uint32_t> colors_; // packed, by number
+    std::vector<std::uint64_t> used_; // one bit per word of present_ that has a colour
 };

@@ -45,7 +45,7 @@ namespace {
 
 // Scratch of one worker for one strip.
 struct TStripScratch {
-    std::vector<float> Ring;          // n rows of the strip's span, as floats
+    std::vector<float> Ring; // n rows of the strip's span, as floats
     std::vector<std::uint32_t> Ring32; // the same for the maximum
     std::vector<float> Out;
     std::vector<std::uint32_t> Out32;
@@ -70,8 +70,8 @@ void MedianStripByNetwork(const TSmoothJob& job, int x0, int x1, TStripScratch& 
     const std::size_t span = std::size_t(x1 - x0) + 2 * r + MaxNetworkLanes;
     s.Ring.assign(span * n, 0.0f);
     s.Out.resize(std::size_t(x1 - x0) + MaxNetworkLanes);
-    TNetworkStrip strip{job.Scaled, job.Smoothed, job.Height, job.RowBytes, x0, x1, s.Ring.data(),
-                        s.Out.data(), StopRequested};
+    TNetworkStrip strip{job.Scaled, job.Smoothed,  job.Height,   job.RowBytes, x0,
+                        x1,         s.Ring.data(), s.Out.data(), StopRequested};
 #if defined(__x86_64__) && defined(__GNUC__)
     if (WideVectors()) {
         MedianStripByNetworkWide(r, strip);
@@ -147,7 +147,10 @@ TMedianMethod Resolved(TMedianMethod method, int radius)
 
 } // namespace
 
-TColorSmoother::TColorSmoother() : scratch_(std::make_unique<TScratch>()) {}
+TColorSmoother::TColorSmoother()
+    : scratch_(std::make_unique<TScratch>())
+{
+}
 TColorSmoother::~TColorSmoother() = default;
 
 bool SmoothColorBuffer(const std::uint8_t* scaled, std::uint8_t* smoothed, int width, int height, int radius,
@@ -208,8 +211,7 @@ bool TColorSmoother::SmoothFollowing(const std::uint8_t* scaled, std::uint8_t* s
 }
 
 bool TColorSmoother::Smooth(const std::uint8_t* scaled, std::uint8_t* smoothed, int width, int height, int radius,
-                            int smoothType, const TProgressReporter& progress, TWorkerPool* pool,
-                            TMedianMethod method)
+                            int smoothType, const TProgressReporter& progress, TWorkerPool* pool, TMedianMethod method)
 {
     if (width <= 0 || height <= 0)
         return true;

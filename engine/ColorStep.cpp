@@ -1,10 +1,10 @@
 #include "engine/ColorStep.h"
 
-#include "picture/Bitmap.h"
 #include "engine/ColorSmooth.h"
 #include "engine/GaussianBlur.h"
 #include "engine/ToneTables.h"
 #include "engine/WorkerPool.h"
+#include "picture/Bitmap.h"
 
 #include <cstring>
 
@@ -36,8 +36,8 @@ void TColorStep::CopyRegion(std::uint8_t* destination) const
 bool TColorStep::SmoothColors(int colorSmooth, int smoothType)
 {
     progress_.BeginStep(StepNames::ColorSmooth);
-    if (!smoother_.Smooth(scaled_.Data(), Smoothed(), region_.Width, region_.Height, colorSmooth, smoothType,
-                          progress_, pool_))
+    if (!smoother_.Smooth(scaled_.Data(), Smoothed(), region_.Width, region_.Height, colorSmooth, smoothType, progress_,
+                          pool_))
         return false;
     progress_.EndStep();
     return true;
@@ -59,8 +59,7 @@ bool TColorStep::BlurBorders(double radius)
     if (!(radius > 0.0))
         return true; // the smoothed colours already stand in their buffer
     std::uint8_t* smoothed = Smoothed();
-    return GaussianBlur(smoothed, smoothed, region_.Width, region_.Height, radius, progress_.Sink(),
-                        pool_);
+    return GaussianBlur(smoothed, smoothed, region_.Width, region_.Height, radius, progress_.Sink(), pool_);
 }
 
 template <class Table, class Map>

@@ -20,7 +20,7 @@ struct TBandRow {
     std::uint8_t Low[257] = {};
     std::uint8_t High[257] = {};
     std::int16_t Match[256] = {}; // the last pair with Low <= c < High, or -1
-    int Initial = 0;              // the band a channel has before any match
+    int Initial = 0; // the band a channel has before any match
 };
 // Row `scale` (1..) of a colours table of `tableSize` bytes.
 void BuildBandRow(const std::uint8_t* table, int tableSize, int scale, TBandRow& row);

@@ -1,12 +1,12 @@
-#include "picture/Bitmap.h"
 #include "engine/ColorStep.h"
 #include "engine/EffectSettings.h"
 #include "engine/RowsReady.h"
 #include "engine/WorkerPool.h"
+#include "picture/Bitmap.h"
 
 #include <algorithm>
-#include <limits>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 void BuildBandRow(const std::uint8_t* table, int tableSize, int scale, TBandRow& row)
@@ -389,9 +389,9 @@ bool Scan(TFill<Map>& fill, const TRegion& region, bool scanFromOrigin, const TP
 }
 
 template <class TKey>
-bool ScaleBySmallKeys(const TBitmap& picture, TWorkerPool* pool, TWorkBuffer<std::uint8_t>& buffer, const TBandRow& bands,
-                      TFillCommon& common, const TRegion& region, bool scanFromOrigin, const TProgressReporter& progress,
-                      TRowsReady* ready)
+bool ScaleBySmallKeys(const TBitmap& picture, TWorkerPool* pool, TWorkBuffer<std::uint8_t>& buffer,
+                      const TBandRow& bands, TFillCommon& common, const TRegion& region, bool scanFromOrigin,
+                      const TProgressReporter& progress, TRowsReady* ready)
 {
     const int pw = picture.Width(), ph = picture.Height();
     const std::size_t stride = common.MapStride;
@@ -452,8 +452,8 @@ bool TColorStep::ScaleAverage(const TBandRow& bands, bool scanFromOrigin, TRowsR
     const std::size_t stride = std::size_t(pw) + 2;
     regionPoints_.Resize(std::size_t(pw) * ph + 8); // room for the write past the end
 
-    TFillCommon common{picture_->Bits(), picture_->Stride(), stride, regionPoints_.Data(), region_, scaled_.Data(),
-                       &bands, {bands.Initial, bands.Initial, bands.Initial}};
+    TFillCommon common{picture_->Bits(), picture_->Stride(), stride, regionPoints_.Data(),
+                       region_,          scaled_.Data(),     &bands, {bands.Initial, bands.Initial, bands.Initial}};
 
     if (BandsAreDisjoint(bands) && TSmallKeyMap<std::uint16_t>::Fits(bands)) {
         if (TSmallKeyMap<std::uint8_t>::Fits(bands))
@@ -522,4 +522,3 @@ bool TColorStep::ScaleAverage(const TBandRow& bands, bool scanFromOrigin, TRowsR
     TFill<TLimitMap> fill{common, {visited}};
     return Scan(fill, region_, scanFromOrigin, progress_);
 }
-

@@ -9,8 +9,8 @@
 #include <array>
 #include <condition_variable>
 #include <cstring>
-#include <mutex>
 #include <exception>
+#include <mutex>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -135,7 +135,7 @@ void TDrawEffect::Keep(TEffectStage stage, const TEffectSettings& s, const TRegi
 {
     if (!cache_ || !source_)
         return;
-    cache_->Stages[std::size_t(stage)] = {true, s, source_, sourceGeneration_, source_->Width(), source_->Height(),
+    cache_->Stages[std::size_t(stage)] = {true,  s, source_, sourceGeneration_, source_->Width(), source_->Height(),
                                           region};
 }
 
@@ -178,8 +178,7 @@ bool TDrawEffect::Render(TAbortStart start)
     // A kept sketch layer implies its edges: forgetting the edges forgets it.
     const bool sketchRuns = drawSketch && !Reusable(TEffectStage::SketchTone, s, region);
     const bool scaleRuns = drawColor && !Reusable(TEffectStage::ColorScale, s, region);
-    const bool scaleBeside =
-        sketchRuns && scaleRuns && pool && s.ScaleType == ScaleTypeAverage && s.ColorScale > 0;
+    const bool scaleBeside = sketchRuns && scaleRuns && pool && s.ScaleType == ScaleTypeAverage && s.ColorScale > 0;
     TDeferredPercents scalePercents;
     std::thread scaler;
     std::exception_ptr scalerFailure;
@@ -208,9 +207,8 @@ bool TDrawEffect::Render(TAbortStart start)
         color_.SetProgress({&scalePercents, nullptr, nullptr});
         scaler = std::thread([&] {
             try {
-                const bool scaled =
-                    color_.ScaleColors(s.ScaleType, s.ScanFromOrigin, s.ColorScale, s.ColorTable, ColorTableSize,
-                                       &scaledRows);
+                const bool scaled = color_.ScaleColors(s.ScaleType, s.ScanFromOrigin, s.ColorScale, s.ColorTable,
+                                                       ColorTableSize, &scaledRows);
                 scaledRows.Finish();
                 scalePercents.Finish(scaled);
             } catch (...) {
@@ -249,9 +247,9 @@ bool TDrawEffect::Render(TAbortStart start)
     if (scaleBeside) {
         smoother = std::thread([&] {
             try {
-                smoothPercents.Finish(color_.SmoothColorsFollowing(s.ColorSmooth, s.SmoothType, scaledRows,
-                                                                   TProgressReporter({&smoothPercents, nullptr, nullptr}),
-                                                                   pool));
+                smoothPercents.Finish(
+                    color_.SmoothColorsFollowing(s.ColorSmooth, s.SmoothType, scaledRows,
+                                                 TProgressReporter({&smoothPercents, nullptr, nullptr}), pool));
             } catch (...) {
                 smootherFailure = std::current_exception();
                 RequestAbort();
@@ -295,9 +293,8 @@ bool TDrawEffect::Render(TAbortStart start)
                          }
                          return smoothed && color_.BlurBorders(s.BorderBlur / 20.0);
                      }) &&
-            RunStage(TEffectStage::ColorTone, s, region, [&] {
-                return color_.AdjustTone(s.Brightness, s.Contrast, s.Saturation, s.Red, s.Green, s.Blue);
-            });
+            RunStage(TEffectStage::ColorTone, s, region,
+                     [&] { return color_.AdjustTone(s.Brightness, s.Contrast, s.Saturation, s.Red, s.Green, s.Blue); });
         if (!colored)
             return false;
     }
@@ -314,11 +311,13 @@ bool TDrawEffect::HasLayers() const { return complete_ && !AbortRequested(); }
 
 void TDrawEffect::DrawBlended(TBitmap& target) const
 {
-    const TRegion region =
-        complete_ ? layerRegion_ : ClampRegion(source_, settings_.Left, settings_.Top, settings_.Width, settings_.Height);
+    const TRegion region = complete_
+                               ? layerRegion_
+                               : ClampRegion(source_, settings_.Left, settings_.Top, settings_.Width, settings_.Height);
     target.SetSize(region.Width, region.Height);
     const int blendMode = settings_.BlendMode;
-    if (!HasLayers() || (!hasSketch_ && !hasColor_) || (hasSketch_ && hasColor_ && blendMode != EffectBlendMultiply && blendMode != EffectBlendOpacity)) {
+    if (!HasLayers() || (!hasSketch_ && !hasColor_) ||
+        (hasSketch_ && hasColor_ && blendMode != EffectBlendMultiply && blendMode != EffectBlendOpacity)) {
         target.FillWhite();
         return;
     }
@@ -338,8 +337,8 @@ void TDrawEffect::DrawBlended(TBitmap& target) const
                 int v = s[x];
                 for (int k = 0; k < 3; ++k) {
                     int cv = c[x * 3 + k];
-                    out[x * 3 + k] = std::uint8_t(blendMode == EffectBlendMultiply ? cv * v / 255
-                                                                 : (cv * (100 - opacity) + v * opacity) / 100);
+                    out[x * 3 + k] = std::uint8_t(
+                        blendMode == EffectBlendMultiply ? cv * v / 255 : (cv * (100 - opacity) + v * opacity) / 100);
                 }
             }
         } else if (c) {

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "picture/Bitmap.h"
 #include "engine/ColorStep.h"
 #include "engine/EffectSettings.h"
 #include "engine/EffectStages.h"
 #include "engine/Progress.h"
 #include "engine/Region.h"
 #include "engine/Sketch.h"
+#include "picture/Bitmap.h"
 
 #include <cstdint>
 #include <memory>

@@ -28,7 +28,8 @@ bool RaiseThreadPriority()
 }
 
 TDrawThread::TDrawThread(TDrawEffect& effect, TFinished finished)
-    : effect_(effect), onFinished_(std::move(finished))
+    : effect_(effect)
+    , onFinished_(std::move(finished))
 {
 }
 

@@ -12,8 +12,8 @@ bool EffectFitsInMemory(std::int64_t width, std::int64_t height, int threads)
     constexpr std::uint64_t PeakBytesPerPixel = 30;
     constexpr std::uint64_t FixedBytes = std::uint64_t(32) << 20;
     constexpr std::uint64_t BytesPerThread = std::uint64_t(100) << 20;
-    const std::uint64_t pixels = std::uint64_t(std::max<std::int64_t>(width, 0)) *
-                                 std::uint64_t(std::max<std::int64_t>(height, 0));
+    const std::uint64_t pixels =
+        std::uint64_t(std::max<std::int64_t>(width, 0)) * std::uint64_t(std::max<std::int64_t>(height, 0));
     const std::uint64_t resident = pixels * PeakBytesPerPixel + FixedBytes;
     // The pool's helpers, and the colour scaling's own thread beside them.
     const int count = threads > 0 ? threads : TWorkerPool::HardwareThreads();

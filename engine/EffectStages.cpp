@@ -12,7 +12,10 @@ struct TFieldStage {
     TEffectStage Stage;
 };
 
-#define LQ_FIELD(name, stage) {offsetof(TEffectSettings, name), sizeof(TEffectSettings::name), TEffectStage::stage}
+#define LQ_FIELD(name, stage)                                                                                          \
+    {                                                                                                                  \
+        offsetof(TEffectSettings, name), sizeof(TEffectSettings::name), TEffectStage::stage                            \
+    }
 
 // Read from the steps: the sketch is smoothed by SketchSmooth and its edges
 // sharpened by Sharper, then mapped by the other sketch fields; the colours
@@ -77,21 +80,15 @@ TStageSet StageInputs(TEffectStage stage)
 {
     const TStageSet region = StageBit(TEffectStage::Region);
     switch (stage) {
-    case TEffectStage::SketchEdges:
-        return region | StageBit(stage);
-    case TEffectStage::SketchTone:
-        return StageInputs(TEffectStage::SketchEdges) | StageBit(stage);
-    case TEffectStage::ColorScale:
-        return region | StageBit(stage);
-    case TEffectStage::ColorSmooth:
-        return StageInputs(TEffectStage::ColorScale) | StageBit(stage);
-    case TEffectStage::ColorTone:
-        return StageInputs(TEffectStage::ColorSmooth) | StageBit(stage);
+    case TEffectStage::SketchEdges: return region | StageBit(stage);
+    case TEffectStage::SketchTone: return StageInputs(TEffectStage::SketchEdges) | StageBit(stage);
+    case TEffectStage::ColorScale: return region | StageBit(stage);
+    case TEffectStage::ColorSmooth: return StageInputs(TEffectStage::ColorScale) | StageBit(stage);
+    case TEffectStage::ColorTone: return StageInputs(TEffectStage::ColorSmooth) | StageBit(stage);
     case TEffectStage::Blend:
         return StageInputs(TEffectStage::SketchTone) | StageInputs(TEffectStage::ColorTone) | StageBit(stage);
     case TEffectStage::None:
-    case TEffectStage::Region:
-        break;
+    case TEffectStage::Region: break;
     }
     return StageBit(stage);
 }

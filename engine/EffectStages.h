@@ -9,14 +9,14 @@
 // step's result also depends on everything its earlier steps read, and on the
 // picture and the region (cut to the picture) it was computed for.
 enum class TEffectStage : std::uint8_t {
-    None,        // read by no step (the record's picture placeholder)
-    Region,      // the rectangle: read by every step, through ClampRegion
+    None, // read by no step (the record's picture placeholder)
+    Region, // the rectangle: read by every step, through ClampRegion
     SketchEdges, // the inverted region, smoothed, and its edge credits
-    SketchTone,  // the sketch layer: the edge credits tone-mapped
-    ColorScale,  // the scaled colours
+    SketchTone, // the sketch layer: the edge credits tone-mapped
+    ColorScale, // the scaled colours
     ColorSmooth, // the scaled colours smoothed, then their borders blurred
-    ColorTone,   // the colouring layer: the tone tables applied
-    Blend,       // which layers are computed and how they are blended
+    ColorTone, // the colouring layer: the tone tables applied
+    Blend, // which layers are computed and how they are blended
 };
 
 // The stages as bits, for sets of them.

@@ -89,8 +89,8 @@ struct TLaneTypes<4> {
 };
 
 template <int Taps, int Lanes>
-inline __attribute__((always_inline)) void ConvolveLanes(const double* const* in, const double* w,
-                                                         std::uint8_t* out, int elements)
+inline __attribute__((always_inline)) void ConvolveLanes(const double* const* in, const double* w, std::uint8_t* out,
+                                                         int elements)
 {
     using TVec = typename TLaneTypes<Lanes>::Vec;
     using TMask = typename TLaneTypes<Lanes>::Mask;

@@ -20,7 +20,10 @@ template <class TFine>
 class TRankCounts {
 public:
     TRankCounts(TFine* fine, TCountingScratch& s, std::uint64_t rank)
-        : fine_(fine), mid_(s.Mid.data()), top_(s.Top.data()), rank_(std::int64_t(rank))
+        : fine_(fine)
+        , mid_(s.Mid.data())
+        , top_(s.Top.data())
+        , rank_(std::int64_t(rank))
     {
     }
 

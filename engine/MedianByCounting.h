@@ -18,7 +18,7 @@
 struct TCountingScratch {
     TColorRanks Ranks;
     std::vector<std::uint32_t> Index; // the colour numbers of a block of the strip
-    std::vector<std::uint8_t> Runs;   // how many equal numbers start at each (at most 255)
+    std::vector<std::uint8_t> Runs; // how many equal numbers start at each (at most 255)
     // All zero between columns.
     std::vector<std::uint16_t> Fine16;
     std::vector<std::uint32_t> Fine32, Mid, Top;

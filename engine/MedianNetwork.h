@@ -148,7 +148,8 @@ void MedianStrip(const TNetworkStrip& s)
             for (int dy = 0; dy < N; ++dy)
                 for (int dx = 0; dx < N; ++dx)
                     w[dy * N + dx] = L::Load(rows[dy] + c + dx);
-            RunNetwork<L, Net>(w, std::make_index_sequence<(std::size_t(Net.Count) + NetworkBlock - 1) / NetworkBlock>{});
+            RunNetwork<L, Net>(w,
+                               std::make_index_sequence<(std::size_t(Net.Count) + NetworkBlock - 1) / NetworkBlock>{});
             L::Store(s.Out + c, w[Middle]);
         }
         std::uint8_t* out = s.Smoothed + std::size_t(y) * s.RowBytes + std::size_t(s.X0) * 3;

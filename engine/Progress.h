@@ -65,7 +65,10 @@ inline int ProgressPercent(std::int64_t index, std::int64_t divisor)
 class TProgressReporter {
 public:
     TProgressReporter() = default;
-    explicit TProgressReporter(const TProgressSink& sink) : sink_(sink) {}
+    explicit TProgressReporter(const TProgressSink& sink)
+        : sink_(sink)
+    {
+    }
 
     void BeginStep(const char* name) const
     {

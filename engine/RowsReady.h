@@ -13,7 +13,10 @@
 // two, and a reader on its core would only make it end later).
 class TRowsReady {
 public:
-    explicit TRowsReady(int threads) : threads_(threads) {}
+    explicit TRowsReady(int threads)
+        : threads_(threads)
+    {
+    }
     virtual ~TRowsReady() = default;
 
     // The writer: rows [0, rows) are final (never fewer than before). Called

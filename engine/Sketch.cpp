@@ -1,9 +1,9 @@
 #include "engine/Sketch.h"
 
-#include "picture/Bitmap.h"
 #include "engine/CpuFeatures.h"
 #include "engine/GaussianBlur.h"
 #include "engine/WorkerPool.h"
+#include "picture/Bitmap.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,7 +46,7 @@ namespace {
 
 // Credits of one centre comparison, by how the sharpened amount is rounded.
 struct TSharpenTables {
-    std::int32_t Once[256];  // Round(d*S)
+    std::int32_t Once[256]; // Round(d*S)
     std::int32_t Twice[256]; // Round(Round(d*S)*S)
 };
 
@@ -66,8 +66,8 @@ void BuildSharpenTables(double sharpen, TSharpenTables& t)
 // channel and direction: returns the credit to the centre and adds the credit
 // to the near neighbour to `nearCredit`. `larger` is the table used when the
 // far step is the larger one.
-inline std::int32_t Compare(int v, int nearValue, int farValue, const std::int32_t* larger,
-                            const TSharpenTables& t, std::int32_t& nearCredit)
+inline std::int32_t Compare(int v, int nearValue, int farValue, const std::int32_t* larger, const TSharpenTables& t,
+                            std::int32_t& nearCredit)
 {
     int d1 = v - nearValue;
     if (d1 <= 0) {
@@ -121,12 +121,10 @@ struct TEdgeScratch {
 };
 
 template <TSharpenKind Kind>
-inline __attribute__((always_inline)) void ChannelCredits(const std::uint8_t* __restrict__ row,
-                                                          const std::uint8_t* __restrict__ above,
-                                                          const std::uint8_t* __restrict__ below, int count,
-                                                          std::int16_t* __restrict__ centre,
-                                                          std::int16_t* __restrict__ left,
-                                                          std::int16_t* __restrict__ up)
+inline __attribute__((always_inline)) void
+ChannelCredits(const std::uint8_t* __restrict__ row, const std::uint8_t* __restrict__ above,
+               const std::uint8_t* __restrict__ below, int count, std::int16_t* __restrict__ centre,
+               std::int16_t* __restrict__ left, std::int16_t* __restrict__ up)
 {
     for (int e = 0; e < count; ++e) {
         const std::int16_t v = row[e];
@@ -183,8 +181,7 @@ void EdgeRowByChannels(const std::uint8_t* picture, std::int32_t* values, int wi
         ChannelCreditsWide<Kind>(row + 3, above + 3, below + 3, count, s.Centre.data(), s.Left.data(), s.Up.data());
     else
 #endif
-        ChannelCreditsNarrow<Kind>(row + 3, above + 3, below + 3, count, s.Centre.data(), s.Left.data(),
-                                   s.Up.data());
+        ChannelCreditsNarrow<Kind>(row + 3, above + 3, below + 3, count, s.Centre.data(), s.Left.data(), s.Up.data());
     std::int32_t* own = values + std::size_t(y) * width;
     const std::int16_t *c = s.Centre.data(), *l = s.Left.data(), *u = s.Up.data();
     for (int x = 1; x < width - 1; ++x, c += 3, l += 3, u += 3) {
@@ -238,9 +235,7 @@ bool TSketch::DrawEdges(double sharpen)
     if (workers <= 1 || centreRows < 2 * workers) {
         return ForEachUnit(
             nullptr, centreRows,
-            [&](int u, int) {
-                pass.Row(picture, values, width_, u + 1, values + std::size_t(u) * width_, scratch[0]);
-            },
+            [&](int u, int) { pass.Row(picture, values, width_, u + 1, values + std::size_t(u) * width_, scratch[0]); },
             [&](int u) { reportRow(u + 1); });
     }
 
@@ -275,8 +270,8 @@ bool TSketch::DrawEdges(double sharpen)
     return true;
 }
 
-bool TSketch::ToneMap(int sketchType, int detail, int darkness, int whiteLevel, int remainThreshold,
-                      int remainDarkness, bool remainDark)
+bool TSketch::ToneMap(int sketchType, int detail, int darkness, int whiteLevel, int remainThreshold, int remainDarkness,
+                      bool remainDark)
 {
     // 64-bit, so that no stored setting can overflow the arithmetic.
     const std::int64_t remainLevel = 255 - std::int64_t(remainDarkness);
@@ -326,8 +321,8 @@ bool TSketch::RenderTone(int sketchType, int detail, int darkness, int whiteLeve
     return true;
 }
 
-bool TSketch::Render(int sketchType, int detail, int darkness, int whiteLevel, int remainThreshold,
-                     int remainDarkness, bool remainDark, double smoothRadius, double sharpen)
+bool TSketch::Render(int sketchType, int detail, int darkness, int whiteLevel, int remainThreshold, int remainDarkness,
+                     bool remainDark, double smoothRadius, double sharpen)
 {
     return RenderEdges(smoothRadius, sharpen) &&
            RenderTone(sketchType, detail, darkness, whiteLevel, remainThreshold, remainDarkness, remainDark);

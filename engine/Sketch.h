@@ -36,8 +36,8 @@ public:
     // The two halves of Render: the smoothing and the edge pass, then the
     // tone mapping with the end of the step.
     bool RenderEdges(double smoothRadius, double sharpen);
-    bool RenderTone(int sketchType, int detail, int darkness, int whiteLevel, int remainThreshold,
-                    int remainDarkness, bool remainDark);
+    bool RenderTone(int sketchType, int detail, int darkness, int whiteLevel, int remainThreshold, int remainDarkness,
+                    bool remainDark);
 
     // The edge pass alone: adds every edge credit to the sketch values.
     bool DrawEdges(double sharpen);

@@ -1,7 +1,7 @@
 // libFuzzer target for the HEIC and AVIF reader (see PictureFuzzer.h), and
 // for its preview, which decodes a stored thumbnail instead.
-#include "picture/HeifFile.h"
 #include "fuzz/PictureFuzzer.h"
+#include "picture/HeifFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

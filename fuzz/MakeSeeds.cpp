@@ -123,8 +123,8 @@ struct TBmp {
     std::uint32_t compression = 0;
     std::uint32_t infoSize = 40;
     std::vector<std::uint32_t> masks; // written after a 40-byte header, or inside a longer one
-    int colours = 0;                  // palette entries
-    std::uint32_t clrUsed = 0;        // 0: the number of palette entries
+    int colours = 0; // palette entries
+    std::uint32_t clrUsed = 0; // 0: the number of palette entries
     TBytes pixels; // when empty: made up from the size and depth
 };
 
@@ -181,7 +181,10 @@ TBytes Bitmap(const TBmp& b)
         }
         if (b.infoSize > 40) {
             if (b.infoSize >= 108 && written < 60)
-                while (written < 56) { Put32(f, 0); written += 4; }
+                while (written < 56) {
+                    Put32(f, 0);
+                    written += 4;
+                }
             if (b.infoSize >= 108) {
                 Put32(f, 0x73524742); // 'sRGB'
                 written += 4;

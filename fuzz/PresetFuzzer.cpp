@@ -3,11 +3,11 @@
 // Load does (any shorter file over a designed record), then runs the effect
 // with each record on a small picture. Whatever a file holds, reading it
 // must fail with a TFileError or give a record the engine computes safely.
-#include "picture/Bitmap.h"
 #include "engine/DrawEffect.h"
-#include "settings/EffectControls.h"
-#include "picture/FileError.h"
 #include "fuzz/MemoryFile.h"
+#include "picture/Bitmap.h"
+#include "picture/FileError.h"
+#include "settings/EffectControls.h"
 #include "settings/Presets.h"
 #include "settings/SettingsFile.h"
 

@@ -3,9 +3,9 @@
 // Anything but a TFileError, a refusal (-1), a crash or a sanitizer report is
 // a finding; a refused file must leave the document as it was.
 #include "document/Document.h"
-#include "picture/FileError.h"
-#include "fuzz/MemoryFile.h"
 #include "document/P2CFile.h"
+#include "fuzz/MemoryFile.h"
+#include "picture/FileError.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -50,10 +50,26 @@ void TBitmap::Fill(std::uint8_t blue, std::uint8_t green, std::uint8_t red)
 void TBitmap::CopyRect(const TBitmap& source, int sx, int sy, int w, int h, int dx, int dy)
 {
     // Clip against the source, then against this picture, moving both origins together.
-    if (sx < 0) { w += sx; dx -= sx; sx = 0; }
-    if (sy < 0) { h += sy; dy -= sy; sy = 0; }
-    if (dx < 0) { w += dx; sx -= dx; dx = 0; }
-    if (dy < 0) { h += dy; sy -= dy; dy = 0; }
+    if (sx < 0) {
+        w += sx;
+        dx -= sx;
+        sx = 0;
+    }
+    if (sy < 0) {
+        h += sy;
+        dy -= sy;
+        sy = 0;
+    }
+    if (dx < 0) {
+        w += dx;
+        sx -= dx;
+        dx = 0;
+    }
+    if (dy < 0) {
+        h += dy;
+        sy -= dy;
+        dy = 0;
+    }
     w = std::min({w, source.width_ - sx, width_ - dx});
     h = std::min({h, source.height_ - sy, height_ - dy});
     if (w <= 0 || h <= 0)

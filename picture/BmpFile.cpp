@@ -53,9 +53,9 @@ void WriteBmp(std::ostream& out, const TBitmap& picture)
     PutLe32(header + 14, InfoHeaderSize);
     PutLe32(header + 18, std::uint32_t(width));
     PutLe32(header + 22, std::uint32_t(height));
-    PutLe16(header + 26, 1);  // planes
+    PutLe16(header + 26, 1); // planes
     PutLe16(header + 28, 24); // bits per pixel
-    PutLe32(header + 30, 0);  // no compression
+    PutLe32(header + 30, 0); // no compression
     PutLe32(header + 34, std::uint32_t(fileSize - FileHeaderSize - InfoHeaderSize));
     out.write(reinterpret_cast<const char*>(header), sizeof header);
 

@@ -27,13 +27,10 @@ TBmpLayout LayoutFor(const TBmpHeader& h, const std::string& name)
         case 1:
         case 2:
         case 4:
-        case 8:
-            return TBmpLayout::Indexed;
+        case 8: return TBmpLayout::Indexed;
         case 16:
-        case 32:
-            return TBmpLayout::Masked;
-        case 24:
-            return TBmpLayout::Bgr24;
+        case 32: return TBmpLayout::Masked;
+        case 24: return TBmpLayout::Bgr24;
         }
         throw BmpUnsupported(name, bits);
     case BmpRle8:
@@ -49,14 +46,11 @@ TBmpLayout LayoutFor(const TBmpHeader& h, const std::string& name)
         if (h.bitCount == 16 || h.bitCount == 32)
             return TBmpLayout::Masked;
         throw BmpUnsupported(name, "bit masks with " + bits);
-    case BmpJpeg:
-        throw BmpUnsupported(name, "JPEG compression");
-    case BmpPng:
-        throw BmpUnsupported(name, "PNG compression");
+    case BmpJpeg: throw BmpUnsupported(name, "JPEG compression");
+    case BmpPng: throw BmpUnsupported(name, "PNG compression");
     case 11:
     case 12:
-    case 13:
-        throw BmpUnsupported(name, "CMYK colours");
+    case 13: throw BmpUnsupported(name, "CMYK colours");
     }
     throw BmpUnsupported(name, "compression method " + std::to_string(h.compression));
 }
@@ -151,13 +145,10 @@ TBmpHeader ReadBmpHeader(std::istream& in, const std::string& name)
     case 52:
     case 56:
     case 108:
-    case 124:
-        break;
+    case 124: break;
     case 16:
-    case 64:
-        throw BmpUnsupported(name, "an OS/2 2.x bitmap");
-    default:
-        throw BmpUnsupported(name, "an information header of " + std::to_string(h.headerSize) + " bytes");
+    case 64: throw BmpUnsupported(name, "an OS/2 2.x bitmap");
+    default: throw BmpUnsupported(name, "an information header of " + std::to_string(h.headerSize) + " bytes");
     }
     ReadBmpBytes(in, info + 4, h.headerSize - 4, name);
     // Not read: the planes (always 1, meaningless in a file), the image size
@@ -216,8 +207,9 @@ void CheckBmpHeader(TBmpHeader& h, std::int64_t available, const std::string& na
         // The table holds biClrUsed entries (all 2^bits when zero), but never
         // more than an index can reach nor more than fit before the pixels.
         const std::int64_t capacity = std::int64_t(1) << h.bitCount;
-        const std::int64_t stated =
-            h.headerSize == CoreHeaderSize || h.colorsUsed == 0 ? capacity : std::min<std::int64_t>(h.colorsUsed, capacity);
+        const std::int64_t stated = h.headerSize == CoreHeaderSize || h.colorsUsed == 0
+                                        ? capacity
+                                        : std::min<std::int64_t>(h.colorsUsed, capacity);
         h.paletteEntrySize = h.headerSize == CoreHeaderSize ? 3 : 4;
         const std::int64_t room = (h.pixelOffset - headersEnd) / h.paletteEntrySize;
         h.paletteEntries = int(std::min(stated, room));

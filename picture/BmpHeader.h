@@ -18,8 +18,8 @@ enum class TBmpLayout {
     Indexed, // 1, 2, 4 or 8 bits: indexes into the colour table
     Rle8,
     Rle4,
-    Bgr24,   // three bytes a pixel, blue, green, red
-    Masked,  // 16 or 32 bits a pixel, channels picked out by bit masks
+    Bgr24, // three bytes a pixel, blue, green, red
+    Masked, // 16 or 32 bits a pixel, channels picked out by bit masks
 };
 
 struct TBmpColour {
@@ -49,11 +49,11 @@ struct TBmpHeader {
 
     // Derived by CheckBmpHeader.
     TBmpLayout layout = TBmpLayout::Bgr24;
-    int rows = 0;                  // the height without its sign
+    int rows = 0; // the height without its sign
     bool topDown = false;
-    std::int64_t rowBytes = 0;     // a stored row of an uncompressed layout, padding included
-    int paletteEntries = 0;        // colour table entries to read from the file
-    int paletteEntrySize = 4;      // 3 after the OS/2 core header
+    std::int64_t rowBytes = 0; // a stored row of an uncompressed layout, padding included
+    int paletteEntries = 0; // colour table entries to read from the file
+    int paletteEntrySize = 4; // 3 after the OS/2 core header
 };
 
 // Compression methods of the information header.
@@ -88,4 +88,3 @@ TFileError BmpNotABitmap(const std::string& name);
 TFileError BmpTruncated(const std::string& name);
 TFileError BmpInvalid(const std::string& name, const std::string& why);
 TFileError BmpUnsupported(const std::string& name, const std::string& what);
-

@@ -20,7 +20,8 @@ void PutColour(std::uint8_t* dst, const TBmpColour& c)
 // rounding through a table. Fields longer than 16 bits keep their top 16.
 class TChannel {
 public:
-    explicit TChannel(std::uint32_t mask) : mask_(mask)
+    explicit TChannel(std::uint32_t mask)
+        : mask_(mask)
     {
         const int bits = std::popcount(mask);
         const int kept = std::min(bits, 16);
@@ -168,12 +169,8 @@ TBitmap ReadBmpRows(std::istream& in, const TBmpHeader& h, const TBmpPalette& pa
         ReadBmpBytes(in, row.data(), h.rowBytes, name);
         std::uint8_t* dst = picture.ScanLine(h.topDown ? i : h.rows - 1 - i);
         switch (h.layout) {
-        case TBmpLayout::Indexed:
-            IndexedRow(row.data(), width, h.bitCount, palette, dst);
-            break;
-        case TBmpLayout::Bgr24:
-            Bgr24Row(row.data(), width, dst);
-            break;
+        case TBmpLayout::Indexed: IndexedRow(row.data(), width, h.bitCount, palette, dst); break;
+        case TBmpLayout::Bgr24: Bgr24Row(row.data(), width, dst); break;
         case TBmpLayout::Masked:
             if (h.bitCount == 16)
                 Masked16Row(row.data(), width, *channels, dst);
@@ -181,8 +178,7 @@ TBitmap ReadBmpRows(std::istream& in, const TBmpHeader& h, const TBmpPalette& pa
                 Masked32Row(row.data(), width, *channels, dst);
             break;
         case TBmpLayout::Rle8:
-        case TBmpLayout::Rle4:
-            break; // ReadBmpRle's
+        case TBmpLayout::Rle4: break; // ReadBmpRle's
         }
     }
     return picture;

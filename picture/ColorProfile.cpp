@@ -80,15 +80,9 @@ bool ConvertToSrgb(TBitmap& picture, const TColourSpace& space)
         curve.reset(cmsBuildParametricToneCurve(context.context, 4, parameters));
         break;
     }
-    case TColourSpace::TCurve::Gamma22:
-        curve.reset(cmsBuildGamma(context.context, 2.2));
-        break;
-    case TColourSpace::TCurve::Gamma28:
-        curve.reset(cmsBuildGamma(context.context, 2.8));
-        break;
-    case TColourSpace::TCurve::Linear:
-        curve.reset(cmsBuildGamma(context.context, 1.0));
-        break;
+    case TColourSpace::TCurve::Gamma22: curve.reset(cmsBuildGamma(context.context, 2.2)); break;
+    case TColourSpace::TCurve::Gamma28: curve.reset(cmsBuildGamma(context.context, 2.8)); break;
+    case TColourSpace::TCurve::Linear: curve.reset(cmsBuildGamma(context.context, 1.0)); break;
     }
     if (!curve)
         return false;

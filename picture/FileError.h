@@ -8,5 +8,8 @@
 // be shown to a person as it stands.
 class TFileError : public std::runtime_error {
 public:
-    explicit TFileError(const std::string& message) : std::runtime_error(message) {}
+    explicit TFileError(const std::string& message)
+        : std::runtime_error(message)
+    {
+    }
 };

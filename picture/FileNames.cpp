@@ -74,18 +74,12 @@ std::string WithSaveExtension(const std::string& path, int filterIndex)
     if (ExtensionStart(path) != std::string::npos)
         return path;
     switch (filterIndex) {
-    case SaveFilterBitmap:
-        return path + ".BMP";
-    case SaveFilterJpeg:
-        return path + ".JPG";
-    case SaveFilterPng:
-        return path + ".PNG";
+    case SaveFilterBitmap: return path + ".BMP";
+    case SaveFilterJpeg: return path + ".JPG";
+    case SaveFilterPng: return path + ".PNG";
     case SaveFilterWebP:
-    case SaveFilterWebPLossless:
-        return path + ".WEBP";
-    case SaveFilterProject:
-        return path + ".P2C";
-    default:
-        return path;
+    case SaveFilterWebPLossless: return path + ".WEBP";
+    case SaveFilterProject: return path + ".P2C";
+    default: return path;
     }
 }

@@ -77,17 +77,10 @@ void ApplyNclx(const heif_image_handle* handle, TBitmap& picture)
                        nclx->color_primary_green_y, nclx->color_primary_blue_x,  nclx->color_primary_blue_y,
                        nclx->color_primary_white_x, nclx->color_primary_white_y, TColourSpace::TCurve::Srgb};
     switch (int(nclx->transfer_characteristics)) {
-    case 4:
-        space.Curve = TColourSpace::TCurve::Gamma22;
-        break;
-    case 5:
-        space.Curve = TColourSpace::TCurve::Gamma28;
-        break;
-    case 8:
-        space.Curve = TColourSpace::TCurve::Linear;
-        break;
-    default:
-        break; // sRGB, BT.709 and the rest: shown with the sRGB curve, as displays do
+    case 4: space.Curve = TColourSpace::TCurve::Gamma22; break;
+    case 5: space.Curve = TColourSpace::TCurve::Gamma28; break;
+    case 8: space.Curve = TColourSpace::TCurve::Linear; break;
+    default: break; // sRGB, BT.709 and the rest: shown with the sRGB curve, as displays do
     }
     const int primaries = int(nclx->color_primaries);
     if ((primaries == 1 || primaries == 2) && space.Curve == TColourSpace::TCurve::Srgb)
@@ -109,7 +102,6 @@ void ApplyProfile(const heif_image_handle* handle, TBitmap& picture)
         return;
     ConvertToSrgb(picture, profile.data(), profile.size());
 }
-
 
 // Loads the decoder plugins where libheif ships them apart; once, and kept
 // for the whole run.

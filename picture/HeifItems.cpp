@@ -181,8 +181,9 @@ bool DerivedImagesReferToImages(const std::uint8_t* data, std::size_t size)
     for (const TItems::TDerivation& derivation : items.Derivations) {
         const auto from = items.Types.find(derivation.From);
         if (from == items.Types.end() ||
-            std::none_of(from->second.begin(), from->second.end(),
-                         [](const std::string& type) { return IsOneOf(type, {"grid", "iden", "iovl"}); }))
+            std::none_of(from->second.begin(), from->second.end(), [](const std::string& type) {
+                return IsOneOf(type, {"grid", "iden", "iovl"});
+            }))
             continue;
         for (const std::uint32_t to : derivation.To)
             if (!IsImage(items, to))

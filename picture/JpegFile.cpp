@@ -59,8 +59,7 @@ TJpegErrors& ErrorsOf(j_common_ptr info) { return *reinterpret_cast<TJpegErrors*
     TJpegErrors& errors = ErrorsOf(info);
     if (info->err->msg_code == JERR_NO_BACKING_STORE)
         std::snprintf(errors.message, sizeof errors.message,
-                      "the picture needs more memory than the JPEG decoder may use (%ld MiB)",
-                      JpegMemoryLimit >> 20);
+                      "the picture needs more memory than the JPEG decoder may use (%ld MiB)", JpegMemoryLimit >> 20);
     else
         info->err->format_message(info, errors.message);
     std::longjmp(errors.jump, 1);
@@ -122,7 +121,7 @@ struct TJpegDecoder {
     TJpegErrors errors{};
     TScanGuard guard{};
     std::size_t sourceSize = 0; // of the whole compressed data (file or memory)
-    JOCTET* profile = nullptr;  // the ICC profile from the APP2 markers, malloc'd by the library
+    JOCTET* profile = nullptr; // the ICC profile from the APP2 markers, malloc'd by the library
     unsigned int profileSize = 0;
 
     TJpegDecoder()
@@ -145,8 +144,8 @@ struct TJpegDecoder {
 // Where the compressed bytes come from: memory, or a file read piece by
 // piece (see TFileSource).
 struct TSource {
-    const std::uint8_t* Data = nullptr;  // memory, or
-    jpeg_source_mgr* Manager = nullptr;  // a source manager of our own
+    const std::uint8_t* Data = nullptr; // memory, or
+    jpeg_source_mgr* Manager = nullptr; // a source manager of our own
 };
 
 bool ReadHeader(TJpegDecoder& d, const TSource& source)
@@ -452,8 +451,7 @@ TStoredPicture DecodeStored(const TSource& source, std::size_t size, const std::
     const std::int64_t width = info.image_width;
     const std::int64_t height = info.image_height;
     if (!TBitmap::SizeAllowed(width, height))
-        throw TFileError(name + " is too large: " + std::to_string(width) + " x " + std::to_string(height) +
-                         " pixels");
+        throw TFileError(name + " is too large: " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
     // Arithmetic coding has no floor on bits per block: a few hundred bytes
     // can make the decoder fill the largest picture, for many seconds.
     // Hardly any program writes such files, and most viewers refuse them too.
@@ -462,8 +460,8 @@ TStoredPicture DecodeStored(const TSource& source, std::size_t size, const std::
     const std::int64_t blocks = BlockCount(info);
     // Each block's DC coefficient takes at least one bit of Huffman code.
     if (blocks > std::int64_t(size) * 8)
-        throw TFileError(name + " is truncated: it is too short to hold a picture of " + std::to_string(width) +
-                         " x " + std::to_string(height) + " pixels");
+        throw TFileError(name + " is truncated: it is too short to hold a picture of " + std::to_string(width) + " x " +
+                         std::to_string(height) + " pixels");
     // The picture (and a CMYK file's coefficients) must fit in what is left,
     // or the decoder would fail half way after seconds of work.
     const std::uint64_t pictureBytes = std::uint64_t(width) * std::uint64_t(height) * 3;
@@ -487,8 +485,8 @@ TStoredPicture DecodeStored(const TSource& source, std::size_t size, const std::
     std::vector<std::uint8_t> cmykRow(components == 4 ? std::size_t(width) * 4 : 0);
     std::unique_ptr<TCmykConversion> cmykProfile;
     if (components == 4)
-        cmykProfile = std::make_unique<TCmykConversion>(decoder.profile, decoder.profileSize,
-                                                        decoder.info.saw_Adobe_marker != 0);
+        cmykProfile =
+            std::make_unique<TCmykConversion>(decoder.profile, decoder.profileSize, decoder.info.saw_Adobe_marker != 0);
     const TCmykConversion* conversion = cmykProfile && cmykProfile->Ok() ? cmykProfile.get() : nullptr;
     if (!ReadRows(decoder, stored.picture, cmykRow.empty() ? nullptr : cmykRow.data(), conversion))
         Fail(decoder, name);

@@ -45,8 +45,7 @@
 // message where the library found the fault. libjpeg errors never end the
 // process, and a failed read returns nothing, so the caller's pictures stay as
 // they were.
-TBitmap DecodeJpeg(const std::uint8_t* data, std::size_t size, const std::string& name,
-                   std::string* warning = nullptr);
+TBitmap DecodeJpeg(const std::uint8_t* data, std::size_t size, const std::string& name, std::string* warning = nullptr);
 // The file is read a piece at a time as the decoder asks (never loaded
 // whole), so the header is checked after its first bytes and reading stops at
 // the end-of-image marker, whatever follows it. Only a regular file is read.

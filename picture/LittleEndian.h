@@ -10,8 +10,7 @@ inline std::uint16_t GetLe16(const std::uint8_t* p) { return std::uint16_t(p[0] 
 
 inline std::uint32_t GetLe32(const std::uint8_t* p)
 {
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-           (std::uint32_t(p[3]) << 24);
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
 }
 
 inline std::uint64_t GetLe64(const std::uint8_t* p) { return GetLe32(p) | std::uint64_t(GetLe32(p + 4)) << 32; }

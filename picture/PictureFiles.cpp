@@ -31,10 +31,8 @@ bool IsWritablePictureFile(const std::string& path)
     case TFileKind::Jpeg:
     case TFileKind::Bitmap:
     case TFileKind::Png:
-    case TFileKind::WebP:
-        return true;
-    default:
-        return false;
+    case TFileKind::WebP: return true;
+    default: return false;
     }
 }
 
@@ -49,20 +47,13 @@ TPictureKind KindOfContent(const std::string& path)
 TPictureKind KindOfName(const std::string& path)
 {
     switch (FileKindOf(path)) {
-    case TFileKind::Jpeg:
-        return TPictureKind::Jpeg;
-    case TFileKind::Bitmap:
-        return TPictureKind::Bitmap;
-    case TFileKind::Png:
-        return TPictureKind::Png;
-    case TFileKind::WebP:
-        return TPictureKind::WebP;
-    case TFileKind::Tiff:
-        return TPictureKind::Tiff;
-    case TFileKind::Heif:
-        return TPictureKind::Heif;
-    default:
-        return TPictureKind::Unknown;
+    case TFileKind::Jpeg: return TPictureKind::Jpeg;
+    case TFileKind::Bitmap: return TPictureKind::Bitmap;
+    case TFileKind::Png: return TPictureKind::Png;
+    case TFileKind::WebP: return TPictureKind::WebP;
+    case TFileKind::Tiff: return TPictureKind::Tiff;
+    case TFileKind::Heif: return TPictureKind::Heif;
+    default: return TPictureKind::Unknown;
     }
 }
 
@@ -91,12 +82,9 @@ TBitmap ReadPicture(const std::string& path, std::string* warning)
     if (kind == TPictureKind::Unknown)
         kind = KindOfName(path);
     switch (kind) {
-    case TPictureKind::Jpeg:
-        return ReadJpegFile(path, warning);
-    case TPictureKind::Bitmap:
-        return ReadBmpFile(path);
-    case TPictureKind::Unknown:
-        break;
+    case TPictureKind::Jpeg: return ReadJpegFile(path, warning);
+    case TPictureKind::Bitmap: return ReadBmpFile(path);
+    case TPictureKind::Unknown: break;
     default: {
         const std::vector<std::uint8_t> bytes = ReadFileBytes(path, PictureFileLimit);
         return DecodePicture(kind, bytes.data(), bytes.size(), path);
@@ -131,20 +119,11 @@ void WritePicture(const std::string& path, const TBitmap& picture, TWriteOptions
 void WritePictureTo(std::ostream& out, const std::string& path, const TBitmap& picture, TWriteOptions options)
 {
     switch (FileKindOf(path)) {
-    case TFileKind::Jpeg:
-        WriteJpeg(out, picture, 90, path);
-        return;
-    case TFileKind::Bitmap:
-        WriteBmp(out, picture);
-        return;
-    case TFileKind::Png:
-        WritePng(out, picture, path);
-        return;
-    case TFileKind::WebP:
-        WriteWebP(out, picture, options.Lossless, path);
-        return;
-    default:
-        break;
+    case TFileKind::Jpeg: WriteJpeg(out, picture, 90, path); return;
+    case TFileKind::Bitmap: WriteBmp(out, picture); return;
+    case TFileKind::Png: WritePng(out, picture, path); return;
+    case TFileKind::WebP: WriteWebP(out, picture, options.Lossless, path); return;
+    default: break;
     }
     throw TFileError(path + " cannot be written: only " + WrittenKinds + " pictures are written");
 }

@@ -17,7 +17,8 @@ bool FtypNamesBrand(const std::uint8_t* data, std::size_t size, std::initializer
 {
     if (!StartsWith(data, size, 4, "ftyp", 4) || size < 12)
         return false;
-    const std::size_t box = std::size_t(data[0]) << 24 | std::size_t(data[1]) << 16 | std::size_t(data[2]) << 8 | data[3];
+    const std::size_t box =
+        std::size_t(data[0]) << 24 | std::size_t(data[1]) << 16 | std::size_t(data[2]) << 8 | data[3];
     if (box < 16)
         return false;
     auto named = [&](std::size_t at) {
@@ -39,8 +40,8 @@ namespace {
 
 bool IsHeif(const std::uint8_t* data, std::size_t size)
 {
-    return FtypNamesBrand(data, size,
-                          {"heic", "heix", "heim", "heis", "hevc", "hevx", "hevm", "hevs", "mif1", "msf1", "avif", "avis"});
+    return FtypNamesBrand(
+        data, size, {"heic", "heix", "heim", "heis", "hevc", "hevx", "hevm", "hevs", "mif1", "msf1", "avif", "avis"});
 }
 
 } // namespace

@@ -38,15 +38,9 @@ void Check(int code, const std::string& verb, const std::string& name)
 void ConvertRow(const std::uint8_t* row, int format, std::uint8_t* bgr, int width)
 {
     switch (format) {
-    case SPNG_FMT_RGB8:
-        SamplesToBgr<std::uint8_t, 3, 255>(row, bgr, width);
-        break;
-    case SPNG_FMT_RGBA8:
-        SamplesToBgr<std::uint8_t, 4, 255>(row, bgr, width);
-        break;
-    default:
-        SamplesToBgr<std::uint16_t, 4, 65535>(reinterpret_cast<const std::uint16_t*>(row), bgr, width);
-        break;
+    case SPNG_FMT_RGB8: SamplesToBgr<std::uint8_t, 3, 255>(row, bgr, width); break;
+    case SPNG_FMT_RGBA8: SamplesToBgr<std::uint8_t, 4, 255>(row, bgr, width); break;
+    default: SamplesToBgr<std::uint16_t, 4, 65535>(reinterpret_cast<const std::uint16_t*>(row), bgr, width); break;
     }
 }
 
@@ -81,8 +75,8 @@ TBitmap DecodePng(const std::uint8_t* data, std::size_t size, const std::string&
     spng_ihdr ihdr{};
     Check(spng_get_ihdr(ctx.get(), &ihdr), "read", name);
     const int depth = ihdr.bit_depth;
-    const bool alpha = ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ||
-                       ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA;
+    const bool alpha =
+        ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA || ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA;
     spng_trns trns{};
     // Reading up to the first IDAT also inflates the chunks before it, so
     // this is where a chunk beyond the limits shows.

@@ -114,7 +114,9 @@ std::string FollowLinks(const std::string& path)
     Refuse(path, Reason(ELOOP));
 }
 
-TStagedFile::TStagedFile(const std::string& path, bool durable) : path_(path), durable_(durable)
+TStagedFile::TStagedFile(const std::string& path, bool durable)
+    : path_(path)
+    , durable_(durable)
 {
     target_ = FollowLinks(path);
     struct stat info {};

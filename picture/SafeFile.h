@@ -24,8 +24,7 @@
 // With `durable` false the waits for the disk (fsync) are skipped: the old
 // file is still replaced only by a complete new one, but a power cut soon
 // after may lose both. Only for scratch files that the program can do without.
-void WriteFileSafely(const std::string& path, const std::function<void(std::ostream&)>& write,
-                     bool durable = true);
+void WriteFileSafely(const std::string& path, const std::function<void(std::ostream&)>& write, bool durable = true);
 
 // The same in two steps, so that several files can be written completely
 // before any of them replaces its old file: Write fills the temporary file,
@@ -49,10 +48,10 @@ public:
     const std::string& Target() const { return target_; }
 
 private:
-    std::string path_;      // as the caller named it, for messages
-    std::string target_;    // after following symbolic links
-    std::string temp_;      // empty when nothing is pending
-    bool device_ = false;   // a character device: written in place
+    std::string path_; // as the caller named it, for messages
+    std::string target_; // after following symbolic links
+    std::string temp_; // empty when nothing is pending
+    bool device_ = false; // a character device: written in place
     bool written_ = false;
     bool durable_;
 };

@@ -129,18 +129,10 @@ void ReadWide(TIFF* tiff, TBitmap& picture, int channels, const std::string& nam
             Fail(name, messages, "a row cannot be read");
         std::uint8_t* row = picture.ScanLine(y);
         switch (channels) {
-        case 1:
-            SamplesToBgr<std::uint16_t, 1, 65535>(line.data(), row, width);
-            break;
-        case 2:
-            SamplesToBgr<std::uint16_t, 2, 65535>(line.data(), row, width);
-            break;
-        case 3:
-            SamplesToBgr<std::uint16_t, 3, 65535>(line.data(), row, width);
-            break;
-        default:
-            SamplesToBgr<std::uint16_t, 4, 65535>(line.data(), row, width);
-            break;
+        case 1: SamplesToBgr<std::uint16_t, 1, 65535>(line.data(), row, width); break;
+        case 2: SamplesToBgr<std::uint16_t, 2, 65535>(line.data(), row, width); break;
+        case 3: SamplesToBgr<std::uint16_t, 3, 65535>(line.data(), row, width); break;
+        default: SamplesToBgr<std::uint16_t, 4, 65535>(line.data(), row, width); break;
         }
     }
 }
@@ -154,8 +146,8 @@ bool IsPlainCmyk(TIFF* tiff)
     TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
     TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
     TIFFGetFieldDefaulted(tiff, TIFFTAG_INKSET, &inks);
-    return TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric) && photometric == PHOTOMETRIC_SEPARATED &&
-           bits == 8 && samples == 4 && planar == PLANARCONFIG_CONTIG && inks == INKSET_CMYK && !TIFFIsTiled(tiff);
+    return TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric) && photometric == PHOTOMETRIC_SEPARATED && bits == 8 &&
+           samples == 4 && planar == PLANARCONFIG_CONTIG && inks == INKSET_CMYK && !TIFFIsTiled(tiff);
 }
 
 void ReadCmyk(TIFF* tiff, TBitmap& picture, const TCmykConversion& profile, const std::string& name,
@@ -220,8 +212,8 @@ TBitmap DecodeTiff(const std::uint8_t* data, std::size_t size, const std::string
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), OnWarning, &messages);
     TMemoryTiff file{data, size, 0};
     const std::unique_ptr<TIFF, TTiffClose> tiff(TIFFClientOpenExt(name.c_str(), "r", &file, ReadProc, WriteProc,
-                                                                   SeekProc, CloseProc, SizeProc, MapProc,
-                                                                   UnmapProc, options.get()));
+                                                                   SeekProc, CloseProc, SizeProc, MapProc, UnmapProc,
+                                                                   options.get()));
     if (!tiff)
         Fail(name, messages, "it is not a readable TIFF file");
 

@@ -17,18 +17,12 @@ namespace {
 std::string StatusText(VP8StatusCode status)
 {
     switch (status) {
-    case VP8_STATUS_OUT_OF_MEMORY:
-        return "out of memory";
-    case VP8_STATUS_INVALID_PARAM:
-        return "invalid parameter";
-    case VP8_STATUS_BITSTREAM_ERROR:
-        return "the WebP data is damaged";
-    case VP8_STATUS_UNSUPPORTED_FEATURE:
-        return "it uses a WebP feature this program does not read";
-    case VP8_STATUS_NOT_ENOUGH_DATA:
-        return "the file is truncated";
-    default:
-        return "the WebP decoder failed";
+    case VP8_STATUS_OUT_OF_MEMORY: return "out of memory";
+    case VP8_STATUS_INVALID_PARAM: return "invalid parameter";
+    case VP8_STATUS_BITSTREAM_ERROR: return "the WebP data is damaged";
+    case VP8_STATUS_UNSUPPORTED_FEATURE: return "it uses a WebP feature this program does not read";
+    case VP8_STATUS_NOT_ENOUGH_DATA: return "the file is truncated";
+    default: return "the WebP decoder failed";
     }
 }
 

@@ -9,8 +9,7 @@
 // without blocking, so that a named pipe cannot hang the open; anything but a
 // regular file (a pipe, a device, a folder) is refused before a byte is read.
 // Errors throw TFileError naming the file.
-class TRegularFile
-{
+class TRegularFile {
 public:
     explicit TRegularFile(const std::string& path);
     ~TRegularFile();

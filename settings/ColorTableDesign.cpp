@@ -66,8 +66,8 @@
 namespace {
 
 constexpr double CoarsestBands = 2.0; // Color Scale 1
-constexpr double FinestBands = 16.0;  // Color Scale 142
-constexpr double ToneCurve = 1.3;     // boundary = 255 * t^ToneCurve
+constexpr double FinestBands = 16.0; // Color Scale 142
+constexpr double ToneCurve = 1.3; // boundary = 255 * t^ToneCurve
 
 } // namespace
 

@@ -14,11 +14,11 @@
 // ranges, so a value can never mean one thing in the editor and another in
 // the renderer.
 struct TEffectControl {
-    const char* Name;        // the control's name without its Trc_/Spn_ prefix
-    std::size_t Offset;      // of the int32 field in TEffectSettings
+    const char* Name; // the control's name without its Trc_/Spn_ prefix
+    std::size_t Offset; // of the int32 field in TEffectSettings
     std::int32_t Min;
     std::int32_t Max;
-    std::int32_t Designed;   // the position before any preset is loaded
+    std::int32_t Designed; // the position before any preset is loaded
     // The threshold pair stores 255 - position in WhiteLevel and is neither
     // set from a file nor counted among the pairs a preset load touches.
     bool StoresWhiteLevel;

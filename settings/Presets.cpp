@@ -1,9 +1,9 @@
 #include "settings/Presets.h"
 
 #include "picture/FileError.h"
+#include "settings/EffectControls.h"
 #include "settings/ProgramDir.h"
 #include "settings/RecordFile.h"
-#include "settings/EffectControls.h"
 
 #include <cstring>
 #include <optional>
@@ -34,10 +34,10 @@ TEffectSettings ReadPresetRecord(const std::string& presetPath)
     if (!got)
         throw TFileError("the preset file " + presetPath + " cannot be read");
     if (*got != sizeof settings)
-        throw TFileError("the preset file " + presetPath + " is not a preset: " +
-                         (*got > sizeof settings ? "it is longer than " : "it has " + std::to_string(*got) +
-                                                                             " bytes, not ") +
-                         std::to_string(sizeof settings) + " bytes");
+        throw TFileError(
+            "the preset file " + presetPath + " is not a preset: " +
+            (*got > sizeof settings ? "it is longer than " : "it has " + std::to_string(*got) + " bytes, not ") +
+            std::to_string(sizeof settings) + " bytes");
     std::memcpy(&settings, bytes.data(), sizeof settings);
     // The same limits the editor's controls put on a loaded preset, so that
     // a value means the same in both and no value beyond them reaches the

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "picture/Bitmap.h"
 #include "engine/EffectSettings.h"
+#include "picture/Bitmap.h"
 
 #include <string>
 

@@ -26,9 +26,8 @@ std::optional<std::size_t> ReadRecordBytes(const std::string& path, void* record
 bool WriteRecordBytes(const std::string& path, const void* record, std::size_t size)
 {
     try {
-        WriteFileSafely(path, [&](std::ostream& out) {
-            out.write(static_cast<const char*>(record), std::streamsize(size));
-        });
+        WriteFileSafely(path,
+                        [&](std::ostream& out) { out.write(static_cast<const char*>(record), std::streamsize(size)); });
     } catch (const TFileError&) {
         return false;
     }

@@ -50,8 +50,9 @@ std::vector<TSpan> ReductionSpans(int sourceSize, int targetSize)
             --last;
             lastWeight = first == last ? firstWeight : Unit;
         }
-        std::uint64_t sum = first == last ? firstWeight
-                                          : std::uint64_t(firstWeight) + lastWeight + std::uint64_t(last - first - 1) * Unit;
+        std::uint64_t sum = first == last
+                                ? firstWeight
+                                : std::uint64_t(firstWeight) + lastWeight + std::uint64_t(last - first - 1) * Unit;
         span = {first, last, firstWeight, lastWeight, sum};
         p0 = p1;
     }
@@ -133,7 +134,7 @@ void ResampleRows(const TResampleSource& source, const std::vector<TSpan>& rows,
         // reads the source row by row.
         std::fill(acc, acc + w * 3, 0);
         for (int m = rowSpan.First; m <= rowSpan.Last; ++m) {
-            std::uint32_t rowWeight = m == rowSpan.First ? rowSpan.FirstWeight
+            std::uint32_t rowWeight = m == rowSpan.First  ? rowSpan.FirstWeight
                                       : m == rowSpan.Last ? rowSpan.LastWeight
                                                           : Unit;
             AccumulateRow(source.Pixels.data() + std::size_t(m) * sourceRowBytes, rowWeight, columns, acc);

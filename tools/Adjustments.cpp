@@ -1,8 +1,8 @@
 #include "tools/Adjustments.h"
 
-#include "picture/Bitmap.h"
 #include "engine/ToneTables.h"
 #include "engine/WorkerPool.h"
+#include "picture/Bitmap.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -58,9 +58,8 @@ void MapPicture(const TBitmap& source, TBitmap& destination, const TChannelTable
             });
         return;
     }
-    ForEachRow(source, destination, rect, pool, [&](const std::uint8_t* s, std::uint8_t* d, int pixels) {
-        MapChannels(s, d, pixels, tables);
-    });
+    ForEachRow(source, destination, rect, pool,
+               [&](const std::uint8_t* s, std::uint8_t* d, int pixels) { MapChannels(s, d, pixels, tables); });
 }
 
 } // namespace
@@ -80,18 +79,16 @@ void ContrastPicture(const TBitmap& source, TBitmap& destination, int contrast, 
     MapPicture(source, destination, tables, rect, pool);
 }
 
-void SaturatePicture(const TBitmap& source, TBitmap& destination, int saturation, const TRect& rect,
-                     TWorkerPool* pool)
+void SaturatePicture(const TBitmap& source, TBitmap& destination, int saturation, const TRect& rect, TWorkerPool* pool)
 {
     TSaturationTables tables;
     BuildSaturationTables(saturation, tables);
-    ForEachRow(source, destination, rect, pool, [&](const std::uint8_t* s, std::uint8_t* d, int pixels) {
-        Saturate(s, d, pixels, tables);
-    });
+    ForEachRow(source, destination, rect, pool,
+               [&](const std::uint8_t* s, std::uint8_t* d, int pixels) { Saturate(s, d, pixels, tables); });
 }
 
-void BrightContrastPicture(const TBitmap& source, TBitmap& destination, int brightness, int contrast,
-                           const TRect& rect, TWorkerPool* pool)
+void BrightContrastPicture(const TBitmap& source, TBitmap& destination, int brightness, int contrast, const TRect& rect,
+                           TWorkerPool* pool)
 {
     TChannelTables offset, contrastTables, chained;
     BuildOffsetTables(brightness, brightness, brightness, offset);

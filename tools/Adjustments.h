@@ -21,5 +21,5 @@ void SaturatePicture(const TBitmap& source, TBitmap& destination, int saturation
 
 // OffsetPicture with the brightness on all three channels followed by
 // ContrastPicture, in one pass through the two tables chained.
-void BrightContrastPicture(const TBitmap& source, TBitmap& destination, int brightness, int contrast,
-                           const TRect& rect, TWorkerPool* pool = nullptr);
+void BrightContrastPicture(const TBitmap& source, TBitmap& destination, int brightness, int contrast, const TRect& rect,
+                           TWorkerPool* pool = nullptr);

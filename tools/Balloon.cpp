@@ -160,8 +160,8 @@ void BuildBalloon(TObjectImage& image, TBalloonKind kind, const TBalloonShape& s
         break;
     case TBalloonKind::Rounded:
         FillRounded(image.Paint, x + bw, y + bw, iw, ih, corner, colors.Back);
-        text = TTextLayout{x + bw + corner / 2, x + bw + iw - corner / 2, y + bw + corner / 2,
-                           y + bw + ih - corner / 2, {}};
+        text = TTextLayout{
+            x + bw + corner / 2, x + bw + iw - corner / 2, y + bw + corner / 2, y + bw + ih - corner / 2, {}};
         break;
     case TBalloonKind::Ellipse: {
         if (iw > 0 && ih > 0)

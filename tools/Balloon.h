@@ -38,8 +38,8 @@ int BalloonHitTest(const TBalloonShape& shape, TToolPoint point);
 void DragBalloon(TBalloonShape& shape, int handle, TToolPoint point, TToolPoint pressPoint, TToolPoint pressOrigin);
 
 // The balloon's image, the size of its bounds: mask and paint image.
-void BuildBalloon(TObjectImage& image, TBalloonKind kind, const TBalloonShape& shape,
-                  const TObjectSettings& settings, TObjectColors colors, TObjectFont& font);
+void BuildBalloon(TObjectImage& image, TBalloonKind kind, const TBalloonShape& shape, const TObjectSettings& settings,
+                  TObjectColors colors, TObjectFont& font);
 
 // The three balloon tools over the placed-object editor.
 class TBalloonTool : public TPlacedObjectTool {

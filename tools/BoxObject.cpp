@@ -14,8 +14,8 @@ std::vector<TToolPoint> BoxHandlePoints(const TObjectBox& b)
 {
     const int midX = b.Left + b.Width() / 2;
     const int midY = b.Top + b.Height() / 2;
-    return {{b.Left, b.Top},  {b.Left, midY},  {b.Left, b.Bottom},  {midX, b.Top},
-            {midX, b.Bottom}, {b.Right, b.Top}, {b.Right, midY}, {b.Right, b.Bottom}};
+    return {{b.Left, b.Top},  {b.Left, midY},   {b.Left, b.Bottom}, {midX, b.Top},
+            {midX, b.Bottom}, {b.Right, b.Top}, {b.Right, midY},    {b.Right, b.Bottom}};
 }
 
 int BoxHitTest(const TObjectBox& b, TToolPoint p)

@@ -49,8 +49,7 @@ protected:
     std::vector<TToolPoint> HandlePoints() const override { return BoxHandlePoints(Box); }
     TRect HandleArea() const override
     {
-        return TRect{Box.Left - HandleReach, Box.Top - HandleReach, Box.Right + HandleReach,
-                     Box.Bottom + HandleReach};
+        return TRect{Box.Left - HandleReach, Box.Top - HandleReach, Box.Right + HandleReach, Box.Bottom + HandleReach};
     }
 
     TObjectBox Start;

@@ -41,8 +41,8 @@ void BuildRectangleBox(TObjectImage& image, int width, int height, const TObject
                    TTextLayout{TextMargin, width - TextMargin, TextMargin, height - TextMargin, colors.Back});
 }
 
-void BuildEllipseBox(TObjectImage& image, int width, int height, const TObjectSettings& settings,
-                     TObjectColors colors, TObjectFont& font)
+void BuildEllipseBox(TObjectImage& image, int width, int height, const TObjectSettings& settings, TObjectColors colors,
+                     TObjectFont& font)
 {
     const int bw = settings.BorderWidth;
     image.Masked = true;
@@ -65,8 +65,7 @@ void BuildTextBox(TObjectImage& image, int width, int height, const TObjectSetti
     image.Masked = false;
     image.Paint = TBitmap(width, height);
     FillBox(image.Paint, 0, 0, width, height, colors.Back);
-    font.DrawLines(image.Paint, settings, colors.Front,
-                   TTextLayout{0, width, 0, height - TextMargin, colors.Back});
+    font.DrawLines(image.Paint, settings, colors.Front, TTextLayout{0, width, 0, height - TextMargin, colors.Back});
 }
 
 TBoxTool::TBoxTool(TToolEnvironment& environment, TToolCode code)

@@ -21,8 +21,8 @@ TObjectBox EllipseTextBox(int width, int height);
 // through a mask; the text box back colour all over.
 void BuildRectangleBox(TObjectImage& image, int width, int height, const TObjectSettings& settings,
                        TObjectColors colors, TObjectFont& font);
-void BuildEllipseBox(TObjectImage& image, int width, int height, const TObjectSettings& settings,
-                     TObjectColors colors, TObjectFont& font);
+void BuildEllipseBox(TObjectImage& image, int width, int height, const TObjectSettings& settings, TObjectColors colors,
+                     TObjectFont& font);
 void BuildTextBox(TObjectImage& image, int width, int height, const TObjectSettings& settings, TObjectColors colors,
                   TObjectFont& font);
 

@@ -32,7 +32,6 @@ class TBrushTool : public TStrokeTool {
 public:
     using TStrokeTool::TStrokeTool;
 
-
     // The centres a drag from `from` to `to` stamps, for a brush of this size.
     static std::vector<TToolPoint> StampPoints(TToolPoint from, TToolPoint to, int size);
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "picture/Bitmap.h"
 #include "document/Rect.h"
+#include "picture/Bitmap.h"
 #include "tools/Tool.h"
 
 // The outline the stroke tools show where their next dab will land, drawn

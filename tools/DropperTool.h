@@ -9,7 +9,10 @@
 // beyond the picture are ignored.
 class TDropperTool : public TTool {
 public:
-    explicit TDropperTool(TToolEnvironment& environment) : Env(environment) {}
+    explicit TDropperTool(TToolEnvironment& environment)
+        : Env(environment)
+    {
+    }
 
     void Press(TToolPoint point, TMouseButton button, TMouseButtons held) override;
     void Move(TToolPoint point, TMouseButtons held) override;

@@ -8,7 +8,6 @@ class TEraserTool : public TStrokeTool {
 public:
     using TStrokeTool::TStrokeTool;
 
-
 protected:
     int Size() const override { return Env.Settings().EraserSize; }
     void Begin(TToolPoint point) override;

@@ -8,7 +8,10 @@
 // Every move shows the pointer's picture position.
 class THandTool : public TTool {
 public:
-    explicit THandTool(TToolEnvironment& environment) : Env(environment) {}
+    explicit THandTool(TToolEnvironment& environment)
+        : Env(environment)
+    {
+    }
 
     void Press(TToolPoint point, TMouseButton button, TMouseButtons held) override;
     void Move(TToolPoint point, TMouseButtons held) override;

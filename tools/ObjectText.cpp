@@ -78,8 +78,8 @@ void TObjectFont::DrawLines(TBitmap& image, const TObjectSettings& settings, TTo
     }
 }
 
-void DrawTriangle(TBitmap& image, const std::array<std::array<int, 2>, 3>& corners, TToolColor fill,
-                  TToolColor outline, int penWidth)
+void DrawTriangle(TBitmap& image, const std::array<std::array<int, 2>, 3>& corners, TToolColor fill, TToolColor outline,
+                  int penWidth)
 {
     if (image.Empty())
         return;

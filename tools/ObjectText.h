@@ -41,5 +41,5 @@ private:
 
 // Fills the triangle of three points and outlines it with a pen `penWidth`
 // pixels wide (round joins); without anti-aliasing.
-void DrawTriangle(TBitmap& image, const std::array<std::array<int, 2>, 3>& corners, TToolColor fill,
-                  TToolColor outline, int penWidth);
+void DrawTriangle(TBitmap& image, const std::array<std::array<int, 2>, 3>& corners, TToolColor fill, TToolColor outline,
+                  int penWidth);

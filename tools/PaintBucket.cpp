@@ -110,7 +110,9 @@ void TPaintBucketTool::Press(TToolPoint point, TMouseButton, TMouseButtons)
     TBitmap& view = Env.ViewBitmap();
     const int width = view.Width();
     FloodFill(view, Env.DrawableLayers(), point, Env.Settings().Tolerance, Env.FrontColor(), Scratch,
-              [this, width](int row) { Env.RebuildComposite(TRect{0, row, width - 1, row}); });
+              [this, width](int row) {
+                  Env.RebuildComposite(TRect{0, row, width - 1, row});
+              });
     const TRect shown = Env.ViewRect();
     Env.RebuildComposite(shown);
     Env.PaintRect(shown);

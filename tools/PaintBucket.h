@@ -1,7 +1,7 @@
 #pragma once
 
-#include "picture/Bitmap.h"
 #include "document/Rect.h"
+#include "picture/Bitmap.h"
 #include "tools/Tool.h"
 #include "tools/ToolEnvironment.h"
 
@@ -36,7 +36,10 @@ TRect FloodFill(const TBitmap& view, TDrawTargets targets, TToolPoint seed, int 
 // Fills what the user sees with the front colour on a click.
 class TPaintBucketTool : public TTool {
 public:
-    explicit TPaintBucketTool(TToolEnvironment& environment) : Env(environment) {}
+    explicit TPaintBucketTool(TToolEnvironment& environment)
+        : Env(environment)
+    {
+    }
 
     void Press(TToolPoint point, TMouseButton button, TMouseButtons held) override;
     void Move(TToolPoint, TMouseButtons) override {}

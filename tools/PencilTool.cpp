@@ -33,10 +33,9 @@ void TPencilTool::Continue(TToolPoint point)
     const TToolPoint p0 = CurvePoints[0];
     const TToolPoint p1 = CurvePoints[1];
     const int s = PenWidth;
-    const TRect changed{std::min({p0.X, p1.X, point.X, LastPoint.X}) - s,
-                        std::min({p0.Y, p1.Y, point.Y, LastPoint.Y}) - s,
-                        std::max({p0.X, p1.X, point.X, LastPoint.X}) + s,
-                        std::max({p0.Y, p1.Y, point.Y, LastPoint.Y}) + s};
+    const TRect changed{
+        std::min({p0.X, p1.X, point.X, LastPoint.X}) - s, std::min({p0.Y, p1.Y, point.Y, LastPoint.Y}) - s,
+        std::max({p0.X, p1.X, point.X, LastPoint.X}) + s, std::max({p0.Y, p1.Y, point.Y, LastPoint.Y}) + s};
     LastPoint = point;
     const TDrawTargets targets = Env.DrawableLayers();
     for (TBitmap* layer : {targets.Sketch, targets.Color})

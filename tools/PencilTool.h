@@ -12,7 +12,6 @@ class TPencilTool : public TStrokeTool {
 public:
     using TStrokeTool::TStrokeTool;
 
-
 protected:
     int Size() const override { return Env.Settings().PencilSize; }
     void Begin(TToolPoint point) override;

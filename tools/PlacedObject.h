@@ -34,7 +34,11 @@ TObjectCursor CursorForHit(int hit);
 // the tool is left (one history step) and is thrown away by a cancel.
 class TPlacedObjectTool : public TTool {
 public:
-    TPlacedObjectTool(TToolEnvironment& environment, TToolCode code) : Env(environment), Code(code) {}
+    TPlacedObjectTool(TToolEnvironment& environment, TToolCode code)
+        : Env(environment)
+        , Code(code)
+    {
+    }
 
     void Press(TToolPoint point, TMouseButton button, TMouseButtons held) override;
     void Move(TToolPoint point, TMouseButtons held) override;

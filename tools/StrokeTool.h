@@ -10,7 +10,10 @@
 // every release.
 class TStrokeTool : public TTool {
 public:
-    explicit TStrokeTool(TToolEnvironment& environment) : Env(environment) {}
+    explicit TStrokeTool(TToolEnvironment& environment)
+        : Env(environment)
+    {
+    }
 
     void Press(TToolPoint point, TMouseButton button, TMouseButtons held) final;
     void Move(TToolPoint point, TMouseButtons held) override;

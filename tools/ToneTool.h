@@ -24,8 +24,11 @@ void ApplyTone(TBitmap& layer, const TBitmap& pressCopy, const TShape& shape, in
 // the press, so going over a place twice in one stroke changes it once.
 class TToneTool : public TStrokeTool {
 public:
-    TToneTool(TToolEnvironment& environment, bool darken) : TStrokeTool(environment), Darken(darken) {}
-
+    TToneTool(TToolEnvironment& environment, bool darken)
+        : TStrokeTool(environment)
+        , Darken(darken)
+    {
+    }
 
 protected:
     int Size() const override;

@@ -17,7 +17,10 @@ struct TMouseButtons {
     std::uint8_t Bits = 0;
 
     constexpr TMouseButtons() = default;
-    constexpr TMouseButtons(TMouseButton button) : Bits(std::uint8_t(button)) {}
+    constexpr TMouseButtons(TMouseButton button)
+        : Bits(std::uint8_t(button))
+    {
+    }
     constexpr bool Has(TMouseButton button) const { return (Bits & std::uint8_t(button)) != 0; }
     constexpr TMouseButtons operator|(TMouseButtons other) const
     {

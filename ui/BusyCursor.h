@@ -7,8 +7,7 @@
 // interface thread (a file read or written, an adjustment applied, the
 // effect's preview). It is put on the screen at once, before the work starts,
 // and taken off by Restore or at the end of the scope.
-class TBusyCursor
-{
+class TBusyCursor {
 public:
     TBusyCursor()
     {

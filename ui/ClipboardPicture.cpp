@@ -23,8 +23,7 @@ const QString BmpType = QStringLiteral("image/bmp");
 std::atomic<unsigned> CopyCount{0};
 
 // An output stream's buffer over memory of a known size.
-class TArrayOutput : public std::streambuf
-{
+class TArrayOutput : public std::streambuf {
 public:
     TArrayOutput(char* bytes, std::size_t size) { setp(bytes, bytes + size); }
 };
@@ -32,7 +31,8 @@ public:
 } // namespace
 
 TClipboardPicture::TClipboardPicture(std::shared_ptr<const TBitmap> picture, QByteArray png)
-    : Picture(std::move(picture)), Png(std::move(png))
+    : Picture(std::move(picture))
+    , Png(std::move(png))
 {
 }
 

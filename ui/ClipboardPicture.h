@@ -14,8 +14,7 @@
 // programs prefer, is compressed on a worker thread as soon as Copy runs and
 // offered from the moment it is ready (CopyPicture puts a new offer with it
 // on the clipboard then).
-class TClipboardPicture : public QMimeData
-{
+class TClipboardPicture : public QMimeData {
     Q_OBJECT
 
 public:

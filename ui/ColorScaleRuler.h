@@ -7,8 +7,7 @@
 // The ruler of one colours table row: a scale for the intensities 0..256
 // (intensity b at x = 10 + 2 b) with a tick and a handle for each interior
 // boundary. It only draws; the colouring options dialog handles its pointer.
-class TColorScaleRuler : public QWidget
-{
+class TColorScaleRuler : public QWidget {
     Q_OBJECT
 
 public:

@@ -6,8 +6,7 @@
 // A square showing a colour, framed so that it stands out on any window
 // face. A press of any mouse button, or Space or Enter while it has the
 // focus, emits Pressed; the owner decides what to do with it.
-class TColorSwatch : public QWidget
-{
+class TColorSwatch : public QWidget {
     Q_OBJECT
 
 public:

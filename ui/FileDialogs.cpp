@@ -4,15 +4,12 @@
 
 #include <QFileDialog>
 #include <QGridLayout>
-#include <QHeaderView>
-#include <QTreeView>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QScreen>
+#include <QTreeView>
 
-QString NameFilterString(const TFileFilter& filter)
-{
-    return filter.Text + " (" + filter.Patterns.join(' ') + ")";
-}
+QString NameFilterString(const TFileFilter& filter) { return filter.Text + " (" + filter.Patterns.join(' ') + ")"; }
 
 int ChosenFilterIndex(const QList<TFileFilter>& filters, const QString& selected)
 {

@@ -10,8 +10,7 @@ QString ProgramVersion();
 
 // The about box: the program's name, version and purpose, its icon and an OK
 // button. Created once and shown modally by the About command.
-class TFrmAbout : public QDialog
-{
+class TFrmAbout : public QDialog {
     Q_OBJECT
 
 public:

@@ -1,10 +1,10 @@
 #include "ui/FrmAdjustment.h"
 
-#include "ui/BusyCursor.h"
 #include "document/Document.h"
+#include "engine/WorkerPool.h"
+#include "ui/BusyCursor.h"
 #include "ui/SpinEdit.h"
 #include "ui/TrackSpin.h"
-#include "engine/WorkerPool.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -56,8 +56,7 @@ struct TAdjustmentTable {
 // pointed at those for one view refresh, then back at the layers. OK adjusts
 // the whole of each drawable layer in place and records one history state;
 // Cancel, Escape and the close box only refresh the view from the layers.
-class TFrmAdjustment : public QDialog
-{
+class TFrmAdjustment : public QDialog {
     Q_OBJECT
 
 public:
@@ -84,13 +83,11 @@ public:
     void reject() override;
 
 protected:
-    TFrmAdjustment(TDocument& document, TAdjustmentHost host, const TAdjustmentTable& table,
-                   QWidget* parent = nullptr);
+    TFrmAdjustment(TDocument& document, TAdjustmentHost host, const TAdjustmentTable& table, QWidget* parent = nullptr);
 
     // The dialog's operation with the current values, from `source` into
     // `destination` (possibly the same picture), on `rect`.
-    virtual void Adjust(const TBitmap& source, TBitmap& destination, const TRect& rect,
-                        TWorkerPool* pool) const = 0;
+    virtual void Adjust(const TBitmap& source, TBitmap& destination, const TRect& rect, TWorkerPool* pool) const = 0;
 
 private:
     void SliderChange();

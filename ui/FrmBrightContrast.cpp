@@ -27,8 +27,7 @@ TFrmBrightContrast::TFrmBrightContrast(TDocument& document, TAdjustmentHost host
     Spn_Contrast = Slider(1)->Spn();
 }
 
-void TFrmBrightContrast::Adjust(const TBitmap& source, TBitmap& destination, const TRect& rect,
-                                TWorkerPool* pool) const
+void TFrmBrightContrast::Adjust(const TBitmap& source, TBitmap& destination, const TRect& rect, TWorkerPool* pool) const
 {
     // The brightness offset then the contrast table, chained into one pass.
     BrightContrastPicture(source, destination, Value(0), Value(1), rect, pool);

@@ -6,8 +6,7 @@ class QSlider;
 class TSpinEdit;
 
 // Brightness and contrast of the drawable layers.
-class TFrmBrightContrast : public TFrmAdjustment
-{
+class TFrmBrightContrast : public TFrmAdjustment {
     Q_OBJECT
 
 public:

@@ -30,8 +30,7 @@ TFrmColorBalance::TFrmColorBalance(TDocument& document, TAdjustmentHost host, QW
     Spn_Blue = Slider(2)->Spn();
 }
 
-void TFrmColorBalance::Adjust(const TBitmap& source, TBitmap& destination, const TRect& rect,
-                              TWorkerPool* pool) const
+void TFrmColorBalance::Adjust(const TBitmap& source, TBitmap& destination, const TRect& rect, TWorkerPool* pool) const
 {
     OffsetPicture(source, destination, Value(0), Value(1), Value(2), rect, pool);
 }

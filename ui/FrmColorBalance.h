@@ -6,8 +6,7 @@ class QSlider;
 class TSpinEdit;
 
 // Red, green and blue offsets of the drawable layers.
-class TFrmColorBalance : public TFrmAdjustment
-{
+class TFrmColorBalance : public TFrmAdjustment {
     Q_OBJECT
 
 public:

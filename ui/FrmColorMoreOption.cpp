@@ -1,11 +1,11 @@
 #include "ui/FrmColorMoreOption.h"
 
+#include "settings/EffectControls.h"
+#include "settings/SettingsFile.h"
 #include "ui/BusyCursor.h"
 #include "ui/ColorScaleRuler.h"
-#include "settings/EffectControls.h"
 #include "ui/Message.h"
 #include "ui/RadioGroup.h"
-#include "settings/SettingsFile.h"
 #include "ui/SpinEdit.h"
 #include "ui/TrackSpin.h"
 

@@ -28,8 +28,7 @@ class TTrackSpin;
 // OK keeps every change; Cancel (button, Esc or close box) returns the
 // controls and the preview's whole record, table included, to what they were
 // when it was shown.
-class TFrmColorMoreOption : public QDialog
-{
+class TFrmColorMoreOption : public QDialog {
     Q_OBJECT
 
 public:

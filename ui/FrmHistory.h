@@ -13,8 +13,7 @@ class THistory;
 // greys out the states Redo would reach. Choosing a row (by mouse or keys)
 // emits RowChosen; the main window restores that state, reports a failure,
 // and calls RefreshHistoryGrid.
-class TFrmHistory : public TPanelWindow
-{
+class TFrmHistory : public TPanelWindow {
     Q_OBJECT
 
 public:

@@ -67,8 +67,8 @@ TFrmLayers::TFrmLayers(TLayerState& state, QWidget* owner)
     Trc_Opacity->setObjectName("Trc_Opacity");
     Spn_Opacity = Opacity->Spn();
     Spn_Opacity->setObjectName("Spn_Opacity");
-    for (QWidget* w : {static_cast<QWidget*>(Label6), static_cast<QWidget*>(Trc_Opacity),
-                       static_cast<QWidget*>(Spn_Opacity)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(Label6), static_cast<QWidget*>(Trc_Opacity), static_cast<QWidget*>(Spn_Opacity)})
         KeepRoomWhenHidden(w);
 
     HeaderBar = new QFrame(this);

@@ -16,8 +16,7 @@ struct TLayerState;
 // view refresh (a drawable box asks for a tool preview refresh instead, so
 // that an object being placed is redrawn on the layers now drawable). Layer
 // changes are not history steps of their own; they travel with the next one.
-class TFrmLayers : public TPanelWindow
-{
+class TFrmLayers : public TPanelWindow {
     Q_OBJECT
 
 public:

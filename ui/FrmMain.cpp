@@ -1,16 +1,16 @@
 #include "ui/FrmMain.h"
 
-#include "ui/Cursors.h"
-#include "ui/Icons.h"
-#include "ui/FrmLayers.h"
-#include "ui/MainToolEnvironment.h"
-#include "ui/Message.h"
-#include "ui/FrmHistory.h"
+#include "settings/ProgramDir.h"
 #include "tools/ToolBox.h"
+#include "ui/Cursors.h"
+#include "ui/FrmHistory.h"
+#include "ui/FrmLayers.h"
 #include "ui/FrmToolOption.h"
 #include "ui/FrmTools.h"
+#include "ui/Icons.h"
+#include "ui/MainToolEnvironment.h"
+#include "ui/Message.h"
 #include "ui/PaintBox.h"
-#include "settings/ProgramDir.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -104,8 +104,7 @@ void TFrmMain::CreateMenus()
     MenuItem_Canvas = AddItem(MenuCartoon, "Shortcut: Canvas", {}, nullptr);
 
     MenuAdjustments = bar->addMenu(QStringLiteral("Adjustments"));
-    MenuItem_BrightContrast =
-        AddItem(MenuAdjustments, "Brightness / Contrast", {}, &TFrmMain::ShowBrightContrast);
+    MenuItem_BrightContrast = AddItem(MenuAdjustments, "Brightness / Contrast", {}, &TFrmMain::ShowBrightContrast);
     MenuItem_Saturation = AddItem(MenuAdjustments, "Saturation", {}, &TFrmMain::ShowSaturation);
     MenuItem_ColorBalance = AddItem(MenuAdjustments, "Color Balance", {}, &TFrmMain::ShowColorBalance);
     connect(MenuItem_Classic, &QAction::triggered, this, [this] { RunCartoon({}); });
@@ -173,10 +172,10 @@ void TFrmMain::CreateMenus()
 
     // Until a picture is open only Open, Options, Exit, the panel toggles,
     // Help and About can be chosen.
-    for (QAction* item : {MenuItem_SaveAs, MenuItem_Undo, MenuItem_Redo, MenuItem_Copy, MenuItem_Classic,
-                          MenuItem_Cartoon, MenuItem_Sketch, MenuItem_Linedrawing, MenuItem_Canvas,
-                          MenuItem_BrightContrast, MenuItem_Saturation, MenuItem_ColorBalance, MenuItem_ZoomIn,
-                          MenuItem_ZoomOut, MenuItem_ActualPixels, MenuItem_FitWindow})
+    for (QAction* item :
+         {MenuItem_SaveAs, MenuItem_Undo, MenuItem_Redo, MenuItem_Copy, MenuItem_Classic, MenuItem_Cartoon,
+          MenuItem_Sketch, MenuItem_Linedrawing, MenuItem_Canvas, MenuItem_BrightContrast, MenuItem_Saturation,
+          MenuItem_ColorBalance, MenuItem_ZoomIn, MenuItem_ZoomOut, MenuItem_ActualPixels, MenuItem_FitWindow})
         item->setEnabled(false);
 }
 
@@ -270,10 +269,10 @@ void TFrmMain::CreateStatusBar()
 
 void TFrmMain::UpdateCommands()
 {
-    for (QAction* item : {MenuItem_Open, MenuItem_SaveAs, MenuItem_Copy, MenuItem_History, MenuItem_Classic,
-                          MenuItem_Cartoon, MenuItem_Sketch, MenuItem_Linedrawing, MenuItem_Canvas,
-                          MenuItem_BrightContrast, MenuItem_Saturation, MenuItem_ColorBalance, MenuItem_ZoomIn,
-                          MenuItem_ZoomOut, MenuItem_ActualPixels, MenuItem_FitWindow})
+    for (QAction* item :
+         {MenuItem_Open, MenuItem_SaveAs, MenuItem_Copy, MenuItem_History, MenuItem_Classic, MenuItem_Cartoon,
+          MenuItem_Sketch, MenuItem_Linedrawing, MenuItem_Canvas, MenuItem_BrightContrast, MenuItem_Saturation,
+          MenuItem_ColorBalance, MenuItem_ZoomIn, MenuItem_ZoomOut, MenuItem_ActualPixels, MenuItem_FitWindow})
         item->setEnabled(true);
     MenuItem_Undo->setEnabled(History.CanUndo());
     MenuItem_Redo->setEnabled(History.CanRedo());
@@ -282,9 +281,9 @@ void TFrmMain::UpdateCommands()
 
 void TFrmMain::DisableCommands()
 {
-    for (QAction* item : {MenuItem_Open, MenuItem_SaveAs, MenuItem_Classic, MenuItem_Cartoon, MenuItem_Sketch,
-                          MenuItem_Linedrawing, MenuItem_Canvas, MenuItem_BrightContrast, MenuItem_Saturation,
-                          MenuItem_ColorBalance})
+    for (QAction* item :
+         {MenuItem_Open, MenuItem_SaveAs, MenuItem_Classic, MenuItem_Cartoon, MenuItem_Sketch, MenuItem_Linedrawing,
+          MenuItem_Canvas, MenuItem_BrightContrast, MenuItem_Saturation, MenuItem_ColorBalance})
         item->setEnabled(false);
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "document/Document.h"
-#include "ui/FileDialogs.h"
 #include "document/History.h"
 #include "document/Rect.h"
-#include "tools/ToolCodes.h"
 #include "document/ViewArithmetic.h"
+#include "tools/ToolCodes.h"
+#include "ui/FileDialogs.h"
 
 #include <QMainWindow>
 #include <QSet>
@@ -48,8 +48,7 @@ enum class TIcon;
 // Split by aspect: Main.cpp builds the window and enables its commands,
 // MainCommands.cpp runs the commands, MainView.cpp is the view, and
 // MainStartup.cpp creates the windows and handles showing and closing.
-class TFrmMain : public QMainWindow
-{
+class TFrmMain : public QMainWindow {
     Q_OBJECT
 
 public:

@@ -8,10 +8,9 @@ namespace {
 
 TAdjustmentHost HostOf(TFrmMain& main)
 {
-    return {[&main] { return main.ViewRect(); }, [&main] { main.RefreshView(); },
-            [&main](const std::string& operation, const std::string& comment) {
-                main.RecordHistory(operation, comment);
-            }};
+    return {
+        [&main] { return main.ViewRect(); }, [&main] { main.RefreshView(); },
+        [&main](const std::string& operation, const std::string& comment) { main.RecordHistory(operation, comment); }};
 }
 
 // One modal showing of an adjustment dialog, created for it and destroyed

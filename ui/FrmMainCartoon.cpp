@@ -3,16 +3,16 @@
 // one history state.
 #include "ui/FrmMain.h"
 
-#include "ui/FrmColorMoreOption.h"
-#include "settings/EffectComment.h"
-#include "ui/FrmLayers.h"
 #include "engine/EffectMemory.h"
 #include "picture/MemoryBudget.h"
+#include "settings/EffectComment.h"
+#include "settings/Presets.h"
+#include "settings/ProgramDir.h"
+#include "ui/FrmColorMoreOption.h"
+#include "ui/FrmLayers.h"
 #include "ui/FrmOptions.h"
 #include "ui/FrmPreview.h"
-#include "settings/Presets.h"
 #include "ui/FrmProcess.h"
-#include "settings/ProgramDir.h"
 #include "ui/FrmSketchMoreOption.h"
 
 #include <QFile>
@@ -62,10 +62,7 @@ void TFrmMain::RunCartoon(const QString& presetFile)
     });
 }
 
-void TFrmMain::RunShortcut(const char* presetName)
-{
-    RunCartoon(QFile::decodeName(ProgramFile(presetName).c_str()));
-}
+void TFrmMain::RunShortcut(const char* presetName) { RunCartoon(QFile::decodeName(ProgramFile(presetName).c_str())); }
 
 void TFrmMain::AddEffectHistory(const std::string& operation, const TEffectSettings& settings)
 {

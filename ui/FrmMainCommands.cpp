@@ -1,37 +1,37 @@
 #include "ui/FrmMain.h"
 
-#include "ui/FrmAbout.h"
-#include "ui/BusyCursor.h"
-#include "ui/ClipboardPicture.h"
+#include "document/P2CFile.h"
 #include "picture/FileError.h"
 #include "picture/FileNames.h"
-#include "ui/FrmLayers.h"
-#include "ui/Message.h"
-#include "ui/FrmOptions.h"
-#include "document/P2CFile.h"
 #include "picture/PictureFiles.h"
 #include "settings/ProgramDir.h"
 #include "settings/RecentFiles.h"
 #include "settings/Resample.h"
-#include "ui/FrmHistory.h"
 #include "tools/Tool.h"
+#include "ui/BusyCursor.h"
+#include "ui/ClipboardPicture.h"
+#include "ui/FrmAbout.h"
+#include "ui/FrmHistory.h"
+#include "ui/FrmLayers.h"
+#include "ui/FrmOptions.h"
 #include "ui/FrmToolOption.h"
 #include "ui/FrmTools.h"
+#include "ui/Message.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QTimer>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 
 #include <new>
@@ -110,10 +110,7 @@ void TFrmMain::OpenPicture()
     });
 }
 
-QString TFrmMain::LastOpenDirectory() const
-{
-    return QString::fromStdString(FrmOptions->Extra().LastOpenDirectory);
-}
+QString TFrmMain::LastOpenDirectory() const { return QString::fromStdString(FrmOptions->Extra().LastOpenDirectory); }
 
 void TFrmMain::SetLastOpenDirectory(const QString& directory)
 {
@@ -255,7 +252,8 @@ std::exception_ptr TFrmMain::FinishOpen(const std::string& fileName)
     const QSize paint = PaintSize();
     if (FrmOptions->Extra().FitLargePictures &&
         (Document.ViewBitmap.Width() > paint.width() || Document.ViewBitmap.Height() > paint.height()))
-        ZoomStep = FitZoomStep(Document.ViewBitmap.Width(), Document.ViewBitmap.Height(), paint.width(), paint.height());
+        ZoomStep =
+            FitZoomStep(Document.ViewBitmap.Width(), Document.ViewBitmap.Height(), paint.width(), paint.height());
     CaptureResampleSource(Document.ViewBitmap);
     OpenedFileName = fileName;
     // The picture is open whether or not its history state can be written;
@@ -307,7 +305,8 @@ void TFrmMain::Save()
         request.Caption = QStringLiteral("Save");
         request.Filters = SaveFilters();
         request.FilterIndex = proposal.FilterIndex;
-        request.Directory = ShownPath(OpenedFileName.substr(0, OpenedFileName.size() - FileNameOnly(OpenedFileName).size()));
+        request.Directory =
+            ShownPath(OpenedFileName.substr(0, OpenedFileName.size() - FileNameOnly(OpenedFileName).size()));
         request.FileName = ShownPath(proposal.Name);
         const std::optional<TFileChoice> choice = SaveDialog(this, request);
         if (!choice || choice->FileName.isEmpty())
@@ -322,8 +321,7 @@ void TFrmMain::Save()
         } else {
             // Writing nothing without a word would look like a saved file.
             busy.Restore();
-            ShowText(ShownPath(path) +
-                     " was not saved: the name must end in .bmp, .jpg, .jpeg, .png, .webp or .p2c.");
+            ShowText(ShownPath(path) + " was not saved: the name must end in .bmp, .jpg, .jpeg, .png, .webp or .p2c.");
             return;
         }
         // Nothing of this state is lost when the program ends.

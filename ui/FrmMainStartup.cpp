@@ -1,20 +1,20 @@
 #include "ui/FrmMain.h"
 
-#include "ui/FrmAbout.h"
-#include "ui/FrmColorMoreOption.h"
 #include "document/EarlierWork.h"
 #include "picture/FileError.h"
-#include "ui/FrmLayers.h"
-#include "ui/FrmOptions.h"
-#include "ui/PanelPlacement.h"
 #include "settings/ProgramDir.h"
 #include "settings/RecentFiles.h"
-#include "ui/FrmHistory.h"
-#include "ui/FrmSketchMoreOption.h"
 #include "tools/Tool.h"
 #include "tools/ToolBox.h"
+#include "ui/FrmAbout.h"
+#include "ui/FrmColorMoreOption.h"
+#include "ui/FrmHistory.h"
+#include "ui/FrmLayers.h"
+#include "ui/FrmOptions.h"
+#include "ui/FrmSketchMoreOption.h"
 #include "ui/FrmToolOption.h"
 #include "ui/FrmTools.h"
+#include "ui/PanelPlacement.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,16 +1,16 @@
 #include "ui/FrmMain.h"
 
-#include "ui/Cursors.h"
-#include "ui/PaintBox.h"
+#include "document/ViewStretch.h"
 #include "tools/Tool.h"
 #include "tools/ToolBox.h"
+#include "ui/Cursors.h"
 #include "ui/FrmToolOption.h"
 #include "ui/FrmTools.h"
-#include "document/ViewStretch.h"
+#include "ui/PaintBox.h"
 
 #include <QAction>
-#include <QKeyEvent>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -129,8 +129,7 @@ void TFrmMain::PaintRect(const TRect& rect)
     if (columns.First >= columns.End || rows.First >= rows.End)
         return;
     StretchView(columns.First, columns.End, rows.First, rows.End);
-    PaintBox1->UpdateDeviceRect(
-        QRect(columns.First, rows.First, columns.End - columns.First, rows.End - rows.First));
+    PaintBox1->UpdateDeviceRect(QRect(columns.First, rows.First, columns.End - columns.First, rows.End - rows.First));
 }
 
 void TFrmMain::RefreshView()
@@ -165,11 +164,8 @@ void TFrmMain::UpdateViewCursor()
         return;
     int cursor = crDefault;
     switch (info->Cursor) {
-    case TToolCursor::Arrow:
-        break;
-    case TToolCursor::Cross:
-        cursor = crCross;
-        break;
+    case TToolCursor::Arrow: break;
+    case TToolCursor::Cross: cursor = crCross; break;
     case TToolCursor::Hand:
         // An open hand over a picture that can be moved, a closed one while it is.
         if (HorzRange.Shown || VertRange.Shown)
@@ -222,12 +218,32 @@ void TFrmMain::keyPressEvent(QKeyEvent* event)
     bool page = false;
     if (Document.PictureOpened && event->modifiers() == Qt::NoModifier) {
         switch (event->key()) {
-        case Qt::Key_Left: bar = HorzScrollBar; steps = -1; break;
-        case Qt::Key_Right: bar = HorzScrollBar; steps = 1; break;
-        case Qt::Key_Up: bar = VertScrollBar; steps = -1; break;
-        case Qt::Key_Down: bar = VertScrollBar; steps = 1; break;
-        case Qt::Key_PageUp: bar = VertScrollBar; steps = -1; page = true; break;
-        case Qt::Key_PageDown: bar = VertScrollBar; steps = 1; page = true; break;
+        case Qt::Key_Left:
+            bar = HorzScrollBar;
+            steps = -1;
+            break;
+        case Qt::Key_Right:
+            bar = HorzScrollBar;
+            steps = 1;
+            break;
+        case Qt::Key_Up:
+            bar = VertScrollBar;
+            steps = -1;
+            break;
+        case Qt::Key_Down:
+            bar = VertScrollBar;
+            steps = 1;
+            break;
+        case Qt::Key_PageUp:
+            bar = VertScrollBar;
+            steps = -1;
+            page = true;
+            break;
+        case Qt::Key_PageDown:
+            bar = VertScrollBar;
+            steps = 1;
+            page = true;
+            break;
         default: break;
         }
     }
@@ -265,8 +281,7 @@ void TFrmMain::ScrollBarMoved()
 
 TPicturePoint TFrmMain::PointerToPicture(QPoint position) const
 {
-    return PictureCoordinates(position.x(), position.y(), ZoomRate(), HorzScrollBar->value(),
-                              VertScrollBar->value());
+    return PictureCoordinates(position.x(), position.y(), ZoomRate(), HorzScrollBar->value(), VertScrollBar->value());
 }
 
 namespace {
@@ -317,9 +332,8 @@ void TFrmMain::PointerReleased(QPoint position, Qt::MouseButton button, Qt::Mous
     // The release records the history step, which writes a file: its errors
     // are shown like any command's.
     if (TTool* tool = CurrentToolObject())
-        Guarded([&] {
-            tool->Release(ToolPoint(PointerToPicture(position)), ToolButton(button), ToolButtons(buttons));
-        });
+        Guarded(
+            [&] { tool->Release(ToolPoint(PointerToPicture(position)), ToolButton(button), ToolButtons(buttons)); });
 }
 
 void TFrmMain::SetViewShape(Qt::CursorShape shape) { PaintBox1->setCursor(QCursor(shape)); }

@@ -1,8 +1,8 @@
 #include "ui/FrmOptions.h"
 
 #include "document/History.h"
-#include "ui/Message.h"
 #include "settings/ProgramDir.h"
+#include "ui/Message.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -105,12 +105,12 @@ TFrmOptions::TFrmOptions(QWidget* parent)
     history->addRow(Label5, SpnHistory);
 
     // The two groups line their entries up in one column.
-    const int labelWidth = std::max({Label1->sizeHint().width(), Label3->sizeHint().width(),
-                                     Label4->sizeHint().width(), Label5->sizeHint().width()});
+    const int labelWidth = std::max({Label1->sizeHint().width(), Label3->sizeHint().width(), Label4->sizeHint().width(),
+                                     Label5->sizeHint().width()});
     for (QLabel* label : {Label1, Label3, Label4, Label5})
         label->setMinimumWidth(labelWidth);
-    const int fieldWidth = std::max({CmbWinSize->sizeHint().width(), SpnWidth->sizeHint().width(),
-                                     SpnHistory->sizeHint().width()});
+    const int fieldWidth =
+        std::max({CmbWinSize->sizeHint().width(), SpnWidth->sizeHint().width(), SpnHistory->sizeHint().width()});
     for (QWidget* field : {static_cast<QWidget*>(CmbWinSize), static_cast<QWidget*>(SpnWidth),
                            static_cast<QWidget*>(SpnHeight), static_cast<QWidget*>(SpnHistory)})
         field->setMinimumWidth(fieldWidth);
@@ -120,7 +120,8 @@ TFrmOptions::TFrmOptions(QWidget* parent)
     Lbl_RangeHint->setWordWrap(true);
     Lbl_RangeHint->hide();
     for (auto [spin, caption] : NumberEntries())
-        connect(spin, &QSpinBox::editingFinished, this, [this, spin = spin, caption = caption] { CorrectTyped(spin, caption); });
+        connect(spin, &QSpinBox::editingFinished, this,
+                [this, spin = spin, caption = caption] { CorrectTyped(spin, caption); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupBox1);
@@ -174,8 +175,8 @@ bool TFrmOptions::SaveOptions()
 void TFrmOptions::UpdateSizeEnabling()
 {
     const bool custom = CmbWinSize->currentIndex() == ModeCustom;
-    for (QWidget* w : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(SpnWidth),
-                       static_cast<QWidget*>(Label4), static_cast<QWidget*>(SpnHeight)})
+    for (QWidget* w : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(SpnWidth), static_cast<QWidget*>(Label4),
+                       static_cast<QWidget*>(SpnHeight)})
         w->setEnabled(custom);
 }
 

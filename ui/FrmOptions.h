@@ -22,8 +22,7 @@ class QSpinBox;
 // they were when the dialog was shown, so the exit's save cannot write what
 // the user cancelled. A number typed outside its entry's range is brought to
 // the nearest limit, and a line under the entries says so.
-class TFrmOptions : public QDialog
-{
+class TFrmOptions : public QDialog {
     Q_OBJECT
 
 public:

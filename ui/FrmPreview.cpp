@@ -1,15 +1,15 @@
 #include "ui/FrmPreview.h"
 
-#include "ui/FrmColorMoreOption.h"
 #include "document/Document.h"
 #include "engine/DrawEffect.h"
 #include "settings/EffectControls.h"
-#include "ui/Message.h"
-#include "ui/PaintBox.h"
 #include "settings/ProgramDir.h"
 #include "settings/ProgramOptions.h"
 #include "settings/SettingsFile.h"
+#include "ui/FrmColorMoreOption.h"
 #include "ui/FrmSketchMoreOption.h"
+#include "ui/Message.h"
+#include "ui/PaintBox.h"
 #include "ui/SpinEdit.h"
 #include "ui/TrackSpin.h"
 
@@ -263,8 +263,8 @@ void TFrmPreview::PlaceWindow()
 {
     setMinimumSize(MinimumSize);
     setMaximumSize(MaximumSize);
-    const QScreen* screen = parentWidget() && parentWidget()->screen() ? parentWidget()->screen()
-                                                                       : QGuiApplication::primaryScreen();
+    const QScreen* screen =
+        parentWidget() && parentWidget()->screen() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const int R = work.x() + work.width(), B = work.y() + work.height();
 
@@ -275,16 +275,13 @@ void TFrmPreview::PlaceWindow()
             place = QRect((R - Options.CustomWidth) / 2, (B - Options.CustomHeight) / 2, Options.CustomWidth,
                           Options.CustomHeight);
         break;
-    case 1:
-        place = QRect(0, 0, R, B);
-        break;
+    case 1: place = QRect(0, 0, R, B); break;
     case 2:
         if (0 <= Options.LastTop && Options.LastTop <= B && 0 <= Options.LastLeft && Options.LastLeft <= R &&
             0 < Options.LastWidth && Options.LastWidth <= R && 0 < Options.LastHeight && Options.LastHeight <= B)
             place = QRect(Options.LastLeft, Options.LastTop, Options.LastWidth, Options.LastHeight);
         break;
-    default:
-        break;
+    default: break;
     }
     resize(place.size().expandedTo(MinimumSize).boundedTo(MaximumSize));
     move(place.topLeft());

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "picture/Bitmap.h"
 #include "engine/EffectSettings.h"
+#include "picture/Bitmap.h"
 #include "ui/PresetFiles.h"
 
 #include <QDialog>
@@ -42,8 +42,7 @@ struct TProgramOptions;
 // Split by aspect: Preview.cpp builds the window and runs the settings and
 // the buttons, PreviewArea.cpp the preview area and its scrolling,
 // PreviewImageSize.cpp the Image Size tab.
-class TFrmPreview : public QDialog
-{
+class TFrmPreview : public QDialog {
     Q_OBJECT
 
 public:

@@ -1,12 +1,12 @@
 #include "ui/FrmPreview.h"
 
-#include "ui/BusyCursor.h"
-#include "ui/Cursors.h"
 #include "document/Document.h"
 #include "engine/DrawEffect.h"
 #include "settings/EffectControls.h"
-#include "ui/PaintBox.h"
 #include "settings/ProgramOptions.h"
+#include "ui/BusyCursor.h"
+#include "ui/Cursors.h"
+#include "ui/PaintBox.h"
 #include "ui/TrackSpin.h"
 
 #include <QCheckBox>

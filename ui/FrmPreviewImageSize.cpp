@@ -19,10 +19,7 @@
 namespace {
 
 // w x other div full, at least 1 so that a reduction never has no pixels.
-int Proportional(int value, int other, int full)
-{
-    return std::max(1, int(std::int64_t(value) * other / full));
-}
+int Proportional(int value, int other, int full) { return std::max(1, int(std::int64_t(value) * other / full)); }
 
 } // namespace
 

@@ -18,8 +18,7 @@ class TDrawThread;
 // worker thread while this modal dialog shows the running step and two bars;
 // it closes itself when the worker ends. Cancel asks the worker to stop and
 // the dialog stays until it has.
-class TFrmProcess : public QDialog
-{
+class TFrmProcess : public QDialog {
     Q_OBJECT
 
 public:

@@ -1,19 +1,16 @@
 #include "ui/FrmSaturation.h"
 
-#include "tools/Adjustments.h"
 #include "engine/ToneTables.h"
+#include "tools/Adjustments.h"
 #include "ui/TrackSpin.h"
 
 namespace {
 
 TAdjustmentTable Table()
 {
-    return {"FrmSaturation",
-            "Saturation",
-            {452, 126},
-            "BtnOK",
-            "Saturation",
-            {{"TrcSaturation", "SpnSaturation", "Saturation:", -SaturationLimit, SaturationLimit}}};
+    return {"FrmSaturation", "Saturation",
+            {452, 126},      "BtnOK",
+            "Saturation",    {{"TrcSaturation", "SpnSaturation", "Saturation:", -SaturationLimit, SaturationLimit}}};
 }
 
 } // namespace

@@ -6,8 +6,7 @@ class QSlider;
 class TSpinEdit;
 
 // Saturation of the drawable layers.
-class TFrmSaturation : public TFrmAdjustment
-{
+class TFrmSaturation : public TFrmAdjustment {
     Q_OBJECT
 
 public:

@@ -1,7 +1,7 @@
 #include "ui/FrmSketchMoreOption.h"
 
-#include "ui/BusyCursor.h"
 #include "settings/EffectControls.h"
+#include "ui/BusyCursor.h"
 #include "ui/RadioGroup.h"
 #include "ui/SpinEdit.h"
 #include "ui/TrackSpin.h"
@@ -72,8 +72,8 @@ TFrmSketchMoreOption::TFrmSketchMoreOption(QWidget* parent)
     Darkness->AddToGrid(remain, 2);
     remain->setColumnStretch(1, 1);
     // The captions of both groups line up.
-    const int captionWidth = std::max({Sharper->Caption()->sizeHint().width(), Label3->sizeHint().width(),
-                                       Label4->sizeHint().width()});
+    const int captionWidth =
+        std::max({Sharper->Caption()->sizeHint().width(), Label3->sizeHint().width(), Label4->sizeHint().width()});
     for (QLabel* l : {Sharper->Caption(), Label3, Label4})
         l->setMinimumWidth(captionWidth);
 

@@ -21,8 +21,7 @@ class TTrackSpin;
 //
 // OK keeps every change; Cancel (button, Esc or close box) returns the
 // controls and the preview's record to what they were when it was shown.
-class TFrmSketchMoreOption : public QDialog
-{
+class TFrmSketchMoreOption : public QDialog {
     Q_OBJECT
 
 public:

@@ -1,7 +1,7 @@
 #include "ui/FrmToolOption.h"
 
-#include "ui/SpinEdit.h"
 #include "tools/ToolCodes.h"
+#include "ui/SpinEdit.h"
 #include "ui/TrackSpin.h"
 
 #include <QComboBox>

@@ -33,8 +33,7 @@ struct TObjectControls {
 // a change of a setting that shows in a tool's outline or pending object
 // asks for a tool preview refresh. The settings start from the same values
 // at every run.
-class TFrmToolOption : public TPanelWindow
-{
+class TFrmToolOption : public TPanelWindow {
     Q_OBJECT
 
 public:

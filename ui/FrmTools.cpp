@@ -128,10 +128,7 @@ TFrmTools::TFrmTools(QWidget* owner)
     connect(BackColor, &TColorSwatch::Pressed, this, [this] { SwatchPressed(BackColor, tr("Back Color")); });
 }
 
-QToolButton* TFrmTools::ButtonOf(int toolCode) const
-{
-    return static_cast<QToolButton*>(ToolGroup->button(toolCode));
-}
+QToolButton* TFrmTools::ButtonOf(int toolCode) const { return static_cast<QToolButton*>(ToolGroup->button(toolCode)); }
 
 void TFrmTools::EnableDrawTools()
 {

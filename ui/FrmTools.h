@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/PanelWindow.h"
 #include "tools/ToolCodes.h"
+#include "ui/PanelWindow.h"
 
 #include <QColor>
 
@@ -21,8 +21,7 @@ enum class TPaletteState { NoPicture = 0, ZoomTooSmall = 1, Ready = 2 };
 // The tools palette: one button per tool in an exclusive group, and the
 // front and back colours. Clicks that land on disabled buttons say why the
 // tools cannot be used.
-class TFrmTools : public TPanelWindow
-{
+class TFrmTools : public TPanelWindow {
     Q_OBJECT
 
 public:

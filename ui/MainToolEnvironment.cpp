@@ -1,7 +1,7 @@
 #include "ui/MainToolEnvironment.h"
 
-#include "ui/FrmMain.h"
 #include "tools/PictureImage.h"
+#include "ui/FrmMain.h"
 #include "ui/FrmToolOption.h"
 #include "ui/FrmTools.h"
 #include "ui/TrackSpin.h"

@@ -9,7 +9,10 @@ class TFrmMain;
 // nothing else.
 class TMainToolEnvironment : public TToolEnvironment {
 public:
-    explicit TMainToolEnvironment(TFrmMain& main) : Main(main) {}
+    explicit TMainToolEnvironment(TFrmMain& main)
+        : Main(main)
+    {
+    }
 
     TDrawTargets DrawableLayers() override;
     TBitmap& ViewBitmap() override;

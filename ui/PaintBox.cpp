@@ -64,8 +64,9 @@ void TPaintBox::paintEvent(QPaintEvent* event)
     }
     QPainter painter(this);
     // The image has the box's pixel ratio, so it is copied without scaling.
-    painter.drawImage(event->rect(), Canvas, QRectF(event->rect().topLeft() * Canvas.devicePixelRatio(),
-                                                    event->rect().size() * Canvas.devicePixelRatio()));
+    painter.drawImage(
+        event->rect(), Canvas,
+        QRectF(event->rect().topLeft() * Canvas.devicePixelRatio(), event->rect().size() * Canvas.devicePixelRatio()));
 }
 
 void TPaintBox::resizeEvent(QResizeEvent* event)

@@ -8,8 +8,7 @@
 // device pixels, which the main window draws the visible part of the picture
 // into; painting only copies that image to the screen, one image pixel to one
 // device pixel. Pointer events are passed on in device pixels of the box.
-class TPaintBox : public QWidget
-{
+class TPaintBox : public QWidget {
     Q_OBJECT
 
 public:

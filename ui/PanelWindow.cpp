@@ -44,8 +44,8 @@ void TPanelWindow::keyReleaseEvent(QKeyEvent* event)
 bool TPanelWindow::FocusIsInTextEntry() const
 {
     for (const QWidget* w = focusWidget(); w && w != this; w = w->parentWidget()) {
-        if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QAbstractSpinBox*>(w)
-            || qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QTextEdit*>(w))
+        if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+            qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QTextEdit*>(w))
             return true;
     }
     return false;

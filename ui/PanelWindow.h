@@ -10,8 +10,7 @@
 // panel from the program (hide()) emits nothing. Releasing the Delete key in
 // the panel is passed on as DeleteKeyReleased, unless the key went to a text
 // entry, where it deletes text.
-class TPanelWindow : public QWidget
-{
+class TPanelWindow : public QWidget {
     Q_OBJECT
 
 public:

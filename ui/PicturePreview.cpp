@@ -1,11 +1,11 @@
 #include "ui/PicturePreview.h"
 
 #include "document/Document.h"
-#include "picture/FileNames.h"
 #include "document/P2CFile.h"
+#include "document/ViewArithmetic.h"
+#include "picture/FileNames.h"
 #include "picture/PictureFiles.h"
 #include "tools/PictureImage.h"
-#include "document/ViewArithmetic.h"
 
 #include <QFileInfo>
 #include <QImageReader>

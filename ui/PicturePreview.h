@@ -10,8 +10,7 @@ class QTimer;
 // The picture preview beside the open dialog's file list: a small picture of
 // the file under the cursor and its size in pixels. Pictures are decoded at a
 // reduced size; projects are read whole, so large ones show only their size.
-class TPicturePreview : public QFrame
-{
+class TPicturePreview : public QFrame {
     Q_OBJECT
 
 public:

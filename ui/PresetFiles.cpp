@@ -8,14 +8,16 @@
 const TPresetKind& SettingsFileKind()
 {
     static const TPresetKind kind{{QStringLiteral("Lumenquilla Config File(*.set)"), {QStringLiteral("*.set")}},
-                                  QStringLiteral("set"), QString::fromLatin1(DefaultSetName)};
+                                  QStringLiteral("set"),
+                                  QString::fromLatin1(DefaultSetName)};
     return kind;
 }
 
 const TPresetKind& ColorTableFileKind()
 {
     static const TPresetKind kind{{QStringLiteral("Colors Table Config File(*.ctb)"), {QStringLiteral("*.ctb")}},
-                                  QStringLiteral("ctb"), QString::fromLatin1(DefaultCtbName)};
+                                  QStringLiteral("ctb"),
+                                  QString::fromLatin1(DefaultCtbName)};
     return kind;
 }
 

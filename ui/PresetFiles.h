@@ -15,7 +15,7 @@ class QWidget;
 
 struct TPresetKind {
     TFileFilter Filter;
-    QString Extension;   // added to a name typed without one
+    QString Extension; // added to a name typed without one
     QString DefaultName; // the shipped file a save asks about first
 };
 

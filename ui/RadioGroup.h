@@ -9,8 +9,7 @@ class QRadioButton;
 // A captioned group of radio buttons laid out in columns, read and set by item
 // index. Index -1 means no item is selected: a setting read from a file may
 // name no item, and the group then shows none until the user picks one.
-class TRadioGroup : public QGroupBox
-{
+class TRadioGroup : public QGroupBox {
     Q_OBJECT
 
 public:

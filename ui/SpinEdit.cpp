@@ -108,8 +108,7 @@ QValidator::State TSpinEdit::validate(QString& input, int& /*pos*/) const
     // class never replaces what was typed; the reader interprets it.
     if (input.size() > 32)
         return QValidator::Invalid;
-    return std::all_of(input.cbegin(), input.cend(), IsAllowedChar) ? QValidator::Acceptable
-                                                                    : QValidator::Invalid;
+    return std::all_of(input.cbegin(), input.cend(), IsAllowedChar) ? QValidator::Acceptable : QValidator::Invalid;
 }
 
 void TSpinEdit::fixup(QString& /*input*/) const {}
@@ -132,8 +131,8 @@ QSize TSpinEdit::sizeHint() const
     ensurePolished();
     const QFontMetrics metrics(font());
     const int textWidth = std::max(metrics.horizontalAdvance(QString::number(MinValue)),
-                                   metrics.horizontalAdvance(QString::number(MaxValue)))
-                          + metrics.horizontalAdvance(u'0') + 4;
+                                   metrics.horizontalAdvance(QString::number(MaxValue))) +
+                          metrics.horizontalAdvance(u'0') + 4;
     const int height = lineEdit()->sizeHint().height();
 
     QStyleOptionSpinBox option;

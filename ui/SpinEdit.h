@@ -17,8 +17,7 @@ std::optional<int> InterpretSpinText(const QString& text, int minimum);
 // it and writes the limited value back). Its range only bounds the arrow steps
 // and gives the value of text that is no number. Keystrokes other than digits,
 // signs and blanks are refused.
-class TSpinEdit : public QAbstractSpinBox
-{
+class TSpinEdit : public QAbstractSpinBox {
     Q_OBJECT
 
 public:

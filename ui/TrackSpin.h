@@ -19,8 +19,7 @@ class TSpinEdit;
 // Every handled change emits Changed once. A position already handled is not
 // handled again, and values set by the program (SetValueSilently, SetRange)
 // emit nothing, so that code filling a dialog never starts a recomputation.
-class TTrackSpin : public QObject
-{
+class TTrackSpin : public QObject {
     Q_OBJECT
 
 public:

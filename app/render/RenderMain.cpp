@@ -1,19 +1,19 @@
 // lumenquilla-render: the effect of the editor without its windows, for
 // batch conversion and for driving the engine from scripts and tests.
-#include "engine/Abort.h"
 #include "app/render/DistinctFiles.h"
-#include "document/Document.h"
-#include "engine/DrawEffect.h"
-#include "picture/FileError.h"
 #include "app/render/Interrupt.h"
-#include "engine/EffectMemory.h"
-#include "picture/MemoryBudget.h"
-#include "document/P2CFile.h"
-#include "picture/PictureFiles.h"
-#include "settings/Presets.h"
 #include "app/render/RenderOptions.h"
-#include "picture/SafeFile.h"
 #include "app/render/TerminalProgress.h"
+#include "document/Document.h"
+#include "document/P2CFile.h"
+#include "engine/Abort.h"
+#include "engine/DrawEffect.h"
+#include "engine/EffectMemory.h"
+#include "picture/FileError.h"
+#include "picture/MemoryBudget.h"
+#include "picture/PictureFiles.h"
+#include "picture/SafeFile.h"
+#include "settings/Presets.h"
 
 #include <cstdint>
 #include <cstdio>

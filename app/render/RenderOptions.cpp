@@ -24,7 +24,8 @@ bool CheckInputName(const std::string& path, std::string& error)
 {
     if (IsPictureFile(path) || HoldsPicture(path))
         return true;
-    error = "INPUT '" + path + "' is not a picture (.jpg, .jpeg, .bmp, .png, .webp, .tif, .tiff, .heic, .heif or .avif)";
+    error =
+        "INPUT '" + path + "' is not a picture (.jpg, .jpeg, .bmp, .png, .webp, .tif, .tiff, .heic, .heif or .avif)";
     return false;
 }
 

@@ -40,8 +40,8 @@ std::string FormatProgressLine(const TProgressState::TSnapshot& progress, int co
         // A step at 100 % is about to end and advance the total bar; counting
         // it now as well would show the next step done before it started.
         const double within = percent < 100 ? percent / 100.0 : 0.0;
-        const double fraction = (std::clamp(progress.TotalPosition, 0, progress.TotalMaximum) + within) /
-                                progress.TotalMaximum;
+        const double fraction =
+            (std::clamp(progress.TotalPosition, 0, progress.TotalMaximum) + within) / progress.TotalMaximum;
         shownFraction = std::clamp(std::max(shownFraction, fraction), 0.0, 1.0);
     } else {
         shownFraction = 1.0;

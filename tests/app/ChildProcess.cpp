@@ -2,11 +2,11 @@
 
 #include <cerrno>
 #include <chrono>
-#include <thread>
 #include <csignal>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/resource.h>

@@ -3,24 +3,24 @@
 // folder, its files compared with what the engine and the document make here.
 #include "tests/app/ChildProcess.h"
 
-#include "picture/BmpFile.h"
 #include "document/Document.h"
-#include "engine/DrawEffect.h"
-#include "picture/JpegFile.h"
 #include "document/P2CFile.h"
+#include "engine/DrawEffect.h"
+#include "picture/BmpFile.h"
+#include "picture/JpegFile.h"
 #include "picture/PictureFiles.h"
 #include "settings/SettingsFile.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <optional>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -58,8 +58,8 @@ TBitmap Photo(int width, int height)
         for (int x = 0; x < width; ++x) {
             noise = noise * 1103515245u + 12345u;
             const int n = int(noise >> 28) - 8;
-            const bool disc = (x - width / 3) * (x - width / 3) + (y - height / 2) * (y - height / 2) <
-                              (height / 4) * (height / 4);
+            const bool disc =
+                (x - width / 3) * (x - width / 3) + (y - height / 2) * (y - height / 2) < (height / 4) * (height / 4);
             const bool bar = x > width * 2 / 3 && x < width * 5 / 6;
             int b = 60 + 120 * y / height, g = 90 + 100 * x / width, r = 200 - 80 * x / width;
             if (disc)
@@ -163,8 +163,7 @@ protected:
         return names;
     }
 
-    TRun Run(const std::vector<std::string>& args, TChildLimits limits = {},
-             const std::string& program = Renderer)
+    TRun Run(const std::vector<std::string>& args, TChildLimits limits = {}, const std::string& program = Renderer)
     {
         // Outside the folder, so that the test can list what the program wrote.
         const std::string prefix = dir_ + ".run" + std::to_string(runs_++);
@@ -191,10 +190,10 @@ protected:
     int runs_ = 0;
 };
 
-#define EXPECT_SUCCESS(run)                                                                                           \
-    do {                                                                                                              \
-        EXPECT_EQ((run).Status, 0) << (run).Err;                                                                      \
-        EXPECT_EQ((run).Err, "") << "a pipe must get no progress display";                                           \
+#define EXPECT_SUCCESS(run)                                                                                            \
+    do {                                                                                                               \
+        EXPECT_EQ((run).Status, 0) << (run).Err;                                                                       \
+        EXPECT_EQ((run).Err, "") << "a pipe must get no progress display";                                             \
     } while (0)
 
 TEST_F(RenderTest, NoEffectConvertsBetweenFormatsInAnyLetterCase)
@@ -265,8 +264,8 @@ TEST_F(RenderTest, LayersAreTheEnginesAndALayerSwitchedOffIsWhite)
     ASSERT_FALSE(AllWhite(both.Color));
 
     settings.DrawColor = 0;
-    run = Run({"-p", PutSettings("lines.set", settings), "--sketch-out", File("s1.bmp"), "--color-out",
-               File("c1.bmp"), in, File("out1.bmp")});
+    run = Run({"-p", PutSettings("lines.set", settings), "--sketch-out", File("s1.bmp"), "--color-out", File("c1.bmp"),
+               in, File("out1.bmp")});
     EXPECT_SUCCESS(run);
     EXPECT_EQ(ReadBmpFile(File("s1.bmp")), both.Sketch);
     const TBitmap white1 = ReadBmpFile(File("c1.bmp"));
@@ -276,8 +275,8 @@ TEST_F(RenderTest, LayersAreTheEnginesAndALayerSwitchedOffIsWhite)
 
     settings.DrawColor = 1;
     settings.DrawSketch = 0;
-    run = Run({"-p", PutSettings("colour.set", settings), "--sketch-out", File("s2.bmp"), "--color-out",
-               File("c2.bmp"), in, File("out2.bmp")});
+    run = Run({"-p", PutSettings("colour.set", settings), "--sketch-out", File("s2.bmp"), "--color-out", File("c2.bmp"),
+               in, File("out2.bmp")});
     EXPECT_SUCCESS(run);
     EXPECT_EQ(ReadBmpFile(File("c2.bmp")), both.Color);
     const TBitmap white2 = ReadBmpFile(File("s2.bmp"));
@@ -515,8 +514,8 @@ TEST_F(RenderTest, OutputsFollowLinksAndADeviceStaysADevice)
     const std::string in = PutPhoto("in.bmp", Photo(30, 20));
     fs::create_symlink(File("made.jpg"), File("link.jpg"));
     fs::create_symlink("/dev/null", File("null.bmp"));
-    const TRun run = Run({"-p", PutSettings("s.set", Settings()), "--sketch-out", File("null.bmp"), in,
-                          File("link.jpg")});
+    const TRun run =
+        Run({"-p", PutSettings("s.set", Settings()), "--sketch-out", File("null.bmp"), in, File("link.jpg")});
     EXPECT_SUCCESS(run);
     EXPECT_TRUE(fs::is_symlink(File("link.jpg")));
     EXPECT_EQ(ReadJpegFile(File("made.jpg")).Width(), 30);
@@ -613,8 +612,8 @@ TEST_F(RenderTest, HelpPrintsTheUsageAndSucceeds)
     EXPECT_EQ(run.Status, 0);
     EXPECT_EQ(run.Err, "");
     EXPECT_EQ(run.Out.rfind("Usage: lumenquilla-render [OPTIONS] INPUT OUTPUT\n", 0), 0u) << run.Out;
-    for (const char* option : {"--preset", "--sketch-out", "--color-out", "--project-out", "--no-effect", "--threads",
-                               "--quiet"})
+    for (const char* option :
+         {"--preset", "--sketch-out", "--color-out", "--project-out", "--no-effect", "--threads", "--quiet"})
         EXPECT_NE(run.Out.find(option), std::string::npos) << option;
 }
 
@@ -641,8 +640,7 @@ TEST_F(RenderTest, ADamagedJpegIsRenderedAfterAWarning)
 
     const TRun run = Run({"-p", PutSettings("s.set", Settings()), File("cut.jpg"), File("out.jpg")});
     EXPECT_EQ(run.Status, 0);
-    EXPECT_EQ(run.Err, "lumenquilla-render: warning: " + File("cut.jpg") +
-                           " is damaged: Premature end of JPEG file\n");
+    EXPECT_EQ(run.Err, "lumenquilla-render: warning: " + File("cut.jpg") + " is damaged: Premature end of JPEG file\n");
     EXPECT_EQ(ReadJpegFile(File("out.jpg")).Width(), 64);
 }
 
@@ -663,8 +661,8 @@ TEST_F(RenderTest, AProjectHoldsBothLayersThePhotoAndTheEffectsLayerSettings)
         TEffectSettings settings = Settings();
         settings.BlendMode = c.BlendMode;
         settings.Opacity = c.Opacity;
-        const TRun run = Run({"-p", PutSettings("p.set", settings), "--project-out", File("result.p2c"), in,
-                              File("out.jpg")});
+        const TRun run =
+            Run({"-p", PutSettings("p.set", settings), "--project-out", File("result.p2c"), in, File("out.jpg")});
         EXPECT_SUCCESS(run);
 
         TDocument document;
@@ -692,8 +690,7 @@ TEST_F(RenderTest, OneThreadAndTwoGiveTheSamePictureBitForBit)
         EXPECT_SUCCESS(run);
     }
     for (const char* name : {"s", "c", "out"})
-        EXPECT_EQ(FileBytes(File(std::string(name) + "1.bmp")), FileBytes(File(std::string(name) + "2.bmp")))
-            << name;
+        EXPECT_EQ(FileBytes(File(std::string(name) + "1.bmp")), FileBytes(File(std::string(name) + "2.bmp"))) << name;
 }
 
 // Ctrl-C during the computation stops it: no output, no temporary file, and
@@ -731,8 +728,8 @@ TEST_F(RenderTest, AnInterruptLeavesAllOutputsOldOrAllNew)
     const std::string in = PutPhoto("in.bmp", Photo(1200, 900));
     const std::string preset = PutSettings("s.set", Settings());
     const std::vector<std::string> outputs = {File("out.bmp"), File("s.bmp"), File("c.bmp")};
-    const std::vector<std::string> args = {"-p", preset, "--sketch-out", outputs[1], "--color-out", outputs[2], in,
-                                           outputs[0]};
+    const std::vector<std::string> args = {"-p",       preset, "--sketch-out", outputs[1], "--color-out",
+                                           outputs[2], in,     outputs[0]};
     const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(Run(args).Status, 0);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -28,8 +28,8 @@ TEST(CompositeRule, MultiplyDividesBy255SoWhiteChangesNothing)
     EXPECT_EQ(Multiply(0, 255), 0);
     EXPECT_EQ(Multiply(0, 0), 0);
     EXPECT_EQ(Multiply(0, 173), 0);
-    EXPECT_EQ(Multiply(128, 128), 64);  // 16384 / 255 = 64.25
-    EXPECT_EQ(Multiply(200, 100), 78);  // 20000 / 255 = 78.4
+    EXPECT_EQ(Multiply(128, 128), 64); // 16384 / 255 = 64.25
+    EXPECT_EQ(Multiply(200, 100), 78); // 20000 / 255 = 78.4
     EXPECT_EQ(Multiply(254, 254), 253); // 64516 / 255 = 253.0
     EXPECT_EQ(Multiply(1, 254), 0);
 }
@@ -37,9 +37,9 @@ TEST(CompositeRule, MultiplyDividesBy255SoWhiteChangesNothing)
 TEST(CompositeRule, OpacityWeighsTheSketchAndTruncates)
 {
     EXPECT_EQ(Mix(255, 0, 50), 127);
-    EXPECT_EQ(Mix(0, 255, 99), 2);   // 255 / 100
+    EXPECT_EQ(Mix(0, 255, 99), 2); // 255 / 100
     EXPECT_EQ(Mix(255, 0, 1), 2);
-    EXPECT_EQ(Mix(0, 255, 1), 252);  // 25245 / 100
+    EXPECT_EQ(Mix(0, 255, 1), 252); // 25245 / 100
     EXPECT_EQ(Mix(255, 255, 37), 255) << "equal inputs must come back unchanged";
     EXPECT_EQ(Mix(10, 200, 25), 152); // (75 x 200 + 25 x 10) / 100 = 152.5
 }
@@ -81,9 +81,8 @@ TEST_F(ComposeTest, BlendsOnlyInsideTheRectangleWithInclusiveEdges)
 {
     const TRect rect{1, 1, 3, 2};
     Compose(rect);
-    ExpectOnly(rect, [&](int x, int y, int k) {
-        return std::uint8_t(Pixel(sketch, x, y)[k] * Pixel(color, x, y)[k] / 255);
-    });
+    ExpectOnly(rect,
+               [&](int x, int y, int k) { return std::uint8_t(Pixel(sketch, x, y)[k] * Pixel(color, x, y)[k] / 255); });
 }
 
 TEST_F(ComposeTest, OpacityModeUsesTheStateOpacity)
@@ -100,9 +99,8 @@ TEST_F(ComposeTest, OpacityModeUsesTheStateOpacity)
 TEST_F(ComposeTest, ARectangleBeyondThePictureIsClamped)
 {
     Compose(TRect{-4, 1, 40, 70});
-    ExpectOnly(TRect{0, 1, 4, 2}, [&](int x, int y, int k) {
-        return std::uint8_t(Pixel(sketch, x, y)[k] * Pixel(color, x, y)[k] / 255);
-    });
+    ExpectOnly(TRect{0, 1, 4, 2},
+               [&](int x, int y, int k) { return std::uint8_t(Pixel(sketch, x, y)[k] * Pixel(color, x, y)[k] / 255); });
 }
 
 TEST_F(ComposeTest, ARectangleWhollyOutsideOrEmptyChangesNothing)

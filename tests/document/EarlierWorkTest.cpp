@@ -1,8 +1,8 @@
 #include "document/EarlierWork.h"
 
-#include "picture/FileError.h"
 #include "document/History.h"
 #include "document/HistoryFolder.h"
+#include "picture/FileError.h"
 #include "settings/ProgramDir.h"
 #include "tests/document/TestFolder.h"
 #include "tests/picture/TestPictures.h"
@@ -24,20 +24,19 @@ TEST(EarlierWork, WhatAStartDoesWithAnEarlierRun)
     };
     // Locked, Starting, CleanExit, HasState, LastSaved.
     const TRow rows[] = {
-        {{true, false, false, true, false}, TRunAction::Leave},         // another editor runs
+        {{true, false, false, true, false}, TRunAction::Leave}, // another editor runs
         {{true, false, true, true, false}, TRunAction::Leave},
-        {{false, true, false, false, false}, TRunAction::Leave},        // an editor is making it
+        {{false, true, false, false, false}, TRunAction::Leave}, // an editor is making it
         {{false, false, false, true, false}, TRunAction::OfferCrashed},
         {{false, false, true, true, false}, TRunAction::OfferUnsaved},
-        {{false, false, false, true, true}, TRunAction::OfferCrashed},  // crashed after saving
+        {{false, false, false, true, true}, TRunAction::OfferCrashed}, // crashed after saving
         {{false, false, true, true, true}, TRunAction::Remove},
-        {{false, false, false, false, false}, TRunAction::Remove},      // nothing to restore
+        {{false, false, false, false, false}, TRunAction::Remove}, // nothing to restore
         {{false, false, true, false, false}, TRunAction::Remove},
     };
     for (const TRow& row : rows) {
         const TRunFacts& f = row.facts;
-        EXPECT_EQ(DecideRun(f), row.action)
-            << f.Locked << f.Starting << f.CleanExit << f.HasState << f.LastSaved;
+        EXPECT_EQ(DecideRun(f), row.action) << f.Locked << f.Starting << f.CleanExit << f.HasState << f.LastSaved;
     }
 }
 
@@ -52,9 +51,9 @@ TEST(EarlierWork, TheRunNoteReadsBackAndNothingElseReadsAsOne)
         EXPECT_TRUE(read.Saved);
         EXPECT_EQ(read.Picture, picture);
     }
-    for (const std::string text : {"", "slot 1\n", "slot x\ntime 1\nsaved 0\npicture a\n",
-                                   "slot 1\ntime 1\nsaved 2\npicture a\n", "slot -3\ntime 1\nsaved 0\npicture a\n",
-                                   "slot 1\ntime 1\nsaved 0\npicture a"}) {
+    for (const std::string text :
+         {"", "slot 1\n", "slot x\ntime 1\nsaved 0\npicture a\n", "slot 1\ntime 1\nsaved 2\npicture a\n",
+          "slot -3\ntime 1\nsaved 0\npicture a\n", "slot 1\ntime 1\nsaved 0\npicture a"}) {
         TRunNote read{5, 6, true, "kept"};
         EXPECT_FALSE(ParseRunNote(text, read)) << text;
         EXPECT_EQ(read.Picture, "kept");
@@ -94,12 +93,12 @@ TEST_F(EarlierRuns, OnlyLostWorkIsOfferedAndTheRestIsCleanedAway)
 {
     std::map<std::string, TRunAction> expected;
 
-    {   // Killed after two operations: no clean-exit mark, lock free.
+    { // Killed after two operations: no clean-exit mark, lock free.
         auto run = Run("/pics/beach.jpg", {1, 2, 3});
         run->Flush();
         expected[Name(*run)] = TRunAction::OfferCrashed;
     }
-    {   // Closed normally while showing an unsaved state (not the newest).
+    { // Closed normally while showing an unsaved state (not the newest).
         auto run = Run("/pics/cat.jpg", {11, 12, 13});
         TDocument document;
         ASSERT_TRUE(run->Undo(document));
@@ -108,26 +107,26 @@ TEST_F(EarlierRuns, OnlyLostWorkIsOfferedAndTheRestIsCleanedAway)
         expected[Name(*run)] = TRunAction::OfferUnsaved;
     }
     std::vector<std::string> gone;
-    {   // Closed normally after saving.
+    { // Closed normally after saving.
         auto run = Run("/pics/saved.jpg", {21, 22});
         run->MarkCurrentSaved();
         const std::string folder = run->RunFolder();
         run->EndRun();
         EXPECT_FALSE(fs::exists(folder)) << "nothing to keep";
     }
-    {   // Closed normally with only the opened picture.
+    { // Closed normally with only the opened picture.
         auto run = Run("/pics/opened.jpg", {31});
         const std::string folder = run->RunFolder();
         run->EndRun();
         EXPECT_FALSE(fs::exists(folder)) << "nothing to keep";
     }
-    {   // Killed just after saving: the run is offered back all the same.
+    { // Killed just after saving: the run is offered back all the same.
         auto run = Run("/pics/killed-saved.jpg", {41, 42});
         run->MarkCurrentSaved();
         run->Flush();
         expected[Name(*run)] = TRunAction::OfferCrashed;
     }
-    {   // Killed before its first state was written.
+    { // Killed before its first state was written.
         THistoryFolder empty(base);
         empty.Open();
         gone.push_back(empty.Path());
@@ -163,9 +162,15 @@ TEST_F(EarlierRuns, OnlyLostWorkIsOfferedAndTheRestIsCleanedAway)
         EXPECT_EQ(document.ViewBitmap.Width(), 5);
         const std::string question = offer->Question();
         EXPECT_EQ(question.rfind(crashed ? "Lumenquilla was closed unexpectedly. Restore your last picture?"
-                                         : "Continue with the picture you were working on?", 0), 0u) << question;
-        EXPECT_NE(question.find(saved ? "/pics/killed-saved.jpg" : crashed ? "/pics/beach.jpg" : "/pics/cat.jpg"),
-                  std::string::npos) << question;
+                                         : "Continue with the picture you were working on?",
+                                 0),
+                  0u)
+            << question;
+        EXPECT_NE(question.find(saved     ? "/pics/killed-saved.jpg"
+                                : crashed ? "/pics/beach.jpg"
+                                          : "/pics/cat.jpg"),
+                  std::string::npos)
+            << question;
         if (!crashed) {
             EXPECT_EQ(std::distance(fs::directory_iterator(offer->Path()), {}), 4)
                 << "the kept state alone, with the lock, the note and the mark";
@@ -203,7 +208,8 @@ TEST_F(EarlierRuns, ACrashedRunWhoseLastStateIsDamagedOffersItsNewestIntactOne)
     ASSERT_EQ(offers.size(), 1u);
     TDocument document;
     offers[0]->Restore(document);
-    EXPECT_TRUE(document.SketchLayer == StateNumber(2).SketchLayer || document.SketchLayer == StateNumber(1).SketchLayer);
+    EXPECT_TRUE(document.SketchLayer == StateNumber(2).SketchLayer ||
+                document.SketchLayer == StateNumber(1).SketchLayer);
     EXPECT_EQ(document.SketchLayer.Width(), 5);
 }
 

@@ -1,8 +1,8 @@
 #include "document/History.h"
 
+#include "document/StateFile.h"
 #include "picture/FileError.h"
 #include "settings/ProgramDir.h"
-#include "document/StateFile.h"
 #include "tests/document/TestFolder.h"
 #include "tests/picture/TestPictures.h"
 

@@ -109,7 +109,6 @@ TEST_F(ProjectFile, WritingAndReadingBackGivesTheSameDocument)
     TDocument read;
     ASSERT_EQ(ReadProjectFile(path, read), 0);
     ExpectSame(read, written);
-
 }
 
 TEST_F(ProjectFile, ReadingReplacesOnlyTheLayersThePhotoAndTheSettings)
@@ -143,11 +142,11 @@ TEST_F(ProjectFile, StoredSettingBytesAreReadAsThePanelWouldHoldThem)
 
     // Only 1 sets a flag.
     const TLayerState flags = ReadEdited(Sample(), [](std::string& b) {
-        b[24] = 2;
-        b[25] = 1;
-        b[26] = char(0xFF);
-        b[27] = 1;
-    }).LayerState;
+                                  b[24] = 2;
+                                  b[25] = 1;
+                                  b[26] = char(0xFF);
+                                  b[27] = 1;
+                              }).LayerState;
     EXPECT_FALSE(flags.SketchVisible);
     EXPECT_TRUE(flags.ColorVisible);
     EXPECT_FALSE(flags.SketchDrawable);
@@ -304,8 +303,8 @@ std::string PaintedRleBitmap(int width, int height)
     put32(14, 40);
     put32(18, std::uint32_t(width));
     put32(22, std::uint32_t(height));
-    bmp[26] = 1;  // planes
-    bmp[28] = 8;  // bits per pixel
+    bmp[26] = 1; // planes
+    bmp[28] = 8; // bits per pixel
     put32(30, 1); // RLE8
     put32(34, std::uint32_t(data.size()));
     put32(46, 1); // one colour

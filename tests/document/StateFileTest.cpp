@@ -69,8 +69,9 @@ TEST_F(StateFile, AnythingButAWholeStateIsRefused)
 {
     Write(Pattern(9, 8, 9, 8));
     const std::string bytes = FileBytes(path);
-    std::vector<std::string> damaged = {"", "LQstate2", bytes.substr(0, bytes.size() / 2),
-                                        bytes.substr(0, bytes.size() - 1), bytes + bytes, bytes + "x"};
+    std::vector<std::string> damaged = {
+        "",         "LQstate2", bytes.substr(0, bytes.size() / 2), bytes.substr(0, bytes.size() - 1), bytes + bytes,
+        bytes + "x"};
     for (std::size_t at : {std::size_t(6), bytes.size() / 3, bytes.size() - 2}) {
         std::string flipped = bytes;
         flipped[at] ^= 0x01;

@@ -12,7 +12,11 @@ constexpr std::uint32_t Untouched = 0x12345678;
 
 // A screen of width x height pixels, all Untouched.
 struct TScreen {
-    TScreen(int width, int height) : Width(width), Pixels(std::size_t(width) * std::size_t(height), Untouched) {}
+    TScreen(int width, int height)
+        : Width(width)
+        , Pixels(std::size_t(width) * std::size_t(height), Untouched)
+    {
+    }
     std::uint32_t At(int x, int y) const { return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)]; }
     int Width;
     std::vector<std::uint32_t> Pixels;

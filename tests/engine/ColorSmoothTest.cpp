@@ -1,9 +1,9 @@
-#include "engine/Abort.h"
 #include "engine/ColorSmooth.h"
-#include "tests/engine/EffectReference.h"
-#include "tests/engine/EngineTestSupport.h"
+#include "engine/Abort.h"
 #include "engine/RowsReady.h"
 #include "engine/WorkerPool.h"
+#include "tests/engine/EffectReference.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -280,12 +280,12 @@ TEST(ColorSmooth, FollowingAWriterEqualsThePlainVersion)
         int W, H, R, Type, Levels;
     };
     const TCase cases[] = {
-        {64, 700, 5, 0, 256},  // by counting, several stretches of rows
-        {150, 300, 17, 0, 3},  // by counting, a window taller than a stretch's share
-        {90, 120, 2, 0, 256},  // by network: waits for the whole buffer
-        {90, 120, 5, 1, 256},  // the maximum: waits too
-        {9, 40, 5, 0, 256},    // no centre column
-        {40, 9, 5, 0, 256},    // no centre row
+        {64, 700, 5, 0, 256}, // by counting, several stretches of rows
+        {150, 300, 17, 0, 3}, // by counting, a window taller than a stretch's share
+        {90, 120, 2, 0, 256}, // by network: waits for the whole buffer
+        {90, 120, 5, 1, 256}, // the maximum: waits too
+        {9, 40, 5, 0, 256}, // no centre column
+        {40, 9, 5, 0, 256}, // no centre row
     };
     for (const TCase& c : cases)
         for (TWorkerPool* workers : {static_cast<TWorkerPool*>(nullptr), &pool}) {

@@ -1,10 +1,10 @@
-#include "engine/Abort.h"
 #include "engine/ColorStep.h"
-#include "tests/engine/EffectReference.h"
-#include "tests/engine/EngineTestSupport.h"
+#include "engine/Abort.h"
 #include "engine/RowsReady.h"
 #include "engine/ToneTables.h"
 #include "engine/WorkerPool.h"
+#include "tests/engine/EffectReference.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +68,7 @@ TEST(BandRow, PairsAndTheTopBand)
     EXPECT_EQ(row.Match[200], 3);
     EXPECT_EQ(row.Match[0], 0);
     EXPECT_EQ(row.Match[255], -1); // no band holds 255
-    EXPECT_EQ(row.Initial, 3);     // the band of 254
+    EXPECT_EQ(row.Initial, 3); // the band of 254
 
     BuildBandRow(t.data(), ColorTableSize, 2, row); // an empty row: count 0
     EXPECT_EQ(row.Pairs, 1);
@@ -257,9 +257,9 @@ TEST(ColorStep, ToneStepsReportInOrder)
     ASSERT_TRUE(step.BlurBorders(0.0));
     ASSERT_TRUE(step.AdjustTone(0, 0, 0, 0, 0, 0));
     const std::vector<std::string> expected = {
-        "Color Scale", "0%", "50%", "100%", "step", "Color Smooth", "step", "Brightness", "0%", "50%", "100%", "step",
-        "Contrast",    "0%", "50%", "100%", "step", "Saturation",   "0%",   "50%",        "100%", "step",
-        "Brightness",  "0%", "50%", "100%", "step"};
+        "Color Scale", "0%",   "50%",  "100%",     "step",       "Color Smooth", "step", "Brightness", "0%",
+        "50%",         "100%", "step", "Contrast", "0%",         "50%",          "100%", "step",       "Saturation",
+        "0%",          "50%",  "100%", "step",     "Brightness", "0%",           "50%",  "100%",       "step"};
     EXPECT_EQ(log.Events, expected);
 }
 
@@ -292,14 +292,17 @@ namespace {
 class TRowsSnapshot final : public TRowsReady {
 public:
     explicit TRowsSnapshot(const TColorStep& step)
-        : TRowsReady(2), step_(step), copy_(std::size_t(step.Width()) * step.Height() * 3)
+        : TRowsReady(2)
+        , step_(step)
+        , copy_(std::size_t(step.Width()) * step.Height() * 3)
     {
     }
     void Publish(int rows) override
     {
         const std::size_t rowBytes = std::size_t(step_.Width()) * 3;
         for (rows = std::min(rows, step_.Height()); copied_ < rows; ++copied_)
-            std::copy_n(step_.Scaled() + copied_ * rowBytes, rowBytes, copy_.begin() + std::ptrdiff_t(copied_ * rowBytes));
+            std::copy_n(step_.Scaled() + copied_ * rowBytes, rowBytes,
+                        copy_.begin() + std::ptrdiff_t(copied_ * rowBytes));
         TRowsReady::Publish(rows);
     }
     int Copied() const { return copied_; }
@@ -340,8 +343,8 @@ TEST(ScaleAverage, RowsSaidToBeFinalDoNotChangeAfterwards)
         TRowsSnapshot snapshot(step);
         ASSERT_TRUE(step.ScaleColors(2, fromOrigin, scale, t.data(), ColorTableSize, &snapshot));
         const std::size_t published = std::size_t(snapshot.Copied()) * r.Width * 3;
-        EXPECT_TRUE(std::equal(snapshot.Copy().begin(), snapshot.Copy().begin() + std::ptrdiff_t(published),
-                               step.Scaled()))
+        EXPECT_TRUE(
+            std::equal(snapshot.Copy().begin(), snapshot.Copy().begin() + std::ptrdiff_t(published), step.Scaled()))
             << round;
         wholeRuns += snapshot.Copied() == r.Height;
     }

@@ -159,17 +159,15 @@ const std::vector<std::vector<TChange>> Cases = {
      {"the first one again", [](TInputs& in, TDrawEffect&) { in.Source = &in.Picture; }, 11}},
     // The thread count changes nothing that is kept.
     {{"two threads, Detail", [](TInputs& in, TDrawEffect&) { in.Threads = 2, in.Settings.Detail = 60; }, 1},
-     {"two threads, Left (scaling beside the sketch)",
-      [](TInputs& in, TDrawEffect&) { in.Settings.Left = 5; }, 11},
+     {"two threads, Left (scaling beside the sketch)", [](TInputs& in, TDrawEffect&) { in.Settings.Left = 5; }, 11},
      {"one thread, ColorScale", [](TInputs& in, TDrawEffect&) { in.Threads = 1, in.Settings.ColorScale = 20; }, 8},
-     {"three threads, Brightness", [](TInputs& in, TDrawEffect&) { in.Threads = 3, in.Settings.Brightness = -30; },
-      4}},
+     {"three threads, Brightness", [](TInputs& in, TDrawEffect&) { in.Threads = 3, in.Settings.Brightness = -30; }, 4}},
 };
 
 std::string CaseName(const ::testing::TestParamInfo<std::vector<TChange>>& info)
 {
-    const char* names[] = {"SketchTone", "SketchEdges", "ColorTone", "ColorStepOne", "Blend", "Region", "Source",
-                           "Threads"};
+    const char* names[] = {"SketchTone", "SketchEdges", "ColorTone", "ColorStepOne",
+                           "Blend",      "Region",      "Source",    "Threads"};
     return names[info.index];
 }
 
@@ -188,10 +186,9 @@ TEST(DrawEffectCacheAbort, NothingHalfWrittenIsReused)
     };
     // A percentage counts as "<step> <percent>": the scaling's last one comes
     // when the scaling has ended, also when it ran on a thread of its own.
-    const TPoint points[] = {{"Blur Row", 1},          {"Draw Sketch 50%", 1}, {"step", 3},
-                             {"Color Scale", 1},       {"Color Scale 100%", 1}, {"Color Smooth", 1},
-                             {"Blur Column", 2},       {"Contrast", 1},         {"Brightness", 2},
-                             {"step", 10}};
+    const TPoint points[] = {
+        {"Blur Row", 1},     {"Draw Sketch 50%", 1}, {"step", 3},     {"Color Scale", 1}, {"Color Scale 100%", 1},
+        {"Color Smooth", 1}, {"Blur Column", 2},     {"Contrast", 1}, {"Brightness", 2},  {"step", 10}};
     TInputs a;
     TInputs b;
     b.Settings.Sharper = 15;
@@ -236,9 +233,8 @@ TEST(DrawEffectCacheAbort, NothingHalfWrittenIsReused)
                 cached.SetProgress({});
                 cached.SetSettings(nexts[next]->Settings, nexts[next]->Source);
                 ASSERT_TRUE(cached.Render());
-                EXPECT_TRUE(Output(cached) == fresh[next])
-                    << threads << " threads, aborted at " << point.Event << " " << point.Sighting << ", then "
-                    << nextNames[next];
+                EXPECT_TRUE(Output(cached) == fresh[next]) << threads << " threads, aborted at " << point.Event << " "
+                                                           << point.Sighting << ", then " << nextNames[next];
             }
         }
     }

@@ -1,6 +1,6 @@
+#include "engine/DrawEffect.h"
 #include "engine/Abort.h"
 #include "picture/BmpFile.h"
-#include "engine/DrawEffect.h"
 #include "tests/engine/EffectReference.h"
 #include "tests/engine/EngineTestSupport.h"
 
@@ -52,7 +52,7 @@ int BlendedValue(int photo, int sketchValue, int blendMode, int opacity)
 
 TEST(DrawEffectBlend, MultiplyAndOpacityMix)
 {
-    EXPECT_EQ(BlendedValue(200, 0, 1, 50), 0);     // a black line stays black
+    EXPECT_EQ(BlendedValue(200, 0, 1, 50), 0); // a black line stays black
     EXPECT_EQ(BlendedValue(200, 255, 1, 50), 200); // white paper keeps the colour
     EXPECT_EQ(BlendedValue(200, 128, 1, 50), 100); // 200 * 128 div 255
     EXPECT_EQ(BlendedValue(200, 0, 2, 50), 100);
@@ -271,7 +271,8 @@ TEST(DrawEffect, EqualsThePlainVersionOnRandomSettings)
     TDrawEffect effect; // one object throughout: buffers are reused between sizes
     for (int round = 0; round < 40; ++round) {
         int pw = 1 + int(rng() % 40), ph = 1 + int(rng() % 40);
-        TBitmap p = round % 2 ? EngineTest::PhotoLikePicture(pw, ph, rng()) : EngineTest::RandomPicture(pw, ph, rng(), 6);
+        TBitmap p =
+            round % 2 ? EngineTest::PhotoLikePicture(pw, ph, rng()) : EngineTest::RandomPicture(pw, ph, rng(), 6);
         TEffectSettings s = EngineTest::FreshSettings(pw, ph);
         s.Left = int(rng() % pw);
         s.Top = int(rng() % ph);
@@ -360,8 +361,8 @@ TEST(DrawEffectBadInput, WindowSizesAreHeldToTheControls)
         int Beyond, Limit;
     };
     const TCase cases[] = {
-        {colorSmooth, 128, 19}, {colorSmooth, 200, 19}, {colorSmooth, -4, 0},   {sketchSmooth, 5000, 100},
-        {borderBlur, 2000, 100}, {borderBlur, -1, 0},   {colorScale, 1000, 142}, {sharper, 400, 50},
+        {colorSmooth, 128, 19},  {colorSmooth, 200, 19}, {colorSmooth, -4, 0},    {sketchSmooth, 5000, 100},
+        {borderBlur, 2000, 100}, {borderBlur, -1, 0},    {colorScale, 1000, 142}, {sharper, 400, 50},
     };
     auto layers = [&](const TEffectSettings& s) {
         TDrawEffect effect;
@@ -423,9 +424,14 @@ TEST(DrawEffectBadInput, RegionsAndSourcesAreCut)
     struct TCase {
         int left, top, width, height, w, h;
     };
-    const TCase cases[] = {{15, 5, 10, 10, 5, 5},  {-5, -5, 10, 10, 5, 5}, {30, 0, 5, 5, 0, 0},
-                           {0, 0, -3, 5, 0, 0},     {0, 0, 0, 0, 0, 0},     {INT_MAX, INT_MAX, INT_MAX, INT_MAX, 0, 0},
-                           {INT_MIN, INT_MIN, INT_MAX, INT_MAX, 0, 0}, {-5, -5, INT_MAX, INT_MAX, 20, 10}};
+    const TCase cases[] = {{15, 5, 10, 10, 5, 5},
+                           {-5, -5, 10, 10, 5, 5},
+                           {30, 0, 5, 5, 0, 0},
+                           {0, 0, -3, 5, 0, 0},
+                           {0, 0, 0, 0, 0, 0},
+                           {INT_MAX, INT_MAX, INT_MAX, INT_MAX, 0, 0},
+                           {INT_MIN, INT_MIN, INT_MAX, INT_MAX, 0, 0},
+                           {-5, -5, INT_MAX, INT_MAX, 20, 10}};
     for (const TCase& c : cases) {
         TEffectSettings s = EngineTest::FreshSettings(0, 0);
         s.Left = c.left;

@@ -1,6 +1,6 @@
+#include "engine/DrawThread.h"
 #include "engine/Abort.h"
 #include "engine/DrawEffect.h"
-#include "engine/DrawThread.h"
 #include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <exception>
 #include <fstream>
-#include <new>
 #include <mutex>
+#include <new>
 #include <thread>
 
 #include <sys/resource.h>
@@ -71,7 +71,10 @@ TEST(DrawThread, RendersOnItsOwnThreadAndReportsCompletion)
 // pressed during that step would.
 class TCancelAt final : public TStepLabel {
 public:
-    explicit TCancelAt(const char* step) : step_(step) {}
+    explicit TCancelAt(const char* step)
+        : step_(step)
+    {
+    }
     void SetStepName(const char* name) override
     {
         if (std::string(name) == step_)

@@ -4,8 +4,8 @@
 // the order the effect is defined, with no padding, strips, networks,
 // histograms or threads. The engine's fast kernels must equal them bit for bit.
 
-#include "picture/Bitmap.h"
 #include "engine/EffectSettings.h"
+#include "picture/Bitmap.h"
 
 #include <cstdint>
 #include <vector>

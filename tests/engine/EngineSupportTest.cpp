@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <chrono>
+#include <climits>
 #include <new>
 #include <thread>
 
@@ -15,7 +15,7 @@ TEST(ProgressPercent, DivisionAndItsEdges)
 {
     EXPECT_EQ(ProgressPercent(1, 3), 33);
     EXPECT_EQ(ProgressPercent(0, 0), 100); // a single row
-    EXPECT_EQ(ProgressPercent(-2, 5), 0);  // rows above the region
+    EXPECT_EQ(ProgressPercent(-2, 5), 0); // rows above the region
     EXPECT_EQ(ProgressPercent(7, 5), 100);
     EXPECT_EQ(ProgressPercent(INT_MAX, 1), 100);
 }
@@ -48,7 +48,8 @@ TEST(ForEachUnit, EveryUnitOnceAndReportsInOrder)
         std::vector<int> reports;
         ClearAbort();
         bool done = ForEachUnit(
-            &pool, 1000, [&](int unit, int worker) {
+            &pool, 1000,
+            [&](int unit, int worker) {
                 ASSERT_LT(worker, threads);
                 runs[unit].fetch_add(1);
             },
@@ -69,7 +70,8 @@ TEST(ForEachUnit, AbortStopsAndReportsOnlyAPrefixOfDoneUnits)
     std::vector<int> reports;
     ClearAbort();
     bool done = ForEachUnit(
-        &pool, 5000, [&](int unit, int) {
+        &pool, 5000,
+        [&](int unit, int) {
             runs[unit].fetch_add(1);
             if (unit == 700)
                 RequestAbort();
@@ -106,7 +108,8 @@ TEST(WorkerPool, AFailureOnAnyThreadStopsTheOthersAndReachesTheCaller)
         EXPECT_EQ(stopped.load(), 2);
         ClearAbort();
         std::atomic<int> after{0};
-        EXPECT_TRUE(ForEachUnit(&pool, 1000, [&](int, int) { after.fetch_add(1); }, [](int) {}));
+        EXPECT_TRUE(ForEachUnit(
+            &pool, 1000, [&](int, int) { after.fetch_add(1); }, [](int) {}));
         EXPECT_EQ(after.load(), 1000);
     }
 }

@@ -3,10 +3,10 @@
 // Pictures, a colours table and settings records for the engine's tests and
 // benchmarks.
 
-#include "picture/Bitmap.h"
 #include "engine/CpuFeatures.h"
 #include "engine/EffectSettings.h"
 #include "engine/Progress.h"
+#include "picture/Bitmap.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
+#include "engine/GaussianBlur.h"
 #include "engine/Abort.h"
+#include "engine/WorkerPool.h"
 #include "tests/engine/EffectReference.h"
 #include "tests/engine/EngineTestSupport.h"
-#include "engine/GaussianBlur.h"
-#include "engine/WorkerPool.h"
 
 #include <gtest/gtest.h>
 
@@ -126,8 +126,8 @@ TEST(GaussianBlur, ReportsRowsThenColumns)
     TProgressLog log;
     TBytes in = RandomBytes(3, 5, 8), out(in.size());
     ASSERT_TRUE(GaussianBlur(in.data(), out.data(), 3, 5, 1.0, log.Sink()));
-    const std::vector<std::string> expected = {"Blur Row",    "0%",  "25%", "50%", "75%", "100%", "step",
-                                               "Blur Column", "0%",  "50%", "100%", "step"};
+    const std::vector<std::string> expected = {"Blur Row", "0%",          "25%", "50%", "75%",  "100%",
+                                               "step",     "Blur Column", "0%",  "50%", "100%", "step"};
     EXPECT_EQ(log.Events, expected);
 }
 

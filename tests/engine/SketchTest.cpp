@@ -1,11 +1,10 @@
+#include "engine/Sketch.h"
 #include "engine/Abort.h"
+#include "engine/WorkerPool.h"
 #include "tests/engine/EffectReference.h"
 #include "tests/engine/EngineTestSupport.h"
-#include "engine/Sketch.h"
-#include "engine/WorkerPool.h"
 
 #include <gtest/gtest.h>
-
 
 using EngineTest::TProgressLog;
 

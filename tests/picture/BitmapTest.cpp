@@ -82,12 +82,12 @@ TEST(Bitmap, CopyRectClipsToBothPictures)
     // Starts one pixel left of the source and reaches past the target's right edge.
     target.CopyRect(source, -1, 1, 10, 2, 1, 0);
     // Target column 1 would take source column -1, which is clipped away.
-    EXPECT_EQ(target.ScanLine(0)[1 * 3 + 2], 3);                  // column 1 untouched
-    EXPECT_EQ(target.ScanLine(0)[2 * 3 + 0], 0);                  // source (0, 1): blue = x = 0
-    EXPECT_EQ(target.ScanLine(0)[2 * 3 + 1], 1);                  // green = y = 1
-    EXPECT_EQ(target.ScanLine(1)[2 * 3 + 1], 2);                  // source (0, 2)
-    EXPECT_EQ(target.ScanLine(2)[2 * 3 + 2], 3);                  // row 2 untouched
-    EXPECT_EQ(target.ScanLine(0)[0], 1);                          // column 0 untouched
+    EXPECT_EQ(target.ScanLine(0)[1 * 3 + 2], 3); // column 1 untouched
+    EXPECT_EQ(target.ScanLine(0)[2 * 3 + 0], 0); // source (0, 1): blue = x = 0
+    EXPECT_EQ(target.ScanLine(0)[2 * 3 + 1], 1); // green = y = 1
+    EXPECT_EQ(target.ScanLine(1)[2 * 3 + 1], 2); // source (0, 2)
+    EXPECT_EQ(target.ScanLine(2)[2 * 3 + 2], 3); // row 2 untouched
+    EXPECT_EQ(target.ScanLine(0)[0], 1); // column 0 untouched
 }
 
 TEST(Bitmap, CopyRectWithinOnePictureHandlesOverlap)

@@ -22,7 +22,11 @@ TBmpFixture Rle8(int width, int height, std::string data)
 TEST(BmpBadInput, EveryCutShortFileIsRefused)
 {
     const std::vector<TBmpFixture> files = {
-        {.width = 3, .bitCount = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F}, .pixels = std::string(8, 'p')},
+        {.width = 3,
+         .bitCount = 16,
+         .compression = 3,
+         .masks = {0xF800, 0x07E0, 0x001F},
+         .pixels = std::string(8, 'p')},
         {.width = 2, .height = 2, .bitCount = 8, .palette = Palette, .pixels = std::string(8, '\1')},
         {.headerSize = 124, .bitCount = 32, .pixels = "pppp"},
         {.headerSize = 12, .width = 2, .bitCount = 1, .palette = {0, 0xFFFFFF}, .pixels = "pppp"},
@@ -45,9 +49,14 @@ TEST(BmpBadInput, SizesOutsideTheLimitsAreRefusedBeforeAnyPixelIsRead)
         const char* message;
     };
     const TCase cases[] = {
-        {0, 0, "has no pixels"},        {5, 0, "has no pixels"},        {-1, 1, "its width is negative"},
-        {65536, 1, "is too large"},     {1, -65536, "is too large"},   {16385, 16384, "is too large"},
-        {INT_MAX, INT_MAX, "is too large"}, {1, INT_MIN, "is too large"},
+        {0, 0, "has no pixels"},
+        {5, 0, "has no pixels"},
+        {-1, 1, "its width is negative"},
+        {65536, 1, "is too large"},
+        {1, -65536, "is too large"},
+        {16385, 16384, "is too large"},
+        {INT_MAX, INT_MAX, "is too large"},
+        {1, INT_MIN, "is too large"},
     };
     for (const TCase& c : cases) {
         TBmpFixture f{.width = c.width, .height = c.height, .pixels = "pppp"};

@@ -22,7 +22,7 @@ struct TBmpFixture {
     std::uint32_t compression = 0;
     std::uint32_t colorsUsed = 0;
     std::vector<std::uint32_t> palette{}; // 0xRRGGBB
-    std::vector<std::uint32_t> masks{};  // red, green, blue, alpha: after a 40-byte header, else inside it
+    std::vector<std::uint32_t> masks{}; // red, green, blue, alpha: after a 40-byte header, else inside it
     std::string pixels{};
     std::optional<std::uint32_t> fileSize{};
     std::optional<std::uint32_t> pixelOffset{};

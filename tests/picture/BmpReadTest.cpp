@@ -17,8 +17,7 @@ TEST(BmpRead, IndexedDepthsUseTheColourTableAndIgnoreRowPadding)
     // Bottom row first: 1010101010 and 1100000001, each padded with junk to four bytes.
     one.pixels = Bytes({0xAA, 0x80, 0xFF, 0xFF, 0xC0, 0x40, 0xFF, 0xFF});
     const std::uint32_t A = 0xA0B0C0, b = 0x102030;
-    EXPECT_EQ(Colours(ReadBytes(one.Bytes())),
-              (TColours{A, A, b, b, b, b, b, b, b, A, A, b, A, b, A, b, A, b, A, b}));
+    EXPECT_EQ(Colours(ReadBytes(one.Bytes())), (TColours{A, A, b, b, b, b, b, b, b, A, A, b, A, b, A, b, A, b, A, b}));
 
     TBmpFixture two{.width = 5, .bitCount = 2, .palette = Palette, .pixels = Bytes({0xE4, 0xC0, 0, 0})};
     EXPECT_EQ(Colours(ReadBytes(two.Bytes())), (TColours{0x0000FF, 0x00FF00, 0xFF0000, 0x101010, 0x0000FF}));
@@ -114,7 +113,7 @@ TEST(BmpRead, Rle8RunsAbsoluteRunsDeltasAndUnpaintedPixels)
     f.pixels = Bytes({
         0x02, 0x01, 0x00, 0x03, 0x02, 0x03, 0x02, 0x00, 0x00, 0x00, // bottom: run, padded absolute run, end of line
         0x00, 0x02, 0x02, 0x00, 0x02, 0x03, 0x00, 0x02, 0x00, 0x01, // middle: delta right, run, delta up
-        0x01, 0x02, 0x00, 0x01,                                     // top: run at x = 4, end of bitmap
+        0x01, 0x02, 0x00, 0x01, // top: run at x = 4, end of bitmap
     });
     const std::uint32_t _ = 0x101010, R = 0xFF0000, G = 0x00FF00, B = 0x0000FF;
     EXPECT_EQ(Colours(ReadBytes(f.Bytes())), (TColours{_, _, _, _, G, _, _, B, B, _, R, R, G, B, G}));
@@ -127,7 +126,7 @@ TEST(BmpRead, Rle4AlternatesNibblesAndPadsOddAbsoluteRuns)
 {
     TBmpFixture f{.width = 7, .height = 2, .bitCount = 4, .compression = 2, .colorsUsed = 4, .palette = Palette};
     f.pixels = Bytes({
-        0x05, 0x12, 0x02, 0x30, 0x00, 0x00,                         // bottom: runs 1 2 1 2 1 and 3 0
+        0x05, 0x12, 0x02, 0x30, 0x00, 0x00, // bottom: runs 1 2 1 2 1 and 3 0
         0x00, 0x05, 0x31, 0x23, 0x10, 0x00, 0x02, 0x44, 0x00, 0x01, // top: absolute 3 1 2 3 1, run of 4 (no colour 4)
     });
     const std::uint32_t _ = 0x101010, R = 0xFF0000, G = 0x00FF00, B = 0x0000FF;

@@ -32,14 +32,14 @@ TEST(BmpWrite, ThreeByTwoGivesTheSeventyEightByteFile)
     ASSERT_EQ(file.size(), 78u);
     EXPECT_EQ(BmpFileSize(3, 2), 78);
     EXPECT_EQ(file.substr(0, 2), "BM");
-    EXPECT_EQ(At32(file, 2), 78u);  // file size
-    EXPECT_EQ(At32(file, 6), 0u);   // reserved words
+    EXPECT_EQ(At32(file, 2), 78u); // file size
+    EXPECT_EQ(At32(file, 6), 0u); // reserved words
     EXPECT_EQ(At32(file, 10), 54u); // pixel offset
     EXPECT_EQ(At32(file, 14), 40u); // information header size
     EXPECT_EQ(At32(file, 18), 3u);
-    EXPECT_EQ(At32(file, 22), 2u);  // positive height: bottom-up
+    EXPECT_EQ(At32(file, 22), 2u); // positive height: bottom-up
     EXPECT_EQ(At32(file, 26), 1u | (24u << 16)); // one plane, 24 bits
-    EXPECT_EQ(At32(file, 30), 0u);  // no compression
+    EXPECT_EQ(At32(file, 30), 0u); // no compression
     EXPECT_EQ(At32(file, 34), 24u); // image size
     // First stored row is the bottom row (y = 1): pixel (0, 1) is 100, 101, 102.
     EXPECT_EQ(std::uint8_t(file[54]), 100);

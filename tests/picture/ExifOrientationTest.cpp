@@ -28,9 +28,9 @@ TEST(ExifOrientation, ReadsEveryValueInBothByteOrders)
 
 TEST(ExifOrientation, HandWrittenBigEndianBlock)
 {
-    const TBytes block = {'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8, // header, directory at 8
-                          0, 1,                                                // one entry
-                          0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, 6, 0, 0};           // orientation 6
+    const TBytes block = {'E',  'x',  'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8, // header, directory at 8
+                          0,    1, // one entry
+                          0x01, 0x12, 0,   3,   0, 0, 0,   1,   0, 6,  0, 0}; // orientation 6
     EXPECT_EQ(Read(block), 6);
 }
 

@@ -22,15 +22,15 @@ TEST(FileNames, TheExtensionDecidesTheKindWhateverItsCase)
         const char* Path;
         TFileKind Kind;
     } cases[] = {
-        {"/p/PHOTO.Jpg", TFileKind::Jpeg},     {"/p/photo.jpeg", TFileKind::Jpeg},
-        {"/p/photo.JPEG", TFileKind::Jpeg},    {"/p/coffee.bmp", TFileKind::Bitmap},
-        {"/p/scene.P2c", TFileKind::Project},  {"/p/logo.Png", TFileKind::Png},
-        {"/p/photo.jpg.png", TFileKind::Png},  {"/p/web.WEBP", TFileKind::WebP},
-        {"/p/scan.tif", TFileKind::Tiff},      {"/p/scan.TIFF", TFileKind::Tiff},
-        {"/p/phone.HEIC", TFileKind::Heif},    {"/p/phone.heif", TFileKind::Heif},
-        {"/p/phone.avif", TFileKind::Heif},    {"/p/photo.jp", TFileKind::None},
-        {"/p/photo.pn", TFileKind::None},      {"/p/bmp", TFileKind::None},
-        {"/p.jpg/photo", TFileKind::None},     {"/p/photo.webp.txt", TFileKind::None},
+        {"/p/PHOTO.Jpg", TFileKind::Jpeg},    {"/p/photo.jpeg", TFileKind::Jpeg},
+        {"/p/photo.JPEG", TFileKind::Jpeg},   {"/p/coffee.bmp", TFileKind::Bitmap},
+        {"/p/scene.P2c", TFileKind::Project}, {"/p/logo.Png", TFileKind::Png},
+        {"/p/photo.jpg.png", TFileKind::Png}, {"/p/web.WEBP", TFileKind::WebP},
+        {"/p/scan.tif", TFileKind::Tiff},     {"/p/scan.TIFF", TFileKind::Tiff},
+        {"/p/phone.HEIC", TFileKind::Heif},   {"/p/phone.heif", TFileKind::Heif},
+        {"/p/phone.avif", TFileKind::Heif},   {"/p/photo.jp", TFileKind::None},
+        {"/p/photo.pn", TFileKind::None},     {"/p/bmp", TFileKind::None},
+        {"/p.jpg/photo", TFileKind::None},    {"/p/photo.webp.txt", TFileKind::None},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FileKindOf(c.Path), c.Kind) << c.Path;

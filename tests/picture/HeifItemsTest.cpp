@@ -1,6 +1,6 @@
+#include "picture/HeifItems.h"
 #include "picture/FileError.h"
 #include "picture/HeifFile.h"
-#include "picture/HeifItems.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,10 @@ TBytes Be(std::uint64_t value, int bytes)
 }
 
 TBytes Box(const char* type, const TBytes& body) { return Be(8 + body.size(), 4) + type + body; }
-TBytes FullBox(const char* type, int version, const TBytes& body) { return Box(type, Be(std::uint32_t(version) << 24, 4) + body); }
+TBytes FullBox(const char* type, int version, const TBytes& body)
+{
+    return Box(type, Be(std::uint32_t(version) << 24, 4) + body);
+}
 // The same box with a 64-bit size.
 TBytes LargeBox(const char* type, const TBytes& body) { return Be(1, 4) + type + Be(16 + body.size(), 8) + body; }
 
@@ -142,7 +145,8 @@ TEST(HeifItems, ReferencesAndItemListsAreReadAsLibheifReadsThem)
     EXPECT_FALSE(Sound(large));
 
     // The picture named in a second item list is unknown to libheif.
-    const TBytes split = Container({{1, "iden"}}, {{1, {2}}}, false, FullBox("iinf", 0, Be(1, 2) + ItemEntry({2, "hvc1"}, false)));
+    const TBytes split =
+        Container({{1, "iden"}}, {{1, {2}}}, false, FullBox("iinf", 0, Be(1, 2) + ItemEntry({2, "hvc1"}, false)));
     EXPECT_FALSE(Sound(split));
     EXPECT_TRUE(Sound(Container({{1, "iden"}, {2, "hvc1"}}, {{1, {2}}}, false,
                                 FullBox("iinf", 0, Be(1, 2) + ItemEntry({2, "Exif"}, false)))));

@@ -108,14 +108,14 @@ std::string ErrorOf(const TBytes& file, std::string* warning = nullptr)
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // The standard tables (natural order) that the library scales by quality.
-constexpr std::array<int, 64> LuminanceTable = {
-    16, 11, 10, 16, 24,  40,  51,  61,  12, 12, 14, 19, 26,  58,  60,  55,  14, 13, 16, 24, 40,  57,
-    69, 56, 14, 17, 22,  29,  51,  87,  80, 62, 18, 22, 37,  56,  68,  109, 103, 77, 24, 35, 55, 64,
-    81, 104, 113, 92, 49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98, 112, 100, 103, 99};
-constexpr std::array<int, 64> ChrominanceTable = {
-    17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99, 99, 24, 26, 56, 99, 99, 99,
-    99, 99, 47, 66, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
-    99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99};
+constexpr std::array<int, 64> LuminanceTable = {16, 11, 10, 16, 24,  40,  51,  61,  12, 12, 14, 19, 26,  58,  60,  55,
+                                                14, 13, 16, 24, 40,  57,  69,  56,  14, 17, 22, 29, 51,  87,  80,  62,
+                                                18, 22, 37, 56, 68,  109, 103, 77,  24, 35, 55, 64, 81,  104, 113, 92,
+                                                49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98, 112, 100, 103, 99};
+constexpr std::array<int, 64> ChrominanceTable = {17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99, 99,
+                                                  24, 26, 56, 99, 99, 99, 99, 99, 47, 66, 99, 99, 99, 99, 99, 99,
+                                                  99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
+                                                  99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99};
 constexpr std::array<int, 64> ZigZag = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
                                         12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
                                         35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
@@ -140,8 +140,8 @@ std::map<int, std::vector<int>> QuantisationTables(const TBytes& file)
             continue;
         for (std::size_t at = s.begin + 4; at + 65 <= s.end; at += 65) {
             EXPECT_EQ(file[at] >> 4, 0) << "16-bit table";
-            tables[file[at] & 15] = std::vector<int>(file.begin() + std::ptrdiff_t(at) + 1,
-                                                     file.begin() + std::ptrdiff_t(at) + 65);
+            tables[file[at] & 15] =
+                std::vector<int>(file.begin() + std::ptrdiff_t(at) + 1, file.begin() + std::ptrdiff_t(at) + 65);
         }
     }
     return tables;
@@ -224,12 +224,12 @@ TEST(JpegWrite, WritesABaselineFileWithTheQuality90Tables)
               std::string("JFIF\0", 5));
 
     const TSegment& frame = *Find(segments, 0xC0);
-    EXPECT_EQ(file[frame.begin + 4], 8);       // 8-bit samples
-    EXPECT_EQ(file[frame.begin + 6], 24);      // height
-    EXPECT_EQ(file[frame.begin + 8], 40);      // width
-    EXPECT_EQ(file[frame.begin + 9], 3);       // Y, Cb, Cr
-    EXPECT_EQ(file[frame.begin + 11], 0x22);   // luminance sampled 2 x 2
-    EXPECT_EQ(file[frame.begin + 14], 0x11);   // chrominance 1 x 1
+    EXPECT_EQ(file[frame.begin + 4], 8); // 8-bit samples
+    EXPECT_EQ(file[frame.begin + 6], 24); // height
+    EXPECT_EQ(file[frame.begin + 8], 40); // width
+    EXPECT_EQ(file[frame.begin + 9], 3); // Y, Cb, Cr
+    EXPECT_EQ(file[frame.begin + 11], 0x22); // luminance sampled 2 x 2
+    EXPECT_EQ(file[frame.begin + 14], 0x11); // chrominance 1 x 1
     EXPECT_EQ(file[frame.begin + 17], 0x11);
 
     const auto tables = QuantisationTables(file);
@@ -289,10 +289,10 @@ TEST(JpegRead, CmykAndYcckFilesOpenInTheirColours)
         int blue, green, red;
     };
     const TInk inks[] = {
-        {0, 255, 255, 0, 0, 0, 255},     // red
-        {255, 0, 255, 0, 0, 255, 0},     // green
-        {0, 0, 0, 128, 127, 127, 127},   // half black: 255 * 127 / 255
-        {0, 0, 255, 64, 0, 191, 191},    // yellow under a quarter black
+        {0, 255, 255, 0, 0, 0, 255}, // red
+        {255, 0, 255, 0, 0, 255, 0}, // green
+        {0, 0, 0, 128, 127, 127, 127}, // half black: 255 * 127 / 255
+        {0, 0, 255, 64, 0, 191, 191}, // yellow under a quarter black
     };
     for (TJpegKind kind : {TJpegKind::Cmyk, TJpegKind::Ycck, TJpegKind::PlainCmyk}) {
         const bool inverted = kind != TJpegKind::PlainCmyk; // as Adobe writes them
@@ -365,8 +365,8 @@ namespace {
 
 // Six 16 x 16 squares of clearly different colours in a grid given as
 // letters A to F, as the orientation tests write pictures.
-const std::array<std::array<std::uint8_t, 3>, 6> SquareColours = {{
-    {0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}, {0, 0, 0}, {0, 255, 255}}};
+const std::array<std::array<std::uint8_t, 3>, 6> SquareColours = {
+    {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}, {0, 0, 0}, {0, 255, 255}}};
 
 TBitmap Squares(const std::vector<std::string>& rows)
 {
@@ -389,7 +389,8 @@ std::vector<std::string> SquaresOf(const TBitmap& picture)
             char best = '?';
             for (std::size_t i = 0; i < SquareColours.size(); ++i)
                 if (std::abs(p[0] - SquareColours[i][0]) + std::abs(p[1] - SquareColours[i][1]) +
-                        std::abs(p[2] - SquareColours[i][2]) < 60)
+                        std::abs(p[2] - SquareColours[i][2]) <
+                    60)
                     best = char('A' + i);
             row += best;
         }
@@ -402,9 +403,9 @@ std::vector<std::string> SquaresOf(const TBitmap& picture)
 
 TEST(JpegRead, TheExifOrientationTurnsThePictureUpright)
 {
-    const std::vector<std::vector<std::string>> stored = {
-        {"ABC", "DEF"}, {"CBA", "FED"}, {"FED", "CBA"}, {"DEF", "ABC"},
-        {"AD", "BE", "CF"}, {"CF", "BE", "AD"}, {"FC", "EB", "DA"}, {"DA", "EB", "FC"}};
+    const std::vector<std::vector<std::string>> stored = {{"ABC", "DEF"},     {"CBA", "FED"},     {"FED", "CBA"},
+                                                          {"DEF", "ABC"},     {"AD", "BE", "CF"}, {"CF", "BE", "AD"},
+                                                          {"FC", "EB", "DA"}, {"DA", "EB", "FC"}};
     const std::vector<std::string> upright = {"ABC", "DEF"};
     for (bool bigEndian : {false, true})
         for (int value = 1; value <= 8; ++value) {
@@ -585,9 +586,8 @@ class JpegFiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() /
-              ("lq-jpeg-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() / ("lq-jpeg-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
     }

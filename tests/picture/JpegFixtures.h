@@ -13,10 +13,10 @@
 using TBytes = std::vector<std::uint8_t>;
 
 enum class TJpegKind {
-    Colour,   // 3 samples a pixel, blue-green-red, stored as YCbCr
-    Grey,     // 1 sample a pixel
-    Cmyk,     // 4 samples a pixel, stored as CMYK with an Adobe marker
-    Ycck,     // 4 samples a pixel, stored as YCCK with an Adobe marker
+    Colour, // 3 samples a pixel, blue-green-red, stored as YCbCr
+    Grey, // 1 sample a pixel
+    Cmyk, // 4 samples a pixel, stored as CMYK with an Adobe marker
+    Ycck, // 4 samples a pixel, stored as YCCK with an Adobe marker
     PlainCmyk // 4 samples a pixel, stored as CMYK without an Adobe marker
 };
 
@@ -29,7 +29,7 @@ struct TJpegFixture {
     bool progressive = false;
     bool arithmetic = false;
     TBytes app1; // written as an APP1 segment when not empty
-    TBytes icc;  // written as APP2 ICC profile segments when not empty
+    TBytes icc; // written as APP2 ICC profile segments when not empty
 };
 
 TBytes EncodeFixture(const TJpegFixture& fixture);

@@ -42,14 +42,14 @@ const std::vector<std::string> Upright = {"ABC", "DEF"};
 TEST(Orientation, EveryValueTurnsTheStoredPictureUpright)
 {
     const std::vector<std::vector<std::string>> stored = {
-        {"ABC", "DEF"},       // 1
-        {"CBA", "FED"},       // 2 mirrored
-        {"FED", "CBA"},       // 3 half turn
-        {"DEF", "ABC"},       // 4 mirrored top to bottom
-        {"AD", "BE", "CF"},   // 5 transposed
-        {"CF", "BE", "AD"},   // 6 stored a quarter turn anticlockwise
-        {"FC", "EB", "DA"},   // 7 transversed
-        {"DA", "EB", "FC"},   // 8 stored a quarter turn clockwise
+        {"ABC", "DEF"}, // 1
+        {"CBA", "FED"}, // 2 mirrored
+        {"FED", "CBA"}, // 3 half turn
+        {"DEF", "ABC"}, // 4 mirrored top to bottom
+        {"AD", "BE", "CF"}, // 5 transposed
+        {"CF", "BE", "AD"}, // 6 stored a quarter turn anticlockwise
+        {"FC", "EB", "DA"}, // 7 transversed
+        {"DA", "EB", "FC"}, // 8 stored a quarter turn clockwise
     };
     for (int value = 1; value <= 8; ++value) {
         SCOPED_TRACE("orientation " + std::to_string(value));
@@ -82,12 +82,27 @@ TBitmap ReferenceOrientation(const TBitmap& s, int orientation)
             int sx = x, sy = y;
             switch (orientation) {
             case 2: sx = w - 1 - x; break;
-            case 3: sx = w - 1 - x; sy = h - 1 - y; break;
+            case 3:
+                sx = w - 1 - x;
+                sy = h - 1 - y;
+                break;
             case 4: sy = h - 1 - y; break;
-            case 5: sx = y; sy = x; break;
-            case 6: sx = y; sy = h - 1 - x; break;
-            case 7: sx = w - 1 - y; sy = h - 1 - x; break;
-            case 8: sx = w - 1 - y; sy = x; break;
+            case 5:
+                sx = y;
+                sy = x;
+                break;
+            case 6:
+                sx = y;
+                sy = h - 1 - x;
+                break;
+            case 7:
+                sx = w - 1 - y;
+                sy = h - 1 - x;
+                break;
+            case 8:
+                sx = w - 1 - y;
+                sy = x;
+                break;
             }
             for (int c = 0; c < 3; ++c)
                 d.ScanLine(y)[x * 3 + c] = s.ScanLine(sy)[sx * 3 + c];

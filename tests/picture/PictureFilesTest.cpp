@@ -17,9 +17,9 @@ TEST(PictureFilesTest, PicturesAreNamedByTheirKindsAndWrittenOnlyInSome)
         bool Picture;
         bool Written;
     } cases[] = {
-        {"a.jpg", true, true},    {"a.JPEG", true, true},   {"a.Bmp", true, true},   {"dir.bmp/a.jpg", true, true},
-        {"a.png", true, true},    {"a.WebP", true, true},   {"a.tif", true, false},  {"a.heic", true, false},
-        {"a.avif", true, false},  {"a.p2c", false, false},  {"a", false, false},     {"a.jpg/b", false, false},
+        {"a.jpg", true, true},    {"a.JPEG", true, true},   {"a.Bmp", true, true},  {"dir.bmp/a.jpg", true, true},
+        {"a.png", true, true},    {"a.WebP", true, true},   {"a.tif", true, false}, {"a.heic", true, false},
+        {"a.avif", true, false},  {"a.p2c", false, false},  {"a", false, false},    {"a.jpg/b", false, false},
         {"a.jpg.", false, false}, {"a.jpgx", false, false},
     };
     for (const auto& c : cases) {

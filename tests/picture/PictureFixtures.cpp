@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -89,8 +89,13 @@ TBytes EncodePng(const TPngPicture& png)
 {
     spng_ctx* ctx = spng_ctx_new(SPNG_CTX_ENCODER);
     spng_set_option(ctx, SPNG_ENCODE_TO_BUFFER, 1);
-    spng_ihdr ihdr{std::uint32_t(png.width), std::uint32_t(png.height), std::uint8_t(png.depth),
-                   std::uint8_t(png.colorType), 0, 0, 0};
+    spng_ihdr ihdr{std::uint32_t(png.width),
+                   std::uint32_t(png.height),
+                   std::uint8_t(png.depth),
+                   std::uint8_t(png.colorType),
+                   0,
+                   0,
+                   0};
     CheckSpng(spng_set_ihdr(ctx, &ihdr));
     if (!png.palette.empty()) {
         spng_plte plte{};
@@ -182,11 +187,32 @@ TBytes EncodeTiff(const TTiffPicture& picture)
 
 TBytes ExifBlock(int orientation)
 {
-    return {'I', 'I', 42, 0, 8, 0, 0, 0,         // header, first directory at 8
-            1, 0,                                // one entry
-            0x12, 0x01, 3, 0, 1, 0, 0, 0,        // orientation, SHORT, count 1
-            std::uint8_t(orientation), 0, 0, 0,  // its value
-            0, 0, 0, 0};                         // no next directory
+    return {'I',
+            'I',
+            42,
+            0,
+            8,
+            0,
+            0,
+            0, // header, first directory at 8
+            1,
+            0, // one entry
+            0x12,
+            0x01,
+            3,
+            0,
+            1,
+            0,
+            0,
+            0, // orientation, SHORT, count 1
+            std::uint8_t(orientation),
+            0,
+            0,
+            0, // its value
+            0,
+            0,
+            0,
+            0}; // no next directory
 }
 
 TBytes AdobeRgbProfile()
@@ -207,9 +233,8 @@ double SrgbDecode(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.
 // Linear RGB through a D65 matrix to XYZ, then to encoded sRGB.
 void LinearToSrgb(const double linear[3], const double toXyz[3][3], double out[3])
 {
-    static const double ToSrgb[3][3] = {{3.2404542, -1.5371385, -0.4985314},
-                                        {-0.9692660, 1.8760108, 0.0415560},
-                                        {0.0556434, -0.2040259, 1.0572252}};
+    static const double ToSrgb[3][3] = {
+        {3.2404542, -1.5371385, -0.4985314}, {-0.9692660, 1.8760108, 0.0415560}, {0.0556434, -0.2040259, 1.0572252}};
     const auto& ToXyz = toXyz;
     double xyz[3];
     for (int i = 0; i < 3; ++i)
@@ -226,9 +251,8 @@ void LinearToSrgb(const double linear[3], const double toXyz[3][3], double out[3
 
 void AdobeToSrgb(const std::uint8_t rgb[3], double out[3])
 {
-    static const double ToXyz[3][3] = {{0.5767309, 0.1855540, 0.1881852},
-                                       {0.2973769, 0.6273491, 0.0752741},
-                                       {0.0270343, 0.0706872, 0.9911085}};
+    static const double ToXyz[3][3] = {
+        {0.5767309, 0.1855540, 0.1881852}, {0.2973769, 0.6273491, 0.0752741}, {0.0270343, 0.0706872, 0.9911085}};
     double linear[3];
     for (int i = 0; i < 3; ++i)
         linear[i] = std::pow(rgb[i] / 255.0, 563.0 / 256.0);
@@ -237,9 +261,8 @@ void AdobeToSrgb(const std::uint8_t rgb[3], double out[3])
 
 void DisplayP3ToSrgb(const std::uint8_t rgb[3], double out[3])
 {
-    static const double ToXyz[3][3] = {{0.4865709, 0.2656677, 0.1982173},
-                                       {0.2289746, 0.6917385, 0.0792869},
-                                       {0.0000000, 0.0451134, 1.0439444}};
+    static const double ToXyz[3][3] = {
+        {0.4865709, 0.2656677, 0.1982173}, {0.2289746, 0.6917385, 0.0792869}, {0.0000000, 0.0451134, 1.0439444}};
     double linear[3];
     for (int i = 0; i < 3; ++i)
         linear[i] = SrgbDecode(rgb[i] / 255.0);
@@ -344,15 +367,14 @@ TBytes EncodeWebPWith(const TBitmap& picture, const TBytes& alpha, const TBytes&
     return out;
 }
 
-std::optional<TBytes> EncodeHeif(const TBitmap& picture, bool avif, const TBytes& profile, int primaries,
-                                 int thumbnail)
+std::optional<TBytes> EncodeHeif(const TBitmap& picture, bool avif, const TBytes& profile, int primaries, int thumbnail)
 {
     static const bool initialised = heif_init(nullptr).code == heif_error_Ok;
     (void)initialised;
     heif_context* ctx = heif_context_alloc();
     heif_encoder* encoder = nullptr;
-    if (heif_context_get_encoder_for_format(ctx, avif ? heif_compression_AV1 : heif_compression_HEVC, &encoder)
-            .code != heif_error_Ok) {
+    if (heif_context_get_encoder_for_format(ctx, avif ? heif_compression_AV1 : heif_compression_HEVC, &encoder).code !=
+        heif_error_Ok) {
         heif_context_free(ctx);
         return std::nullopt;
     }

@@ -21,10 +21,10 @@ struct TPngPicture {
     int depth = 8;
     int colorType = 2; // as in the IHDR: 0 grey, 2 RGB, 3 palette, 4 grey + alpha, 6 RGBA
     std::vector<std::uint16_t> samples;
-    std::vector<std::uint8_t> palette;      // red, green, blue per entry
+    std::vector<std::uint8_t> palette; // red, green, blue per entry
     std::vector<std::uint16_t> transparent; // tRNS: palette alphas, or the grey / RGB key
-    TBytes profile;                         // iCCP
-    TBytes exif;                            // eXIf
+    TBytes profile; // iCCP
+    TBytes exif; // eXIf
 };
 TBytes EncodePng(const TPngPicture& png);
 
@@ -35,7 +35,7 @@ struct TTiffPicture {
     int depth = 8;
     int photometric = 2; // 1 grey, 2 RGB, 5 CMYK
     int samplesPerPixel = 3;
-    bool alpha = false;  // the last sample is unassociated alpha
+    bool alpha = false; // the last sample is unassociated alpha
     int orientation = 1;
     std::vector<std::uint16_t> samples;
     TBytes profile;

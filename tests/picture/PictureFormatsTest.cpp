@@ -2,14 +2,14 @@
 #include "picture/FileError.h"
 #include "picture/HeifFile.h"
 #include "picture/JpegFile.h"
-#include "tests/picture/JpegFixtures.h"
 #include "picture/Orientation.h"
 #include "picture/PictureDecoders.h"
-#include "tests/picture/PictureFixtures.h"
 #include "picture/PictureKind.h"
 #include "picture/PngFile.h"
 #include "picture/TiffFile.h"
 #include "picture/WebPFile.h"
+#include "tests/picture/JpegFixtures.h"
+#include "tests/picture/PictureFixtures.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -49,7 +49,7 @@ TBitmap Gradient(int width, int height)
 }
 
 TPngPicture PngOf(int width, int height, int depth, int colorType, std::vector<std::uint16_t> samples,
-              std::vector<std::uint8_t> palette = {}, std::vector<std::uint16_t> transparent = {})
+                  std::vector<std::uint8_t> palette = {}, std::vector<std::uint16_t> transparent = {})
 {
     TPngPicture png;
     png.width = width;
@@ -63,7 +63,7 @@ TPngPicture PngOf(int width, int height, int depth, int colorType, std::vector<s
 }
 
 TTiffPicture TiffOf(int width, int height, int depth, int photometric, int samplesPerPixel, bool alpha,
-                   std::vector<std::uint16_t> samples)
+                    std::vector<std::uint16_t> samples)
 {
     TTiffPicture tiff;
     tiff.width = width;
@@ -98,7 +98,9 @@ TEST(PngRead, EveryLayoutBecomesRoundedBgrOverWhite)
         {"16-bit RGB", PngOf(2, 1, 16, 2, {0x00FF, 0x01FF, 0x7F7F, 0xFFFF, 0x8080, 0x0000}), {127, 2, 1, 0, 128, 255}},
         {"8-bit RGBA", PngOf(2, 1, 8, 6, {255, 0, 0, 0, 0, 0, 0, 128}), {255, 255, 255, 127, 127, 127}},
         {"16-bit grey and alpha", PngOf(2, 1, 16, 4, {0, 0x8000, 0xFFFF, 0xFFFF}), {127, 127, 127, 255, 255, 255}},
-        {"palette with tRNS", PngOf(2, 1, 8, 3, {0, 1}, {10, 20, 30, 200, 100, 50}, {255, 0}), {30, 20, 10, 255, 255, 255}},
+        {"palette with tRNS",
+         PngOf(2, 1, 8, 3, {0, 1}, {10, 20, 30, 200, 100, 50}, {255, 0}),
+         {30, 20, 10, 255, 255, 255}},
         {"1-bit grey", PngOf(2, 1, 1, 0, {1, 0}), {255, 255, 255, 0, 0, 0}},
         {"RGB with a tRNS key", PngOf(2, 1, 8, 2, {1, 2, 3, 4, 5, 6}, {}, {1, 2, 3}), {255, 255, 255, 6, 5, 4}},
         {"16-bit grey with a tRNS key", PngOf(2, 1, 16, 0, {0x1234, 0x0180}, {}, {0x1234}), {255, 255, 255, 1, 1, 1}},
@@ -255,11 +257,15 @@ TEST(TiffRead, EveryLayoutBecomesRoundedBgrOverWhite)
         TTiffPicture Picture;
         TPixels Expected;
     } cases[] = {
-        {"16-bit RGB", TiffOf(2, 1, 16, 2, 3, false, {0x00FF, 0x01FF, 0x7F7F, 0xFFFF, 0x8080, 0}), {127, 2, 1, 0, 128, 255}},
+        {"16-bit RGB",
+         TiffOf(2, 1, 16, 2, 3, false, {0x00FF, 0x01FF, 0x7F7F, 0xFFFF, 0x8080, 0}),
+         {127, 2, 1, 0, 128, 255}},
         {"16-bit grey", TiffOf(2, 1, 16, 1, 1, false, {0x01FF, 0xFF00}), {2, 2, 2, 254, 254, 254}},
-        {"16-bit RGB and alpha", TiffOf(2, 1, 16, 2, 4, true, {0, 0, 0, 0x8000, 0x1000, 0x2000, 0x3000, 0xFFFF}),
+        {"16-bit RGB and alpha",
+         TiffOf(2, 1, 16, 2, 4, true, {0, 0, 0, 0x8000, 0x1000, 0x2000, 0x3000, 0xFFFF}),
          {127, 127, 127, 48, 32, 16}},
-        {"8-bit RGB and alpha", TiffOf(2, 1, 8, 2, 4, true, {0, 0, 0, 128, 10, 20, 30, 255}),
+        {"8-bit RGB and alpha",
+         TiffOf(2, 1, 8, 2, 4, true, {0, 0, 0, 128, 10, 20, 30, 255}),
          {127, 127, 127, 30, 20, 10}},
         {"8-bit CMYK", TiffOf(2, 1, 8, 5, 4, false, {0, 0, 0, 0, 255, 0, 0, 0}), {255, 255, 255, 255, 255, 0}},
     };
@@ -410,10 +416,22 @@ TEST(PictureKind, TheFirstBytesTellTheKind)
         {std::string("RIFF\0\0\0\0WAVEfmt ", 16), TPictureKind::Unknown},
         {std::string("II*\0", 4), TPictureKind::Tiff},
         {std::string("MM\0*", 4), TPictureKind::Tiff},
-        {std::string("\0\0\0\x18" "ftypheic\0\0\0\0mif1heic", 24), TPictureKind::Heif},
-        {std::string("\0\0\0\x1C" "ftypavif\0\0\0\0avifmif1miaf", 28), TPictureKind::Heif},
-        {std::string("\0\0\0\x14" "ftypmp42\0\0\0\0mif1", 20), TPictureKind::Heif},
-        {std::string("\0\0\0\x14" "ftypmp42\0\0\0\0isom", 20), TPictureKind::Unknown},
+        {std::string("\0\0\0\x18"
+                     "ftypheic\0\0\0\0mif1heic",
+                     24),
+         TPictureKind::Heif},
+        {std::string("\0\0\0\x1C"
+                     "ftypavif\0\0\0\0avifmif1miaf",
+                     28),
+         TPictureKind::Heif},
+        {std::string("\0\0\0\x14"
+                     "ftypmp42\0\0\0\0mif1",
+                     20),
+         TPictureKind::Heif},
+        {std::string("\0\0\0\x14"
+                     "ftypmp42\0\0\0\0isom",
+                     20),
+         TPictureKind::Unknown},
         {"BM", TPictureKind::Bitmap},
         {"", TPictureKind::Unknown},
         {"GIF89a", TPictureKind::Unknown},

@@ -85,9 +85,12 @@ TEST_F(SafeFile, WithoutTheDiskWaitTheFileIsStillReplacedOnlyWhenComplete)
                      false),
                  std::runtime_error);
     EXPECT_EQ(Contents(p), "old");
-    EXPECT_THROW(WriteFileSafely(p, [](std::ostream& out) { out.setstate(std::ios::badbit); }, false), TFileError);
+    EXPECT_THROW(WriteFileSafely(
+                     p, [](std::ostream& out) { out.setstate(std::ios::badbit); }, false),
+                 TFileError);
     EXPECT_EQ(Contents(p), "old");
-    WriteFileSafely(p, [](std::ostream& out) { out << "new content"; }, false);
+    WriteFileSafely(
+        p, [](std::ostream& out) { out << "new content"; }, false);
     EXPECT_EQ(Contents(p), "new content");
     EXPECT_EQ(FilesIn(), 1) << "no temporary file may stay behind";
 }

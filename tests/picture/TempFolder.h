@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <stdexcept>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 

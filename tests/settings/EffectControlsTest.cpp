@@ -14,12 +14,13 @@ namespace {
 TEST(EffectControls, DesignedSettingsHoldTheDesignedPositionsAndAreWithinEveryRange)
 {
     const TEffectSettings s = DesignedSettings();
-    const std::int32_t fields[] = {s.SketchType, s.Detail,     s.Darkness,    s.SketchSmooth, s.Sharper,
-                                   s.RemainDark, s.RemainThreshold, s.RemainDarkness, s.ScaleType, s.ScanFromOrigin,
-                                   s.SmoothType, s.ColorScale, s.ColorSmooth, s.BorderBlur,   s.Brightness,
-                                   s.Contrast,   s.Saturation, s.Red,         s.Green,        s.Blue,
-                                   s.DrawSketch, s.DrawColor,  s.BlendMode,   s.Opacity,      s.WhiteLevel};
-    const std::int32_t designed[] = {2, 115, 68, 15, 0, 0, 0, 0, 2, 1, 0, 10, 2, 25, 0, 0, 0, 0, 0, 0, 1, 0, 1, 50, 255};
+    const std::int32_t fields[] = {
+        s.SketchType,     s.Detail,    s.Darkness,       s.SketchSmooth, s.Sharper,    s.RemainDark,  s.RemainThreshold,
+        s.RemainDarkness, s.ScaleType, s.ScanFromOrigin, s.SmoothType,   s.ColorScale, s.ColorSmooth, s.BorderBlur,
+        s.Brightness,     s.Contrast,  s.Saturation,     s.Red,          s.Green,      s.Blue,        s.DrawSketch,
+        s.DrawColor,      s.BlendMode, s.Opacity,        s.WhiteLevel};
+    const std::int32_t designed[] = {2,  115, 68, 15, 0, 0, 0, 0, 2, 1, 0,  10, 2,
+                                     25, 0,   0,  0,  0, 0, 0, 1, 0, 1, 50, 255};
     for (std::size_t i = 0; i < std::size(designed); ++i)
         EXPECT_EQ(fields[i], designed[i]) << "field " << i;
 

@@ -13,7 +13,7 @@ TEST_F(RecentFiles, TheNewestComesFirstOnceAndTheListStaysShort)
         AddRecentFile(files, "/p/" + std::to_string(i) + ".jpg");
     AddRecentFile(files, "/p/5.jpg");
     const std::vector<std::string> expected = {"/p/5.jpg", "/p/10.jpg", "/p/9.jpg", "/p/8.jpg",
-                                               "/p/7.jpg", "/p/6.jpg", "/p/4.jpg", "/p/3.jpg"};
+                                               "/p/7.jpg", "/p/6.jpg",  "/p/4.jpg", "/p/3.jpg"};
     EXPECT_EQ(files, expected);
 
     const std::string path = PathOf("recent.txt");

@@ -32,7 +32,8 @@ protected:
     }
     static void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes)
     {
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
     static std::int32_t Int32At(const std::vector<unsigned char>& b, std::size_t at)
     {

@@ -1,9 +1,9 @@
 #include "tools/Adjustments.h"
 #include "tests/tools/AdjustmentReferences.h"
 
-#include "picture/Bitmap.h"
 #include "engine/ToneTables.h"
 #include "engine/WorkerPool.h"
+#include "picture/Bitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -49,8 +49,8 @@ void ExpectMatches(const TBitmap& before, const TBitmap& source, const TBitmap& 
             const TPixel want = inside ? reference(PixelAt(source, x, y)) : PixelAt(before, x, y);
             const TPixel got = PixelAt(result, x, y);
             ASSERT_TRUE(got.B == want.B && got.G == want.G && got.R == want.R)
-                << what << " at (" << x << ", " << y << "): got " << got.B << "," << got.G << "," << got.R
-                << " want " << want.B << "," << want.G << "," << want.R;
+                << what << " at (" << x << ", " << y << "): got " << got.B << "," << got.G << "," << got.R << " want "
+                << want.B << "," << want.G << "," << want.R;
         }
 }
 
@@ -63,7 +63,8 @@ struct TOperation {
 std::vector<TOperation> Operations()
 {
     auto offset = [](int r, int g, int b) {
-        return [=](const TBitmap& s, TBitmap& d, const TRect& rc, TWorkerPool* p) { OffsetPicture(s, d, r, g, b, rc, p); };
+        return
+            [=](const TBitmap& s, TBitmap& d, const TRect& rc, TWorkerPool* p) { OffsetPicture(s, d, r, g, b, rc, p); };
     };
     auto contrast = [](int c) {
         return [=](const TBitmap& s, TBitmap& d, const TRect& rc, TWorkerPool* p) { ContrastPicture(s, d, c, rc, p); };
@@ -89,7 +90,8 @@ std::vector<TOperation> Operations()
         {"saturation 0", saturate(0), SaturationReference(0)},
         {"saturation 127", saturate(127), SaturationReference(127)},
         {"saturation 78", saturate(78), SaturationReference(78)},
-        {"bright -30 contrast 60", brightContrast(-30, 60), chain(OffsetReference(-30, -30, -30), ContrastReference(60))},
+        {"bright -30 contrast 60", brightContrast(-30, 60),
+         chain(OffsetReference(-30, -30, -30), ContrastReference(60))},
         {"bright 200 contrast -100", brightContrast(200, -100),
          chain(OffsetReference(200, 200, 200), ContrastReference(-100))},
     };
@@ -104,8 +106,14 @@ TEST(Adjustments, EqualThePerPixelReferenceOnEveryRectangleAndThreadCount)
     const TBitmap source = Noise(W, H, 7);
     const TBitmap target = Noise(W, H, 8);
     const TRect rects[] = {
-        WholeRect(W, H),           {0, 0, 0, 0},         {W - 1, H - 1, W - 1, H - 1}, {17, 3, 283, 250},
-        {0, H - 1, W - 1, H - 1},  {W - 1, 0, W - 1, H - 1}, {-20, -5, W + 40, H + 9}, {200, 100, 100, 200},
+        WholeRect(W, H),
+        {0, 0, 0, 0},
+        {W - 1, H - 1, W - 1, H - 1},
+        {17, 3, 283, 250},
+        {0, H - 1, W - 1, H - 1},
+        {W - 1, 0, W - 1, H - 1},
+        {-20, -5, W + 40, H + 9},
+        {200, 100, 100, 200},
     };
     std::vector<std::unique_ptr<TWorkerPool>> pools;
     pools.push_back(nullptr);

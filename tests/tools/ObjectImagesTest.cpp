@@ -1,9 +1,9 @@
 // The images of the placed objects: frames, interiors, masks, balloon
 // geometry and where text may land. Text is judged by region, never by the
 // glyphs of a particular font.
+#include "tests/tools/ToolTestEnvironment.h"
 #include "tools/Balloon.h"
 #include "tools/BoxTools.h"
-#include "tests/tools/ToolTestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -74,8 +74,8 @@ TEST(ObjectImages, FramesLeaveTheBackColourInteriorTheyShould)
         TObjectImage image;
         TObjectFont font;
         BuildRectangleBox(image, c.Width, c.Height, Text({}, c.Border), Colors, font);
-        const int interior = std::max(0, c.Interior.Right - c.Interior.Left) *
-                             std::max(0, c.Interior.Bottom - c.Interior.Top);
+        const int interior =
+            std::max(0, c.Interior.Right - c.Interior.Left) * std::max(0, c.Interior.Bottom - c.Interior.Top);
         const TFound back = Find(image.Paint, Blue, {0, 0, c.Width, c.Height}, c.Interior);
         EXPECT_EQ(back.Count, interior);
         EXPECT_EQ(back.Outside, 0);
@@ -131,8 +131,7 @@ TEST(ObjectImages, TextStaysInsideItsLineBoxesWhateverIsTyped)
         // Rectangular balloon at (0, 15) with its tail up at (0, 0): text
         // inside the body inset by Corner div 2 = 6.
         TObjectImage balloon;
-        BuildBalloon(balloon, TBalloonKind::Rectangle, TBalloonShape{0, 15, 100, 50, 0, 0}, Text(lines), Colors,
-                     font);
+        BuildBalloon(balloon, TBalloonKind::Rectangle, TBalloonShape{0, 15, 100, 50, 0, 0}, Text(lines), Colors, font);
         const TFound inBalloon = Find(balloon.Paint, Red, {1, 16, 99, 64}, {6, 21, 94, 59});
         EXPECT_GT(inBalloon.Count, 0);
         EXPECT_EQ(inBalloon.Outside, 0);

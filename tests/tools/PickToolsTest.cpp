@@ -1,7 +1,7 @@
+#include "tests/tools/ToolTestEnvironment.h"
 #include "tools/DropperTool.h"
 #include "tools/HandTool.h"
 #include "tools/PaintBucket.h"
-#include "tests/tools/ToolTestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -116,7 +116,10 @@ TEST(FloodFill, RegionsJudgedOnTheComposite)
     };
     const std::vector<TCase> cases = {
         {"tolerance 0 takes equal colours only", {{100, 100, 101, 100, 100}}, {0, 0}, 0, {"##..."}},
-        {"a seed with no qualifying neighbour stays", {{0, 0, 0}, {0, 50, 0}, {0, 0, 0}}, {1, 1}, 10,
+        {"a seed with no qualifying neighbour stays",
+         {{0, 0, 0}, {0, 50, 0}, {0, 0, 0}},
+         {1, 1},
+         10,
          {"...", "...", "..."}},
         {"a diagonal touch is not crossed",
          {{0, 200, 200}, {0, 200, 200}, {200, 0, 0}},

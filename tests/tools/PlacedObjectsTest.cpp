@@ -1,8 +1,8 @@
 // The placed-object editor on plain pictures: floating, anchoring, handles,
 // resizing, moving, commit and cancel, for boxes, text and balloons.
+#include "tests/tools/ToolTestEnvironment.h"
 #include "tools/Balloon.h"
 #include "tools/BoxTools.h"
-#include "tests/tools/ToolTestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -113,8 +113,7 @@ TEST_F(PlacedObjects, AFloatingObjectFollowsThePointerAndIsDroppedIfNeverPressed
         // The last position puts part of the object left of and above the
         // picture, where nothing may be written.
         for (TToolPoint at : {TToolPoint{30, 40}, TToolPoint{90, 100}, TToolPoint{-9, 8}}) {
-            const TRect expected{at.X + c.Left, at.Y + c.Top, at.X + c.Left + c.Width - 1,
-                                 at.Y + c.Top + c.Height - 1};
+            const TRect expected{at.X + c.Left, at.Y + c.Top, at.X + c.Left + c.Width - 1, at.Y + c.Top + c.Height - 1};
             tool->Move(at, NoButton);
             EXPECT_EQ(tool->ImageRect(), expected);
             const TRect changed = ChangedArea(env.Document.SketchLayer, original);

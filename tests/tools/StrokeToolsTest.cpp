@@ -1,10 +1,10 @@
+#include "tests/tools/ToolTestEnvironment.h"
 #include "tools/BrushTool.h"
 #include "tools/CursorOutline.h"
 #include "tools/DabShape.h"
 #include "tools/EraserTool.h"
 #include "tools/PencilTool.h"
 #include "tools/ThickCurve.h"
-#include "tests/tools/ToolTestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -176,8 +176,10 @@ TEST(ThickCurve, EveryPixelNearTheCurveAndNoneFarFromIt)
     };
     for (int round = 0; round < 15; ++round) {
         SCOPED_TRACE(round);
-        const TToolPoint p[4] = {{next(60) - 5, next(50) - 5}, {next(60) - 5, next(50) - 5},
-                                 {next(60) - 5, next(50) - 5}, {next(60) - 5, next(50) - 5}};
+        const TToolPoint p[4] = {{next(60) - 5, next(50) - 5},
+                                 {next(60) - 5, next(50) - 5},
+                                 {next(60) - 5, next(50) - 5},
+                                 {next(60) - 5, next(50) - 5}};
         const int width = 1 + next(12);
         TBitmap picture(50, 40);
         picture.FillWhite();

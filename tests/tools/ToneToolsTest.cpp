@@ -1,5 +1,5 @@
-#include "tools/ToneTool.h"
 #include "tests/tools/ToolTestEnvironment.h"
+#include "tools/ToneTool.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +24,8 @@ TEST(ToneTable, SampleValues)
         int Out;
     };
     const std::vector<TCase> cases = {
-        {true, 128, 0, 0},     {true, 128, 100, 23},   {true, 128, 200, 173},  {true, 128, 252, 251},
-        {true, 128, 255, 255}, {false, 128, 0, 127},   {false, 128, 100, 177}, {false, 128, 200, 227},
+        {true, 128, 0, 0},      {true, 128, 100, 23},   {true, 128, 200, 173},  {true, 128, 252, 251},
+        {true, 128, 255, 255},  {false, 128, 0, 127},   {false, 128, 100, 177}, {false, 128, 200, 227},
         {false, 128, 252, 253}, {false, 128, 255, 255}, {true, 255, 127, 1},    {true, 255, 200, 147},
     };
     for (const TCase& c : cases)
@@ -79,8 +79,8 @@ TEST(ToneTool, ALongStrokeChangesEachPixelItCoversOnceFromItsPressTimeValue)
     const TDocument before = env.Document;
     env.Values.LightenSize = 31;
     env.Values.LightenContrast = 200;
-    const std::vector<TToolPoint> path = {{60, 60}, {70, 62}, {130, 60}, {130, 140}, {60, 66}, {62, 60},
-                                          {195, 5}, {-8, 149}, {60, 61}};
+    const std::vector<TToolPoint> path = {{60, 60}, {70, 62}, {130, 60}, {130, 140}, {60, 66},
+                                          {62, 60}, {195, 5}, {-8, 149}, {60, 61}};
     TToneTool lighten(env, false);
     lighten.Press(path[0], TMouseButton::Left, Left);
     for (std::size_t i = 1; i < path.size(); ++i)

@@ -51,9 +51,8 @@ public:
     void ShowPointerInfo(int x, int y) override { PointerInfo.push_back({x, y}); }
     void ShowDropperReading(int x, int y, TToolColor color) override
     {
-        Readings.push_back("X: " + std::to_string(x) + " Y: " + std::to_string(y) + " R: " +
-                           std::to_string(color.R) + " G: " + std::to_string(color.G) + " B: " +
-                           std::to_string(color.B));
+        Readings.push_back("X: " + std::to_string(x) + " Y: " + std::to_string(y) + " R: " + std::to_string(color.R) +
+                           " G: " + std::to_string(color.G) + " B: " + std::to_string(color.B));
     }
     void ScrollView(int dx, int dy) override { Scrolls.push_back({dx, dy}); }
     void SetGrabbing(bool grabbing) override { Grabbing = grabbing; }

@@ -1,13 +1,13 @@
-#include "tests/tools/AdjustmentReferences.h"
-#include "ui/FrmBrightContrast.h"
-#include "ui/FrmColorBalance.h"
 #include "document/Composite.h"
 #include "document/Document.h"
+#include "engine/ToneTables.h"
 #include "picture/FileError.h"
+#include "tests/tools/AdjustmentReferences.h"
 #include "tests/ui/MainFixture.h"
+#include "ui/FrmBrightContrast.h"
+#include "ui/FrmColorBalance.h"
 #include "ui/FrmSaturation.h"
 #include "ui/SpinEdit.h"
-#include "engine/ToneTables.h"
 #include "ui/TrackSpin.h"
 
 #include <QApplication>
@@ -63,8 +63,7 @@ struct TCase {
 
 // A 13 x 9 document whose view shows columns 2..9 and rows 1..6; the host
 // refreshes the view as the main window does and keeps what it records.
-class AdjustmentDialog : public testing::Test
-{
+class AdjustmentDialog : public testing::Test {
 protected:
     static constexpr int W = 13, H = 9;
     const TRect View{2, 1, 9, 6};
@@ -180,11 +179,25 @@ TEST_F(AdjustmentDialog, BrightnessContrast)
     // Brightness -20 leaves every level at 235 or below, which contrast -255 lifts to 253.
     const TExpect flat = [](TPixel) { return TPixel{253, 253, 253}; };
     const TCase cases[] = {
-        {"brightness 10 on both layers", true, true, {10, 0}, TClose::Ok, OffsetReference(10, 10, 10),
+        {"brightness 10 on both layers",
+         true,
+         true,
+         {10, 0},
+         TClose::Ok,
+         OffsetReference(10, 10, 10),
          "Sketch Layer, Color Layer, 10, 0"},
-        {"brightness -20 contrast -255 on the sketch layer", true, false, {-20, -255}, TClose::Ok, flat,
+        {"brightness -20 contrast -255 on the sketch layer",
+         true,
+         false,
+         {-20, -255},
+         TClose::Ok,
+         flat,
          "Sketch Layer, -20, -255"},
-        {"contrast 255 on the colouring layer", false, true, {0, 255}, TClose::Ok,
+        {"contrast 255 on the colouring layer",
+         false,
+         true,
+         {0, 255},
+         TClose::Ok,
          // K = 4065 around the pivot 253: 0..238 fall to 0, 253 and 255 rise to 255.
          ContrastReference(255),
          "Color Layer, 0, 255"},
@@ -219,9 +232,21 @@ TEST_F(AdjustmentDialog, ColorBalance)
 {
     const TExpect unchanged = [](TPixel p) { return p; };
     const TCase cases[] = {
-        {"red 255", true, true, {255, 0, 0}, TClose::Ok, [](TPixel p) { return TPixel{p.B, p.G, 255}; },
+        {"red 255",
+         true,
+         true,
+         {255, 0, 0},
+         TClose::Ok,
+         [](TPixel p) {
+             return TPixel{p.B, p.G, 255};
+         },
          "Sketch Layer, Color Layer, 255, 0, 0"},
-        {"all three on the sketch layer", true, false, {-10, 20, 5}, TClose::Ok, OffsetReference(-10, 20, 5),
+        {"all three on the sketch layer",
+         true,
+         false,
+         {-10, 20, 5},
+         TClose::Ok,
+         OffsetReference(-10, 20, 5),
          "Sketch Layer, -10, 20, 5"},
         {"neither layer drawable", false, false, {1, 2, 3}, TClose::Ok, unchanged, "1, 2, 3"},
         {"cancel", true, true, {0, -255, 0}, TClose::Cancel, OffsetReference(0, -255, 0), ""},
@@ -273,12 +298,24 @@ TEST_F(AdjustmentDialog, CaptionsSizesAndControls)
         int Limit;
     };
     TExpectedDialog dialogs[] = {
-        {std::make_unique<TFrmBrightContrast>(Document, Host()), "Brightness / Contrast", {452, 126}, "BtnOk",
-         {{"Trc_Brightness", "Brightness:"}, {"Trc_Contrast", "Contrast:"}}, 255},
-        {std::make_unique<TFrmSaturation>(Document, Host()), "Saturation", {452, 126}, "BtnOK",
-         {{"TrcSaturation", "Saturation:"}}, 127},
-        {std::make_unique<TFrmColorBalance>(Document, Host()), "Color Balance", {452, 138}, "BtnOk",
-         {{"Trc_Red", "Red:"}, {"Trc_Green", "Green:"}, {"Trc_Blue", "Blue:"}}, 255},
+        {std::make_unique<TFrmBrightContrast>(Document, Host()),
+         "Brightness / Contrast",
+         {452, 126},
+         "BtnOk",
+         {{"Trc_Brightness", "Brightness:"}, {"Trc_Contrast", "Contrast:"}},
+         255},
+        {std::make_unique<TFrmSaturation>(Document, Host()),
+         "Saturation",
+         {452, 126},
+         "BtnOK",
+         {{"TrcSaturation", "Saturation:"}},
+         127},
+        {std::make_unique<TFrmColorBalance>(Document, Host()),
+         "Color Balance",
+         {452, 138},
+         "BtnOk",
+         {{"Trc_Red", "Red:"}, {"Trc_Green", "Green:"}, {"Trc_Blue", "Blue:"}},
+         255},
     };
     for (TExpectedDialog& d : dialogs) {
         SCOPED_TRACE(d.Caption.toStdString());

@@ -28,7 +28,8 @@ TEST(FileDialogs, TheSelectedFilterOfARealDialogComesBackAsItsIndex)
         QFileDialog dialog;
         TFileRequest request{"Save", SaveFilters, index, QDir::tempPath(), "photo_cartoon"};
         SetUpFileDialog(dialog, request);
-        EXPECT_EQ(ChosenFilterIndex(SaveFilters, dialog.selectedNameFilter()), index) << dialog.selectedNameFilter().toStdString();
+        EXPECT_EQ(ChosenFilterIndex(SaveFilters, dialog.selectedNameFilter()), index)
+            << dialog.selectedNameFilter().toStdString();
     }
     EXPECT_EQ(ChosenFilterIndex(SaveFilters, "Bitmaps"), 0);
     EXPECT_EQ(ChosenFilterIndex(SaveFilters, "Bitmaps (*.bmp)"), 1);

@@ -17,8 +17,7 @@
 
 namespace {
 
-class HistoryPanel : public testing::Test
-{
+class HistoryPanel : public testing::Test {
 protected:
     void SetUp() override
     {

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 // Soft gradients with a few hard edges: every step of the effect has work.
@@ -19,8 +18,8 @@ TBitmap TestPhoto(int width, int height)
     for (int y = 0; y < height; ++y) {
         std::uint8_t* row = p.ScanLine(y);
         for (int x = 0; x < width; ++x) {
-            const bool disc = (x - width / 2) * (x - width / 2) + (y - height / 2) * (y - height / 2) <
-                              height * height / 9;
+            const bool disc =
+                (x - width / 2) * (x - width / 2) + (y - height / 2) * (y - height / 2) < height * height / 9;
             row[3 * x] = std::uint8_t(disc ? 40 : x * 255 / width);
             row[3 * x + 1] = std::uint8_t(disc ? 200 : y * 255 / height);
             row[3 * x + 2] = std::uint8_t((x ^ y) & 0x3f) + (disc ? 150 : 60);

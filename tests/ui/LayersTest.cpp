@@ -14,8 +14,7 @@
 
 namespace {
 
-class LayersPanel : public testing::Test
-{
+class LayersPanel : public testing::Test {
 protected:
     void SetUp() override
     {

@@ -2,12 +2,12 @@
 // and progress dialogs.
 #include "tests/ui/MainFixture.h"
 
+#include "picture/PictureFiles.h"
 #include "settings/EffectComment.h"
+#include "settings/SettingsFile.h"
 #include "ui/FrmLayers.h"
 #include "ui/FrmPreview.h"
 #include "ui/FrmProcess.h"
-#include "picture/PictureFiles.h"
-#include "settings/SettingsFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -128,7 +128,8 @@ TEST_F(CartoonCommand, CancelInEitherDialogChangesNoLayerAndRecordsNothing)
 TEST_F(CartoonCommand, AShortcutGivesTheRenderersLayersByteForByte)
 {
     const QString photo = Photo("coffee.jpg");
-    for (const auto& [item, preset] : {std::pair{Main->MenuItem_Cartoon, "cartoon"}, std::pair{Main->MenuItem_Sketch, "sketch"}}) {
+    for (const auto& [item, preset] :
+         {std::pair{Main->MenuItem_Cartoon, "cartoon"}, std::pair{Main->MenuItem_Sketch, "sketch"}}) {
         Open(photo);
         WhenShown<TFrmPreview>([](TFrmPreview& preview) { preview.Btn_Ok->click(); });
         item->trigger();

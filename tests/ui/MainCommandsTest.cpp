@@ -2,25 +2,25 @@
 
 #include "ui/FrmOptions.h"
 
+#include "document/P2CFile.h"
 #include "picture/BmpFile.h"
 #include "picture/FileError.h"
-#include "picture/JpegFile.h"
 #include "picture/FileNames.h"
-#include "document/P2CFile.h"
+#include "picture/JpegFile.h"
 #include "picture/PictureFiles.h"
 
 #include <QAction>
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QImage>
 #include <QCheckBox>
-#include <QLabel>
-#include <QMenu>
-#include <QScrollBar>
-#include <QMimeData>
-#include <QTest>
+#include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTest>
 #include <QToolButton>
 
 #include <algorithm>
@@ -29,18 +29,17 @@ namespace {
 
 std::vector<QAction*> DocumentCommands(const TFrmMain& main)
 {
-    return {main.MenuItem_SaveAs,      main.MenuItem_Copy,         main.MenuItem_Classic,
-            main.MenuItem_Cartoon,     main.MenuItem_Sketch,       main.MenuItem_Linedrawing,
-            main.MenuItem_Canvas,      main.MenuItem_BrightContrast, main.MenuItem_Saturation,
-            main.MenuItem_ColorBalance, main.MenuItem_ZoomIn,      main.MenuItem_ZoomOut,
+    return {main.MenuItem_SaveAs,      main.MenuItem_Copy,         main.MenuItem_Classic, main.MenuItem_Cartoon,
+            main.MenuItem_Sketch,      main.MenuItem_Linedrawing,  main.MenuItem_Canvas,  main.MenuItem_BrightContrast,
+            main.MenuItem_Saturation,  main.MenuItem_ColorBalance, main.MenuItem_ZoomIn,  main.MenuItem_ZoomOut,
             main.MenuItem_ActualPixels};
 }
 
 std::vector<QAction*> AlwaysAvailable(const TFrmMain& main)
 {
-    return {main.MenuItem_Open,   main.MenuItem_Options, main.MenuItem_Exit,       main.MenuItem_History,
-            main.MenuItem_Layers, main.MenuItem_Tools,   main.MenuItem_ToolOption, main.Content1,
-            main.About1};
+    return {main.MenuItem_Open,       main.MenuItem_Options, main.MenuItem_Exit,
+            main.MenuItem_History,    main.MenuItem_Layers,  main.MenuItem_Tools,
+            main.MenuItem_ToolOption, main.Content1,         main.About1};
 }
 
 TEST_F(MainWindowTest, BeforeAPictureOnlyTheGeneralCommandsAreAvailable)
@@ -64,16 +63,23 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndShortcuts)
 {
     EXPECT_EQ(Main->windowTitle(), "Lumenquilla Professional Edition");
     const std::pair<QAction*, const char*> shortcuts[] = {
-        {Main->MenuItem_Open, "Ctrl+O"},   {Main->MenuItem_SaveAs, "Ctrl+S"},      {Main->MenuItem_Exit, "Ctrl+Q"},
-        {Main->MenuItem_Undo, "Ctrl+Z"},   {Main->MenuItem_Redo, "Ctrl+Alt+Z"},    {Main->MenuItem_Copy, "Ctrl+C"},
-        {Main->MenuItem_Classic, "Ctrl+I"}, {Main->MenuItem_ZoomIn, "Ctrl+Right"}, {Main->MenuItem_ZoomOut, "Ctrl+Left"},
-        {Main->MenuItem_ActualPixels, "Ctrl+0"}, {Main->Content1, "F1"},
+        {Main->MenuItem_Open, "Ctrl+O"},
+        {Main->MenuItem_SaveAs, "Ctrl+S"},
+        {Main->MenuItem_Exit, "Ctrl+Q"},
+        {Main->MenuItem_Undo, "Ctrl+Z"},
+        {Main->MenuItem_Redo, "Ctrl+Alt+Z"},
+        {Main->MenuItem_Copy, "Ctrl+C"},
+        {Main->MenuItem_Classic, "Ctrl+I"},
+        {Main->MenuItem_ZoomIn, "Ctrl+Right"},
+        {Main->MenuItem_ZoomOut, "Ctrl+Left"},
+        {Main->MenuItem_ActualPixels, "Ctrl+0"},
+        {Main->Content1, "F1"},
     };
     for (const auto& [item, keys] : shortcuts)
         EXPECT_EQ(item->shortcut(), QKeySequence(keys)) << item->objectName().toStdString();
     EXPECT_EQ(Main->Tol_Open->toolTip(), "Open (Ctrl+O)");
-    for (QAction* toggle : {Main->MenuItem_History, Main->MenuItem_Layers, Main->MenuItem_Tools,
-                            Main->MenuItem_ToolOption}) {
+    for (QAction* toggle :
+         {Main->MenuItem_History, Main->MenuItem_Layers, Main->MenuItem_Tools, Main->MenuItem_ToolOption}) {
         EXPECT_TRUE(toggle->isCheckable());
         EXPECT_TRUE(toggle->isChecked());
     }
@@ -196,12 +202,12 @@ TEST_F(MainWindowTest, TheOpenCommandOffersEveryPictureKindAndOpensTheChoice)
     QStringList texts;
     for (const TFileFilter& filter : request.Filters)
         texts << filter.Text;
-    EXPECT_EQ(texts,
-              QStringList({"All Picture(*.jpg;*.jpeg;*.bmp;*.png;*.webp;*.tif;*.tiff;*.heic;*.heif;*.avif;*.p2c)",
-                           "JPEG Image File (*.jpg)", "JPEG Image File (*.jpeg)", "Bitmaps (*.bmp)",
-                           "PNG Image File (*.png)", "WebP Image File (*.webp)", "TIFF Image File (*.tif;*.tiff)",
-                           "HEIC Image File (*.heic;*.heif)", "AVIF Image File (*.avif)",
-                           "Rorav Id Arezudu File(*.p2c)", "All File(*.*)"}));
+    EXPECT_EQ(
+        texts,
+        QStringList({"All Picture(*.jpg;*.jpeg;*.bmp;*.png;*.webp;*.tif;*.tiff;*.heic;*.heif;*.avif;*.p2c)",
+                     "JPEG Image File (*.jpg)", "JPEG Image File (*.jpeg)", "Bitmaps (*.bmp)", "PNG Image File (*.png)",
+                     "WebP Image File (*.webp)", "TIFF Image File (*.tif;*.tiff)", "HEIC Image File (*.heic;*.heif)",
+                     "AVIF Image File (*.avif)", "Rorav Id Arezudu File(*.p2c)", "All File(*.*)"}));
     EXPECT_EQ(request.Filters[0].Patterns, QStringList({"*.jpg", "*.jpeg", "*.bmp", "*.png", "*.webp", "*.tif",
                                                         "*.tiff", "*.heic", "*.heif", "*.avif", "*.p2c"}));
     EXPECT_EQ(request.FilterIndex, 1);
@@ -466,7 +472,8 @@ TEST_F(MainWindowTest, CopyPlacesTheWholeCompositeOnTheClipboard)
     }
 
     // The PNG follows as soon as it is compressed, of the same pixels.
-    for (int waited = 0; waited < 10000 && !QGuiApplication::clipboard()->mimeData()->hasFormat("image/png"); waited += 10)
+    for (int waited = 0; waited < 10000 && !QGuiApplication::clipboard()->mimeData()->hasFormat("image/png");
+         waited += 10)
         QTest::qWait(10);
     ASSERT_TRUE(QGuiApplication::clipboard()->mimeData()->hasFormat("image/png"));
     const QImage png = QImage::fromData(QGuiApplication::clipboard()->mimeData()->data("image/png"), "PNG");

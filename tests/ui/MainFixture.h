@@ -1,15 +1,15 @@
 #pragma once
 
-#include "ui/FrmMain.h"
-#include "tests/ui/MessageRecorder.h"
-#include "ui/PaintBox.h"
 #include "settings/ProgramDir.h"
+#include "tests/ui/MessageRecorder.h"
+#include "ui/FrmMain.h"
+#include "ui/PaintBox.h"
 
 #include <QColor>
 #include <QCoreApplication>
-#include <QMouseEvent>
 #include <QDir>
 #include <QFile>
+#include <QMouseEvent>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -23,8 +23,7 @@
 // offscreen screen has one device pixel per logical pixel).
 inline void SendMouse(TFrmMain& main, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
 {
-    QMouseEvent event(type, QPointF(at), main.PaintBox1->mapToGlobal(QPointF(at)), button, buttons,
-                      Qt::NoModifier);
+    QMouseEvent event(type, QPointF(at), main.PaintBox1->mapToGlobal(QPointF(at)), button, buttons, Qt::NoModifier);
     QCoreApplication::sendEvent(main.PaintBox1, &event);
 }
 

@@ -1,12 +1,12 @@
 #include "tests/ui/MainFixture.h"
 
+#include "ui/FrmHistory.h"
 #include "ui/FrmLayers.h"
 #include "ui/FrmOptions.h"
-#include "ui/PaintBox.h"
-#include "ui/PanelPlacement.h"
-#include "ui/FrmHistory.h"
 #include "ui/FrmToolOption.h"
 #include "ui/FrmTools.h"
+#include "ui/PaintBox.h"
+#include "ui/PanelPlacement.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -151,12 +151,12 @@ TEST_F(MainWindowTest, ZoomingKeepsTheUsersPlaceAndResizingKeepsTheScroll)
     // Ctrl and the wheel keep the point under the pointer.
     const QPointF at(120, 80);
     const TPicturePoint under = PictureCoordinates(120, 80, Main->ZoomRate(), 700, 400);
-    QWheelEvent wheel(at, Main->PaintBox1->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
-                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QWheelEvent wheel(at, Main->PaintBox1->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(Main->PaintBox1, &wheel);
     EXPECT_EQ(Main->ZoomRate(), 1 / 0.75);
-    const TPicturePoint after = PictureCoordinates(120, 80, Main->ZoomRate(), Main->HorzScrollBar->value(),
-                                                   Main->VertScrollBar->value());
+    const TPicturePoint after =
+        PictureCoordinates(120, 80, Main->ZoomRate(), Main->HorzScrollBar->value(), Main->VertScrollBar->value());
     EXPECT_NEAR(after.X, under.X, 1);
     EXPECT_NEAR(after.Y, under.Y, 1);
 

@@ -6,8 +6,7 @@
 
 // Takes the place of the message box for its lifetime and keeps what would
 // have been shown.
-class TMessageRecorder
-{
+class TMessageRecorder {
 public:
     TMessageRecorder()
     {

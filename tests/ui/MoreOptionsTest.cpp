@@ -1,11 +1,11 @@
-#include "ui/FrmColorMoreOption.h"
-#include "ui/ColorScaleRuler.h"
 #include "settings/EffectControls.h"
-#include "ui/RadioGroup.h"
 #include "settings/SettingsFile.h"
-#include "ui/FrmSketchMoreOption.h"
-#include "ui/SpinEdit.h"
 #include "tests/document/TestFolder.h"
+#include "ui/ColorScaleRuler.h"
+#include "ui/FrmColorMoreOption.h"
+#include "ui/FrmSketchMoreOption.h"
+#include "ui/RadioGroup.h"
+#include "ui/SpinEdit.h"
 #include "ui/TrackSpin.h"
 
 #include <QApplication>
@@ -39,8 +39,7 @@ void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons butto
     QApplication::sendEvent(widget, &event);
 }
 
-class SketchOptions : public testing::Test
-{
+class SketchOptions : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -53,8 +52,7 @@ protected:
     QSignalSpy Asks{&Dialog, &TFrmSketchMoreOption::RenderRequested};
 };
 
-class ColorOptions : public testing::Test
-{
+class ColorOptions : public testing::Test {
 protected:
     static constexpr int Scale = 5;
 
@@ -72,7 +70,10 @@ protected:
     std::uint8_t* Row(int v) { return Record.ColorTable + (v - 1) * ColorTableRowSize; }
 
     // Presses on the handle of boundary b (its middle column, row 25).
-    void PressHandle(int b) { Mouse(Dialog.PaintBox1, QEvent::MouseButtonPress, QPoint(2 * b + 10, 25), Qt::LeftButton); }
+    void PressHandle(int b)
+    {
+        Mouse(Dialog.PaintBox1, QEvent::MouseButtonPress, QPoint(2 * b + 10, 25), Qt::LeftButton);
+    }
     void DragTo(int x) { Mouse(Dialog.PaintBox1, QEvent::MouseMove, QPoint(x, 25), Qt::LeftButton); }
 
     TEffectSettings Record{};

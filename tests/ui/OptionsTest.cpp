@@ -1,8 +1,8 @@
 #include "ui/FrmOptions.h"
 
-#include "tests/ui/MessageRecorder.h"
 #include "settings/ProgramDir.h"
 #include "tests/document/TestFolder.h"
+#include "tests/ui/MessageRecorder.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -30,8 +30,7 @@ std::string Int32s(std::initializer_list<std::int32_t> values)
     return bytes;
 }
 
-class OptionsDialog : public testing::Test
-{
+class OptionsDialog : public testing::Test {
 protected:
     std::string OptionsFile() const { return Folder.File(OptionsFileName); }
 
@@ -147,7 +146,8 @@ TEST_F(OptionsDialog, ANumberTypedOutOfRangeIsCorrectedInSightBeforeOkSaves)
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(dialog.SpnWidth->value(), TFrmOptions::MinPreviewSize);
         EXPECT_TRUE(dialog.Lbl_RangeHint->isVisible());
-        EXPECT_TRUE(dialog.Lbl_RangeHint->text().contains("200 and 16384")) << dialog.Lbl_RangeHint->text().toStdString();
+        EXPECT_TRUE(dialog.Lbl_RangeHint->text().contains("200 and 16384"))
+            << dialog.Lbl_RangeHint->text().toStdString();
         QTest::mouseClick(dialog.BtnOk, Qt::LeftButton);
     });
     EXPECT_EQ(result, QDialog::Accepted);

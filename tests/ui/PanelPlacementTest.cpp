@@ -26,15 +26,16 @@ TEST(PanelPlacement, APanelIsMovedIntoTheWorkAreaWithItsSizeKept)
     const TCase cases[] = {
         {QRect(100, 100, 200, 150), QRect(100, 100, 200, 150)}, // inside: unchanged
         {QRect(700, 360, 235, 296), QRect(700, 244, 235, 296)}, // past the bottom
-        {QRect(850, 0, 235, 154), QRect(725, 30, 235, 154)},    // past the right and above the top
-        {QRect(-40, 200, 80, 300), QRect(0, 200, 80, 300)},      // left of the screen
-        {QRect(10, 10, 300, 700), QRect(10, 30, 300, 700)},      // taller than the area: top inside
+        {QRect(850, 0, 235, 154), QRect(725, 30, 235, 154)}, // past the right and above the top
+        {QRect(-40, 200, 80, 300), QRect(0, 200, 80, 300)}, // left of the screen
+        {QRect(10, 10, 300, 700), QRect(10, 30, 300, 700)}, // taller than the area: top inside
     };
     for (const TCase& c : cases)
         EXPECT_EQ(KeptInside(c.place, area), c.expected) << c.place.x() << "," << c.place.y();
 
     // The spread of a crowded column, kept inside, ends inside.
-    const TPanelPlaces places = PanelPlaces(QRect(0, 0, 960, 540), {QSize(80, 300), QSize(235, 154), QSize(235, 171), QSize(235, 296)}, 17);
+    const TPanelPlaces places =
+        PanelPlaces(QRect(0, 0, 960, 540), {QSize(80, 300), QSize(235, 154), QSize(235, 171), QSize(235, 296)}, 17);
     for (const QRect& r : {places.Tools, places.History, places.Layers, places.ToolOption})
         EXPECT_TRUE(area.contains(KeptInside(r, area))) << r.y();
 }

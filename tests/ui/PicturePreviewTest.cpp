@@ -1,8 +1,8 @@
 #include "ui/PicturePreview.h"
 
-#include "picture/BmpFile.h"
 #include "document/Document.h"
 #include "document/P2CFile.h"
+#include "picture/BmpFile.h"
 #include "picture/PictureFiles.h"
 
 #include <QFile>

@@ -3,9 +3,9 @@
 // history steps with their texts.
 #include "tests/ui/MainFixture.h"
 
-#include "ui/PaintBox.h"
 #include "ui/FrmToolOption.h"
 #include "ui/FrmTools.h"
+#include "ui/PaintBox.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -169,7 +169,7 @@ TEST_F(MainWindowTest, TheViewCursorSaysWhatADragOnTheObjectDoes)
         QPoint At;
         Qt::CursorShape Shape;
     } cases[] = {
-        {{50, 50}, Qt::SizeAllCursor}, {{60, 50}, Qt::SizeHorCursor},  {{40, 41}, Qt::SizeFDiagCursor},
+        {{50, 50}, Qt::SizeAllCursor}, {{60, 50}, Qt::SizeHorCursor},   {{40, 41}, Qt::SizeFDiagCursor},
         {{50, 60}, Qt::SizeVerCursor}, {{60, 38}, Qt::SizeBDiagCursor}, {{150, 150}, Qt::ArrowCursor},
     };
     for (const auto& c : cases) {

@@ -1,16 +1,16 @@
 #pragma once
 
-#include "ui/FrmColorMoreOption.h"
 #include "document/Document.h"
 #include "settings/EffectControls.h"
-#include "tests/ui/MessageRecorder.h"
-#include "ui/FrmPreview.h"
 #include "settings/ProgramOptions.h"
 #include "settings/SettingsFile.h"
-#include "ui/FrmSketchMoreOption.h"
-#include "ui/SpinEdit.h"
 #include "tests/document/TestFolder.h"
 #include "tests/picture/TestPictures.h"
+#include "tests/ui/MessageRecorder.h"
+#include "ui/FrmColorMoreOption.h"
+#include "ui/FrmPreview.h"
+#include "ui/FrmSketchMoreOption.h"
+#include "ui/SpinEdit.h"
 #include "ui/TrackSpin.h"
 
 #include <QCoreApplication>
@@ -26,8 +26,7 @@
 // long-lived option dialogs and a preview dialog on them, in a temporary
 // program folder holding the designed settings as "default.set". The file
 // dialogs and the warning are answered by the test.
-class PreviewFixture : public testing::Test
-{
+class PreviewFixture : public testing::Test {
 protected:
     void SetUp() override { WriteSettingsFile(Folder.File(DefaultSetName), DesignedSettings()); }
 

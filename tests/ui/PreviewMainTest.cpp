@@ -1,13 +1,13 @@
 #include "tests/ui/MainFixture.h"
 
-#include "ui/FrmColorMoreOption.h"
 #include "settings/EffectControls.h"
-#include "ui/FrmOptions.h"
-#include "ui/PaintBox.h"
-#include "ui/FrmPreview.h"
 #include "settings/SettingsFile.h"
-#include "ui/FrmSketchMoreOption.h"
 #include "tests/document/TestFolder.h"
+#include "ui/FrmColorMoreOption.h"
+#include "ui/FrmOptions.h"
+#include "ui/FrmPreview.h"
+#include "ui/FrmSketchMoreOption.h"
+#include "ui/PaintBox.h"
 
 #include <QPushButton>
 

@@ -17,8 +17,7 @@
 
 namespace {
 
-class PreviewPresets : public PreviewFixture
-{
+class PreviewPresets : public PreviewFixture {
 protected:
     // Every control of the three dialogs that a preset holds, as shown.
     std::vector<int> Controls() const
@@ -26,13 +25,12 @@ protected:
         std::vector<int> values;
         for (const TEffectControl& c : PreviewPairs)
             values.push_back(Preview->Pair(c.Name)->Value());
-        values.insert(values.end(),
-                      {Preview->Chk_DrawSketch->isChecked(), Preview->Chk_DrawColor->isChecked(),
-                       SketchMore.RG_SketchType->ItemIndex(), SketchMore.Sharper->Value(),
-                       SketchMore.Chk_Remain->isChecked(), SketchMore.Threshold->Value(), SketchMore.Darkness->Value(),
-                       ColorMore.RG_ColorScaleColor->ItemIndex(), ColorMore.RG_SmoothType->ItemIndex(),
-                       ColorMore.RB_Multiply->isChecked(), ColorMore.RB_Overlay->isChecked(),
-                       ColorMore.Opacity->Value()});
+        values.insert(values.end(), {Preview->Chk_DrawSketch->isChecked(), Preview->Chk_DrawColor->isChecked(),
+                                     SketchMore.RG_SketchType->ItemIndex(), SketchMore.Sharper->Value(),
+                                     SketchMore.Chk_Remain->isChecked(), SketchMore.Threshold->Value(),
+                                     SketchMore.Darkness->Value(), ColorMore.RG_ColorScaleColor->ItemIndex(),
+                                     ColorMore.RG_SmoothType->ItemIndex(), ColorMore.RB_Multiply->isChecked(),
+                                     ColorMore.RB_Overlay->isChecked(), ColorMore.Opacity->Value()});
         return values;
     }
 
@@ -105,7 +103,8 @@ TEST_F(PreviewPresets, StoredValuesAreShownAsTheControlsCanShowThem)
     const std::vector<TCase> cases = {
         {"Detail 5000", [](TEffectSettings& s) { s.Detail = 5000; },
          [&] { return preview.Pair("Detail")->Value() == 1024 && preview.Pair("Detail")->Spn()->Text() == "1024"; }},
-        {"Darkness 0", [](TEffectSettings& s) { s.Darkness = 0; }, [&] { return preview.Pair("Darkness")->Value() == 1; }},
+        {"Darkness 0", [](TEffectSettings& s) { s.Darkness = 0; },
+         [&] { return preview.Pair("Darkness")->Value() == 1; }},
         {"Saturation -999", [](TEffectSettings& s) { s.Saturation = -999; },
          [&] { return preview.Pair("Saturation")->Value() == -127; }},
         {"sketch type 1", [](TEffectSettings& s) { s.SketchType = 1; },

@@ -1,9 +1,9 @@
 #include "tests/ui/PreviewFixture.h"
 
-#include "ui/Cursors.h"
 #include "engine/DrawEffect.h"
-#include "ui/PaintBox.h"
 #include "settings/ProgramDir.h"
+#include "ui/Cursors.h"
+#include "ui/PaintBox.h"
 #include "ui/RadioGroup.h"
 
 #include <QCheckBox>
@@ -53,9 +53,7 @@ TBitmap Reference(const TEffectSettings& settings, const TBitmap& source)
     return blended;
 }
 
-class PreviewDialog : public PreviewFixture
-{
-};
+class PreviewDialog : public PreviewFixture {};
 
 } // namespace
 
@@ -258,10 +256,8 @@ TEST_F(PreviewDialog, EveryCloseButOkRestoresTheWorkingPictureAndStoresTheWindow
         {"Cancel", [](TFrmPreview& p) { p.Btn_Cancle->click(); }, false},
         {"Esc", [](TFrmPreview& p) { QTest::keyClick(p.Pair("Detail")->Trc(), Qt::Key_Escape); }, false},
         {"close box", [](TFrmPreview& p) { p.close(); }, false},
-        {"Enter on a track bar", [](TFrmPreview& p) { QTest::keyClick(p.Pair("Red")->Trc(), Qt::Key_Return); },
-         true},
-        {"Enter on the Cancel button", [](TFrmPreview& p) { QTest::keyClick(p.Btn_Cancle, Qt::Key_Return); },
-         false},
+        {"Enter on a track bar", [](TFrmPreview& p) { QTest::keyClick(p.Pair("Red")->Trc(), Qt::Key_Return); }, true},
+        {"Enter on the Cancel button", [](TFrmPreview& p) { QTest::keyClick(p.Btn_Cancle, Qt::Key_Return); }, false},
     };
     for (const TClose& close : closes) {
         Pictures(800, 600);
@@ -326,8 +322,10 @@ TEST_F(PreviewDialog, CaptionsAndWhatTheCheckBoxesEnable)
     for (int i = 0; i < tabs.size(); ++i)
         EXPECT_EQ(preview.PageControl1->tabText(i), tabs[i]);
     const std::vector<std::pair<const char*, const char*>> rows = {
-        {"Detail", "Darkness:"}, {"Darkness", "Detail:"},  {"SketchSmooth", "Smooth:"}, {"Threshold", "Threshold:"},
-        {"ColorScale", "Color Scale:"}, {"BorderBlur", "Border Blur:"}, {"Contrast", "Contrast"}, {"Blue", "Blue"}};
+        {"Detail", "Darkness:"},        {"Darkness", "Detail:"},
+        {"SketchSmooth", "Smooth:"},    {"Threshold", "Threshold:"},
+        {"ColorScale", "Color Scale:"}, {"BorderBlur", "Border Blur:"},
+        {"Contrast", "Contrast"},       {"Blue", "Blue"}};
     for (const auto& [field, caption] : rows)
         EXPECT_EQ(preview.Pair(field)->Caption()->text(), caption) << field;
     EXPECT_EQ(preview.Pair("Detail")->Caption()->objectName(), "Lab_Sketch2");

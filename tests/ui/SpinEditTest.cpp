@@ -44,8 +44,7 @@ TEST(SpinText, HugeNumbersSaturateInsteadOfWrapping)
     EXPECT_EQ(InterpretSpinText("-99999999999999999999999", 0), INT_MIN);
 }
 
-class SpinEditWidget : public testing::Test
-{
+class SpinEditWidget : public testing::Test {
 protected:
     void SetUp() override
     {

@@ -21,8 +21,7 @@
 
 namespace {
 
-class ToolOptionPanel : public testing::Test
-{
+class ToolOptionPanel : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -48,10 +47,9 @@ TEST_F(ToolOptionPanel, ShowsThePageOfEachToolCode)
 {
     EXPECT_EQ(Panel.CurrentPage(), Panel.TsNormal);
     const std::map<int, QString> pages{
-        {0, "Info"},          {1, "Pencil"},       {2, "Brush"},        {3, "Eraser"},
-        {4, "Paint Bucket"},  {5, "Lighten Tool"}, {6, "Darken Tool"},  {23, "Rectangle"},
-        {24, "Ellipse"},      {27, "Text"},        {28, "Text Ballon"}, {29, "Text Ballon"},
-        {30, "Text Ballon"},  {41, "Info"},        {42, "Color Dropper"},
+        {0, "Info"},         {1, "Pencil"},       {2, "Brush"},        {3, "Eraser"},   {4, "Paint Bucket"},
+        {5, "Lighten Tool"}, {6, "Darken Tool"},  {23, "Rectangle"},   {24, "Ellipse"}, {27, "Text"},
+        {28, "Text Ballon"}, {29, "Text Ballon"}, {30, "Text Ballon"}, {41, "Info"},    {42, "Color Dropper"},
     };
     for (const auto& [code, caption] : pages) {
         Panel.ShowPage(code);
@@ -111,8 +109,8 @@ TEST_F(ToolOptionPanel, EveryObjectSettingRefreshesAndTheButtonsAreReported)
 {
     QSignalSpy commit(&Panel, &TFrmToolOption::CommitRequested);
     QSignalSpy cancel(&Panel, &TFrmToolOption::CancelRequested);
-    for (const TObjectControls* c : {&Panel.RectControls, &Panel.EllipseControls, &Panel.TextControls,
-                                     &Panel.BalloonControls}) {
+    for (const TObjectControls* c :
+         {&Panel.RectControls, &Panel.EllipseControls, &Panel.TextControls, &Panel.BalloonControls}) {
         Refresh.clear();
         if (c->BorderWidth)
             c->BorderWidth->setValue(4);

@@ -1,7 +1,7 @@
 #include "ui/FrmTools.h"
 
-#include "ui/ColorSwatch.h"
 #include "tests/ui/MessageRecorder.h"
+#include "ui/ColorSwatch.h"
 
 #include <QGroupBox>
 #include <QSignalSpy>
@@ -18,8 +18,7 @@ namespace {
 const QString NoPictureMessage = "You haven't opened a picture.";
 const QString ZoomMessage = "When the Zoom Rate < 100%, you can not use draw tools.";
 
-class ToolsPalette : public testing::Test
-{
+class ToolsPalette : public testing::Test {
 protected:
     void SetUp() override
     {

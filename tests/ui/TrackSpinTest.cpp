@@ -1,5 +1,5 @@
-#include "ui/SpinEdit.h"
 #include "ui/TrackSpin.h"
+#include "ui/SpinEdit.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -21,8 +21,7 @@ std::vector<int> Values(const QSignalSpy& spy)
     return values;
 }
 
-class TrackSpinPair : public testing::Test
-{
+class TrackSpinPair : public testing::Test {
 protected:
     // A pair like the layers panel's opacity: 1..99, starting at 50.
     void Make(int minimum = 1, int maximum = 99, int value = 50)
