@@ -86,9 +86,9 @@ inline constexpr std::array<TToolInfo, 15> ToolTable{{
      TToolKind::Placed},
     {TToolCode::Text, "Text", "BtnText", TOptionPage::Text, TToolCursor::Cross, "Text", "--", TToolKind::Placed},
     {TToolCode::BalloonRect, "Text Balloon (Rectangle)", "BtnTxtBalloonA", TOptionPage::Balloon, TToolCursor::Cross,
-     "Text Balloon", "Type: Rectanle", TToolKind::Placed},
+     "Text Balloon", "Type: Rectangle", TToolKind::Placed},
     {TToolCode::BalloonRounded, "Text Balloon (Rounded Rectangle)", "BtnTxtBalloonB", TOptionPage::Balloon,
-     TToolCursor::Cross, "Text Balloon", "Type: Rounded Rectanle", TToolKind::Placed},
+     TToolCursor::Cross, "Text Balloon", "Type: Rounded Rectangle", TToolKind::Placed},
     {TToolCode::BalloonEllipse, "Text Balloon (Ellipse)", "BtnTxtBalloonC", TOptionPage::Balloon, TToolCursor::Cross,
      "Text Balloon", "Type: Ellipse", TToolKind::Placed},
 }};

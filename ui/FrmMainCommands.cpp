@@ -58,7 +58,7 @@ QList<TFileFilter> OpenFilters()
         {"TIFF Image File (*.tif;*.tiff)", {"*.tif", "*.tiff"}},
         {"HEIC Image File (*.heic;*.heif)", {"*.heic", "*.heif"}},
         {"AVIF Image File (*.avif)", {"*.avif"}},
-        {"Rorav Id Arezudu File(*.p2c)", {"*.p2c"}},
+        {"Lumenquilla Project (*.p2c)", {"*.p2c"}},
         {"All File(*.*)", {"*"}},
     };
 }
@@ -72,7 +72,7 @@ QList<TFileFilter> SaveFilters()
         {"PNG Image File (*.png)", {"*.png"}},
         {"WebP Image File (*.webp)", {"*.webp"}},
         {"WebP Lossless Image File (*.webp)", {"*.webp"}},
-        {"Rorav Id Arezudu File(*.p2c)", {"*.p2c"}},
+        {"Lumenquilla Project (*.p2c)", {"*.p2c"}},
     };
 }
 

@@ -291,7 +291,7 @@ void TFrmToolOption::BuildObjectPages()
     EllipseControls = AddObjectControls(TsEllipse, "Ellipse", true);
     TsText = AddPage("TsText", tr("Text"));
     TextControls = AddObjectControls(TsText, "Text", false);
-    TsBalloonA = AddPage("TsBalloonA", tr("Text Ballon"));
+    TsBalloonA = AddPage("TsBalloonA", tr("Text Balloon"));
     BalloonControls = AddObjectControls(TsBalloonA, "Balloon", true);
 }
 

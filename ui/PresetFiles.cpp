@@ -49,5 +49,5 @@ bool MayWritePreset(const TConfirmFunction& confirm, QWidget* parent, const TPre
     if (path != QString::fromStdString(ProgramFile(kind.DefaultName.toStdString())))
         return true;
     return confirm(parent, QStringLiteral("Warning"),
-                   QStringLiteral("Are you sure you want to overwrite the default configration file?"));
+                   QStringLiteral("Are you sure you want to overwrite the default configuration file?"));
 }

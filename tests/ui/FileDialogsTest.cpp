@@ -17,7 +17,7 @@ namespace {
 const QList<TFileFilter> SaveFilters = {
     {"Bitmaps (*.bmp)", {"*.bmp"}},
     {"JPEG Image File (*.jpg)", {"*.jpg"}},
-    {"Rorav Id Arezudu File(*.p2c)", {"*.p2c"}},
+    {"Lumenquilla Project (*.p2c)", {"*.p2c"}},
 };
 
 // The filter a person leaves selected must come back as its index, whatever

@@ -207,7 +207,7 @@ TEST_F(MainWindowTest, TheOpenCommandOffersEveryPictureKindAndOpensTheChoice)
         QStringList({"All Picture(*.jpg;*.jpeg;*.bmp;*.png;*.webp;*.tif;*.tiff;*.heic;*.heif;*.avif;*.p2c)",
                      "JPEG Image File (*.jpg)", "JPEG Image File (*.jpeg)", "Bitmaps (*.bmp)", "PNG Image File (*.png)",
                      "WebP Image File (*.webp)", "TIFF Image File (*.tif;*.tiff)", "HEIC Image File (*.heic;*.heif)",
-                     "AVIF Image File (*.avif)", "Rorav Id Arezudu File(*.p2c)", "All File(*.*)"}));
+                     "AVIF Image File (*.avif)", "Lumenquilla Project (*.p2c)", "All File(*.*)"}));
     EXPECT_EQ(request.Filters[0].Patterns, QStringList({"*.jpg", "*.jpeg", "*.bmp", "*.png", "*.webp", "*.tif",
                                                         "*.tiff", "*.heic", "*.heif", "*.avif", "*.p2c"}));
     EXPECT_EQ(request.FilterIndex, 1);
@@ -338,7 +338,7 @@ TEST_F(MainWindowTest, SaveProposesANameFromThePhotoAndWritesByExtension)
         texts << filter.Text;
     EXPECT_EQ(texts, QStringList({"Bitmaps (*.bmp)", "JPEG Image File (*.jpg)", "PNG Image File (*.png)",
                                   "WebP Image File (*.webp)", "WebP Lossless Image File (*.webp)",
-                                  "Rorav Id Arezudu File(*.p2c)"}));
+                                  "Lumenquilla Project (*.p2c)"}));
     EXPECT_EQ(SaveRequests[0].FileName, "coffee_cartoon");
     EXPECT_EQ(SaveRequests[0].FilterIndex, 1);
     EXPECT_EQ(QDir(SaveRequests[0].Directory), QDir(LQ_PHOTO_DIR));

@@ -59,9 +59,9 @@ TEST_F(MainWindowTest, EveryObjectToolCommitsItsObjectAsOneStepWhenLeft)
         {TToolCode::Rectangle, "Rectangle", "Rectangle", "--"},
         {TToolCode::Ellipse, "Ellipse", "Ellipse", "--"},
         {TToolCode::Text, "Text", "Text", "--"},
-        {TToolCode::BalloonRect, "Text Ballon", "Text Balloon", "Type: Rectanle"},
-        {TToolCode::BalloonRounded, "Text Ballon", "Text Balloon", "Type: Rounded Rectanle"},
-        {TToolCode::BalloonEllipse, "Text Ballon", "Text Balloon", "Type: Ellipse"},
+        {TToolCode::BalloonRect, "Text Balloon", "Text Balloon", "Type: Rectangle"},
+        {TToolCode::BalloonRounded, "Text Balloon", "Text Balloon", "Type: Rounded Rectangle"},
+        {TToolCode::BalloonEllipse, "Text Balloon", "Text Balloon", "Type: Ellipse"},
     };
     Open(Photo("coffee.bmp"));
     Main->FrmTools->SetFrontColor(QColor(200, 30, 40));

@@ -174,7 +174,7 @@ TEST_F(PreviewPresets, OverwritingTheShippedFilesAsksFirst)
 {
     Pictures(200, 150);
     TFrmPreview& preview = Shown();
-    const QString warning = "Warning|Are you sure you want to overwrite the default configration file?";
+    const QString warning = "Warning|Are you sure you want to overwrite the default configuration file?";
     struct TCase {
         const char* File;
         QPushButton* Save;
@@ -216,7 +216,7 @@ TEST_F(PreviewPresets, TheRealWarningBoxCancelsTheSave)
         box->button(QMessageBox::Cancel)->click();
     });
     preview.Btn_Save->click();
-    EXPECT_EQ(seen, "Warning|Are you sure you want to overwrite the default configration file?");
+    EXPECT_EQ(seen, "Warning|Are you sure you want to overwrite the default configuration file?");
     EXPECT_EQ(FileBytes(Folder.File(DefaultSetName)), "shipped");
 }
 

@@ -49,7 +49,7 @@ TEST_F(ToolOptionPanel, ShowsThePageOfEachToolCode)
     const std::map<int, QString> pages{
         {0, "Info"},         {1, "Pencil"},       {2, "Brush"},        {3, "Eraser"},   {4, "Paint Bucket"},
         {5, "Lighten Tool"}, {6, "Darken Tool"},  {23, "Rectangle"},   {24, "Ellipse"}, {27, "Text"},
-        {28, "Text Ballon"}, {29, "Text Ballon"}, {30, "Text Ballon"}, {41, "Info"},    {42, "Color Dropper"},
+        {28, "Text Balloon"}, {29, "Text Balloon"}, {30, "Text Balloon"}, {41, "Info"},    {42, "Color Dropper"},
     };
     for (const auto& [code, caption] : pages) {
         Panel.ShowPage(code);
