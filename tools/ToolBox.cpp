@@ -12,21 +12,21 @@
 
 TToolBox::TToolBox(TToolEnvironment& environment)
 {
-    Tools[int(TToolCode::Pencil)] = std::make_unique<TPencilTool>(environment);
-    Tools[int(TToolCode::Brush)] = std::make_unique<TBrushTool>(environment);
-    Tools[int(TToolCode::Eraser)] = std::make_unique<TEraserTool>(environment);
-    Tools[int(TToolCode::PaintBucket)] = std::make_unique<TPaintBucketTool>(environment);
-    Tools[int(TToolCode::Lighten)] = std::make_unique<TToneTool>(environment, false);
-    Tools[int(TToolCode::Darken)] = std::make_unique<TToneTool>(environment, true);
+    Tools[TToolCode::Pencil] = std::make_unique<TPencilTool>(environment);
+    Tools[TToolCode::Brush] = std::make_unique<TBrushTool>(environment);
+    Tools[TToolCode::Eraser] = std::make_unique<TEraserTool>(environment);
+    Tools[TToolCode::PaintBucket] = std::make_unique<TPaintBucketTool>(environment);
+    Tools[TToolCode::Lighten] = std::make_unique<TToneTool>(environment, false);
+    Tools[TToolCode::Darken] = std::make_unique<TToneTool>(environment, true);
     for (TToolCode code : {TToolCode::Rectangle, TToolCode::Ellipse, TToolCode::Text})
-        Tools[int(code)] = std::make_unique<TBoxTool>(environment, code);
+        Tools[code] = std::make_unique<TBoxTool>(environment, code);
     for (TToolCode code : {TToolCode::BalloonRect, TToolCode::BalloonRounded, TToolCode::BalloonEllipse})
-        Tools[int(code)] = std::make_unique<TBalloonTool>(environment, code);
-    Tools[int(TToolCode::Hand)] = std::make_unique<THandTool>(environment);
-    Tools[int(TToolCode::Dropper)] = std::make_unique<TDropperTool>(environment);
+        Tools[code] = std::make_unique<TBalloonTool>(environment, code);
+    Tools[TToolCode::Hand] = std::make_unique<THandTool>(environment);
+    Tools[TToolCode::Dropper] = std::make_unique<TDropperTool>(environment);
 }
 
-TTool* TToolBox::Find(int code) const
+TTool* TToolBox::Find(TToolCode code) const
 {
     const auto found = Tools.find(code);
     return found == Tools.end() ? nullptr : found->second.get();

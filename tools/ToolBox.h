@@ -14,9 +14,8 @@ public:
     explicit TToolBox(TToolEnvironment& environment);
 
     // The tool of a code; nullptr for codes that route nothing.
-    TTool* Find(int code) const;
-    TTool* Find(TToolCode code) const { return Find(int(code)); }
+    TTool* Find(TToolCode code) const;
 
 private:
-    std::map<int, std::unique_ptr<TTool>> Tools;
+    std::map<TToolCode, std::unique_ptr<TTool>> Tools;
 };

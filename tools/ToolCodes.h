@@ -3,8 +3,9 @@
 #include <array>
 #include <span>
 
-// The codes the main window keeps in CurrentTool. They are stored nowhere but
-// are the numbers the tools palette, the option panel and the view share.
+// The codes the main window keeps in CurrentTool, shared by the tools
+// palette, the option panel and the view. They are stored nowhere; only the
+// palette's button group holds them as plain numbers (its button ids).
 enum class TToolCode : int {
     None = 0,
     Pencil = 1,
@@ -93,16 +94,14 @@ inline constexpr std::array<TToolInfo, 15> ToolTable{{
      "Text Balloon", "Type: Ellipse", TToolKind::Placed},
 }};
 
-// The row of a code; nullptr for a number that is no tool code.
-constexpr const TToolInfo* FindTool(int code)
+// The row of a code; nullptr for a value that is no tool code.
+constexpr const TToolInfo* FindTool(TToolCode code)
 {
     for (const TToolInfo& info : ToolTable)
-        if (int(info.Code) == code)
+        if (info.Code == code)
             return &info;
     return nullptr;
 }
-
-constexpr const TToolInfo* FindTool(TToolCode code) { return FindTool(int(code)); }
 
 // The fourteen codes that have a palette button, in palette order.
 constexpr std::span<const TToolInfo> PaletteTools() { return std::span(ToolTable).subspan(1); }

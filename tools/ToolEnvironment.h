@@ -3,10 +3,9 @@
 #include "document/Rect.h"
 #include "picture/Bitmap.h"
 #include "tools/ToolCodes.h"
+#include "tools/ToolSettings.h"
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
 // A colour as the palette holds it; written into a layer as blue, green, red.
 struct TToolColor {
@@ -14,35 +13,6 @@ struct TToolColor {
     std::uint8_t G = 0;
     std::uint8_t B = 0;
     friend bool operator==(const TToolColor&, const TToolColor&) = default;
-};
-
-// The tool option panel's values at one moment, as plain numbers (the track
-// bar positions); the start values are the panel's.
-struct TToolSettings {
-    int PencilSize = 1;
-    int BrushSize = 20;
-    int BrushContent = 3;
-    int BrushOpacity = 8;
-    int EraserSize = 30;
-    int Tolerance = 32;
-    int LightenSize = 10;
-    int LightenContrast = 128;
-    int DarkenSize = 10;
-    int DarkenContrast = 128;
-};
-
-// The settings of a placed object's option page at one moment: frame width,
-// font and the memo's lines (UTF-8, any text a user can type).
-struct TObjectSettings {
-    int BorderWidth = 1;
-    // Face name; empty for the toolkit's default face.
-    std::string FontName;
-    // Points; 0 or less while the size box is blank (the last size stays).
-    int FontSize = 12;
-    bool Bold = false;
-    bool Italic = false;
-    bool Underline = false;
-    std::vector<std::string> Lines;
 };
 
 // The view's cursor while it is over a placed object: what a drag there does.

@@ -136,7 +136,7 @@ public:
     // The view.
     double ZoomRate() const { return ZoomRateOfStep(ZoomStep); }
     const TRect& ViewRect() const { return View; }
-    int CurrentTool() const { return Tool; }
+    TToolCode CurrentTool() const { return Tool; }
     // Makes a tool current with its palette button down.
     void SetCurrentTool(TToolCode tool);
     // The object that handles the current tool's pointer events; nullptr
@@ -299,7 +299,7 @@ private:
     void PlacePanels();
     void FillWorkAreaIfNotMaximized();
     static constexpr int WindowManagerGraceMs = 700;
-    void ToolChosen(int tool);
+    void ToolChosen(TToolCode tool);
     // Offers back the work earlier runs left unsaved or lost in a crash.
     void OfferEarlierWork();
     // Shows a history state's write that failed in the background.
@@ -309,7 +309,7 @@ private:
     TRect View{0, 0, 0, 0};
     TScrollRange HorzRange;
     TScrollRange VertRange;
-    int Tool = int(TToolCode::None);
+    TToolCode Tool = TToolCode::None;
     // The tools, working on this window through the environment.
     std::unique_ptr<TToolEnvironment> ToolEnvironment;
     std::unique_ptr<TToolBox> ToolBox;

@@ -110,7 +110,7 @@ void TFrmMain::OfferEarlierWork()
     }
 }
 
-void TFrmMain::ToolChosen(int tool)
+void TFrmMain::ToolChosen(TToolCode tool)
 {
     // Whatever the tool left shows is finished first; choosing the current
     // tool again starts it afresh.

@@ -30,7 +30,7 @@ QSize TFrmMain::PaintSize() const { return PaintBox1->DeviceSize(); }
 
 void TFrmMain::SetCurrentTool(TToolCode tool)
 {
-    Tool = int(tool);
+    Tool = tool;
     FrmTools->SetCurrentTool(Tool);
 }
 

@@ -25,6 +25,51 @@ namespace {
 
 constexpr int ColorSampleSide = 90;
 
+struct TPageRow {
+    TOptionPage Page;
+    const char* Name;
+    const char* Caption;
+};
+
+// In the order the pages are stacked.
+constexpr TPageRow PageRows[] = {
+    {TOptionPage::Normal, "TsNormal", "Info"},
+    {TOptionPage::Dropper, "TsDropper", "Color Dropper"},
+    {TOptionPage::Pencil, "TsPencil", "Pencil"},
+    {TOptionPage::Brush, "TsBrush", "Brush"},
+    {TOptionPage::Eraser, "TsEraser", "Eraser"},
+    {TOptionPage::PaintBucket, "TsPaintBucket", "Paint Bucket"},
+    {TOptionPage::Lighten, "TsLightenTool", "Lighten Tool"},
+    {TOptionPage::Darken, "TsDarkenTool", "Darken Tool"},
+    {TOptionPage::Rectangle, "TsRectangle", "Rectangle"},
+    {TOptionPage::Ellipse, "TsEllipse", "Ellipse"},
+    {TOptionPage::Text, "TsText", "Text"},
+    {TOptionPage::Balloon, "TsBalloonA", "Text Balloon"},
+};
+
+// The pages of the placed objects: the prefix of their controls' names, and
+// whether the object has a frame whose width the page sets.
+struct TObjectPageRow {
+    TOptionPage Page;
+    const char* Prefix;
+    bool Framed;
+};
+
+constexpr TObjectPageRow ObjectPageRows[] = {
+    {TOptionPage::Rectangle, "Rect", true},
+    {TOptionPage::Ellipse, "Ellipse", true},
+    {TOptionPage::Text, "Text", false},
+    {TOptionPage::Balloon, "Balloon", true},
+};
+
+const TObjectPageRow* FindObjectPage(TOptionPage page)
+{
+    for (const TObjectPageRow& row : ObjectPageRows)
+        if (row.Page == page)
+            return &row;
+    return nullptr;
+}
+
 QGridLayout* Grid(QWidget* page) { return static_cast<QGridLayout*>(page->layout()); }
 
 int NextRow(QWidget* page) { return Grid(page)->rowCount(); }
@@ -91,15 +136,27 @@ TFrmToolOption::TFrmToolOption(QWidget* owner)
     NoPage->setObjectName("NoPage");
     Pages->addWidget(NoPage);
 
-    BuildReadingPages();
-    BuildStrokePages();
-    BuildObjectPages();
+    for (const TPageRow& row : PageRows) {
+        QWidget* page = AddPage(row.Name, tr(row.Caption));
+        PageWidgets[row.Page] = page;
+        if (row.Page == TOptionPage::Normal)
+            BuildInfoPage(page);
+        if (row.Page == TOptionPage::Dropper)
+            BuildDropperPage(page);
+        for (std::size_t i = 0; i < ToolSettingTable.size(); ++i)
+            if (ToolSettingTable[i].Page == row.Page)
+                AddPair(page, i);
+        if (const TObjectPageRow* object = FindObjectPage(row.Page))
+            ObjectPages[row.Page] = AddObjectControls(page, object->Prefix, object->Framed);
+        else
+            Grid(page)->setRowStretch(NextRow(page), 1);
+    }
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(Pages);
 
-    Pages->setCurrentWidget(TsNormal);
+    Pages->setCurrentWidget(PageWidgets.at(TOptionPage::Normal));
     // Tall enough for a few lines more than the memos' minimum.
     resize(std::max(ColumnWidth(this), minimumSizeHint().width()),
            minimumSizeHint().height() + fontMetrics().lineSpacing() * 3);
@@ -124,33 +181,41 @@ QWidget* TFrmToolOption::AddPage(const char* name, const QString& caption)
     return page;
 }
 
-TTrackSpin* TFrmToolOption::AddPair(QWidget* page, const QString& name, const QString& caption, int minimum,
-                                    int maximum, int value)
+void TFrmToolOption::AddPair(QWidget* page, std::size_t row)
 {
-    auto* pair = new TTrackSpin(minimum, maximum, value, page, caption);
+    const TToolSetting& setting = ToolSettingTable[row];
+    const QString name = setting.Name;
+    auto* pair = new TTrackSpin(setting.Min, setting.Max, setting.Default, page, tr(setting.Caption));
     pair->setObjectName(name);
     pair->Trc()->setObjectName("Trc" + name);
     pair->Spn()->setObjectName("Spn" + name);
+    pair->SetSpinRange(setting.Min, setting.SpinMax);
+    pair->Spn()->SetValue(setting.SpinShown);
     pair->AddToGrid(Grid(page), NextRow(page));
-    return pair;
+    if (setting.ShowsInOutline) {
+        // The first change of each setting is always handled.
+        pair->ResetHandled();
+        connect(pair, &TTrackSpin::Changed, this, &TFrmToolOption::ToolPreviewRefreshRequested);
+    }
+    Pairs[row] = pair;
 }
 
-void TFrmToolOption::BuildReadingPages()
+void TFrmToolOption::BuildInfoPage(QWidget* page)
 {
-    TsNormal = AddPage("TsNormal", tr("Info"));
-    LabInfoX = Reading(TsNormal, "LabInfoX", tr("X:"));
-    LabInfoY = Reading(TsNormal, "LabInfoY", tr("Y:"));
-    Grid(TsNormal)->addWidget(LabInfoX, NextRow(TsNormal), 0, 1, 3);
-    Grid(TsNormal)->addWidget(LabInfoY, NextRow(TsNormal), 0, 1, 3);
-    Grid(TsNormal)->setRowStretch(NextRow(TsNormal), 1);
+    LabInfoX = Reading(page, "LabInfoX", tr("X:"));
+    LabInfoY = Reading(page, "LabInfoY", tr("Y:"));
+    Grid(page)->addWidget(LabInfoX, NextRow(page), 0, 1, 3);
+    Grid(page)->addWidget(LabInfoY, NextRow(page), 0, 1, 3);
+}
 
-    TsDropper = AddPage("TsDropper", tr("Color Dropper"));
-    LabDropperX = Reading(TsDropper, "LabDropperX", tr("X:"));
-    LabDropperY = Reading(TsDropper, "LabDropperY", tr("Y:"));
-    LabDropperR = Reading(TsDropper, "LabDropperR", tr("R:"));
-    LabDropperG = Reading(TsDropper, "LabDropperG", tr("G:"));
-    LabDropperB = Reading(TsDropper, "LabDropperB", tr("B:"));
-    ShpColor = new QFrame(TsDropper);
+void TFrmToolOption::BuildDropperPage(QWidget* page)
+{
+    LabDropperX = Reading(page, "LabDropperX", tr("X:"));
+    LabDropperY = Reading(page, "LabDropperY", tr("Y:"));
+    LabDropperR = Reading(page, "LabDropperR", tr("R:"));
+    LabDropperG = Reading(page, "LabDropperG", tr("G:"));
+    LabDropperB = Reading(page, "LabDropperB", tr("B:"));
+    ShpColor = new QFrame(page);
     ShpColor->setObjectName("ShpColor");
     ShpColor->setFrameStyle(QFrame::Box | QFrame::Plain);
     ShpColor->setFixedSize(ColorSampleSide, ColorSampleSide);
@@ -163,61 +228,19 @@ void TFrmToolOption::BuildReadingPages()
     auto* row = new QHBoxLayout;
     row->addLayout(readings, 1);
     row->addWidget(ShpColor, 0, Qt::AlignTop);
-    Grid(TsDropper)->addLayout(row, NextRow(TsDropper), 0, 1, 3);
-    Grid(TsDropper)->setRowStretch(NextRow(TsDropper), 1);
+    Grid(page)->addLayout(row, NextRow(page), 0, 1, 3);
 }
 
-void TFrmToolOption::BuildStrokePages()
-{
-    TsPencil = AddPage("TsPencil", tr("Pencil"));
-    PencilSize = AddPair(TsPencil, "PencilSize", tr("Size:"), 1, 100, 1);
-
-    TsBrush = AddPage("TsBrush", tr("Brush"));
-    BrushSize = AddPair(TsBrush, "BrushSize", tr("Size:"), 1, 100, 20);
-    BrushContent = AddPair(TsBrush, "BrushContent", tr("Content:"), 1, 6, 3);
-    BrushOpacity = AddPair(TsBrush, "BrushOpacity", tr("Opacity:"), 1, 8, 8);
-    // The brush starts at full opacity while its box shows 3, until the
-    // user changes either control; the box takes up to 50, the track bar
-    // stays at its end beyond 8.
-    BrushOpacity->SetSpinRange(1, 50);
-    BrushOpacity->Spn()->SetValue(3);
-
-    TsEraser = AddPage("TsEraser", tr("Eraser"));
-    EraserSize = AddPair(TsEraser, "EraserSize", tr("Size:"), 1, 100, 30);
-
-    TsPaintBucket = AddPage("TsPaintBucket", tr("Paint Bucket"));
-    Tolerance = AddPair(TsPaintBucket, "Tolerance", tr("Tolerance:"), 0, 128, 32);
-
-    TsLightenTool = AddPage("TsLightenTool", tr("Lighten Tool"));
-    LightenSize = AddPair(TsLightenTool, "LightenSize", tr("Size:"), 1, 100, 10);
-    LightenContrast = AddPair(TsLightenTool, "LightenContrast", tr("Contrast:"), 0, 255, 128);
-
-    TsDarkenTool = AddPage("TsDarkenTool", tr("Darken Tool"));
-    DarkenSize = AddPair(TsDarkenTool, "DarkenSize", tr("Size:"), 1, 100, 10);
-    DarkenContrast = AddPair(TsDarkenTool, "DarkenContrast", tr("Contrast:"), 0, 255, 128);
-
-    for (QWidget* page : {TsPencil, TsBrush, TsEraser, TsPaintBucket, TsLightenTool, TsDarkenTool})
-        Grid(page)->setRowStretch(NextRow(page), 1);
-
-    // The tolerance shows in no outline, so it asks for no refresh.
-    for (TTrackSpin* pair : {PencilSize, BrushSize, BrushContent, BrushOpacity, EraserSize, LightenSize,
-                             LightenContrast, DarkenSize, DarkenContrast}) {
-        // The first change of each setting is always handled.
-        pair->ResetHandled();
-        connect(pair, &TTrackSpin::Changed, this, &TFrmToolOption::ToolPreviewRefreshRequested);
-    }
-}
-
-TObjectControls TFrmToolOption::AddObjectControls(QWidget* page, const QString& prefix, bool withBorder)
+TFrmToolOption::TObjectControls TFrmToolOption::AddObjectControls(QWidget* page, const QString& prefix, bool withBorder)
 {
     TObjectControls c;
     QGridLayout* grid = Grid(page);
     if (withBorder) {
-        auto* label = new QLabel(tr("Border Width:"), page);
+        auto* label = new QLabel(tr(BorderWidthSetting.Caption), page);
         c.BorderWidth = new QSpinBox(page);
-        c.BorderWidth->setObjectName("Spn" + prefix + "BorderW");
-        c.BorderWidth->setRange(1, 10);
-        c.BorderWidth->setValue(1);
+        c.BorderWidth->setObjectName("Spn" + prefix + BorderWidthSetting.Name);
+        c.BorderWidth->setRange(BorderWidthSetting.Min, BorderWidthSetting.Max);
+        c.BorderWidth->setValue(BorderWidthSetting.Default);
         label->setBuddy(c.BorderWidth);
         const int row = NextRow(page);
         grid->addWidget(label, row, 0);
@@ -236,11 +259,11 @@ TObjectControls TFrmToolOption::AddObjectControls(QWidget* page, const QString& 
     c.FontName->addItems(FontFamilies);
     c.FontName->setCurrentIndex(FontFamilies.indexOf(PanelFontFamily));
     c.FontSize = new QSpinBox(page);
-    c.FontSize->setObjectName("Spn" + prefix + "FontSize");
-    c.FontSize->setRange(6, 1000);
-    c.FontSize->setValue(12);
-    c.FontSize->setToolTip(tr("Font Size"));
-    c.FontSize->setAccessibleName(tr("Font Size"));
+    c.FontSize->setObjectName("Spn" + prefix + FontSizeSetting.Name);
+    c.FontSize->setRange(FontSizeSetting.Min, FontSizeSetting.Max);
+    c.FontSize->setValue(FontSizeSetting.Default);
+    c.FontSize->setToolTip(tr(FontSizeSetting.Caption));
+    c.FontSize->setAccessibleName(tr(FontSizeSetting.Caption));
     const int fontRow = NextRow(page);
     grid->addWidget(c.FontName, fontRow, 0, 1, 2);
     grid->addWidget(c.FontSize, fontRow, 2);
@@ -283,38 +306,10 @@ TObjectControls TFrmToolOption::AddObjectControls(QWidget* page, const QString& 
     return c;
 }
 
-void TFrmToolOption::BuildObjectPages()
+void TFrmToolOption::ShowPage(TToolCode code)
 {
-    TsRectangle = AddPage("TsRectangle", tr("Rectangle"));
-    RectControls = AddObjectControls(TsRectangle, "Rect", true);
-    TsEllipse = AddPage("TsEllipse", tr("Ellipse"));
-    EllipseControls = AddObjectControls(TsEllipse, "Ellipse", true);
-    TsText = AddPage("TsText", tr("Text"));
-    TextControls = AddObjectControls(TsText, "Text", false);
-    TsBalloonA = AddPage("TsBalloonA", tr("Text Balloon"));
-    BalloonControls = AddObjectControls(TsBalloonA, "Balloon", true);
-}
-
-void TFrmToolOption::ShowPage(int toolCode)
-{
-    QWidget* page = NoPage;
-    if (const TToolInfo* info = FindTool(toolCode)) {
-        switch (info->Page) {
-        case TOptionPage::Normal: page = TsNormal; break;
-        case TOptionPage::Pencil: page = TsPencil; break;
-        case TOptionPage::Brush: page = TsBrush; break;
-        case TOptionPage::Eraser: page = TsEraser; break;
-        case TOptionPage::PaintBucket: page = TsPaintBucket; break;
-        case TOptionPage::Lighten: page = TsLightenTool; break;
-        case TOptionPage::Darken: page = TsDarkenTool; break;
-        case TOptionPage::Rectangle: page = TsRectangle; break;
-        case TOptionPage::Ellipse: page = TsEllipse; break;
-        case TOptionPage::Text: page = TsText; break;
-        case TOptionPage::Balloon: page = TsBalloonA; break;
-        case TOptionPage::Dropper: page = TsDropper; break;
-        }
-    }
-    Pages->setCurrentWidget(page);
+    const TToolInfo* info = FindTool(code);
+    Pages->setCurrentWidget(info ? PageWidgets.at(info->Page) : NoPage);
 }
 
 QWidget* TFrmToolOption::CurrentPage() const
@@ -324,6 +319,37 @@ QWidget* TFrmToolOption::CurrentPage() const
 }
 
 QString TFrmToolOption::PageCaption(const QWidget* page) { return page ? page->windowTitle() : QString(); }
+
+TToolSettings TFrmToolOption::Settings() const
+{
+    TToolSettings settings;
+    for (std::size_t i = 0; i < ToolSettingTable.size(); ++i)
+        settings.*ToolSettingTable[i].Field = Pairs[i]->Value();
+    return settings;
+}
+
+TObjectSettings TFrmToolOption::ObjectSettings(TToolCode code) const
+{
+    TObjectSettings settings;
+    const TToolInfo* info = FindTool(code);
+    const auto found = info ? ObjectPages.find(info->Page) : ObjectPages.end();
+    if (found == ObjectPages.end())
+        return settings;
+    const TObjectControls& c = found->second;
+    if (c.BorderWidth)
+        settings.BorderWidth = c.BorderWidth->value();
+    settings.FontName = c.FontName->currentText().toStdString();
+    // A size box cleared while typing keeps the size last drawn with.
+    settings.FontSize = c.FontSize->cleanText().trimmed().isEmpty() ? 0 : c.FontSize->value();
+    settings.Bold = c.Bold->isChecked();
+    settings.Italic = c.Italic->isChecked();
+    settings.Underline = c.Underline->isChecked();
+    const QString text = c.Text->toPlainText();
+    if (!text.isEmpty())
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            settings.Lines.push_back(line.toStdString());
+    return settings;
+}
 
 void TFrmToolOption::SetPointerInfo(int x, int y)
 {

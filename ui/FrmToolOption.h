@@ -1,8 +1,14 @@
 #pragma once
 
+#include "tools/ToolCodes.h"
+#include "tools/ToolSettings.h"
 #include "ui/PanelWindow.h"
 
 #include <QColor>
+
+#include <array>
+#include <cstddef>
+#include <map>
 
 class QComboBox;
 class QFrame;
@@ -13,77 +19,73 @@ class QStackedWidget;
 class QToolButton;
 class TTrackSpin;
 
-// The controls of a page for a placed object: a framed box, a text or a
-// balloon. The text page has no border width (nullptr).
-struct TObjectControls {
-    QSpinBox* BorderWidth = nullptr;
-    QComboBox* FontName = nullptr;
-    QSpinBox* FontSize = nullptr;
-    QToolButton* Bold = nullptr;
-    QToolButton* Italic = nullptr;
-    QToolButton* Underline = nullptr;
-    QToolButton* Cancel = nullptr;
-    QToolButton* Commit = nullptr;
-    QPlainTextEdit* Text = nullptr;
-};
-
 // The tool option panel: one page of settings per tool, of which only the
 // current tool's is shown, and the readings of the pointer position and the
-// colour under the dropper. The tools read the controls whenever they paint;
-// a change of a setting that shows in a tool's outline or pending object
-// asks for a tool preview refresh. The settings start from the same values
-// at every run.
+// colour under the dropper. The numeric settings are built from their tables
+// (tools/ToolSettings.h), and the tools read the panel through the settings
+// values it hands back, whenever they paint. A change of a setting that shows
+// in a tool's outline or pending object asks for a tool preview refresh. The
+// settings start from the same values at every run.
 class TFrmToolOption : public TPanelWindow {
     Q_OBJECT
 
 public:
     explicit TFrmToolOption(QWidget* owner = nullptr);
 
-    // Shows the page of a tool code: "Info" for none (0) and the hand (41),
-    // one page for the three balloons (28 to 30), no page for a code without
-    // one.
-    void ShowPage(int toolCode);
+    // Shows the page of a tool code: "Info" for none and the hand, one page
+    // for the three balloons, no page for a code without one.
+    void ShowPage(TToolCode code);
     // The page shown; nullptr when there is none.
     QWidget* CurrentPage() const;
     // The caption of a page ("Pencil"); empty for nullptr.
     static QString PageCaption(const QWidget* page);
+
+    // What the stroke tools and the bucket paint with: the track bar
+    // positions, whatever a spin edit shows beyond its track bar's end.
+    TToolSettings Settings() const;
+    // The object page of a placed-object tool as it stands; the start values
+    // for a code without one.
+    TObjectSettings ObjectSettings(TToolCode code) const;
 
     // The pointer position in picture coordinates on the "Info" page.
     void SetPointerInfo(int x, int y);
     // The dropper's last reading on the "Color Dropper" page.
     void SetDropperReading(int x, int y, QColor color);
 
+signals:
+    void ToolPreviewRefreshRequested();
+    // The commit and cancel buttons of the object pages: they act on
+    // whatever object tool is current.
+    void CommitRequested();
+    void CancelRequested();
+
+private:
+    // The controls of a page for a placed object: a framed box, a text or a
+    // balloon. The text page has no border width (nullptr).
+    struct TObjectControls {
+        QSpinBox* BorderWidth = nullptr;
+        QComboBox* FontName = nullptr;
+        QSpinBox* FontSize = nullptr;
+        QToolButton* Bold = nullptr;
+        QToolButton* Italic = nullptr;
+        QToolButton* Underline = nullptr;
+        QToolButton* Cancel = nullptr;
+        QToolButton* Commit = nullptr;
+        QPlainTextEdit* Text = nullptr;
+    };
+
+    QWidget* AddPage(const char* name, const QString& caption);
+    void BuildInfoPage(QWidget* page);
+    void BuildDropperPage(QWidget* page);
+    void AddPair(QWidget* page, std::size_t row);
+    TObjectControls AddObjectControls(QWidget* page, const QString& prefix, bool withBorder);
+
     QStackedWidget* Pages = nullptr;
-    QWidget* TsNormal = nullptr;
-    QWidget* TsPencil = nullptr;
-    QWidget* TsBrush = nullptr;
-    QWidget* TsEraser = nullptr;
-    QWidget* TsPaintBucket = nullptr;
-    QWidget* TsLightenTool = nullptr;
-    QWidget* TsDarkenTool = nullptr;
-    QWidget* TsRectangle = nullptr;
-    QWidget* TsEllipse = nullptr;
-    QWidget* TsText = nullptr;
-    QWidget* TsBalloonA = nullptr;
-    QWidget* TsDropper = nullptr;
-
-    // Track bar and spin edit pairs; their controls are named after them
-    // (TrcPencilSize and SpnPencilSize for PencilSize).
-    TTrackSpin* PencilSize = nullptr;
-    TTrackSpin* BrushSize = nullptr;
-    TTrackSpin* BrushContent = nullptr;
-    TTrackSpin* BrushOpacity = nullptr;
-    TTrackSpin* EraserSize = nullptr;
-    TTrackSpin* Tolerance = nullptr;
-    TTrackSpin* LightenSize = nullptr;
-    TTrackSpin* LightenContrast = nullptr;
-    TTrackSpin* DarkenSize = nullptr;
-    TTrackSpin* DarkenContrast = nullptr;
-
-    TObjectControls RectControls;
-    TObjectControls EllipseControls;
-    TObjectControls TextControls;
-    TObjectControls BalloonControls;
+    QWidget* NoPage = nullptr;
+    std::map<TOptionPage, QWidget*> PageWidgets;
+    // One per row of ToolSettingTable, in its order.
+    std::array<TTrackSpin*, ToolSettingTable.size()> Pairs{};
+    std::map<TOptionPage, TObjectControls> ObjectPages;
 
     QLabel* LabInfoX = nullptr;
     QLabel* LabInfoY = nullptr;
@@ -94,23 +96,6 @@ public:
     QLabel* LabDropperB = nullptr;
     QFrame* ShpColor = nullptr;
 
-signals:
-    void ToolPreviewRefreshRequested();
-    // The commit and cancel buttons of the object pages: they act on
-    // whatever object tool is current.
-    void CommitRequested();
-    void CancelRequested();
-
-private:
-    QWidget* AddPage(const char* name, const QString& caption);
-    TTrackSpin* AddPair(QWidget* page, const QString& name, const QString& caption, int minimum, int maximum,
-                        int value);
-    TObjectControls AddObjectControls(QWidget* page, const QString& prefix, bool withBorder);
-    void BuildStrokePages();
-    void BuildObjectPages();
-    void BuildReadingPages();
-
-    QWidget* NoPage = nullptr;
     QStringList FontFamilies;
     QString PanelFontFamily;
 };

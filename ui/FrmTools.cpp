@@ -20,10 +20,10 @@ namespace {
 
 // Two columns, in the order of the tool table: the hand and the dropper
 // first, then the tools in pairs.
-constexpr std::array<int, 14> PaletteOrder = [] {
-    std::array<int, 14> codes{};
+constexpr std::array<TToolCode, 14> PaletteOrder = [] {
+    std::array<TToolCode, 14> codes{};
     for (std::size_t i = 0; i < codes.size(); ++i)
-        codes[i] = int(PaletteTools()[i].Code);
+        codes[i] = PaletteTools()[i].Code;
     return codes;
 }();
 
@@ -37,11 +37,11 @@ std::optional<QColor> AskForColor(QWidget* parent, QColor initial, const QString
 
 } // namespace
 
-std::span<const int> TFrmTools::ToolCodes() { return PaletteOrder; }
+std::span<const TToolCode> TFrmTools::ToolCodes() { return PaletteOrder; }
 
-QString TFrmTools::ToolName(int toolCode)
+QString TFrmTools::ToolName(TToolCode code)
 {
-    const TToolInfo* info = FindTool(toolCode);
+    const TToolInfo* info = FindTool(code);
     return info ? tr(info->Name) : QString();
 }
 
@@ -51,19 +51,21 @@ TFrmTools::TFrmTools(QWidget* owner)
 {
     setObjectName("FrmTools");
 
-    GroupBox1 = new QGroupBox(this);
-    GroupBox1->setObjectName("GroupBox1");
-    GroupBox1->installEventFilter(this);
+    ButtonBox = new QGroupBox(this);
+    ButtonBox->setObjectName("GroupBox1");
+    ButtonBox->installEventFilter(this);
     ToolGroup = new QButtonGroup(this);
     ToolGroup->setExclusive(true);
 
     const int iconSide = std::max(24, fontMetrics().height() + 8);
-    auto* grid = new QGridLayout(GroupBox1);
+    auto* grid = new QGridLayout(ButtonBox);
     grid->setSpacing(2);
     grid->setContentsMargins(4, 4, 4, 4);
     for (std::size_t i = 0; i < PaletteOrder.size(); ++i) {
-        const int code = PaletteOrder[i];
-        auto* button = new QToolButton(GroupBox1);
+        const TToolInfo& info = PaletteTools()[i];
+        const TToolCode code = info.Code;
+        auto* button = new QToolButton(ButtonBox);
+        button->setObjectName(info.Button);
         if (const std::optional<TIcon> icon = ToolIcon(code))
             button->setIcon(IconFor(*icon));
         button->setIconSize(QSize(iconSide, iconSide));
@@ -75,27 +77,10 @@ TFrmTools::TFrmTools(QWidget* owner)
         // A disabled button takes the clicks on it, so that they do not fall
         // through to what lies behind; the palette watches for them.
         button->installEventFilter(this);
-        ToolGroup->addButton(button, code);
+        ToolGroup->addButton(button, int(code));
         grid->addWidget(button, int(i / 2), int(i % 2));
     }
-    for (const TToolInfo& info : PaletteTools())
-        ButtonOf(int(info.Code))->setObjectName(info.Button);
-    const auto button = [this](TToolCode code) { return ButtonOf(int(code)); };
-    BtnGrabber = button(TToolCode::Hand);
-    BtnEyedropper = button(TToolCode::Dropper);
-    BtnPencil = button(TToolCode::Pencil);
-    BtnBrush = button(TToolCode::Brush);
-    BtnEraser = button(TToolCode::Eraser);
-    BtnPaintbucket = button(TToolCode::PaintBucket);
-    BtnLighting = button(TToolCode::Lighten);
-    BtnDarken = button(TToolCode::Darken);
-    BtnRectangle = button(TToolCode::Rectangle);
-    BtnEllipse = button(TToolCode::Ellipse);
-    BtnText = button(TToolCode::Text);
-    BtnTxtBalloonA = button(TToolCode::BalloonRect);
-    BtnTxtBalloonB = button(TToolCode::BalloonRounded);
-    BtnTxtBalloonC = button(TToolCode::BalloonEllipse);
-    BtnGrabber->setChecked(true);
+    ButtonOf(TToolCode::Hand)->setChecked(true);
 
     // The two colours overlap, the front one on top, as painters know them.
     auto* colors = new QWidget(this);
@@ -118,7 +103,7 @@ TFrmTools::TFrmTools(QWidget* owner)
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(GroupBox1);
+    layout->addWidget(ButtonBox);
     layout->addSpacing(4);
     layout->addWidget(colors, 0, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -128,7 +113,10 @@ TFrmTools::TFrmTools(QWidget* owner)
     connect(BackColor, &TColorSwatch::Pressed, this, [this] { SwatchPressed(BackColor, tr("Back Color")); });
 }
 
-QToolButton* TFrmTools::ButtonOf(int toolCode) const { return static_cast<QToolButton*>(ToolGroup->button(toolCode)); }
+QToolButton* TFrmTools::ButtonOf(TToolCode code) const
+{
+    return static_cast<QToolButton*>(ToolGroup->button(int(code)));
+}
 
 void TFrmTools::EnableDrawTools()
 {
@@ -145,18 +133,18 @@ void TFrmTools::DisableDrawTools()
 void TFrmTools::SetToolsEnabled(bool enabled)
 {
     for (QAbstractButton* button : ToolGroup->buttons())
-        button->setEnabled(enabled || ToolGroup->id(button) == int(TToolCode::Hand));
+        button->setEnabled(enabled || button == ButtonOf(TToolCode::Hand));
 }
 
-void TFrmTools::SetCurrentTool(int toolCode)
+void TFrmTools::SetCurrentTool(TToolCode code)
 {
-    QToolButton* button = ButtonOf(toolCode);
+    QToolButton* button = ButtonOf(code);
     if (!button)
         return;
     // Checking a button programmatically emits only toggled, which nothing
     // here listens to.
     button->setChecked(true);
-    Current = toolCode;
+    Current = code;
 }
 
 QColor TFrmTools::FrontColorValue() const { return FrontColor->Color(); }
@@ -166,10 +154,10 @@ void TFrmTools::SetBackColor(QColor color) { BackColor->SetColor(color); }
 
 void TFrmTools::SetColorChooser(TColorChooser chooser) { ChooseColor = chooser ? std::move(chooser) : AskForColor; }
 
-void TFrmTools::ToolButtonClick(int toolCode)
+void TFrmTools::ToolButtonClick(int id)
 {
-    Current = toolCode;
-    emit ToolChosen(toolCode);
+    Current = TToolCode(id);
+    emit ToolChosen(Current);
 }
 
 void TFrmTools::SwatchPressed(TColorSwatch* swatch, const QString& title)
@@ -186,7 +174,7 @@ bool TFrmTools::eventFilter(QObject* watched, QEvent* event)
     // A click on a disabled tool button, or beside the buttons, says why the
     // tools cannot be used.
     const auto* widget = qobject_cast<QWidget*>(watched);
-    const bool onPalette = watched == GroupBox1 || (widget && !widget->isEnabled());
+    const bool onPalette = watched == ButtonBox || (widget && !widget->isEnabled());
     if (onPalette && event->type() == QEvent::MouseButtonPress) {
         if (State == TPaletteState::NoPicture)
             ShowMessage(this, tr("You haven't opened a picture."));

@@ -30,9 +30,9 @@ public:
     using TColorChooser = std::function<std::optional<QColor>(QWidget* parent, QColor initial, const QString& title)>;
 
     // The codes of the fourteen tool buttons, in palette order.
-    static std::span<const int> ToolCodes();
+    static std::span<const TToolCode> ToolCodes();
     // The name a tool's button shows as its tooltip; empty for other codes.
-    static QString ToolName(int toolCode);
+    static QString ToolName(TToolCode code);
 
     explicit TFrmTools(QWidget* owner = nullptr);
 
@@ -44,10 +44,11 @@ public:
 
     // Presses the tool's button without emitting anything; codes without a
     // button leave the palette as it is.
-    void SetCurrentTool(int toolCode);
+    void SetCurrentTool(TToolCode code);
     // The code of the pressed button.
-    int CurrentTool() const { return Current; }
-    QToolButton* ButtonOf(int toolCode) const;
+    TToolCode CurrentTool() const { return Current; }
+    // nullptr for a code without a button.
+    QToolButton* ButtonOf(TToolCode code) const;
 
     QColor FrontColorValue() const;
     QColor BackColorValue() const;
@@ -58,29 +59,10 @@ public:
     // Tests put a chooser in the place of the colour dialog.
     void SetColorChooser(TColorChooser chooser);
 
-    QGroupBox* GroupBox1 = nullptr;
-    QButtonGroup* ToolGroup = nullptr;
-    QToolButton* BtnGrabber = nullptr;
-    QToolButton* BtnEyedropper = nullptr;
-    QToolButton* BtnPencil = nullptr;
-    QToolButton* BtnBrush = nullptr;
-    QToolButton* BtnEraser = nullptr;
-    QToolButton* BtnPaintbucket = nullptr;
-    QToolButton* BtnLighting = nullptr;
-    QToolButton* BtnDarken = nullptr;
-    QToolButton* BtnRectangle = nullptr;
-    QToolButton* BtnEllipse = nullptr;
-    QToolButton* BtnText = nullptr;
-    QToolButton* BtnTxtBalloonA = nullptr;
-    QToolButton* BtnTxtBalloonB = nullptr;
-    QToolButton* BtnTxtBalloonC = nullptr;
-    TColorSwatch* FrontColor = nullptr;
-    TColorSwatch* BackColor = nullptr;
-
 signals:
     // The user clicked the button of a tool that can be used (also the one
     // already current).
-    void ToolChosen(int toolCode);
+    void ToolChosen(TToolCode code);
     // The user chose a new front or back colour.
     void ToolPreviewRefreshRequested();
 
@@ -88,11 +70,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void ToolButtonClick(int toolCode);
+    void ToolButtonClick(int id);
     void SwatchPressed(TColorSwatch* swatch, const QString& title);
     void SetToolsEnabled(bool enabled);
 
+    // Takes the clicks that land on disabled buttons.
+    QGroupBox* ButtonBox = nullptr;
+    // Its ids are the tool codes as numbers.
+    QButtonGroup* ToolGroup = nullptr;
+    TColorSwatch* FrontColor = nullptr;
+    TColorSwatch* BackColor = nullptr;
     TPaletteState State = TPaletteState::NoPicture;
-    int Current = int(TToolCode::Hand);
+    TToolCode Current = TToolCode::Hand;
     TColorChooser ChooseColor;
 };

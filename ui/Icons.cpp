@@ -1,7 +1,5 @@
 #include "ui/Icons.h"
 
-#include "tools/ToolCodes.h"
-
 #include <array>
 #include <utility>
 
@@ -63,23 +61,23 @@ QString IconResource(TIcon icon)
 
 QIcon IconFor(TIcon icon) { return QIcon(IconResource(icon)); }
 
-std::optional<TIcon> ToolIcon(int toolCode)
+std::optional<TIcon> ToolIcon(TToolCode code)
 {
-    switch (toolCode) {
-    case int(TToolCode::Pencil): return TIcon::Pencil;
-    case int(TToolCode::Brush): return TIcon::Brush;
-    case int(TToolCode::Eraser): return TIcon::Eraser;
-    case int(TToolCode::PaintBucket): return TIcon::PaintBucket;
-    case int(TToolCode::Lighten): return TIcon::Lighten;
-    case int(TToolCode::Darken): return TIcon::Darken;
-    case int(TToolCode::Rectangle): return TIcon::RectangleBox;
-    case int(TToolCode::Ellipse): return TIcon::EllipseBox;
-    case int(TToolCode::Text): return TIcon::Text;
-    case int(TToolCode::BalloonRect): return TIcon::BalloonRectangle;
-    case int(TToolCode::BalloonRounded): return TIcon::BalloonRounded;
-    case int(TToolCode::BalloonEllipse): return TIcon::BalloonEllipse;
-    case int(TToolCode::Hand): return TIcon::Hand;
-    case int(TToolCode::Dropper): return TIcon::Dropper;
+    switch (code) {
+    case TToolCode::Pencil: return TIcon::Pencil;
+    case TToolCode::Brush: return TIcon::Brush;
+    case TToolCode::Eraser: return TIcon::Eraser;
+    case TToolCode::PaintBucket: return TIcon::PaintBucket;
+    case TToolCode::Lighten: return TIcon::Lighten;
+    case TToolCode::Darken: return TIcon::Darken;
+    case TToolCode::Rectangle: return TIcon::RectangleBox;
+    case TToolCode::Ellipse: return TIcon::EllipseBox;
+    case TToolCode::Text: return TIcon::Text;
+    case TToolCode::BalloonRect: return TIcon::BalloonRectangle;
+    case TToolCode::BalloonRounded: return TIcon::BalloonRounded;
+    case TToolCode::BalloonEllipse: return TIcon::BalloonEllipse;
+    case TToolCode::Hand: return TIcon::Hand;
+    case TToolCode::Dropper: return TIcon::Dropper;
     default: return std::nullopt;
     }
 }

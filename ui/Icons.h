@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/ToolCodes.h"
+
 #include <QIcon>
 #include <QString>
 
@@ -49,6 +51,5 @@ std::span<const TIcon> AllIcons();
 QString IconResource(TIcon icon);
 QIcon IconFor(TIcon icon);
 
-// The palette button's picture of a tool code (1 pencil ... 42 colour dropper);
-// nothing for codes without a button.
-std::optional<TIcon> ToolIcon(int toolCode);
+// The palette button's picture of a tool; nothing for codes without a button.
+std::optional<TIcon> ToolIcon(TToolCode code);

@@ -4,12 +4,6 @@
 #include "ui/FrmMain.h"
 #include "ui/FrmToolOption.h"
 #include "ui/FrmTools.h"
-#include "ui/TrackSpin.h"
-
-#include <QComboBox>
-#include <QPlainTextEdit>
-#include <QSpinBox>
-#include <QToolButton>
 
 namespace {
 
@@ -40,43 +34,11 @@ void TMainToolEnvironment::SetFrontColor(TToolColor color) { Main.FrmTools->SetF
 void TMainToolEnvironment::SetBackColor(TToolColor color) { Main.FrmTools->SetBackColor(ToQColor(color)); }
 bool TMainToolEnvironment::PaletteShown() const { return Main.FrmTools->isVisible(); }
 
-TToolSettings TMainToolEnvironment::Settings() const
-{
-    const TFrmToolOption& panel = *Main.FrmToolOption;
-    TToolSettings settings;
-    settings.PencilSize = panel.PencilSize->Value();
-    settings.BrushSize = panel.BrushSize->Value();
-    settings.BrushContent = panel.BrushContent->Value();
-    settings.BrushOpacity = panel.BrushOpacity->Value();
-    settings.EraserSize = panel.EraserSize->Value();
-    settings.Tolerance = panel.Tolerance->Value();
-    settings.LightenSize = panel.LightenSize->Value();
-    settings.LightenContrast = panel.LightenContrast->Value();
-    settings.DarkenSize = panel.DarkenSize->Value();
-    settings.DarkenContrast = panel.DarkenContrast->Value();
-    return settings;
-}
+TToolSettings TMainToolEnvironment::Settings() const { return Main.FrmToolOption->Settings(); }
 
 TObjectSettings TMainToolEnvironment::ObjectSettings(TToolCode code) const
 {
-    const TFrmToolOption& panel = *Main.FrmToolOption;
-    const TObjectControls& c = code == TToolCode::Rectangle ? panel.RectControls
-                               : code == TToolCode::Ellipse ? panel.EllipseControls
-                               : code == TToolCode::Text    ? panel.TextControls
-                                                            : panel.BalloonControls;
-    TObjectSettings settings;
-    settings.BorderWidth = c.BorderWidth ? c.BorderWidth->value() : 1;
-    settings.FontName = c.FontName->currentText().toStdString();
-    // A size box cleared while typing keeps the size last drawn with.
-    settings.FontSize = c.FontSize->cleanText().trimmed().isEmpty() ? 0 : c.FontSize->value();
-    settings.Bold = c.Bold->isChecked();
-    settings.Italic = c.Italic->isChecked();
-    settings.Underline = c.Underline->isChecked();
-    const QString text = c.Text->toPlainText();
-    if (!text.isEmpty())
-        for (const QString& line : text.split(QLatin1Char('\n')))
-            settings.Lines.push_back(line.toStdString());
-    return settings;
+    return Main.FrmToolOption->ObjectSettings(code);
 }
 
 void TMainToolEnvironment::SetObjectCursor(TObjectCursor cursor)

@@ -1,11 +1,11 @@
 #include "tests/ui/MainFixture.h"
 
+#include "tests/ui/ToolOptionControls.h"
 #include "ui/ColorSwatch.h"
 #include "ui/FrmLayers.h"
 #include "ui/FrmToolOption.h"
 #include "ui/FrmTools.h"
 #include "ui/PaintBox.h"
-#include "ui/TrackSpin.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -58,8 +58,8 @@ TEST_F(MainWindowTest, EveryPaintingToolRecordsItsStepOnRelease)
     int x = 20;
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Step);
-        QTest::mouseClick(Main->FrmTools->ButtonOf(int(c.Code)), Qt::LeftButton);
-        EXPECT_EQ(Main->CurrentTool(), int(c.Code));
+        QTest::mouseClick(Main->FrmTools->ButtonOf(c.Code), Qt::LeftButton);
+        EXPECT_EQ(Main->CurrentTool(), c.Code);
         EXPECT_EQ(TFrmToolOption::PageCaption(Main->FrmToolOption->CurrentPage()), c.Page);
         EXPECT_EQ(Main->PaintBox1->cursor().shape(), Qt::CrossCursor);
         const int rows = Main->History.RowCount();
@@ -92,7 +92,7 @@ TEST_F(MainWindowTest, WithNoDrawableLayerAStrokeChangesNothingButIsAStep)
     ASSERT_FALSE(Main->Document.LayerState.SketchDrawable);
     const TBitmap sketch = Main->Document.SketchLayer;
     const TBitmap color = Main->Document.ColorLayer;
-    QTest::mouseClick(Main->FrmTools->BtnPencil, Qt::LeftButton);
+    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Pencil), Qt::LeftButton);
     Stroke(*Main, QPoint(50, 50));
     EXPECT_TRUE(Main->Document.SketchLayer == sketch);
     EXPECT_TRUE(Main->Document.ColorLayer == color);
@@ -104,19 +104,19 @@ TEST_F(MainWindowTest, BelowFullZoomTheToolsSayWhyAndTheHandStays)
 {
     Open(Photo("coffee.bmp"));
     Main->ZoomOut();
-    QTest::mouseClick(Main->FrmTools->BtnBrush, Qt::LeftButton);
+    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Brush), Qt::LeftButton);
     EXPECT_EQ(Messages, QStringList{"When the Zoom Rate < 100%, you can not use draw tools."});
-    EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
+    EXPECT_EQ(Main->CurrentTool(), TToolCode::Hand);
     Main->ZoomIn();
-    QTest::mouseClick(Main->FrmTools->BtnBrush, Qt::LeftButton);
-    EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Brush));
+    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Brush), Qt::LeftButton);
+    EXPECT_EQ(Main->CurrentTool(), TToolCode::Brush);
     EXPECT_EQ(Messages.size(), 1);
 }
 
 TEST_F(MainWindowTest, TheOutlineFollowsThePointerAndGoesWithTheTool)
 {
     Open(Photo("coffee.bmp"));
-    QTest::mouseClick(Main->FrmTools->BtnBrush, Qt::LeftButton);
+    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Brush), Qt::LeftButton);
     const TBitmap clean = FreshComposite(Main->Document);
     SendMouse(*Main, QEvent::MouseMove, {100, 100}, Qt::NoButton, Qt::NoButton);
     SendMouse(*Main, QEvent::MouseMove, {200, 150}, Qt::NoButton, Qt::NoButton);
@@ -127,27 +127,28 @@ TEST_F(MainWindowTest, TheOutlineFollowsThePointerAndGoesWithTheTool)
     EXPECT_NE(PicturePixel(Main->Document.ViewBitmap, 200, 140), PicturePixel(clean, 200, 140));
 
     // A size change shows at once; choosing another tool takes the outline away.
-    Main->FrmToolOption->BrushSize->Trc()->setValue(40);
+    ControlNamed<QSlider>(*Main->FrmToolOption, "TrcBrushSize")->setValue(40);
     EXPECT_NE(PicturePixel(Main->Document.ViewBitmap, 200, 130), PicturePixel(clean, 200, 130));
-    QTest::mouseClick(Main->FrmTools->BtnPencil, Qt::LeftButton);
+    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Pencil), Qt::LeftButton);
     EXPECT_TRUE(Main->Document.ViewBitmap == clean);
     // And the Delete key too.
     SendMouse(*Main, QEvent::MouseMove, {200, 150}, Qt::NoButton, Qt::NoButton);
     QTest::keyRelease(Main.get(), Qt::Key_Delete);
-    EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
+    EXPECT_EQ(Main->CurrentTool(), TToolCode::Hand);
     EXPECT_TRUE(Main->Document.ViewBitmap == clean);
 }
 
 TEST_F(MainWindowTest, TheDropperPicksFromTheCompositeAndShowsItsReading)
 {
     Open(Photo("coffee.bmp"));
-    QTest::mouseClick(Main->FrmTools->BtnEyedropper, Qt::LeftButton);
+    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Dropper), Qt::LeftButton);
     const QRgb at = PicturePixel(Main->Document.ViewBitmap, 30, 40);
     const QRgb other = PicturePixel(Main->Document.ViewBitmap, 300, 200);
     SendMouse(*Main, QEvent::MouseMove, {30, 40}, Qt::NoButton, Qt::NoButton);
-    EXPECT_EQ(Main->FrmToolOption->LabDropperX->text(), "X: 30");
-    EXPECT_EQ(Main->FrmToolOption->LabDropperR->text(), QString("R: %1").arg(qRed(at)));
-    EXPECT_EQ(Main->FrmToolOption->LabDropperB->text(), QString("B: %1").arg(qBlue(at)));
+    const auto reading = [&](const char* name) { return ControlNamed<QLabel>(*Main->FrmToolOption, name)->text(); };
+    EXPECT_EQ(reading("LabDropperX"), "X: 30");
+    EXPECT_EQ(reading("LabDropperR"), QString("R: %1").arg(qRed(at)));
+    EXPECT_EQ(reading("LabDropperB"), QString("B: %1").arg(qBlue(at)));
     SendMouse(*Main, QEvent::MouseButtonPress, {30, 40}, Qt::RightButton, Qt::RightButton);
     EXPECT_EQ(Main->FrmTools->BackColorValue().rgb(), at);
     SendMouse(*Main, QEvent::MouseMove, {300, 200}, Qt::NoButton, Qt::RightButton);

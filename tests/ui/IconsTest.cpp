@@ -111,14 +111,14 @@ TEST(Icons, EveryPaletteToolHasItsOwnIcon)
     const int codes[] = {1, 2, 3, 4, 5, 6, 23, 24, 27, 28, 29, 30, 41, 42};
     QSet<int> icons;
     for (int code : codes) {
-        const std::optional<TIcon> icon = ToolIcon(code);
+        const std::optional<TIcon> icon = ToolIcon(TToolCode(code));
         ASSERT_TRUE(icon.has_value()) << code;
         icons.insert(static_cast<int>(*icon));
     }
     EXPECT_EQ(icons.size(), 14);
-    EXPECT_EQ(ToolIcon(41), TIcon::Hand);
-    EXPECT_EQ(ToolIcon(42), TIcon::Dropper);
-    EXPECT_EQ(ToolIcon(28), TIcon::BalloonRectangle);
+    EXPECT_EQ(ToolIcon(TToolCode::Hand), TIcon::Hand);
+    EXPECT_EQ(ToolIcon(TToolCode::Dropper), TIcon::Dropper);
+    EXPECT_EQ(ToolIcon(TToolCode::BalloonRect), TIcon::BalloonRectangle);
     for (int code : {0, 7, 22, 25, 26, 31, 40, 43, -1})
-        EXPECT_FALSE(ToolIcon(code).has_value()) << code;
+        EXPECT_FALSE(ToolIcon(TToolCode(code)).has_value()) << code;
 }

@@ -101,7 +101,7 @@ TEST_F(MainWindowTest, OpeningAPhotoEnablesTheDocumentCommands)
 
     EXPECT_EQ(Main->StatusPanel0->text(), "600 x 400");
     EXPECT_EQ(Main->StatusPanel1->text(), "100%");
-    EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
+    EXPECT_EQ(Main->CurrentTool(), TToolCode::Hand);
     EXPECT_EQ(Main->ZoomRate(), 1.0);
     const TBitmap photo = ReadBmpFile(path.toStdString());
     EXPECT_TRUE(Main->Document.SourceBitmap == photo);
@@ -423,7 +423,7 @@ TEST_F(MainWindowTest, UndoAndRedoStepBetweenOpenedPictures)
     EXPECT_EQ(Main->StatusPanel0->text(), "600 x 400");
     EXPECT_TRUE(Main->Document.SourceBitmap == ReadBmpFile(Photo("coffee.bmp").toStdString()));
     EXPECT_EQ(Main->Document.ViewBitmap.Width(), 600);
-    EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
+    EXPECT_EQ(Main->CurrentTool(), TToolCode::Hand);
     EXPECT_FALSE(Main->MenuItem_Undo->isEnabled());
     EXPECT_TRUE(Main->Tol_Redo->isEnabled());
 

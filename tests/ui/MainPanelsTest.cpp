@@ -173,7 +173,7 @@ TEST_F(MainWindowTest, TheDrawingToolsFollowTheZoom)
     EXPECT_EQ(Main->FrmTools->PaletteState(), TPaletteState::NoPicture);
     Open(Photo("coffee.bmp"));
     EXPECT_EQ(Main->FrmTools->PaletteState(), TPaletteState::Ready);
-    EXPECT_EQ(Main->FrmTools->CurrentTool(), int(TToolCode::Hand));
+    EXPECT_EQ(Main->FrmTools->CurrentTool(), TToolCode::Hand);
     Main->ZoomOut();
     EXPECT_EQ(Main->FrmTools->PaletteState(), TPaletteState::ZoomTooSmall);
     Main->ZoomIn();
@@ -203,8 +203,8 @@ TEST_F(MainWindowTest, TheHandReportsThePointerInPictureCoordinates)
     QMouseEvent move(QEvent::MouseMove, QPointF(40, 3), Main->PaintBox1->mapToGlobal(QPointF(40, 3)), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(Main->PaintBox1, &move);
-    EXPECT_EQ(Main->FrmToolOption->LabInfoX->text(), "X: 30");
-    EXPECT_EQ(Main->FrmToolOption->LabInfoY->text(), "Y: 2");
+    EXPECT_EQ(Main->FrmToolOption->findChild<QLabel*>("LabInfoX")->text(), "X: 30");
+    EXPECT_EQ(Main->FrmToolOption->findChild<QLabel*>("LabInfoY")->text(), "Y: 2");
 }
 
 TEST_F(MainWindowTest, DeleteAndTheHandButtonMakeTheHandCurrent)
@@ -215,15 +215,15 @@ TEST_F(MainWindowTest, DeleteAndTheHandButtonMakeTheHandCurrent)
         Main->SetCurrentTool(TToolCode::None);
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &press);
-        EXPECT_EQ(Main->CurrentTool(), int(TToolCode::None));
+        EXPECT_EQ(Main->CurrentTool(), TToolCode::None);
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &release);
-        EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
+        EXPECT_EQ(Main->CurrentTool(), TToolCode::Hand);
     }
 
     Main->SetCurrentTool(TToolCode::None);
-    QTest::mouseClick(Main->FrmTools->ButtonOf(int(TToolCode::Hand)), Qt::LeftButton);
-    EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
+    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Hand), Qt::LeftButton);
+    EXPECT_EQ(Main->CurrentTool(), TToolCode::Hand);
     EXPECT_EQ(TFrmToolOption::PageCaption(Main->FrmToolOption->CurrentPage()), "Info");
 }
 

@@ -202,7 +202,7 @@ TEST_F(MainWindowTest, TheHandDragsThePictureWithinItsEdges)
 {
     Open(Photo("storm.jpg"));
     ASSERT_FALSE(Main->HorzScrollBar->isHidden());
-    ASSERT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
+    ASSERT_EQ(Main->CurrentTool(), TToolCode::Hand);
     const TBitmap& view = Main->Document.ViewBitmap;
 
     // Ten pixels to the left moves the view ten pixels to the right.

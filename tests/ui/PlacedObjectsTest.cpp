@@ -3,6 +3,7 @@
 // history steps with their texts.
 #include "tests/ui/MainFixture.h"
 
+#include "tests/ui/ToolOptionControls.h"
 #include "ui/FrmToolOption.h"
 #include "ui/FrmTools.h"
 #include "ui/PaintBox.h"
@@ -35,16 +36,6 @@ struct TLayers {
 
 TLayers LayersOf(const TDocument& document) { return {document.SketchLayer, document.ColorLayer}; }
 
-QPlainTextEdit* MemoOf(TFrmToolOption& panel, TToolCode code)
-{
-    switch (code) {
-    case TToolCode::Rectangle: return panel.RectControls.Text;
-    case TToolCode::Ellipse: return panel.EllipseControls.Text;
-    case TToolCode::Text: return panel.TextControls.Text;
-    default: return panel.BalloonControls.Text;
-    }
-}
-
 } // namespace
 
 TEST_F(MainWindowTest, EveryObjectToolCommitsItsObjectAsOneStepWhenLeft)
@@ -71,19 +62,19 @@ TEST_F(MainWindowTest, EveryObjectToolCommitsItsObjectAsOneStepWhenLeft)
         SCOPED_TRACE(c.Page);
         const TLayers before = LayersOf(Main->Document);
         const int rows = Main->History.RowCount();
-        QTest::mouseClick(Main->FrmTools->ButtonOf(int(c.Code)), Qt::LeftButton);
-        ASSERT_EQ(Main->CurrentTool(), int(c.Code));
+        QTest::mouseClick(Main->FrmTools->ButtonOf(c.Code), Qt::LeftButton);
+        ASSERT_EQ(Main->CurrentTool(), c.Code);
         EXPECT_EQ(TFrmToolOption::PageCaption(Main->FrmToolOption->CurrentPage()), c.Page);
         EXPECT_FALSE(Main->MenuItem_Open->isEnabled());
         EXPECT_FALSE(Main->MenuItem_SaveAs->isEnabled());
 
         Place(*Main, QPoint(x, 40));
-        MemoOf(*Main->FrmToolOption, c.Code)->setPlainText(QString::fromUtf8("Caf\u00e9 \u65e5\u672c"));
+        ObjectPage(*Main->FrmToolOption, c.Code).Text->setPlainText(QString::fromUtf8("Caf\u00e9 \u65e5\u672c"));
         EXPECT_FALSE(LayersOf(Main->Document) == before);
         EXPECT_EQ(Main->History.RowCount(), rows);
         const TLayers shown = LayersOf(Main->Document);
 
-        QTest::mouseClick(Main->FrmTools->BtnBrush, Qt::LeftButton);
+        QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Brush), Qt::LeftButton);
         ASSERT_EQ(Main->History.RowCount(), rows + 1);
         EXPECT_EQ(Main->History.Operation(Main->History.Current()), c.Operation);
         EXPECT_EQ(Main->History.Comment(Main->History.Current()), +c.Detail);
@@ -114,19 +105,16 @@ TEST_F(MainWindowTest, CommitCancelAndDeleteEndWithTheHand)
         SCOPED_TRACE(int(c.Code));
         const TLayers before = LayersOf(Main->Document);
         const int rows = Main->History.RowCount();
-        QTest::mouseClick(Main->FrmTools->ButtonOf(int(c.Code)), Qt::LeftButton);
+        QTest::mouseClick(Main->FrmTools->ButtonOf(c.Code), Qt::LeftButton);
         Place(*Main, QPoint(60, 50));
-        TObjectControls& page = c.Code == TToolCode::Rectangle ? Main->FrmToolOption->RectControls
-                                : c.Code == TToolCode::Ellipse ? Main->FrmToolOption->EllipseControls
-                                : c.Code == TToolCode::Text    ? Main->FrmToolOption->TextControls
-                                                               : Main->FrmToolOption->BalloonControls;
+        const TObjectPage page = ObjectPage(*Main->FrmToolOption, c.Code);
         switch (c.End) {
         case TEnd::Commit: QTest::mouseClick(page.Commit, Qt::LeftButton); break;
         case TEnd::Cancel: QTest::mouseClick(page.Cancel, Qt::LeftButton); break;
         case TEnd::Delete: QTest::keyRelease(Main.get(), Qt::Key_Delete); break;
         }
-        EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
-        EXPECT_TRUE(Main->FrmTools->BtnGrabber->isChecked());
+        EXPECT_EQ(Main->CurrentTool(), TToolCode::Hand);
+        EXPECT_TRUE(Main->FrmTools->ButtonOf(TToolCode::Hand)->isChecked());
         EXPECT_EQ(TFrmToolOption::PageCaption(Main->FrmToolOption->CurrentPage()), "Info");
         EXPECT_TRUE(Main->MenuItem_Open->isEnabled());
         EXPECT_EQ(Main->History.RowCount(), rows + (c.Kept ? 1 : 0));
@@ -141,16 +129,16 @@ TEST_F(MainWindowTest, UndoWhileAnObjectIsPlacedDropsTheObjectFirst)
 {
     Open(Photo("coffee.bmp"));
     const TLayers opened = LayersOf(Main->Document);
-    QTest::mouseClick(Main->FrmTools->BtnRectangle, Qt::LeftButton);
+    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Rectangle), Qt::LeftButton);
     Place(*Main, QPoint(30, 30));
-    QTest::mouseClick(Main->FrmTools->BtnRectangle, Qt::LeftButton);
+    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Rectangle), Qt::LeftButton);
     const TLayers firstBox = LayersOf(Main->Document);
     ASSERT_FALSE(firstBox == opened);
     Place(*Main, QPoint(100, 80));
     ASSERT_TRUE(Main->MenuItem_Undo->isEnabled());
 
     Main->MenuItem_Undo->trigger();
-    EXPECT_EQ(Main->CurrentTool(), int(TToolCode::Hand));
+    EXPECT_EQ(Main->CurrentTool(), TToolCode::Hand);
     EXPECT_TRUE(LayersOf(Main->Document) == opened);
     // Nothing of the dropped object comes back with a refresh.
     Main->RefreshView();
@@ -162,7 +150,7 @@ TEST_F(MainWindowTest, UndoWhileAnObjectIsPlacedDropsTheObjectFirst)
 TEST_F(MainWindowTest, TheViewCursorSaysWhatADragOnTheObjectDoes)
 {
     Open(Photo("coffee.bmp"));
-    QTest::mouseClick(Main->FrmTools->BtnRectangle, Qt::LeftButton);
+    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Rectangle), Qt::LeftButton);
     EXPECT_EQ(Main->PaintBox1->cursor().shape(), Qt::CrossCursor);
     Place(*Main, QPoint(40, 40));
     const struct {
@@ -176,15 +164,15 @@ TEST_F(MainWindowTest, TheViewCursorSaysWhatADragOnTheObjectDoes)
         Hover(*Main, c.At);
         EXPECT_EQ(Main->PaintBox1->cursor().shape(), c.Shape) << c.At.x() << ", " << c.At.y();
     }
-    QTest::mouseClick(Main->FrmTools->BtnPencil, Qt::LeftButton);
+    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Pencil), Qt::LeftButton);
     EXPECT_EQ(Main->PaintBox1->cursor().shape(), Qt::CrossCursor);
 }
 
 TEST_F(MainWindowTest, ChangingTheFontRendersThePendingObjectAtOnce)
 {
     Open(Photo("coffee.bmp"));
-    QTest::mouseClick(Main->FrmTools->BtnTxtBalloonC, Qt::LeftButton);
-    TObjectControls& page = Main->FrmToolOption->BalloonControls;
+    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::BalloonEllipse), Qt::LeftButton);
+    const TObjectPage page = ObjectPage(*Main->FrmToolOption, TToolCode::BalloonEllipse);
     page.Text->setPlainText("Hello there");
     Place(*Main, QPoint(100, 100));
     const TLayers plain = LayersOf(Main->Document);

@@ -1,6 +1,7 @@
 #include "ui/FrmTools.h"
 
 #include "tests/ui/MessageRecorder.h"
+#include "tests/ui/ToolOptionControls.h"
 #include "ui/ColorSwatch.h"
 
 #include <QGroupBox>
@@ -26,12 +27,14 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&Palette));
     }
 
-    void Click(int toolCode) { QTest::mouseClick(Palette.ButtonOf(toolCode), Qt::LeftButton); }
+    void Click(TToolCode code) { QTest::mouseClick(Palette.ButtonOf(code), Qt::LeftButton); }
+    bool Pressed(TToolCode code) const { return Palette.ButtonOf(code)->isChecked(); }
+    TColorSwatch* Swatch(const char* name) const { return ControlNamed<TColorSwatch>(Palette, name); }
 
-    std::vector<int> EnabledTools() const
+    std::vector<TToolCode> EnabledTools() const
     {
-        std::vector<int> codes;
-        for (int code : TFrmTools::ToolCodes())
+        std::vector<TToolCode> codes;
+        for (TToolCode code : TFrmTools::ToolCodes())
             if (Palette.ButtonOf(code)->isEnabled())
                 codes.push_back(code);
         return codes;
@@ -50,10 +53,10 @@ TEST_F(ToolsPalette, BeforeAPictureIsOpenEveryToolSaysSo)
     EXPECT_EQ(TFrmTools::ToolCodes().size(), 14u);
     EXPECT_EQ(Palette.PaletteState(), TPaletteState::NoPicture);
     EXPECT_TRUE(EnabledTools().empty());
-    EXPECT_TRUE(Palette.BtnGrabber->isChecked());
+    EXPECT_TRUE(Pressed(TToolCode::Hand));
 
-    Click(1);
-    Click(41);
+    Click(TToolCode::Pencil);
+    Click(TToolCode::Hand);
     EXPECT_EQ(Messages.Messages, (QStringList{NoPictureMessage, NoPictureMessage}));
     EXPECT_EQ(Chosen.count(), 0);
 }
@@ -63,40 +66,40 @@ TEST_F(ToolsPalette, BelowFullZoomOnlyTheHandWorks)
     Palette.EnableDrawTools();
     Palette.DisableDrawTools();
     EXPECT_EQ(Palette.PaletteState(), TPaletteState::ZoomTooSmall);
-    EXPECT_EQ(EnabledTools(), std::vector<int>{41});
+    EXPECT_EQ(EnabledTools(), std::vector<TToolCode>{TToolCode::Hand});
 
-    Click(2);
-    Click(42);
-    Click(41);
+    Click(TToolCode::Brush);
+    Click(TToolCode::Dropper);
+    Click(TToolCode::Hand);
     EXPECT_EQ(Messages.Messages, (QStringList{ZoomMessage, ZoomMessage}));
     ASSERT_EQ(Chosen.count(), 1);
-    EXPECT_EQ(Chosen.at(0).at(0).toInt(), 41);
+    EXPECT_EQ(Chosen.at(0).at(0).value<TToolCode>(), TToolCode::Hand);
 }
 
 TEST_F(ToolsPalette, WhenReadyEveryToolIsChosenByItsButton)
 {
     Palette.EnableDrawTools();
     EXPECT_EQ(EnabledTools().size(), 14u);
-    QTest::mouseClick(Palette.GroupBox1, Qt::LeftButton, {}, QPoint(1, 1));
+    QTest::mouseClick(ControlNamed<QGroupBox>(Palette, "GroupBox1"), Qt::LeftButton, {}, QPoint(1, 1));
     EXPECT_TRUE(Messages.Messages.isEmpty());
 
-    Click(41);
-    Click(41); // the current tool chosen again is a choice all the same
+    Click(TToolCode::Hand);
+    Click(TToolCode::Hand); // the current tool chosen again is a choice all the same
     EXPECT_EQ(Chosen.count(), 2);
 
-    Click(27);
+    Click(TToolCode::Text);
     EXPECT_TRUE(Messages.Messages.isEmpty());
-    EXPECT_TRUE(Palette.BtnText->isChecked());
-    EXPECT_FALSE(Palette.BtnGrabber->isChecked());
-    EXPECT_EQ(Palette.CurrentTool(), 27);
+    EXPECT_TRUE(Pressed(TToolCode::Text));
+    EXPECT_FALSE(Pressed(TToolCode::Hand));
+    EXPECT_EQ(Palette.CurrentTool(), TToolCode::Text);
     ASSERT_EQ(Chosen.count(), 3);
-    EXPECT_EQ(Chosen.at(2).at(0).toInt(), 27);
+    EXPECT_EQ(Chosen.at(2).at(0).value<TToolCode>(), TToolCode::Text);
 
-    Palette.SetCurrentTool(2);
-    EXPECT_TRUE(Palette.BtnBrush->isChecked());
-    EXPECT_EQ(Palette.CurrentTool(), 2);
-    Palette.SetCurrentTool(0);
-    EXPECT_EQ(Palette.CurrentTool(), 2);
+    Palette.SetCurrentTool(TToolCode::Brush);
+    EXPECT_TRUE(Pressed(TToolCode::Brush));
+    EXPECT_EQ(Palette.CurrentTool(), TToolCode::Brush);
+    Palette.SetCurrentTool(TToolCode::None);
+    EXPECT_EQ(Palette.CurrentTool(), TToolCode::Brush);
     EXPECT_EQ(Chosen.count(), 3);
 }
 
@@ -112,16 +115,16 @@ TEST_F(ToolsPalette, SwatchesOpenTheChooserAtTheirColourAndTakeTheChoice)
         return answer;
     });
 
-    QTest::mouseClick(Palette.FrontColor, Qt::LeftButton);
+    QTest::mouseClick(Swatch("FrontColor"), Qt::LeftButton);
     EXPECT_EQ(Palette.FrontColorValue(), QColor(200, 10, 30));
     answer = QColor(1, 2, 3);
-    QTest::mouseClick(Palette.BackColor, Qt::RightButton);
+    QTest::mouseClick(Swatch("BackColor"), Qt::RightButton);
     EXPECT_EQ(Palette.BackColorValue(), QColor(1, 2, 3));
     EXPECT_EQ(Refresh.count(), 2);
 
     answer.reset(); // cancelled
-    Palette.FrontColor->setFocus();
-    QTest::keyClick(Palette.FrontColor, Qt::Key_Space);
+    Swatch("FrontColor")->setFocus();
+    QTest::keyClick(Swatch("FrontColor"), Qt::Key_Space);
     EXPECT_EQ(Palette.FrontColorValue(), QColor(200, 10, 30));
     EXPECT_EQ(Refresh.count(), 2);
     EXPECT_EQ(asked, (std::vector<QColor>{Qt::black, Qt::white, QColor(200, 10, 30)}));
