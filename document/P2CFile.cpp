@@ -3,6 +3,7 @@
 #include "picture/BmpFile.h"
 #include "picture/BmpHeader.h"
 #include "picture/FileError.h"
+#include "picture/FileFormats.h"
 #include "picture/LittleEndian.h"
 #include "picture/MemoryBudget.h"
 #include "picture/SafeFile.h"
@@ -134,10 +135,10 @@ int WriteProjectFile(const std::string& fileName, const TDocument& document, boo
     return 0;
 }
 
-int ReadProjectFile(const std::string& fileName, TDocument& document)
+void ReadProjectFile(const std::string& fileName, TDocument& document)
 {
     if (Blank(fileName))
-        return -1;
+        throw TFileError("A project cannot be opened without a file name");
     // A named pipe without a writer would block the open for ever.
     struct stat info {};
     if (::stat(fileName.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
@@ -150,7 +151,8 @@ int ReadProjectFile(const std::string& fileName, TDocument& document)
     in.read(reinterpret_cast<char*>(header), sizeof header);
     const std::streamsize got = in.gcount();
     if (got < std::streamsize(sizeof Magic) || std::memcmp(header, Magic, sizeof Magic) != 0)
-        return -1;
+        throw TNotAProject(fileName + " is not a valid " +
+                           std::string(FormatOfKind(TFileKind::Project)->Extensions[0]) + " file.");
     if (got < P2CHeaderSize)
         throw TFileError(fileName + " is truncated");
 
@@ -178,5 +180,4 @@ int ReadProjectFile(const std::string& fileName, TDocument& document)
     document.ColorLayer = std::move(color);
     document.SourceBitmap = std::move(source);
     document.LayerState = state;
-    return 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/Document.h"
+#include "picture/FileError.h"
 
 #include <ostream>
 #include <string>
@@ -24,10 +25,17 @@ int WriteProjectFile(const std::string& fileName, const TDocument& document, boo
 // The same content into a stream, for a caller that stages several files.
 void WriteProjectTo(std::ostream& out, const TDocument& document);
 
+// A file that does not start with the project magic: no project at all, as
+// against a damaged one. The editor says so and then that the open failed.
+class TNotAProject : public TFileError {
+public:
+    using TFileError::TFileError;
+};
+
 // Reads a project into SketchLayer, ColorLayer, SourceBitmap and the layer
 // settings; ViewBitmap, the work copies and everything else are left to the
-// caller. Returns 0 when read, -1 when the name is blank or the file does not
-// start with the project magic. Throws TFileError when the file cannot be
-// read, is truncated or damaged, or its two layers differ in size. On -1 or
-// an error the document is exactly as it was.
-int ReadProjectFile(const std::string& fileName, TDocument& document);
+// caller. Throws TNotAProject when the file does not start with the project
+// magic, and TFileError when the name is blank or the file cannot be read, is
+// truncated or damaged, or its two layers differ in size. After an error the
+// document is exactly as it was.
+void ReadProjectFile(const std::string& fileName, TDocument& document);

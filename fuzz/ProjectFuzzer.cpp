@@ -1,7 +1,7 @@
 // libFuzzer target for project files (.p2c): reads the input as a project
 // into a document and prepares it for editing as the editor's Open does.
-// Anything but a TFileError, a refusal (-1), a crash or a sanitizer report is
-// a finding; a refused file must leave the document as it was.
+// Anything but a TFileError (a refusal included), a crash or a sanitizer
+// report is a finding; a refused file must leave the document as it was.
 #include "document/Document.h"
 #include "document/P2CFile.h"
 #include "fuzz/MemoryFile.h"
@@ -28,14 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     TDocument document;
     try {
-        if (ReadProjectFile(file.Path(), document) != 0) {
-            if (document.SketchLayer.Width() != 0 || document.PictureOpened)
-                std::abort(); // a refused file changed the document
-            return 0;
-        }
+        ReadProjectFile(file.Path(), document);
     } catch (const TFileError&) {
-        if (document.SketchLayer.Width() != 0)
-            std::abort();
+        if (document.SketchLayer.Width() != 0 || document.PictureOpened)
+            std::abort(); // a refused file changed the document
         return 0;
     }
     document.InitialiseProject();

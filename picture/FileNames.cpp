@@ -1,5 +1,8 @@
 #include "picture/FileNames.h"
 
+#include <iterator>
+#include <string_view>
+
 std::string FileNameOnly(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
@@ -27,25 +30,6 @@ std::string AsciiUpper(std::string text)
     return text;
 }
 
-TFileKind KindOfExtension(const std::string& upper)
-{
-    if (upper == ".JPG" || upper == ".JPEG")
-        return TFileKind::Jpeg;
-    if (upper == ".BMP")
-        return TFileKind::Bitmap;
-    if (upper == ".PNG")
-        return TFileKind::Png;
-    if (upper == ".WEBP")
-        return TFileKind::WebP;
-    if (upper == ".TIF" || upper == ".TIFF")
-        return TFileKind::Tiff;
-    if (upper == ".HEIC" || upper == ".HEIF" || upper == ".AVIF")
-        return TFileKind::Heif;
-    if (upper == ".P2C")
-        return TFileKind::Project;
-    return TFileKind::None;
-}
-
 } // namespace
 
 std::string ExtensionOf(const std::string& path)
@@ -56,12 +40,26 @@ std::string ExtensionOf(const std::string& path)
 
 std::string UpperExtension(const std::string& path) { return AsciiUpper(ExtensionOf(path)); }
 
-TFileKind FileKindOf(const std::string& path) { return KindOfExtension(UpperExtension(path)); }
+const TFileFormat* FormatOfName(const std::string& path)
+{
+    const std::string extension = UpperExtension(path);
+    for (const TFileFormat& format : FileFormats())
+        for (std::string_view known : format.Extensions)
+            if (extension == AsciiUpper(std::string(known)))
+                return &format;
+    return nullptr;
+}
+
+TFileKind FileKindOf(const std::string& path)
+{
+    const TFileFormat* format = FormatOfName(path);
+    return format ? format->Kind : TFileKind::None;
+}
 
 TSaveProposal ProposeSaveName(const std::string& openedPath)
 {
     const std::string name = FileNameOnly(openedPath);
-    if (UpperExtension(name) == ".P2C")
+    if (FileKindOf(name) == TFileKind::Project)
         return TSaveProposal{name, SaveFilterProject};
     // Cut at the extension's own dot, so that a name like "my.jpg.old.jpg"
     // keeps everything before its last extension.
@@ -71,15 +69,7 @@ TSaveProposal ProposeSaveName(const std::string& openedPath)
 
 std::string WithSaveExtension(const std::string& path, int filterIndex)
 {
-    if (ExtensionStart(path) != std::string::npos)
+    if (ExtensionStart(path) != std::string::npos || filterIndex < 1 || filterIndex > int(std::size(SaveFilterKinds)))
         return path;
-    switch (filterIndex) {
-    case SaveFilterBitmap: return path + ".BMP";
-    case SaveFilterJpeg: return path + ".JPG";
-    case SaveFilterPng: return path + ".PNG";
-    case SaveFilterWebP:
-    case SaveFilterWebPLossless: return path + ".WEBP";
-    case SaveFilterProject: return path + ".P2C";
-    default: return path;
-    }
+    return path + AsciiUpper(std::string(FormatOfKind(SaveFilterKinds[filterIndex - 1].Kind)->Extensions[0]));
 }

@@ -2,6 +2,7 @@
 
 #include "picture/BmpFile.h"
 #include "picture/FileError.h"
+#include "picture/FileFormats.h"
 #include "picture/HeifFile.h"
 #include "picture/JpegFile.h"
 #include "picture/PngFile.h"
@@ -24,5 +25,5 @@ TBitmap DecodePicture(TPictureKind kind, const std::uint8_t* data, std::size_t s
     case TPictureKind::Heif: return DecodeHeif(data, size, name);
     case TPictureKind::Unknown: break;
     }
-    throw TFileError(name + " is not a picture this program can read (JPEG, bitmap, PNG, WebP, TIFF, HEIC or AVIF)");
+    throw TFileError(NotAPictureText(name));
 }

@@ -2,6 +2,7 @@
 
 #include "picture/BmpFile.h"
 #include "picture/FileError.h"
+#include "picture/FileFormats.h"
 #include "picture/FileNames.h"
 #include "picture/HeifFile.h"
 #include "picture/JpegFile.h"
@@ -21,19 +22,14 @@
 
 bool IsPictureFile(const std::string& path)
 {
-    const TFileKind kind = FileKindOf(path);
-    return kind != TFileKind::None && kind != TFileKind::Project;
+    const TFileFormat* format = FormatOfName(path);
+    return format && format->IsPicture();
 }
 
 bool IsWritablePictureFile(const std::string& path)
 {
-    switch (FileKindOf(path)) {
-    case TFileKind::Jpeg:
-    case TFileKind::Bitmap:
-    case TFileKind::Png:
-    case TFileKind::WebP: return true;
-    default: return false;
-    }
+    const TFileFormat* format = FormatOfName(path);
+    return format && format->IsPicture() && format->Writes;
 }
 
 namespace {
@@ -46,18 +42,15 @@ TPictureKind KindOfContent(const std::string& path)
 
 TPictureKind KindOfName(const std::string& path)
 {
-    switch (FileKindOf(path)) {
-    case TFileKind::Jpeg: return TPictureKind::Jpeg;
-    case TFileKind::Bitmap: return TPictureKind::Bitmap;
-    case TFileKind::Png: return TPictureKind::Png;
-    case TFileKind::WebP: return TPictureKind::WebP;
-    case TFileKind::Tiff: return TPictureKind::Tiff;
-    case TFileKind::Heif: return TPictureKind::Heif;
-    default: return TPictureKind::Unknown;
-    }
+    const TFileFormat* format = FormatOfName(path);
+    return format ? format->Picture : TPictureKind::Unknown;
 }
 
-const char* const WrittenKinds = ".jpg, .jpeg, .bmp, .png and .webp";
+std::string CannotWriteText(const std::string& path)
+{
+    return path + " cannot be written: only " + ListText(PictureExtensions(TFormatUse::Written), "and") +
+           " pictures are written";
+}
 
 } // namespace
 
@@ -90,7 +83,7 @@ TBitmap ReadPicture(const std::string& path, std::string* warning)
         return DecodePicture(kind, bytes.data(), bytes.size(), path);
     }
     }
-    throw TFileError(path + " is not a picture this program can read (JPEG, bitmap, PNG, WebP, TIFF, HEIC or AVIF)");
+    throw TFileError(NotAPictureText(path));
 }
 
 TBitmap ReadPictureForPreview(const std::string& path, int side, int* width, int* height)
@@ -112,7 +105,7 @@ TBitmap ReadPictureForPreview(const std::string& path, int side, int* width, int
 void WritePicture(const std::string& path, const TBitmap& picture, TWriteOptions options)
 {
     if (!IsWritablePictureFile(path))
-        throw TFileError(path + " cannot be written: only " + WrittenKinds + " pictures are written");
+        throw TFileError(CannotWriteText(path));
     WriteFileSafely(path, [&](std::ostream& out) { WritePictureTo(out, path, picture, options); });
 }
 
@@ -125,7 +118,7 @@ void WritePictureTo(std::ostream& out, const std::string& path, const TBitmap& p
     case TFileKind::WebP: WriteWebP(out, picture, options.Lossless, path); return;
     default: break;
     }
-    throw TFileError(path + " cannot be written: only " + WrittenKinds + " pictures are written");
+    throw TFileError(CannotWriteText(path));
 }
 
 std::string CannotCreateReason(const std::string& path)

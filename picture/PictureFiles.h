@@ -12,16 +12,16 @@
 // True when the name's extension is one of a picture kind (not a project,
 // not nothing), readable or writable.
 bool IsPictureFile(const std::string& path);
-// True for the kinds written: JPEG, bitmap, PNG and WebP.
+// True for the picture kinds written (see FileFormats).
 bool IsWritablePictureFile(const std::string& path);
 // True when the file's first bytes are those of a picture this program
 // reads, whatever its name; false for a file that cannot be read.
 bool HoldsPicture(const std::string& path);
 
-// Reads a picture: JPEG, Windows bitmap, PNG, WebP, TIFF, HEIC or AVIF, told
-// by the file's first bytes, so that a name that lies does not matter. A
-// damaged JPEG that still decodes comes back with *warning set (it must be
-// shown); errors throw TFileError.
+// Reads a picture of any kind FileFormats lists as read, told by the file's
+// first bytes, so that a name that lies does not matter. A damaged JPEG that
+// still decodes comes back with *warning set (it must be shown); errors
+// throw TFileError.
 TBitmap ReadPicture(const std::string& path, std::string* warning);
 
 // A picture for a preview of at most `side` pixels a side, and in *width and

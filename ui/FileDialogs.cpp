@@ -1,5 +1,6 @@
 #include "ui/FileDialogs.h"
 
+#include "picture/FileFormats.h"
 #include "ui/PicturePreview.h"
 
 #include <QFileDialog>
@@ -8,6 +9,25 @@
 #include <QHeaderView>
 #include <QScreen>
 #include <QTreeView>
+
+namespace {
+
+QList<TFileFilter> FileFilters(const std::vector<TDialogFilter>& filters)
+{
+    QList<TFileFilter> list;
+    for (const TDialogFilter& filter : filters) {
+        QStringList patterns;
+        for (const std::string& pattern : filter.Patterns)
+            patterns << QString::fromStdString(pattern);
+        list.push_back({QString::fromStdString(filter.Text), patterns});
+    }
+    return list;
+}
+
+} // namespace
+
+QList<TFileFilter> OpenFileFilters() { return FileFilters(OpenDialogFilters()); }
+QList<TFileFilter> SaveFileFilters() { return FileFilters(SaveDialogFilters()); }
 
 QString NameFilterString(const TFileFilter& filter) { return filter.Text + " (" + filter.Patterns.join(' ') + ")"; }
 

@@ -35,6 +35,11 @@ struct TFileChoice {
     int FilterIndex = 1;
 };
 
+// The open and save dialogs' type lists, as the table of file formats gives
+// them; the save list in the order of the SaveFilter constants.
+QList<TFileFilter> OpenFileFilters();
+QList<TFileFilter> SaveFileFilters();
+
 // Empty when the user cancelled.
 using TFileDialogFunction = std::function<std::optional<TFileChoice>(QWidget* parent, const TFileRequest& request)>;
 

@@ -252,10 +252,6 @@ private:
     void Guarded(const std::function<void()>& command);
 
     // MainCommands.cpp
-    // True when the file was opened; false when it was not a picture of its
-    // kind. Read errors are thrown.
-    bool OpenPhoto(const std::string& fileName);
-    bool OpenProject(const std::string& fileName);
     // What opening does once the document holds the new pictures. A failure
     // to record the history state is returned, to be reported once the
     // window shows the picture and the busy cursor is gone.

@@ -1,9 +1,8 @@
 #include "ui/FrmMain.h"
 
+#include "document/DocumentFiles.h"
 #include "document/P2CFile.h"
-#include "picture/FileError.h"
 #include "picture/FileNames.h"
-#include "picture/PictureFiles.h"
 #include "settings/ProgramDir.h"
 #include "settings/RecentFiles.h"
 #include "settings/Resample.h"
@@ -45,37 +44,6 @@ constexpr const char* UserGuideName = "help/index.html";
 std::string LocalPath(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
 QString ShownPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
-QList<TFileFilter> OpenFilters()
-{
-    return {
-        {"All Picture(*.jpg;*.jpeg;*.bmp;*.png;*.webp;*.tif;*.tiff;*.heic;*.heif;*.avif;*.p2c)",
-         {"*.jpg", "*.jpeg", "*.bmp", "*.png", "*.webp", "*.tif", "*.tiff", "*.heic", "*.heif", "*.avif", "*.p2c"}},
-        {"JPEG Image File (*.jpg)", {"*.jpg"}},
-        {"JPEG Image File (*.jpeg)", {"*.jpeg"}},
-        {"Bitmaps (*.bmp)", {"*.bmp"}},
-        {"PNG Image File (*.png)", {"*.png"}},
-        {"WebP Image File (*.webp)", {"*.webp"}},
-        {"TIFF Image File (*.tif;*.tiff)", {"*.tif", "*.tiff"}},
-        {"HEIC Image File (*.heic;*.heif)", {"*.heic", "*.heif"}},
-        {"AVIF Image File (*.avif)", {"*.avif"}},
-        {"Lumenquilla Project (*.p2c)", {"*.p2c"}},
-        {"All File(*.*)", {"*"}},
-    };
-}
-
-// In the order of the SaveFilter constants.
-QList<TFileFilter> SaveFilters()
-{
-    return {
-        {"Bitmaps (*.bmp)", {"*.bmp"}},
-        {"JPEG Image File (*.jpg)", {"*.jpg"}},
-        {"PNG Image File (*.png)", {"*.png"}},
-        {"WebP Image File (*.webp)", {"*.webp"}},
-        {"WebP Lossless Image File (*.webp)", {"*.webp"}},
-        {"Lumenquilla Project (*.p2c)", {"*.p2c"}},
-    };
-}
-
 QString StartDirectory()
 {
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
@@ -99,7 +67,7 @@ void TFrmMain::OpenPicture()
     Guarded([this] {
         TFileRequest request;
         request.Caption = QStringLiteral("Open");
-        request.Filters = OpenFilters();
+        request.Filters = OpenFileFilters();
         request.FilterIndex = 1;
         request.Directory = LastOpenDirectory().isEmpty() ? StartDirectory() : LastOpenDirectory();
         const std::optional<TFileChoice> choice = OpenDialog(this, request);
@@ -198,51 +166,31 @@ void TFrmMain::OpenFile(const QString& fileName)
 {
     Guarded([&] {
         const std::string path = LocalPath(fileName);
-        bool opened = false;
-        // A picture opens by its content, also under a name of no kind.
-        if (FileKindOf(path) == TFileKind::Project)
-            opened = OpenProject(path);
-        else if (IsPictureFile(path) || HoldsPicture(path))
-            opened = OpenPhoto(path);
-        if (!opened)
-            ShowText(fileName + " open failed.");
-        else
-            RememberOpened(path);
-    });
-}
-
-bool TFrmMain::OpenPhoto(const std::string& fileName)
-{
-    std::string warning;
-    std::exception_ptr recordError;
-    {
-        TBusyCursor busy;
-        // A file that cannot be read throws here, before the document is touched.
-        TBitmap picture = ReadPicture(fileName, &warning);
-        Document.InitialisePhoto(std::move(picture));
-        recordError = FinishOpen(fileName);
-    }
-    if (!warning.empty())
-        ShowText(QString::fromStdString(warning));
-    ReportPending(recordError);
-    return true;
-}
-
-bool TFrmMain::OpenProject(const std::string& fileName)
-{
-    std::exception_ptr recordError;
-    {
-        TBusyCursor busy;
-        if (ReadProjectFile(fileName, Document) != 0) {
-            busy.Restore();
-            ShowText(ShownPath(fileName) + " is not a valid .p2c file.");
-            return false;
+        TDocumentFileKind opened = TDocumentFileKind::None;
+        std::string warning;
+        std::exception_ptr recordError;
+        {
+            TBusyCursor busy;
+            try {
+                // A file that cannot be read throws here, before the document is touched.
+                opened = OpenDocumentFile(path, Document, &warning);
+            } catch (const TNotAProject& error) {
+                // Said so, then reported as a failed open like a file of no kind.
+                busy.Restore();
+                ShowText(QString::fromStdString(error.what()));
+            }
+            if (opened != TDocumentFileKind::None)
+                recordError = FinishOpen(path);
         }
-        Document.InitialiseProject();
-        recordError = FinishOpen(fileName);
-    }
-    ReportPending(recordError);
-    return true;
+        if (opened == TDocumentFileKind::None) {
+            ShowText(fileName + " open failed.");
+            return;
+        }
+        if (!warning.empty())
+            ShowText(QString::fromStdString(warning));
+        ReportPending(recordError);
+        RememberOpened(path);
+    });
 }
 
 std::exception_ptr TFrmMain::FinishOpen(const std::string& fileName)
@@ -303,7 +251,7 @@ void TFrmMain::Save()
         const TSaveProposal proposal = ProposeSaveName(OpenedFileName);
         TFileRequest request;
         request.Caption = QStringLiteral("Save");
-        request.Filters = SaveFilters();
+        request.Filters = SaveFileFilters();
         request.FilterIndex = proposal.FilterIndex;
         request.Directory =
             ShownPath(OpenedFileName.substr(0, OpenedFileName.size() - FileNameOnly(OpenedFileName).size()));
@@ -314,16 +262,7 @@ void TFrmMain::Save()
 
         const std::string path = WithSaveExtension(LocalPath(choice->FileName), choice->FilterIndex);
         TBusyCursor busy;
-        if (FileKindOf(path) == TFileKind::Project) {
-            WriteProjectFile(path, Document);
-        } else if (IsWritablePictureFile(path)) {
-            WritePicture(path, Document.ViewBitmap, {choice->FilterIndex == SaveFilterWebPLossless});
-        } else {
-            // Writing nothing without a word would look like a saved file.
-            busy.Restore();
-            ShowText(ShownPath(path) + " was not saved: the name must end in .bmp, .jpg, .jpeg, .png, .webp or .p2c.");
-            return;
-        }
+        SaveDocumentFile(path, Document, {choice->FilterIndex == SaveFilterWebPLossless});
         // Nothing of this state is lost when the program ends.
         History.MarkCurrentSaved();
     });

@@ -23,8 +23,7 @@ QImage ProjectPreview(const QString& path, int side, QSize* size)
         return {};
     TDocument document;
     try {
-        if (ReadProjectFile(path.toStdString(), document) != 0)
-            return {};
+        ReadProjectFile(path.toStdString(), document);
         document.RebuildAll();
     } catch (const std::exception&) {
         return {};

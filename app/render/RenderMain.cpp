@@ -5,7 +5,7 @@
 #include "app/render/RenderOptions.h"
 #include "app/render/TerminalProgress.h"
 #include "document/Document.h"
-#include "document/P2CFile.h"
+#include "document/DocumentFiles.h"
 #include "engine/Abort.h"
 #include "engine/DrawEffect.h"
 #include "engine/EffectMemory.h"
@@ -128,22 +128,23 @@ int Run(const TRenderOptions& options, TPictureSize& size)
             return InterruptSignal() != 0 ? Interrupted() : Fail("the computation was stopped");
 
         // The editor's own path: the result becomes the document's layers
-        // with the layer settings the effect chose, and the composite is what
-        // Save would write.
+        // with the layer settings the effect chose, and OUTPUT and the project
+        // are what its Save writes under those names.
         document.SourceBitmap = std::move(photo);
         document.TakeEffectResult(std::move(layers->first), std::move(layers->second), *settings);
-        const std::pair<const std::string*, const TBitmap*> pictures[] = {
-            {&options.Output, &document.ViewBitmap},
+        contents.push_back(
+            [&](std::ostream& out) { SaveDocumentTo(out, options.Output, document, {options.Lossless}); });
+        const std::pair<const std::string*, const TBitmap*> layerFiles[] = {
             {&options.SketchOut, &document.SketchLayer},
             {&options.ColorOut, &document.ColorLayer},
         };
-        for (const auto& [path, picture] : pictures)
+        for (const auto& [path, picture] : layerFiles)
             if (!path->empty())
                 contents.push_back([path = path, picture = picture, lossless = options.Lossless](std::ostream& out) {
                     WritePictureTo(out, *path, *picture, {lossless});
                 });
         if (!options.ProjectOut.empty())
-            contents.push_back([&](std::ostream& out) { WriteProjectTo(out, document); });
+            contents.push_back([&](std::ostream& out) { SaveDocumentTo(out, options.ProjectOut, document); });
     }
 
     // Every output is written whole beside its old file first; only when all

@@ -1,9 +1,10 @@
 #include "app/render/RenderOptions.h"
 
-#include "picture/FileNames.h"
-#include "picture/PictureFiles.h"
+#include "document/DocumentFiles.h"
+#include "picture/FileFormats.h"
 
 #include <charconv>
+#include <sstream>
 
 namespace {
 
@@ -18,23 +19,79 @@ bool ParseThreads(const std::string& text, int& threads)
     return true;
 }
 
-// Every picture named on the command line must be one we can read (by its
-// name or its content) or write (by its name), checked before any work starts.
+// Every file named on the command line must be one the editor would open as
+// a picture (by its name or its content) or save as the kind asked for (by
+// its name), checked before any work starts.
 bool CheckInputName(const std::string& path, std::string& error)
 {
-    if (IsPictureFile(path) || HoldsPicture(path))
+    if (OpenKindOf(path) == TDocumentFileKind::Picture)
         return true;
-    error =
-        "INPUT '" + path + "' is not a picture (.jpg, .jpeg, .bmp, .png, .webp, .tif, .tiff, .heic, .heif or .avif)";
+    error = "INPUT '" + path + "' is not a picture (" + ListText(PictureExtensions(TFormatUse::Read), "or") + ")";
     return false;
 }
 
 bool CheckPictureName(const std::string& path, const char* what, std::string& error)
 {
-    if (IsWritablePictureFile(path))
+    if (SaveKindOf(path) == TDocumentFileKind::Picture)
         return true;
-    error = std::string(what) + " '" + path + "' is neither .jpg, .jpeg, .bmp, .png nor .webp";
+    error = std::string(what) + " '" + path + "' is neither " + ListText(PictureExtensions(TFormatUse::Written), "nor");
     return false;
+}
+
+std::string ProjectExtension() { return std::string(FormatOfKind(TFileKind::Project)->Extensions[0]); }
+
+// The usage's option column, and the width its entries are wrapped within.
+constexpr std::size_t UsageIndent = 22;
+constexpr std::size_t UsageWidth = 86;
+
+std::string UsageEntry(const std::string& name, const std::string& text)
+{
+    std::string entry = "  " + name;
+    entry.resize(UsageIndent, ' ');
+    std::size_t column = UsageIndent;
+    bool lineStart = true;
+    std::istringstream words(text);
+    std::string word;
+    while (words >> word) {
+        if (!lineStart && column + 1 + word.size() > UsageWidth) {
+            entry += '\n';
+            entry.append(UsageIndent, ' ');
+            column = UsageIndent;
+            lineStart = true;
+        }
+        if (!lineStart) {
+            entry += ' ';
+            ++column;
+        }
+        entry += word;
+        column += word.size();
+        lineStart = false;
+    }
+    return entry + "\n";
+}
+
+// ".jpg/.jpeg (baseline, quality 90), .bmp (24-bit), ... or .webp (quality 90)"
+std::string WrittenPicturesText()
+{
+    std::vector<std::string> kinds;
+    for (const TFileFormat& format : FileFormats()) {
+        if (!format.IsPicture() || !format.Writes)
+            continue;
+        std::string kind;
+        for (std::string_view extension : format.Extensions)
+            kind.append(kind.empty() ? "" : "/").append(extension);
+        kinds.push_back(kind.append(" (").append(format.WrittenAs).append(")"));
+    }
+    return ListText(kinds, "or");
+}
+
+std::string LosslessExtensions()
+{
+    std::vector<std::string> extensions;
+    for (const TFileFormat& format : FileFormats())
+        if (!format.LosslessLabel.empty())
+            extensions.emplace_back(format.Extensions[0]);
+    return ListText(extensions, "and");
 }
 
 } // namespace
@@ -143,8 +200,8 @@ std::optional<TRenderOptions> ParseRenderOptions(const std::vector<std::string>&
         return std::nullopt;
     if (!options.ColorOut.empty() && !CheckPictureName(options.ColorOut, "--color-out", error))
         return std::nullopt;
-    if (!options.ProjectOut.empty() && FileKindOf(options.ProjectOut) != TFileKind::Project) {
-        error = "--project-out '" + options.ProjectOut + "' does not end in .p2c";
+    if (!options.ProjectOut.empty() && SaveKindOf(options.ProjectOut) != TDocumentFileKind::Project) {
+        error = "--project-out '" + options.ProjectOut + "' does not end in " + ProjectExtension();
         return std::nullopt;
     }
     if (options.NoEffect && !(options.SketchOut.empty() && options.ColorOut.empty() && options.ProjectOut.empty())) {
@@ -158,20 +215,23 @@ std::string RenderUsage()
 {
     return "Usage: lumenquilla-render [OPTIONS] INPUT OUTPUT\n"
            "Turns a photo into a cartoon, pencil sketch, line drawing or canvas-like picture.\n"
-           "\n"
-           "  INPUT               a JPEG, bitmap, PNG, WebP, TIFF, HEIC or AVIF picture, told by\n"
-           "                      its content\n"
-           "  OUTPUT              .jpg/.jpeg (baseline, quality 90), .bmp (24-bit), .png (8-bit\n"
-           "                      RGB) or .webp (quality 90), by extension, any case\n"
+           "\n" +
+           UsageEntry("INPUT",
+                      "a " + ListText(PictureNames(TFormatUse::Read), "or") + " picture, told by its content") +
+           UsageEntry("OUTPUT", WrittenPicturesText() + ", by extension, any case") +
            "  -p, --preset P      cartoon | sketch | linedrawing | canvas | default | last:\n"
            "                      the .set file of that name beside the program; or the path\n"
            "                      of any .set file. Default: default\n"
            "  --sketch-out FILE   also write the sketch layer (white when the settings switch it off)\n"
            "  --color-out FILE    also write the colouring layer (white when switched off)\n"
-           "  --project-out FILE  also write a project (FILE must end in .p2c) with both\n"
+           "  --project-out FILE  also write a project (FILE must end in " +
+           ProjectExtension() +
+           ") with both\n"
            "                      layers, the photo and the layer settings, for the editor to open\n"
            "  --no-effect         write INPUT decoded and unchanged (format conversion)\n"
-           "  --lossless          write .webp outputs lossless\n"
+           "  --lossless          write " +
+           LosslessExtensions() +
+           " outputs lossless\n"
            "  -j, --threads N     worker threads for the computation, 1 to 64 (default: all cores)\n"
            "  -q, --quiet         no progress display\n"
            "  -h, --help          show this text\n"

@@ -668,7 +668,7 @@ TEST_F(RenderTest, AProjectHoldsBothLayersThePhotoAndTheEffectsLayerSettings)
         TDocument document;
         // Layer settings other than the ones the file must bring.
         document.LayerState = {false, false, false, false, 5, 3};
-        ASSERT_EQ(ReadProjectFile(File("result.p2c"), document), 0);
+        ASSERT_NO_THROW(ReadProjectFile(File("result.p2c"), document));
         const TLayers expected = ExpectedLayers(settings, photo);
         EXPECT_EQ(document.SketchLayer, expected.Sketch);
         EXPECT_EQ(document.ColorLayer, expected.Color);

@@ -63,7 +63,7 @@ protected:
         edit(bytes);
         PutFileBytes(path, bytes);
         TDocument read;
-        EXPECT_EQ(ReadProjectFile(path, read), 0);
+        EXPECT_NO_THROW(ReadProjectFile(path, read));
         return read;
     }
     static void ExpectSame(const TDocument& a, const TDocument& b)
@@ -107,7 +107,7 @@ TEST_F(ProjectFile, WritingAndReadingBackGivesTheSameDocument)
     const TDocument written = Sample();
     ASSERT_EQ(WriteProjectFile(path, written), 0);
     TDocument read;
-    ASSERT_EQ(ReadProjectFile(path, read), 0);
+    ASSERT_NO_THROW(ReadProjectFile(path, read));
     ExpectSame(read, written);
 }
 
@@ -118,7 +118,7 @@ TEST_F(ProjectFile, ReadingReplacesOnlyTheLayersThePhotoAndTheSettings)
     document.InitialisePhoto(PatternPicture(2, 2, 5));
     const TBitmap view = document.ViewBitmap;
     document.ShownSketch = &TDocument::SketchWork;
-    ASSERT_EQ(ReadProjectFile(path, document), 0);
+    ASSERT_NO_THROW(ReadProjectFile(path, document));
     EXPECT_TRUE(document.SketchLayer == Sample().SketchLayer);
     EXPECT_TRUE(document.ViewBitmap == view) << "the composite is the caller's to rebuild";
     EXPECT_TRUE(document.SketchWork == view);
@@ -164,7 +164,7 @@ TEST_F(ProjectFile, ABlankNameIsRefusedAndNothingIsWritten)
     const TDocument before = document;
     for (const char* name : {"", "   ", " \t "}) {
         EXPECT_EQ(WriteProjectFile(name, document), -1);
-        EXPECT_EQ(ReadProjectFile(name, document), -1);
+        EXPECT_THROW(ReadProjectFile(name, document), TFileError);
     }
     ExpectSame(document, before);
     EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
@@ -179,18 +179,27 @@ TEST_F(ProjectFile, AWrongMagicIsRefusedAndTheDocumentStays)
     const TDocument before = document;
 
     std::string bytes = FileBytes(path);
+    // The message the editor shows before saying that the open failed.
+    auto refused = [&](const std::string& why) {
+        try {
+            ReadProjectFile(path, document);
+            ADD_FAILURE() << why << ": read";
+        } catch (const TNotAProject& e) {
+            EXPECT_EQ(std::string(e.what()), path + " is not a valid .p2c file.") << why;
+        }
+    };
     for (std::size_t at : {0u, 3u}) {
         std::string wrong = bytes;
         wrong[at] = 'P';
         PutFileBytes(path, wrong);
-        EXPECT_EQ(ReadProjectFile(path, document), -1) << "byte " << at;
+        refused("byte " + std::to_string(at));
     }
     PutFileBytes(path, "p2");
-    EXPECT_EQ(ReadProjectFile(path, document), -1) << "shorter than the magic";
+    refused("shorter than the magic");
     PutFileBytes(path, "");
-    EXPECT_EQ(ReadProjectFile(path, document), -1);
+    refused("empty");
     PutFileBytes(path, BmpBytes(PatternPicture(2, 2, 1)));
-    EXPECT_EQ(ReadProjectFile(path, document), -1) << "a bitmap is not a project";
+    refused("a bitmap is not a project");
     ExpectSame(document, before);
 }
 
@@ -210,6 +219,8 @@ TEST_F(ProjectFile, ATruncatedProjectIsAnErrorAndTheDocumentStays)
             ADD_FAILURE() << "no error at length " << length;
         } catch (const TFileError& e) {
             EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+            // Damaged, not another kind of file: the editor adds no second message.
+            EXPECT_EQ(dynamic_cast<const TNotAProject*>(&e), nullptr) << e.what();
         }
         ExpectSame(document, before);
     }
@@ -242,7 +253,7 @@ TEST_F(ProjectFile, APhotoOfAnotherSizeThanTheLayersIsAccepted)
     reduced.SourceBitmap = PatternPicture(2, 1, 44);
     ASSERT_EQ(WriteProjectFile(path, reduced), 0);
     TDocument read;
-    ASSERT_EQ(ReadProjectFile(path, read), 0);
+    ASSERT_NO_THROW(ReadProjectFile(path, read));
     ExpectSame(read, reduced);
 }
 
