@@ -4,34 +4,27 @@
 #include "ui/FrmColorBalance.h"
 #include "ui/FrmSaturation.h"
 
-namespace {
-
-TAdjustmentHost HostOf(TFrmMain& main)
+TAdjustmentHost TFrmMain::AdjustmentHost()
 {
-    return {
-        [&main] { return main.ViewRect(); }, [&main] { main.RefreshView(); },
-        [&main](const std::string& operation, const std::string& comment) { main.RecordHistory(operation, comment); }};
+    return {[this] { return ViewRect(); }, [this] { RefreshView(); },
+            [this](const std::string& operation, const std::string& comment) { RecordHistory(operation, comment); }};
 }
 
-// One modal showing of an adjustment dialog, created for it and destroyed
-// after it.
 template <class TDialog>
-void RunAdjustment(TFrmMain& main)
+void TFrmMain::RunAdjustment()
 {
     try {
-        TDialog dialog(main.Document, HostOf(main), &main);
+        TDialog dialog(CurrentDocument, AdjustmentHost(), this);
         dialog.exec();
         if (dialog.RecordError())
             std::rethrow_exception(dialog.RecordError());
     } catch (const std::exception& error) {
-        main.ReportError(error);
+        ReportError(error);
     }
     // Undo now reaches the adjustment.
-    main.UpdateCommands();
+    UpdateCommands();
 }
 
-} // namespace
-
-void TFrmMain::ShowBrightContrast() { RunAdjustment<TFrmBrightContrast>(*this); }
-void TFrmMain::ShowSaturation() { RunAdjustment<TFrmSaturation>(*this); }
-void TFrmMain::ShowColorBalance() { RunAdjustment<TFrmColorBalance>(*this); }
+void TFrmMain::ShowBrightContrast() { RunAdjustment<TFrmBrightContrast>(); }
+void TFrmMain::ShowSaturation() { RunAdjustment<TFrmSaturation>(); }
+void TFrmMain::ShowColorBalance() { RunAdjustment<TFrmColorBalance>(); }

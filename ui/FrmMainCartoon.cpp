@@ -23,8 +23,8 @@
 void TFrmMain::RunCartoon(const QString& presetFile)
 {
     Guarded([&] {
-        Document.RebuildAll();
-        TFrmPreview preview(Document, FrmOptions->Options(), *FrmSketchMoreOption, *FrmColorMoreOption, this);
+        CurrentDocument.RebuildAll();
+        TFrmPreview preview(CurrentDocument, FrmOptions->Options(), *FrmSketchMoreOption, *FrmColorMoreOption, this);
         if (!presetFile.trimmed().isEmpty())
             preview.LoadSettingsFile(presetFile);
         preview.exec();
@@ -32,7 +32,7 @@ void TFrmMain::RunCartoon(const QString& presetFile)
             return;
 
         TEffectSettings settings = preview.Settings();
-        WidenToPicture(settings, Document.SourceBitmap);
+        WidenToPicture(settings, CurrentDocument.SourceBitmap);
         // Refused before it starts rather than failing half way, with the
         // document untouched.
         if (!EffectFitsInMemory(settings.Width, settings.Height, 0)) {
@@ -42,14 +42,14 @@ void TFrmMain::RunCartoon(const QString& presetFile)
         std::exception_ptr failure;
         {
             TFrmProcess process(this);
-            process.SetSettings(settings, Document.SourceBitmap);
+            process.SetSettings(settings, CurrentDocument.SourceBitmap);
             process.exec();
             failure = process.Error();
             // The layers are taken over only from a run that neither was
             // cancelled nor failed; otherwise the document stays as it was.
             TBitmap sketch, color;
             if (!failure && process.GetLayers(sketch, color)) {
-                Document.TakeEffectResult(std::move(sketch), std::move(color), settings);
+                CurrentDocument.TakeEffectResult(std::move(sketch), std::move(color), settings);
                 FrmLayers->ShowLayerState();
                 UpdateScrollBars();
                 RefreshView();

@@ -16,6 +16,7 @@
 #include "ui/FrmToolOption.h"
 #include "ui/FrmTools.h"
 #include "ui/Message.h"
+#include "ui/PictureView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -100,10 +101,10 @@ void TFrmMain::StoreRecentFiles()
 
 void TFrmMain::FillRecentFilesMenu()
 {
-    MenuRecentFiles->clear();
+    RecentFilesMenu->clear();
     for (const std::string& file : RecentFiles) {
         const QString name = QFile::decodeName(file.c_str());
-        QAction* item = MenuRecentFiles->addAction(QFileInfo(name).fileName());
+        QAction* item = RecentFilesMenu->addAction(QFileInfo(name).fileName());
         item->setToolTip(name);
         item->setStatusTip(name);
         connect(item, &QAction::triggered, this, [this, name] {
@@ -117,7 +118,9 @@ void TFrmMain::FillRecentFilesMenu()
             OpenFiles({name});
         });
     }
-    MenuRecentFiles->setEnabled(!RecentFiles.empty());
+    // The menu is on while there is a file in it, and its files while no
+    // object is pending.
+    EnableCommands();
 }
 
 void TFrmMain::OpenFiles(const QStringList& fileNames)
@@ -147,14 +150,14 @@ void TFrmMain::dragEnterEvent(QDragEnterEvent* event)
 {
     // Only while the window could open a file: not while a placed object
     // waits, when Open is disabled.
-    if (MenuItem_Open->isEnabled() && !DroppedFiles(event->mimeData()).isEmpty())
+    if (Action(TCommand::Open)->isEnabled() && !DroppedFiles(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void TFrmMain::dropEvent(QDropEvent* event)
 {
     const QStringList files = DroppedFiles(event->mimeData());
-    if (files.isEmpty() || !MenuItem_Open->isEnabled())
+    if (files.isEmpty() || !Action(TCommand::Open)->isEnabled())
         return;
     event->acceptProposedAction();
     // Opened once the drop has finished, so that the source program is not
@@ -173,7 +176,7 @@ void TFrmMain::OpenFile(const QString& fileName)
             TBusyCursor busy;
             try {
                 // A file that cannot be read throws here, before the document is touched.
-                opened = OpenDocumentFile(path, Document, &warning);
+                opened = OpenDocumentFile(path, CurrentDocument, &warning);
             } catch (const TNotAProject& error) {
                 // Said so, then reported as a failed open like a file of no kind.
                 busy.Restore();
@@ -195,14 +198,12 @@ void TFrmMain::OpenFile(const QString& fileName)
 
 std::exception_ptr TFrmMain::FinishOpen(const std::string& fileName)
 {
-    ZoomStep = 0;
     // With the option set, a picture larger than the view opens fitted.
-    const QSize paint = PaintSize();
-    if (FrmOptions->Extra().FitLargePictures &&
-        (Document.ViewBitmap.Width() > paint.width() || Document.ViewBitmap.Height() > paint.height()))
-        ZoomStep =
-            FitZoomStep(Document.ViewBitmap.Width(), Document.ViewBitmap.Height(), paint.width(), paint.height());
-    CaptureResampleSource(Document.ViewBitmap);
+    const QSize paint = PictureView->PaintSize();
+    const TBitmap& view = CurrentDocument.ViewBitmap;
+    const bool large = view.Width() > paint.width() || view.Height() > paint.height();
+    PictureView->ResetZoomStep(FrmOptions->Extra().FitLargePictures && large ? PictureView->FitStep() : 0);
+    CaptureResampleSource(CurrentDocument.ViewBitmap);
     OpenedFileName = fileName;
     // The picture is open whether or not its history state can be written;
     // a failure is reported once the window shows the new picture.
@@ -230,7 +231,7 @@ void TFrmMain::ReportPending(std::exception_ptr error)
 
 void TFrmMain::RecordHistory(const std::string& operation, const std::string& comment)
 {
-    History.RecordHistory(operation, comment, Document);
+    UndoHistory.RecordHistory(operation, comment, CurrentDocument);
     FrmHistory->RefreshHistoryGrid();
 }
 
@@ -247,7 +248,7 @@ void TFrmMain::RecordToolStep()
 void TFrmMain::Save()
 {
     Guarded([this] {
-        Document.RebuildAll();
+        CurrentDocument.RebuildAll();
         const TSaveProposal proposal = ProposeSaveName(OpenedFileName);
         TFileRequest request;
         request.Caption = QStringLiteral("Save");
@@ -262,9 +263,9 @@ void TFrmMain::Save()
 
         const std::string path = WithSaveExtension(LocalPath(choice->FileName), choice->FilterIndex);
         TBusyCursor busy;
-        SaveDocumentFile(path, Document, {choice->FilterIndex == SaveFilterWebPLossless});
+        SaveDocumentFile(path, CurrentDocument, {choice->FilterIndex == SaveFilterWebPLossless});
         // Nothing of this state is lost when the program ends.
-        History.MarkCurrentSaved();
+        UndoHistory.MarkCurrentSaved();
     });
 }
 
@@ -272,8 +273,8 @@ void TFrmMain::CopyToClipboard()
 {
     Guarded([this] {
         TBusyCursor busy;
-        Document.RebuildAll();
-        CopyPicture(Document.ViewBitmap);
+        CurrentDocument.RebuildAll();
+        CopyPicture(CurrentDocument.ViewBitmap);
     });
 }
 
@@ -282,7 +283,7 @@ void TFrmMain::Undo()
     DropPendingObject();
     Guarded([this] {
         std::string notice;
-        if (History.Undo(Document, &notice))
+        if (UndoHistory.Undo(CurrentDocument, &notice))
             FinishRestore();
         // A state deleted or damaged behind the program's back was passed over.
         if (!notice.empty())
@@ -298,7 +299,7 @@ void TFrmMain::Redo()
 {
     DropPendingObject();
     Guarded([this] {
-        if (History.Redo(Document))
+        if (UndoHistory.Redo(CurrentDocument))
             FinishRestore();
     });
     FrmHistory->RefreshHistoryGrid();
@@ -309,11 +310,11 @@ void TFrmMain::HistoryRowChosen(int row)
 {
     // Nothing is listed before the first open; and the commands that need a
     // picture must not come on without one.
-    if (!Document.PictureOpened)
+    if (!CurrentDocument.PictureOpened)
         return;
     DropPendingObject();
     Guarded([this, row] {
-        if (History.SelectRow(row, Document))
+        if (UndoHistory.SelectRow(row, CurrentDocument))
             FinishRestore();
     });
     FrmHistory->RefreshHistoryGrid();

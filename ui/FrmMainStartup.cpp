@@ -33,9 +33,9 @@ std::unique_ptr<TFrmMain> TFrmMain::CreateWindows()
     main->FrmOptions = new TFrmOptions(main.get());
     main->FrmSketchMoreOption = new TFrmSketchMoreOption(main.get());
     main->FrmColorMoreOption = new TFrmColorMoreOption(main.get());
-    main->FrmHistory = new TFrmHistory(main->History, main.get());
+    main->FrmHistory = new TFrmHistory(main->UndoHistory, main.get());
     main->FrmAbout = new TFrmAbout(main.get());
-    main->FrmLayers = new TFrmLayers(main->Document.LayerState, main.get());
+    main->FrmLayers = new TFrmLayers(main->CurrentDocument.LayerState, main.get());
     main->FrmTools = new TFrmTools(main.get());
     main->FrmToolOption = new TFrmToolOption(main.get());
     main->ConfirmDialog = [](QWidget* parent, const QString& text) {
@@ -58,10 +58,10 @@ void TFrmMain::BindPanel(TPanelWindow* panel, QAction* toggle)
 
 void TFrmMain::ConnectWindows()
 {
-    BindPanel(FrmHistory, MenuItem_History);
-    BindPanel(FrmLayers, MenuItem_Layers);
-    BindPanel(FrmTools, MenuItem_Tools);
-    BindPanel(FrmToolOption, MenuItem_ToolOption);
+    BindPanel(FrmHistory, Action(TCommand::History));
+    BindPanel(FrmLayers, Action(TCommand::Layers));
+    BindPanel(FrmTools, Action(TCommand::Tools));
+    BindPanel(FrmToolOption, Action(TCommand::ToolOption));
 
     connect(FrmHistory, &TFrmHistory::RowChosen, this, &TFrmMain::HistoryRowChosen);
     connect(FrmLayers, &TFrmLayers::RefreshViewRequested, this, &TFrmMain::RefreshView);
@@ -84,7 +84,7 @@ void TFrmMain::ConnectWindows()
 
 void TFrmMain::ReportHistoryWriteError()
 {
-    const std::string error = History.TakeWriteError();
+    const std::string error = UndoHistory.TakeWriteError();
     if (!error.empty())
         ReportError(TFileError(error));
 }
@@ -93,17 +93,17 @@ void TFrmMain::OfferEarlierWork()
 {
     // Each offer is made once: taken, its picture becomes this run's first
     // state (unsaved still); declined, its folder goes.
-    for (const std::unique_ptr<TEarlierRun>& offer : TEarlierRun::Scan(History.Folder(), History.RunFolder())) {
+    for (const std::unique_ptr<TEarlierRun>& offer : TEarlierRun::Scan(UndoHistory.Folder(), UndoHistory.RunFolder())) {
         if (!ConfirmDialog(this, QString::fromStdString(offer->Question()))) {
             offer->Discard();
             continue;
         }
         std::exception_ptr recordError;
         Guarded([&] {
-            offer->Restore(Document);
-            Document.InitialiseProject();
+            offer->Restore(CurrentDocument);
+            CurrentDocument.InitialiseProject();
             recordError = FinishOpen(offer->Note().Picture);
-            History.MarkCurrentSaved(false);
+            UndoHistory.MarkCurrentSaved(false);
         });
         offer->Discard();
         ReportPending(recordError);
@@ -133,9 +133,10 @@ void TFrmMain::showEvent(QShowEvent* event)
     FrmOptions->LoadOptions();
     RecentFiles = ReadRecentFiles(UserFile(RecentFilesName));
     FillRecentFilesMenu();
-    History.SetHistoryStates(FrmOptions->Options().HistoryStates);
+    UndoHistory.SetHistoryStates(FrmOptions->Options().HistoryStates);
 
-    for (QAction* toggle : {MenuItem_History, MenuItem_Layers, MenuItem_Tools, MenuItem_ToolOption})
+    for (QAction* toggle :
+         {Action(TCommand::History), Action(TCommand::Layers), Action(TCommand::Tools), Action(TCommand::ToolOption)})
         toggle->setChecked(true);
     // The panels follow once the main window is on the screen, so that the
     // window manager stacks them above it; then the questions about work
@@ -220,7 +221,7 @@ void TFrmMain::closeEvent(QCloseEvent* event)
     FrmOptions->SaveOptions();
     // Waits for the states still being written; keeps an unsaved picture
     // for the next start, and removes the rest of this run's history.
-    History.EndRun();
+    UndoHistory.EndRun();
     ReportHistoryWriteError();
     QMainWindow::closeEvent(event);
 }

@@ -17,16 +17,16 @@ TToolColor ToToolColor(QColor color)
 
 TDrawTargets TMainToolEnvironment::DrawableLayers()
 {
-    TDocument& document = Main.Document;
+    TDocument& document = Main.CurrentDocument;
     return {document.LayerState.SketchDrawable ? &document.SketchLayer : nullptr,
             document.LayerState.ColorDrawable ? &document.ColorLayer : nullptr};
 }
 
-TBitmap& TMainToolEnvironment::ViewBitmap() { return Main.Document.ViewBitmap; }
-TBitmap& TMainToolEnvironment::SketchWork() { return Main.Document.SketchWork; }
-TBitmap& TMainToolEnvironment::ColorWork() { return Main.Document.ColorWork; }
-TBitmap& TMainToolEnvironment::SketchLayer() { return Main.Document.SketchLayer; }
-TBitmap& TMainToolEnvironment::ColorLayer() { return Main.Document.ColorLayer; }
+TBitmap& TMainToolEnvironment::ViewBitmap() { return Main.CurrentDocument.ViewBitmap; }
+TBitmap& TMainToolEnvironment::SketchWork() { return Main.CurrentDocument.SketchWork; }
+TBitmap& TMainToolEnvironment::ColorWork() { return Main.CurrentDocument.ColorWork; }
+TBitmap& TMainToolEnvironment::SketchLayer() { return Main.CurrentDocument.SketchLayer; }
+TBitmap& TMainToolEnvironment::ColorLayer() { return Main.CurrentDocument.ColorLayer; }
 
 TToolColor TMainToolEnvironment::FrontColor() const { return ToToolColor(Main.FrmTools->FrontColorValue()); }
 TToolColor TMainToolEnvironment::BackColor() const { return ToToolColor(Main.FrmTools->BackColorValue()); }
@@ -56,8 +56,8 @@ void TMainToolEnvironment::SetObjectCursor(TObjectCursor cursor)
 }
 
 TRect TMainToolEnvironment::ViewRect() const { return Main.ViewRect(); }
-void TMainToolEnvironment::RebuildComposite(const TRect& rect) { Main.Document.RebuildComposite(rect); }
-void TMainToolEnvironment::RebuildAll() { Main.Document.RebuildAll(); }
+void TMainToolEnvironment::RebuildComposite(const TRect& rect) { Main.CurrentDocument.RebuildComposite(rect); }
+void TMainToolEnvironment::RebuildAll() { Main.CurrentDocument.RebuildAll(); }
 void TMainToolEnvironment::PaintRect(const TRect& rect) { Main.PaintRect(rect); }
 void TMainToolEnvironment::RecordToolStep() { Main.RecordToolStep(); }
 void TMainToolEnvironment::DisableCommands() { Main.DisableCommands(); }

@@ -354,8 +354,8 @@ TEST_F(AdjustmentDialog, CaptionsSizesAndControls)
 TEST_F(MainWindowTest, AdjustmentsRunFromTheMenuAndAreUndone)
 {
     Open(Photo("coffee.bmp"));
-    const TBitmap color = Main->Document.ColorLayer;
-    const int rows = Main->History.RowCount();
+    const TBitmap color = Main->Document().ColorLayer;
+    const int rows = Main->History().RowCount();
     auto answer = [](std::function<void(TFrmColorBalance&)> drive) {
         QTimer::singleShot(0, [drive] {
             auto* dialog = qobject_cast<TFrmColorBalance*>(QApplication::activeModalWidget());
@@ -368,26 +368,26 @@ TEST_F(MainWindowTest, AdjustmentsRunFromTheMenuAndAreUndone)
         dialog.Trc_Blue->setValue(90);
         dialog.BtnCancel->click();
     });
-    Main->MenuItem_ColorBalance->trigger();
-    EXPECT_EQ(Main->History.RowCount(), rows);
-    EXPECT_TRUE(Main->Document.ColorLayer == color);
+    Item("MenuItem_ColorBalance")->trigger();
+    EXPECT_EQ(Main->History().RowCount(), rows);
+    EXPECT_TRUE(Main->Document().ColorLayer == color);
 
     answer([](TFrmColorBalance& dialog) {
         dialog.Trc_Red->setValue(255);
         dialog.BtnOk->click();
     });
-    Main->MenuItem_ColorBalance->trigger();
+    Item("MenuItem_ColorBalance")->trigger();
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join("\n").toStdString();
-    ASSERT_EQ(Main->History.RowCount(), rows + 1);
-    EXPECT_EQ(Main->History.Operation(Main->History.Current()), "Color Balance");
-    EXPECT_EQ(Main->History.Comment(Main->History.Current()), "Sketch Layer, Color Layer, 255, 0, 0");
-    EXPECT_EQ(Main->Document.ColorLayer.ScanLine(123)[77 * 3 + 2], 255);
-    ASSERT_TRUE(Main->MenuItem_Undo->isEnabled());
+    ASSERT_EQ(Main->History().RowCount(), rows + 1);
+    EXPECT_EQ(Main->History().Operation(Main->History().Current()), "Color Balance");
+    EXPECT_EQ(Main->History().Comment(Main->History().Current()), "Sketch Layer, Color Layer, 255, 0, 0");
+    EXPECT_EQ(Main->Document().ColorLayer.ScanLine(123)[77 * 3 + 2], 255);
+    ASSERT_TRUE(Item("MenuItem_Undo")->isEnabled());
 
-    Main->MenuItem_Undo->trigger();
-    EXPECT_TRUE(Main->Document.ColorLayer == color);
-    Main->MenuItem_Redo->trigger();
-    EXPECT_EQ(Main->Document.ColorLayer.ScanLine(123)[77 * 3 + 2], 255);
+    Item("MenuItem_Undo")->trigger();
+    EXPECT_TRUE(Main->Document().ColorLayer == color);
+    Item("MenuItem_Redo")->trigger();
+    EXPECT_EQ(Main->Document().ColorLayer.ScanLine(123)[77 * 3 + 2], 255);
 }
 
 } // namespace

@@ -31,24 +31,6 @@ protected:
             ASSERT_TRUE(QFile::copy(QStringLiteral(LQ_PROGRAM_DIR "/") + name, Folder.filePath(name))) << name;
     }
 
-    // Answers the next modal dialog of type T, once it is on the screen.
-    template <class T>
-    static void WhenShown(std::function<void(T&)> answer)
-    {
-        auto* poll = new QTimer(qApp);
-        poll->setInterval(1);
-        QObject::connect(poll, &QTimer::timeout, poll, [poll, answer] {
-            auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-            if (!dialog || !dialog->isVisible())
-                return;
-            // The answer may run a dialog of its own; this poll is done.
-            poll->stop();
-            poll->deleteLater();
-            answer(*dialog);
-        });
-        poll->start();
-    }
-
     static TEffectSettings Preset(const char* name)
     {
         TEffectSettings s{};
@@ -58,69 +40,69 @@ protected:
 
     bool LayersEqual(const TBitmap& sketch, const TBitmap& color) const
     {
-        return Main->Document.SketchLayer == sketch && Main->Document.ColorLayer == color;
+        return Main->Document().SketchLayer == sketch && Main->Document().ColorLayer == color;
     }
 };
 
 TEST_F(CartoonCommand, AShortcutSetsTheLayersThePanelAndOneClassicState)
 {
     Open(Photo("coffee.jpg"));
-    Main->Document.LayerState.ColorVisible = false;
-    Main->FrmLayers->ShowLayerState();
+    Window<TFrmLayers>()->LayerState().ColorVisible = false;
+    Window<TFrmLayers>()->ShowLayerState();
 
     struct TCase {
         QAction* item;
         const char* preset;
         int mode;
     };
-    for (const TCase c : {TCase{Main->MenuItem_Canvas, CanvasSetName, BlendOpacity},
-                          TCase{Main->MenuItem_Cartoon, CartoonSetName, BlendMultiply}}) {
-        const int rows = Main->History.RowCount();
+    for (const TCase c : {TCase{Item("MenuItem_Canvas"), CanvasSetName, BlendOpacity},
+                          TCase{Item("MenuItem_Cartoon"), CartoonSetName, BlendMultiply}}) {
+        const int rows = Main->History().RowCount();
         WhenShown<TFrmPreview>([](TFrmPreview& preview) { preview.Btn_Ok->click(); });
         c.item->trigger();
         Settle();
         ASSERT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
 
         const TEffectSettings preset = Preset(c.preset);
-        EXPECT_EQ(Main->History.RowCount(), rows + 1) << c.preset;
-        EXPECT_EQ(Main->History.Operation(Main->History.Current()), "Classic");
-        EXPECT_EQ(Main->History.Comment(Main->History.Current()), EffectHistoryComment(preset));
-        EXPECT_EQ(Main->FrmLayers->CmbBlendingMode->currentIndex(), c.mode);
-        EXPECT_EQ(Main->FrmLayers->Trc_Opacity->isHidden(), c.mode == BlendMultiply);
+        EXPECT_EQ(Main->History().RowCount(), rows + 1) << c.preset;
+        EXPECT_EQ(Main->History().Operation(Main->History().Current()), "Classic");
+        EXPECT_EQ(Main->History().Comment(Main->History().Current()), EffectHistoryComment(preset));
+        EXPECT_EQ(Window<TFrmLayers>()->CmbBlendingMode->currentIndex(), c.mode);
+        EXPECT_EQ(Window<TFrmLayers>()->Trc_Opacity->isHidden(), c.mode == BlendMultiply);
         if (c.mode == BlendOpacity) {
-            EXPECT_EQ(Main->FrmLayers->Trc_Opacity->value(), +preset.Opacity);
+            EXPECT_EQ(Window<TFrmLayers>()->Trc_Opacity->value(), +preset.Opacity);
         }
-        EXPECT_TRUE(Main->Document.LayerState.SketchVisible && Main->Document.LayerState.ColorVisible);
-        EXPECT_EQ(Main->Document.SketchLayer.Width(), 600);
-        EXPECT_TRUE(Main->MenuItem_Undo->isEnabled());
+        EXPECT_TRUE(Main->Document().LayerState.SketchVisible && Main->Document().LayerState.ColorVisible);
+        EXPECT_EQ(Main->Document().SketchLayer.Width(), 600);
+        EXPECT_TRUE(Item("MenuItem_Undo")->isEnabled());
     }
 }
 
 TEST_F(CartoonCommand, CancelInEitherDialogChangesNoLayerAndRecordsNothing)
 {
     Open(Photo("storm.jpg"));
-    const TBitmap sketch = Main->Document.SketchLayer, color = Main->Document.ColorLayer;
-    const TBitmap photo = Main->Document.SourceBitmap;
+    const TBitmap sketch = Main->Document().SketchLayer, color = Main->Document().ColorLayer;
+    const TBitmap photo = Main->Document().SourceBitmap;
 
     WhenShown<TFrmPreview>([](TFrmPreview& preview) { preview.Btn_Cancle->click(); });
-    Main->MenuItem_Cartoon->trigger();
+    Item("MenuItem_Cartoon")->trigger();
     Settle();
-    EXPECT_EQ(Main->History.RowCount(), 1);
+    EXPECT_EQ(Main->History().RowCount(), 1);
     EXPECT_TRUE(LayersEqual(sketch, color));
-    EXPECT_TRUE(Main->Document.SourceBitmap == photo);
+    EXPECT_TRUE(Main->Document().SourceBitmap == photo);
 
     // OK in the preview, Cancel in the progress dialog as soon as it shows.
     WhenShown<TFrmPreview>([](TFrmPreview& preview) {
         WhenShown<TFrmProcess>([](TFrmProcess& process) { process.Button1->click(); });
         preview.Btn_Ok->click();
     });
-    Main->MenuItem_Classic->trigger();
+    Item("MenuItem_Classic")->trigger();
     Settle();
-    EXPECT_EQ(Main->History.RowCount(), 1);
+    EXPECT_EQ(Main->History().RowCount(), 1);
     EXPECT_TRUE(LayersEqual(sketch, color));
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
     // The commands are back for the next try.
-    EXPECT_TRUE(Main->MenuItem_Classic->isEnabled());
+    EXPECT_TRUE(Item("MenuItem_Classic")->isEnabled());
 }
 
 // The editor and lumenquilla-render share one path from photo and preset to
@@ -129,7 +111,7 @@ TEST_F(CartoonCommand, AShortcutGivesTheRenderersLayersByteForByte)
 {
     const QString photo = Photo("coffee.jpg");
     for (const auto& [item, preset] :
-         {std::pair{Main->MenuItem_Cartoon, "cartoon"}, std::pair{Main->MenuItem_Sketch, "sketch"}}) {
+         {std::pair{Item("MenuItem_Cartoon"), "cartoon"}, std::pair{Item("MenuItem_Sketch"), "sketch"}}) {
         Open(photo);
         WhenShown<TFrmPreview>([](TFrmPreview& preview) { preview.Btn_Ok->click(); });
         item->trigger();
@@ -145,10 +127,10 @@ TEST_F(CartoonCommand, AShortcutGivesTheRenderersLayersByteForByte)
         ASSERT_TRUE(render.waitForFinished(120000));
         ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
 
-        EXPECT_TRUE(Main->Document.SketchLayer == ReadPicture(sketchFile.toStdString(), nullptr)) << preset;
-        EXPECT_TRUE(Main->Document.ColorLayer == ReadPicture(colorFile.toStdString(), nullptr)) << preset;
+        EXPECT_TRUE(Main->Document().SketchLayer == ReadPicture(sketchFile.toStdString(), nullptr)) << preset;
+        EXPECT_TRUE(Main->Document().ColorLayer == ReadPicture(colorFile.toStdString(), nullptr)) << preset;
         const QString out = Folder.filePath(QStringLiteral("out.bmp"));
-        EXPECT_TRUE(Main->Document.ViewBitmap == ReadPicture(out.toStdString(), nullptr)) << preset;
+        EXPECT_TRUE(Main->Document().ViewBitmap == ReadPicture(out.toStdString(), nullptr)) << preset;
     }
 }
 

@@ -27,19 +27,25 @@
 
 namespace {
 
+std::vector<QAction*> Items(const TFrmMain& main, std::initializer_list<const char*> names)
+{
+    std::vector<QAction*> items;
+    for (const char* name : names)
+        items.push_back(Named<QAction>(main, name));
+    return items;
+}
+
 std::vector<QAction*> DocumentCommands(const TFrmMain& main)
 {
-    return {main.MenuItem_SaveAs,      main.MenuItem_Copy,         main.MenuItem_Classic, main.MenuItem_Cartoon,
-            main.MenuItem_Sketch,      main.MenuItem_Linedrawing,  main.MenuItem_Canvas,  main.MenuItem_BrightContrast,
-            main.MenuItem_Saturation,  main.MenuItem_ColorBalance, main.MenuItem_ZoomIn,  main.MenuItem_ZoomOut,
-            main.MenuItem_ActualPixels};
+    return Items(main, {"MenuItem_SaveAs", "MenuItem_Copy", "MenuItem_Classic", "MenuItem_Cartoon", "MenuItem_Sketch",
+                        "MenuItem_Linedrawing", "MenuItem_Canvas", "MenuItem_BrightContrast", "MenuItem_Saturation",
+                        "MenuItem_ColorBalance", "MenuItem_ZoomIn", "MenuItem_ZoomOut", "MenuItem_ActualPixels"});
 }
 
 std::vector<QAction*> AlwaysAvailable(const TFrmMain& main)
 {
-    return {main.MenuItem_Open,       main.MenuItem_Options, main.MenuItem_Exit,
-            main.MenuItem_History,    main.MenuItem_Layers,  main.MenuItem_Tools,
-            main.MenuItem_ToolOption, main.Content1,         main.About1};
+    return Items(main, {"MenuItem_Open", "MenuItem_Options", "MenuItem_Exit", "MenuItem_History", "MenuItem_Layers",
+                        "MenuItem_Tools", "MenuItem_ToolOption", "Content1", "About1"});
 }
 
 TEST_F(MainWindowTest, BeforeAPictureOnlyTheGeneralCommandsAreAvailable)
@@ -48,38 +54,38 @@ TEST_F(MainWindowTest, BeforeAPictureOnlyTheGeneralCommandsAreAvailable)
         EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
     for (QAction* item : DocumentCommands(*Main))
         EXPECT_FALSE(item->isEnabled()) << item->objectName().toStdString();
-    EXPECT_FALSE(Main->MenuItem_Undo->isEnabled());
-    EXPECT_FALSE(Main->MenuItem_Redo->isEnabled());
+    EXPECT_FALSE(Item("MenuItem_Undo")->isEnabled());
+    EXPECT_FALSE(Item("MenuItem_Redo")->isEnabled());
     // The tool bar buttons stand for their menu items.
-    EXPECT_TRUE(Main->Tol_Open->isEnabled());
-    EXPECT_FALSE(Main->Tol_SaveAs->isEnabled());
-    EXPECT_FALSE(Main->Tol_Classic->isEnabled());
-    EXPECT_TRUE(Main->Tol_Help->isEnabled());
-    EXPECT_TRUE(Main->StatusPanel0->text().isEmpty());
-    EXPECT_TRUE(Main->StatusPanel1->text().isEmpty());
+    EXPECT_TRUE(Button("Tol_Open")->isEnabled());
+    EXPECT_FALSE(Button("Tol_SaveAs")->isEnabled());
+    EXPECT_FALSE(Button("Tol_Classic")->isEnabled());
+    EXPECT_TRUE(Button("Tol_Help")->isEnabled());
+    EXPECT_TRUE(StatusPanel(0)->text().isEmpty());
+    EXPECT_TRUE(StatusPanel(1)->text().isEmpty());
 }
 
 TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndShortcuts)
 {
     EXPECT_EQ(Main->windowTitle(), "Lumenquilla Professional Edition");
     const std::pair<QAction*, const char*> shortcuts[] = {
-        {Main->MenuItem_Open, "Ctrl+O"},
-        {Main->MenuItem_SaveAs, "Ctrl+S"},
-        {Main->MenuItem_Exit, "Ctrl+Q"},
-        {Main->MenuItem_Undo, "Ctrl+Z"},
-        {Main->MenuItem_Redo, "Ctrl+Alt+Z"},
-        {Main->MenuItem_Copy, "Ctrl+C"},
-        {Main->MenuItem_Classic, "Ctrl+I"},
-        {Main->MenuItem_ZoomIn, "Ctrl+Right"},
-        {Main->MenuItem_ZoomOut, "Ctrl+Left"},
-        {Main->MenuItem_ActualPixels, "Ctrl+0"},
-        {Main->Content1, "F1"},
+        {Item("MenuItem_Open"), "Ctrl+O"},
+        {Item("MenuItem_SaveAs"), "Ctrl+S"},
+        {Item("MenuItem_Exit"), "Ctrl+Q"},
+        {Item("MenuItem_Undo"), "Ctrl+Z"},
+        {Item("MenuItem_Redo"), "Ctrl+Alt+Z"},
+        {Item("MenuItem_Copy"), "Ctrl+C"},
+        {Item("MenuItem_Classic"), "Ctrl+I"},
+        {Item("MenuItem_ZoomIn"), "Ctrl+Right"},
+        {Item("MenuItem_ZoomOut"), "Ctrl+Left"},
+        {Item("MenuItem_ActualPixels"), "Ctrl+0"},
+        {Item("Content1"), "F1"},
     };
     for (const auto& [item, keys] : shortcuts)
         EXPECT_EQ(item->shortcut(), QKeySequence(keys)) << item->objectName().toStdString();
-    EXPECT_EQ(Main->Tol_Open->toolTip(), "Open (Ctrl+O)");
+    EXPECT_EQ(Button("Tol_Open")->toolTip(), "Open (Ctrl+O)");
     for (QAction* toggle :
-         {Main->MenuItem_History, Main->MenuItem_Layers, Main->MenuItem_Tools, Main->MenuItem_ToolOption}) {
+         {Item("MenuItem_History"), Item("MenuItem_Layers"), Item("MenuItem_Tools"), Item("MenuItem_ToolOption")}) {
         EXPECT_TRUE(toggle->isCheckable());
         EXPECT_TRUE(toggle->isChecked());
     }
@@ -93,20 +99,20 @@ TEST_F(MainWindowTest, OpeningAPhotoEnablesTheDocumentCommands)
     for (QAction* item : DocumentCommands(*Main))
         EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
     // A single history state: nothing to undo or redo.
-    EXPECT_FALSE(Main->MenuItem_Undo->isEnabled());
-    EXPECT_FALSE(Main->MenuItem_Redo->isEnabled());
-    EXPECT_EQ(Main->History.RowCount(), 1);
-    EXPECT_EQ(Main->History.Operation(Main->History.Current()), "Open");
-    EXPECT_EQ(Main->History.Comment(Main->History.Current()), path.toStdString());
+    EXPECT_FALSE(Item("MenuItem_Undo")->isEnabled());
+    EXPECT_FALSE(Item("MenuItem_Redo")->isEnabled());
+    EXPECT_EQ(Main->History().RowCount(), 1);
+    EXPECT_EQ(Main->History().Operation(Main->History().Current()), "Open");
+    EXPECT_EQ(Main->History().Comment(Main->History().Current()), path.toStdString());
 
-    EXPECT_EQ(Main->StatusPanel0->text(), "600 x 400");
-    EXPECT_EQ(Main->StatusPanel1->text(), "100%");
+    EXPECT_EQ(StatusPanel(0)->text(), "600 x 400");
+    EXPECT_EQ(StatusPanel(1)->text(), "100%");
     EXPECT_EQ(Main->CurrentTool(), TToolCode::Hand);
-    EXPECT_EQ(Main->ZoomRate(), 1.0);
+    EXPECT_EQ(Main->View().ZoomRate(), 1.0);
     const TBitmap photo = ReadBmpFile(path.toStdString());
-    EXPECT_TRUE(Main->Document.SourceBitmap == photo);
+    EXPECT_TRUE(Main->Document().SourceBitmap == photo);
     // The white sketch layer multiplied over the photo shows it unchanged.
-    EXPECT_TRUE(Main->Document.ViewBitmap == photo);
+    EXPECT_TRUE(Main->Document().ViewBitmap == photo);
 }
 
 TEST_F(MainWindowTest, FilesFromTheCommandLineOrDroppedOnTheWindowOpenTheFirstOne)
@@ -115,7 +121,7 @@ TEST_F(MainWindowTest, FilesFromTheCommandLineOrDroppedOnTheWindowOpenTheFirstOn
     Main->OpenFiles({first, Photo("coffee.bmp")});
     ASSERT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
     EXPECT_EQ(Main->DocumentFileName(), first.toStdString());
-    EXPECT_EQ(Main->History.RowCount(), 1);
+    EXPECT_EQ(Main->History().RowCount(), 1);
     // The open dialog starts where that file was.
     OpenAnswer = std::nullopt;
     Main->OpenPicture();
@@ -137,11 +143,11 @@ TEST_F(MainWindowTest, FilesFromTheCommandLineOrDroppedOnTheWindowOpenTheFirstOn
     };
     EXPECT_TRUE(drop(Photo("coffee.bmp")));
     EXPECT_EQ(Main->DocumentFileName(), Photo("coffee.bmp").toStdString());
-    EXPECT_EQ(Main->History.RowCount(), 2);
+    EXPECT_EQ(Main->History().RowCount(), 2);
     // Not while a placed object waits and Open is disabled.
     Main->DisableCommands();
     EXPECT_FALSE(drop(first));
-    EXPECT_EQ(Main->History.RowCount(), 2);
+    EXPECT_EQ(Main->History().RowCount(), 2);
 }
 
 TEST_F(MainWindowTest, RecentFilesAndTheOpenFolderSurviveARestart)
@@ -151,7 +157,7 @@ TEST_F(MainWindowTest, RecentFilesAndTheOpenFolderSurviveARestart)
     Open(Photo("coffee.bmp"));
     auto names = [&] {
         QStringList texts;
-        for (const QAction* item : Main->MenuRecentFiles->actions())
+        for (const QAction* item : RecentFilesMenu()->actions())
             texts << item->text();
         return texts;
     };
@@ -161,20 +167,15 @@ TEST_F(MainWindowTest, RecentFilesAndTheOpenFolderSurviveARestart)
     OpenAnswer = TFileChoice{Photo("coffee.bmp"), 1};
     Main->OpenPicture();
     Main->close();
-    Main = TFrmMain::CreateWindows();
-    Main->OpenDialog = [this](QWidget*, const TFileRequest& request) {
-        OpenRequests.push_back(request);
-        return std::optional<TFileChoice>();
-    };
-    Main->show();
-    Settle();
+    OpenAnswer.reset();
+    StartAgain();
     EXPECT_EQ(names(), (QStringList{"coffee.bmp", "a.jpg"}));
     Main->OpenPicture();
     EXPECT_EQ(QDir(OpenRequests.back().Directory), QDir(QFileInfo(Photo("coffee.bmp")).absolutePath()));
 
     // A file gone since is said so and leaves the list.
     ASSERT_TRUE(QFile::remove(first));
-    Main->MenuRecentFiles->actions().last()->trigger();
+    RecentFilesMenu()->actions().last()->trigger();
     EXPECT_EQ(Messages.size(), 1);
     EXPECT_TRUE(Messages.value(0).contains("no longer exists"));
     EXPECT_EQ(names(), QStringList{"coffee.bmp"});
@@ -183,15 +184,15 @@ TEST_F(MainWindowTest, RecentFilesAndTheOpenFolderSurviveARestart)
 TEST_F(MainWindowTest, WithTheOptionSetALargePictureOpensFitted)
 {
     Open(Photo("storm.jpg"));
-    EXPECT_EQ(Main->ZoomRate(), 1.0);
-    Main->FrmOptions->Chk_FitLarge->setChecked(true);
-    ASSERT_TRUE(Main->FrmOptions->SaveOptions());
+    EXPECT_EQ(Main->View().ZoomRate(), 1.0);
+    Window<TFrmOptions>()->Chk_FitLarge->setChecked(true);
+    ASSERT_TRUE(Window<TFrmOptions>()->SaveOptions());
     Open(Photo("storm.jpg"));
-    EXPECT_LT(Main->ZoomRate(), 1.0);
-    EXPECT_TRUE(Main->HorzScrollBar->isHidden() && Main->VertScrollBar->isHidden());
+    EXPECT_LT(Main->View().ZoomRate(), 1.0);
+    EXPECT_TRUE(HorzScrollBar()->isHidden() && VertScrollBar()->isHidden());
     // A picture that fits opens at actual pixels all the same.
     Open(Photo("coffee.bmp"));
-    EXPECT_EQ(Main->ZoomRate(), 1.0);
+    EXPECT_EQ(Main->View().ZoomRate(), 1.0);
 }
 
 TEST_F(MainWindowTest, TheOpenCommandOffersEveryPictureKindAndOpensTheChoice)
@@ -212,14 +213,14 @@ TEST_F(MainWindowTest, TheOpenCommandOffersEveryPictureKindAndOpensTheChoice)
                                                         "*.tiff", "*.heic", "*.heif", "*.avif", "*.p2c"}));
     EXPECT_EQ(request.FilterIndex, 1);
     // Cancelled: nothing happens.
-    EXPECT_FALSE(Main->Document.PictureOpened);
+    EXPECT_FALSE(Main->Document().PictureOpened);
     EXPECT_TRUE(Messages.isEmpty());
 
     OpenAnswer = TFileChoice{Photo("astronaut.jpg"), 1};
     Main->OpenPicture();
     Settle();
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
-    EXPECT_EQ(Main->StatusPanel0->text(), "512 x 512");
+    EXPECT_EQ(StatusPanel(0)->text(), "512 x 512");
     EXPECT_EQ(Main->DocumentFileName(), Photo("astronaut.jpg").toStdString());
     // The next open starts in the folder of the last choice.
     Main->OpenPicture();
@@ -231,9 +232,9 @@ TEST_F(MainWindowTest, JpegExtensionsOpenAsJpegWhateverTheirCase)
     for (const char* name : {"photo.jpeg", "PHOTO.Jpg", "Photo.JPEG"}) {
         Open(CopyOf("coffee.jpg", name));
         EXPECT_TRUE(Messages.isEmpty()) << name << ": " << Messages.join('\n').toStdString();
-        EXPECT_EQ(Main->StatusPanel0->text(), "600 x 400") << name;
+        EXPECT_EQ(StatusPanel(0)->text(), "600 x 400") << name;
     }
-    EXPECT_EQ(Main->History.RowCount(), 3);
+    EXPECT_EQ(Main->History().RowCount(), 3);
 }
 
 TEST_F(MainWindowTest, AFileOpensByItsContentAndANonPictureChangesNothing)
@@ -246,8 +247,8 @@ TEST_F(MainWindowTest, AFileOpensByItsContentAndANonPictureChangesNothing)
         EXPECT_TRUE(Messages.isEmpty()) << name << ": " << Messages.join('\n').toStdString();
         EXPECT_EQ(Main->DocumentFileName(), path.toStdString()) << name;
     }
-    const int rows = Main->History.RowCount();
-    const TBitmap view = Main->Document.ViewBitmap;
+    const int rows = Main->History().RowCount();
+    const TBitmap view = Main->Document().ViewBitmap;
 
     // No picture by name or content: the unknown-extension message.
     const QString text = WriteFile("notes.txt", QByteArray("just some notes"));
@@ -261,8 +262,8 @@ TEST_F(MainWindowTest, AFileOpensByItsContentAndANonPictureChangesNothing)
     ASSERT_EQ(Messages.size(), 1);
     EXPECT_TRUE(Messages[0].contains("fake.png")) << Messages[0].toStdString();
     EXPECT_FALSE(Messages[0].endsWith(" open failed.")) << Messages[0].toStdString();
-    EXPECT_EQ(Main->History.RowCount(), rows);
-    EXPECT_TRUE(Main->Document.ViewBitmap == view);
+    EXPECT_EQ(Main->History().RowCount(), rows);
+    EXPECT_TRUE(Main->Document().ViewBitmap == view);
 }
 
 TEST_F(MainWindowTest, AProjectWithoutTheMagicGivesBothMessages)
@@ -270,14 +271,14 @@ TEST_F(MainWindowTest, AProjectWithoutTheMagicGivesBothMessages)
     const QString path = WriteFile("bad.p2c", QByteArray(2048, 'x'));
     Open(path);
     EXPECT_EQ(Messages, QStringList({path + " is not a valid .p2c file.", path + " open failed."}));
-    EXPECT_FALSE(Main->Document.PictureOpened);
+    EXPECT_FALSE(Main->Document().PictureOpened);
 }
 
 TEST_F(MainWindowTest, AFailedReadKeepsTheDocumentAndShowsOnlyTheErrorsOwnMessage)
 {
     Open(Photo("coffee.bmp"));
-    const TBitmap source = Main->Document.SourceBitmap;
-    const TBitmap view = Main->Document.ViewBitmap;
+    const TBitmap source = Main->Document().SourceBitmap;
+    const TBitmap view = Main->Document().ViewBitmap;
 
     QFile original(Photo("coffee.bmp"));
     ASSERT_TRUE(original.open(QIODevice::ReadOnly));
@@ -287,20 +288,20 @@ TEST_F(MainWindowTest, AFailedReadKeepsTheDocumentAndShowsOnlyTheErrorsOwnMessag
     // The reader's own message, not the unknown-extension one.
     EXPECT_FALSE(Messages[0].endsWith(" open failed.")) << Messages[0].toStdString();
     EXPECT_TRUE(Messages[0].contains("broken.bmp")) << Messages[0].toStdString();
-    EXPECT_TRUE(Main->Document.SourceBitmap == source);
-    EXPECT_TRUE(Main->Document.ViewBitmap == view);
-    EXPECT_EQ(Main->History.RowCount(), 1);
+    EXPECT_TRUE(Main->Document().SourceBitmap == source);
+    EXPECT_TRUE(Main->Document().ViewBitmap == view);
+    EXPECT_EQ(Main->History().RowCount(), 1);
     EXPECT_EQ(Main->DocumentFileName(), Photo("coffee.bmp").toStdString());
 
     // A project of the right kind but cut short fails the same way.
     const QString project = Folder.filePath("cut.p2c");
-    ASSERT_EQ(WriteProjectFile(project.toStdString(), Main->Document), 0);
+    ASSERT_EQ(WriteProjectFile(project.toStdString(), Main->Document()), 0);
     ASSERT_TRUE(QFile::resize(project, 5000));
     Messages.clear();
     Open(project);
     ASSERT_EQ(Messages.size(), 1);
     EXPECT_FALSE(Messages[0].endsWith(" open failed.")) << Messages[0].toStdString();
-    EXPECT_TRUE(Main->Document.SourceBitmap == source);
+    EXPECT_TRUE(Main->Document().SourceBitmap == source);
 }
 
 TEST_F(MainWindowTest, ADamagedJpegOpensAndSaysWhatIsWrong)
@@ -312,8 +313,8 @@ TEST_F(MainWindowTest, ADamagedJpegOpensAndSaysWhatIsWrong)
     Open(path);
     ASSERT_EQ(Messages.size(), 1);
     EXPECT_TRUE(Messages[0].startsWith(path + " is damaged")) << Messages[0].toStdString();
-    EXPECT_TRUE(Main->Document.PictureOpened);
-    EXPECT_EQ(Main->StatusPanel0->text(), "600 x 400");
+    EXPECT_TRUE(Main->Document().PictureOpened);
+    EXPECT_EQ(StatusPanel(0)->text(), "600 x 400");
 }
 
 TEST_F(MainWindowTest, AnOpenWhoseHistoryStateCannotBeWrittenStillOpens)
@@ -323,9 +324,9 @@ TEST_F(MainWindowTest, AnOpenWhoseHistoryStateCannotBeWrittenStillOpens)
     Open(Photo("coffee.bmp"));
     ASSERT_EQ(Messages.size(), 1);
     EXPECT_TRUE(Messages[0].contains("history")) << Messages[0].toStdString();
-    EXPECT_TRUE(Main->Document.PictureOpened);
-    EXPECT_TRUE(Main->MenuItem_SaveAs->isEnabled());
-    EXPECT_EQ(Main->StatusPanel0->text(), "600 x 400");
+    EXPECT_TRUE(Main->Document().PictureOpened);
+    EXPECT_TRUE(Item("MenuItem_SaveAs")->isEnabled());
+    EXPECT_EQ(StatusPanel(0)->text(), "600 x 400");
 }
 
 TEST_F(MainWindowTest, SaveProposesANameFromThePhotoAndWritesByExtension)
@@ -344,8 +345,8 @@ TEST_F(MainWindowTest, SaveProposesANameFromThePhotoAndWritesByExtension)
     EXPECT_EQ(QDir(SaveRequests[0].Directory), QDir(LQ_PHOTO_DIR));
 
     // The whole composite is written, also the part the view never showed.
-    Main->Document.RebuildAll();
-    const TBitmap composite = Main->Document.ViewBitmap;
+    Tools().RebuildAll();
+    const TBitmap composite = Main->Document().ViewBitmap;
 
     SaveAnswer = TFileChoice{Folder.filePath("out"), 2};
     Main->Save();
@@ -394,7 +395,7 @@ TEST_F(MainWindowTest, AProjectIsSavedAndProposedUnderItsOwnName)
 
     Open(project);
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
-    EXPECT_EQ(Main->History.RowCount(), 2);
+    EXPECT_EQ(Main->History().RowCount(), 2);
     SaveAnswer.reset();
     Main->Save();
     EXPECT_EQ(SaveRequests.back().FileName, "scene.P2C");
@@ -414,28 +415,28 @@ TEST_F(MainWindowTest, UndoAndRedoStepBetweenOpenedPictures)
 {
     Open(Photo("coffee.bmp"));
     Open(Photo("astronaut.jpg"));
-    EXPECT_TRUE(Main->MenuItem_Undo->isEnabled());
-    EXPECT_FALSE(Main->MenuItem_Redo->isEnabled());
+    EXPECT_TRUE(Item("MenuItem_Undo")->isEnabled());
+    EXPECT_FALSE(Item("MenuItem_Redo")->isEnabled());
 
     Main->SetCurrentTool(TToolCode::None);
     Main->Undo();
     Settle();
-    EXPECT_EQ(Main->StatusPanel0->text(), "600 x 400");
-    EXPECT_TRUE(Main->Document.SourceBitmap == ReadBmpFile(Photo("coffee.bmp").toStdString()));
-    EXPECT_EQ(Main->Document.ViewBitmap.Width(), 600);
+    EXPECT_EQ(StatusPanel(0)->text(), "600 x 400");
+    EXPECT_TRUE(Main->Document().SourceBitmap == ReadBmpFile(Photo("coffee.bmp").toStdString()));
+    EXPECT_EQ(Main->Document().ViewBitmap.Width(), 600);
     EXPECT_EQ(Main->CurrentTool(), TToolCode::Hand);
-    EXPECT_FALSE(Main->MenuItem_Undo->isEnabled());
-    EXPECT_TRUE(Main->Tol_Redo->isEnabled());
+    EXPECT_FALSE(Item("MenuItem_Undo")->isEnabled());
+    EXPECT_TRUE(Button("Tol_Redo")->isEnabled());
 
     // Nothing further back: Undo changes nothing.
     Main->Undo();
-    EXPECT_EQ(Main->History.CurrentRow(), 1);
+    EXPECT_EQ(Main->History().CurrentRow(), 1);
 
     Main->Redo();
     Settle();
-    EXPECT_EQ(Main->StatusPanel0->text(), "512 x 512");
-    EXPECT_TRUE(Main->MenuItem_Undo->isEnabled());
-    EXPECT_FALSE(Main->MenuItem_Redo->isEnabled());
+    EXPECT_EQ(StatusPanel(0)->text(), "512 x 512");
+    EXPECT_TRUE(Item("MenuItem_Undo")->isEnabled());
+    EXPECT_FALSE(Item("MenuItem_Redo")->isEnabled());
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
 }
 
@@ -443,13 +444,13 @@ TEST_F(MainWindowTest, AHistoryStateThatCannotBeReadIsReportedAndNothingMoves)
 {
     Open(Photo("coffee.bmp"));
     Open(Photo("astronaut.jpg"));
-    Main->History.Flush();
-    ASSERT_TRUE(QFile::remove(QString::fromStdString(Main->History.StateFile(1))));
+    Main->History().Flush();
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(Main->History().StateFile(1))));
     Main->Undo();
     ASSERT_EQ(Messages.size(), 1);
-    EXPECT_EQ(Main->History.CurrentRow(), 2);
-    EXPECT_EQ(Main->StatusPanel0->text(), "512 x 512");
-    EXPECT_TRUE(Main->MenuItem_Undo->isEnabled());
+    EXPECT_EQ(Main->History().CurrentRow(), 2);
+    EXPECT_EQ(StatusPanel(0)->text(), "512 x 512");
+    EXPECT_TRUE(Item("MenuItem_Undo")->isEnabled());
 }
 
 TEST_F(MainWindowTest, CopyPlacesTheWholeCompositeOnTheClipboard)
@@ -465,9 +466,9 @@ TEST_F(MainWindowTest, CopyPlacesTheWholeCompositeOnTheClipboard)
     EXPECT_EQ(offer->formats(), QStringList{"image/bmp"});
     const QImage copied = QImage::fromData(offer->data("image/bmp"), "BMP");
     ASSERT_EQ(copied.size(), QSize(600, 400));
-    Main->Document.RebuildAll();
+    Tools().RebuildAll();
     for (const QPoint point : {QPoint(0, 0), QPoint(599, 399), QPoint(321, 123)}) {
-        const std::uint8_t* pixel = Main->Document.ViewBitmap.ScanLine(point.y()) + point.x() * 3;
+        const std::uint8_t* pixel = Main->Document().ViewBitmap.ScanLine(point.y()) + point.x() * 3;
         EXPECT_EQ(copied.pixel(point), qRgb(pixel[2], pixel[1], pixel[0])) << point.x() << "," << point.y();
     }
 
@@ -484,17 +485,17 @@ TEST_F(MainWindowTest, DisableCommandsLastsUntilUpdateCommands)
 {
     Open(Photo("coffee.bmp"));
     Main->DisableCommands();
-    for (QAction* item : {Main->MenuItem_Open, Main->MenuItem_SaveAs, Main->MenuItem_Classic, Main->MenuItem_Canvas,
-                          Main->MenuItem_ColorBalance})
+    for (QAction* item : {Item("MenuItem_Open"), Item("MenuItem_SaveAs"), Item("MenuItem_Classic"),
+                          Item("MenuItem_Canvas"), Item("MenuItem_ColorBalance")})
         EXPECT_FALSE(item->isEnabled()) << item->objectName().toStdString();
-    EXPECT_FALSE(Main->Tol_Open->isEnabled());
+    EXPECT_FALSE(Button("Tol_Open")->isEnabled());
     // Copy and the view go on.
-    EXPECT_TRUE(Main->MenuItem_Copy->isEnabled());
-    EXPECT_TRUE(Main->MenuItem_ZoomIn->isEnabled());
+    EXPECT_TRUE(Item("MenuItem_Copy")->isEnabled());
+    EXPECT_TRUE(Item("MenuItem_ZoomIn")->isEnabled());
     Main->UpdateCommands();
     for (QAction* item : DocumentCommands(*Main))
         EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
-    EXPECT_TRUE(Main->MenuItem_Open->isEnabled());
+    EXPECT_TRUE(Item("MenuItem_Open")->isEnabled());
 }
 
 TEST_F(MainWindowTest, HelpOpensTheHelpFileOrElseTheUserGuide)

@@ -3,28 +3,51 @@
 #include "settings/ProgramDir.h"
 #include "tests/ui/MessageRecorder.h"
 #include "ui/FrmMain.h"
+#include "ui/MainToolEnvironment.h"
 #include "ui/PaintBox.h"
+#include "ui/PictureView.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QColor>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
+
+// A widget or menu item of the main window, found as the user knows it: by
+// its object name.
+template <class T>
+T* Named(const QObject& owner, const QString& name)
+{
+    T* found = owner.findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name.toStdString();
+    return found;
+}
+
+inline TPaintBox* PaintBoxOf(const TFrmMain& main) { return Named<TPaintBox>(main.View(), "PaintBox1"); }
 
 // A pointer event on the main window's paint box at a device position (the
 // offscreen screen has one device pixel per logical pixel).
 inline void SendMouse(TFrmMain& main, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
 {
-    QMouseEvent event(type, QPointF(at), main.PaintBox1->mapToGlobal(QPointF(at)), button, buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(main.PaintBox1, &event);
+    TPaintBox* box = PaintBoxOf(main);
+    QMouseEvent event(type, QPointF(at), box->mapToGlobal(QPointF(at)), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(box, &event);
 }
 
 // A picture's pixel as the toolkit's colour.
@@ -45,19 +68,27 @@ protected:
     {
         ASSERT_TRUE(Folder.isValid());
         OverrideProgramDir(Folder.path().toStdString());
+        StartAgain();
+    }
+
+    // A new main window on the same program folder, as the next run of the
+    // editor would find it.
+    void StartAgain()
+    {
+        Main.reset();
         Main = TFrmMain::CreateWindows();
-        Main->OpenDialog = [this](QWidget*, const TFileRequest& request) {
+        Main->SetOpenDialog([this](QWidget*, const TFileRequest& request) {
             OpenRequests.push_back(request);
             return OpenAnswer;
-        };
-        Main->SaveDialog = [this](QWidget*, const TFileRequest& request) {
+        });
+        Main->SetSaveDialog([this](QWidget*, const TFileRequest& request) {
             SaveRequests.push_back(request);
             return SaveAnswer;
-        };
-        Main->OpenUrl = [this](const QUrl& url) {
+        });
+        Main->SetUrlOpener([this](const QUrl& url) {
             OpenedUrls << url;
             return true;
-        };
+        });
         Main->resize(900, 700);
         Main->show();
         Settle();
@@ -75,6 +106,43 @@ protected:
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
     }
+
+    // Answers the next modal dialog of type T, once it is on the screen.
+    template <class T>
+    static void WhenShown(std::function<void(T&)> answer)
+    {
+        auto* poll = new QTimer(qApp);
+        poll->setInterval(1);
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, answer] {
+            auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible())
+                return;
+            // The answer may run a dialog of its own; this poll is done.
+            poll->stop();
+            poll->deleteLater();
+            answer(*dialog);
+        });
+        poll->start();
+    }
+
+    // The main window's widgets and its long-lived windows.
+    QAction* Item(const char* name) const { return Named<QAction>(*Main, name); }
+    QToolButton* Button(const char* name) const { return Named<QToolButton>(*Main, name); }
+    QMenu* RecentFilesMenu() const { return Named<QMenu>(*Main, "MenuRecentFiles"); }
+    QLabel* StatusPanel(int index) const { return Named<QLabel>(*Main, QString("StatusPanel%1").arg(index)); }
+    QScrollBar* HorzScrollBar() const { return Named<QScrollBar>(Main->View(), "HorzScrollBar"); }
+    QScrollBar* VertScrollBar() const { return Named<QScrollBar>(Main->View(), "VertScrollBar"); }
+    TPaintBox* PaintBox() const { return PaintBoxOf(*Main); }
+    template <class TWindow>
+    TWindow* Window() const
+    {
+        auto* window = Main->findChild<TWindow*>();
+        EXPECT_NE(window, nullptr);
+        return window;
+    }
+    // The document as the drawing tools reach it, for a test that stands in
+    // for one.
+    TMainToolEnvironment Tools() const { return TMainToolEnvironment(*Main); }
 
     static QString Photo(const char* name) { return QStringLiteral(LQ_PHOTO_DIR "/") + name; }
 

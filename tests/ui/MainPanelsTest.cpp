@@ -32,10 +32,12 @@ struct TToggle {
 
 std::vector<TToggle> Toggles(const TFrmMain& main)
 {
-    return {{main.MenuItem_History, main.Tol_History, main.FrmHistory},
-            {main.MenuItem_Layers, main.Tol_Layers, main.FrmLayers},
-            {main.MenuItem_Tools, main.Tol_Tools, main.FrmTools},
-            {main.MenuItem_ToolOption, main.Tol_ToolOption, main.FrmToolOption}};
+    std::vector<TToggle> toggles;
+    for (const char* name : {"History", "Layers", "Tools", "ToolOption"})
+        toggles.push_back({Named<QAction>(main, QString("MenuItem_") + name),
+                           Named<QToolButton>(main, QString("Tol_") + name),
+                           Named<QWidget>(main, QString("Frm") + name)});
+    return toggles;
 }
 
 TEST_F(MainWindowTest, MenuItemButtonAndCloseBoxKeepEachPanelInStep)
@@ -70,10 +72,10 @@ TEST_F(MainWindowTest, ThePanelsArePlacedAtTheDesktopsEdges)
 {
     const QRect desktop = Main->screen()->virtualGeometry();
     const int scrollBar = Main->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const QRect history = Main->FrmHistory->frameGeometry();
-    const QRect layers = Main->FrmLayers->frameGeometry();
-    const QRect option = Main->FrmToolOption->frameGeometry();
-    EXPECT_EQ(Main->FrmTools->frameGeometry().left(), desktop.left());
+    const QRect history = Window<TFrmHistory>()->frameGeometry();
+    const QRect layers = Window<TFrmLayers>()->frameGeometry();
+    const QRect option = Window<TFrmToolOption>()->frameGeometry();
+    EXPECT_EQ(Window<TFrmTools>()->frameGeometry().left(), desktop.left());
     EXPECT_EQ(history.right() + 1 + scrollBar, desktop.right() + 1);
     EXPECT_EQ(layers.left(), history.left());
     EXPECT_EQ(option.left(), history.left());
@@ -92,15 +94,15 @@ TEST_F(MainWindowTest, TheHistoryIsSizedFromTheOptionsAndTheOptionsAreWrittenOnC
     options.HistoryStates = 3;
     ASSERT_TRUE(SaveOptions(UserFile(OptionsFileName), options));
     Main = TFrmMain::CreateWindows();
-    EXPECT_EQ(Main->History.Capacity(), THistory::InitialCapacity);
+    EXPECT_EQ(Main->History().Capacity(), THistory::InitialCapacity);
     Main->show();
-    EXPECT_EQ(Main->History.Capacity(), 4);
+    EXPECT_EQ(Main->History().Capacity(), 4);
 
     // Four opens in a history of three states: the first falls out.
     for (int i = 0; i < 4; ++i)
         Open(Photo("coffee.bmp"));
-    EXPECT_EQ(Main->History.RowCount(), 3);
-    EXPECT_EQ(Main->FrmHistory->StringGrid1->rowCount(), 3);
+    EXPECT_EQ(Main->History().RowCount(), 3);
+    EXPECT_EQ(Window<TFrmHistory>()->StringGrid1->rowCount(), 3);
 
     QFile::remove(Folder.filePath("options.dat"));
     Main->close();
@@ -111,11 +113,11 @@ TEST_F(MainWindowTest, TheHistoryIsSizedFromTheOptionsAndTheOptionsAreWrittenOnC
 TEST_F(MainWindowTest, TheOptionsCommandShowsTheOptionsDialog)
 {
     bool shown = false;
-    QTimer::singleShot(0, Main->FrmOptions, [&] {
-        shown = Main->FrmOptions->isVisible();
-        Main->FrmOptions->reject();
+    QTimer::singleShot(0, Window<TFrmOptions>(), [&] {
+        shown = Window<TFrmOptions>()->isVisible();
+        Window<TFrmOptions>()->reject();
     });
-    Main->MenuItem_Options->trigger();
+    Item("MenuItem_Options")->trigger();
     EXPECT_TRUE(shown);
 }
 
@@ -124,7 +126,7 @@ TEST_F(MainWindowTest, TheHistoryPanelListsTheStatesAndRestoresAChosenOne)
     Open(Photo("coffee.bmp"));
     Open(Photo("astronaut.jpg"));
     Open(Photo("storm.jpg"));
-    QTableWidget* grid = Main->FrmHistory->StringGrid1;
+    QTableWidget* grid = Window<TFrmHistory>()->StringGrid1;
     ASSERT_EQ(grid->rowCount(), 3);
     EXPECT_EQ(grid->item(2, 0)->text(), "Open");
     EXPECT_EQ(grid->item(2, 1)->toolTip(), Photo("storm.jpg"));
@@ -134,84 +136,84 @@ TEST_F(MainWindowTest, TheHistoryPanelListsTheStatesAndRestoresAChosenOne)
     Main->Undo();
     EXPECT_EQ(grid->currentRow(), 1);
 
-    emit Main->FrmHistory->RowChosen(1);
+    emit Window<TFrmHistory>()->RowChosen(1);
     Settle();
-    EXPECT_EQ(Main->StatusPanel0->text(), "600 x 400");
+    EXPECT_EQ(StatusPanel(0)->text(), "600 x 400");
     EXPECT_EQ(grid->currentRow(), 0);
-    EXPECT_FALSE(Main->MenuItem_Undo->isEnabled());
-    EXPECT_TRUE(Main->MenuItem_Redo->isEnabled());
+    EXPECT_FALSE(Item("MenuItem_Undo")->isEnabled());
+    EXPECT_TRUE(Item("MenuItem_Redo")->isEnabled());
 
     // A new open after going back drops the states Redo would have reached.
     Open(Photo("astronaut.jpg"));
     EXPECT_EQ(grid->rowCount(), 2);
-    EXPECT_FALSE(Main->MenuItem_Redo->isEnabled());
+    EXPECT_FALSE(Item("MenuItem_Redo")->isEnabled());
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
 }
 
 TEST_F(MainWindowTest, TheLayersPanelShowsTheOpenedStateAndItsChangesShowAtOnce)
 {
     // A state the open replaces: hidden layers and the opacity mix.
-    Main->Document.LayerState = TLayerState{false, false, true, false, BlendOpacity, 30};
-    Main->FrmLayers->ShowLayerState();
+    Window<TFrmLayers>()->LayerState() = TLayerState{false, false, true, false, BlendOpacity, 30};
+    Window<TFrmLayers>()->ShowLayerState();
     Open(Photo("coffee.bmp"));
-    EXPECT_EQ(Main->FrmLayers->CmbBlendingMode->currentIndex(), BlendMultiply);
-    EXPECT_TRUE(Main->FrmLayers->Chk_SketchVisible->isChecked());
-    EXPECT_TRUE(Main->FrmLayers->Chk_ColorVisible->isChecked());
-    EXPECT_FALSE(Main->FrmLayers->Chk_ColorDrawable->isChecked());
+    EXPECT_EQ(Window<TFrmLayers>()->CmbBlendingMode->currentIndex(), BlendMultiply);
+    EXPECT_TRUE(Window<TFrmLayers>()->Chk_SketchVisible->isChecked());
+    EXPECT_TRUE(Window<TFrmLayers>()->Chk_ColorVisible->isChecked());
+    EXPECT_FALSE(Window<TFrmLayers>()->Chk_ColorDrawable->isChecked());
 
     // Opacity 30 over a white sketch layer: (70 c + 30 x 255) / 100.
-    Main->FrmLayers->CmbBlendingMode->setCurrentIndex(BlendOpacity);
-    const std::uint8_t* photo = Main->Document.SourceBitmap.ScanLine(7) + 5 * 3;
+    Window<TFrmLayers>()->CmbBlendingMode->setCurrentIndex(BlendOpacity);
+    const std::uint8_t* photo = Main->Document().SourceBitmap.ScanLine(7) + 5 * 3;
     const auto mix = [](int c) { return (70 * c + 30 * 255) / 100; };
-    EXPECT_EQ(Main->PaintBox1->Screen().pixel(5, 7), qRgb(mix(photo[2]), mix(photo[1]), mix(photo[0])));
+    EXPECT_EQ(PaintBox()->Screen().pixel(5, 7), qRgb(mix(photo[2]), mix(photo[1]), mix(photo[0])));
     // Not a history step of its own.
-    EXPECT_EQ(Main->History.RowCount(), 1);
+    EXPECT_EQ(Main->History().RowCount(), 1);
 }
 
 TEST_F(MainWindowTest, TheDrawingToolsFollowTheZoom)
 {
-    EXPECT_EQ(Main->FrmTools->PaletteState(), TPaletteState::NoPicture);
+    EXPECT_EQ(Window<TFrmTools>()->PaletteState(), TPaletteState::NoPicture);
     Open(Photo("coffee.bmp"));
-    EXPECT_EQ(Main->FrmTools->PaletteState(), TPaletteState::Ready);
-    EXPECT_EQ(Main->FrmTools->CurrentTool(), TToolCode::Hand);
+    EXPECT_EQ(Window<TFrmTools>()->PaletteState(), TPaletteState::Ready);
+    EXPECT_EQ(Window<TFrmTools>()->CurrentTool(), TToolCode::Hand);
     Main->ZoomOut();
-    EXPECT_EQ(Main->FrmTools->PaletteState(), TPaletteState::ZoomTooSmall);
+    EXPECT_EQ(Window<TFrmTools>()->PaletteState(), TPaletteState::ZoomTooSmall);
     Main->ZoomIn();
-    EXPECT_EQ(Main->FrmTools->PaletteState(), TPaletteState::Ready);
+    EXPECT_EQ(Window<TFrmTools>()->PaletteState(), TPaletteState::Ready);
     Main->ZoomIn();
     Main->ZoomOut();
-    EXPECT_EQ(Main->FrmTools->PaletteState(), TPaletteState::Ready);
+    EXPECT_EQ(Window<TFrmTools>()->PaletteState(), TPaletteState::Ready);
 
     // An undo at 75 % keeps the zoom, and the tools stay unavailable.
     Open(Photo("astronaut.jpg"));
     Main->ZoomOut();
     Main->Undo();
-    EXPECT_EQ(Main->ZoomRate(), 0.75);
-    EXPECT_EQ(Main->FrmTools->PaletteState(), TPaletteState::ZoomTooSmall);
+    EXPECT_EQ(Main->View().ZoomRate(), 0.75);
+    EXPECT_EQ(Window<TFrmTools>()->PaletteState(), TPaletteState::ZoomTooSmall);
     Main->ActualPixels();
-    EXPECT_EQ(Main->FrmTools->PaletteState(), TPaletteState::Ready);
+    EXPECT_EQ(Window<TFrmTools>()->PaletteState(), TPaletteState::Ready);
 }
 
 TEST_F(MainWindowTest, TheHandReportsThePointerInPictureCoordinates)
 {
     Open(Photo("storm.jpg"));
     Main->ZoomIn();
-    Main->HorzScrollBar->setValue(0);
-    Main->VertScrollBar->setValue(0);
-    ASSERT_EQ(TFrmToolOption::PageCaption(Main->FrmToolOption->CurrentPage()), "Info");
+    HorzScrollBar()->setValue(0);
+    VertScrollBar()->setValue(0);
+    ASSERT_EQ(TFrmToolOption::PageCaption(Window<TFrmToolOption>()->CurrentPage()), "Info");
     // Screen 40 at 1 / 0.75 is picture 30; screen 3 is picture 2.25, so 2.
-    QMouseEvent move(QEvent::MouseMove, QPointF(40, 3), Main->PaintBox1->mapToGlobal(QPointF(40, 3)), Qt::NoButton,
+    QMouseEvent move(QEvent::MouseMove, QPointF(40, 3), PaintBox()->mapToGlobal(QPointF(40, 3)), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(Main->PaintBox1, &move);
-    EXPECT_EQ(Main->FrmToolOption->findChild<QLabel*>("LabInfoX")->text(), "X: 30");
-    EXPECT_EQ(Main->FrmToolOption->findChild<QLabel*>("LabInfoY")->text(), "Y: 2");
+    QCoreApplication::sendEvent(PaintBox(), &move);
+    EXPECT_EQ(Window<TFrmToolOption>()->findChild<QLabel*>("LabInfoX")->text(), "X: 30");
+    EXPECT_EQ(Window<TFrmToolOption>()->findChild<QLabel*>("LabInfoY")->text(), "Y: 2");
 }
 
 TEST_F(MainWindowTest, DeleteAndTheHandButtonMakeTheHandCurrent)
 {
     Open(Photo("coffee.bmp"));
     // Released, not pressed, in the main window or in a panel.
-    for (QWidget* target : {static_cast<QWidget*>(Main.get()), static_cast<QWidget*>(Main->FrmLayers)}) {
+    for (QWidget* target : {static_cast<QWidget*>(Main.get()), static_cast<QWidget*>(Window<TFrmLayers>())}) {
         Main->SetCurrentTool(TToolCode::None);
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &press);
@@ -222,9 +224,9 @@ TEST_F(MainWindowTest, DeleteAndTheHandButtonMakeTheHandCurrent)
     }
 
     Main->SetCurrentTool(TToolCode::None);
-    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Hand), Qt::LeftButton);
+    QTest::mouseClick(Window<TFrmTools>()->ButtonOf(TToolCode::Hand), Qt::LeftButton);
     EXPECT_EQ(Main->CurrentTool(), TToolCode::Hand);
-    EXPECT_EQ(TFrmToolOption::PageCaption(Main->FrmToolOption->CurrentPage()), "Info");
+    EXPECT_EQ(TFrmToolOption::PageCaption(Window<TFrmToolOption>()->CurrentPage()), "Info");
 }
 
 } // namespace

@@ -29,11 +29,11 @@ protected:
     {
         Main.reset();
         Main = TFrmMain::CreateWindows();
-        Main->SaveDialog = [this](QWidget*, const TFileRequest&) { return SaveAnswer; };
-        Main->ConfirmDialog = [this](QWidget*, const QString& text) {
+        Main->SetSaveDialog([this](QWidget*, const TFileRequest&) { return SaveAnswer; });
+        Main->SetConfirmDialog([this](QWidget*, const QString& text) {
             Questions << text;
             return Answer;
-        };
+        });
         Main->show();
         Settle();
     }
@@ -68,14 +68,14 @@ TEST_F(MainStartupTest, AKilledRunsPictureIsOfferedOnceAndComesBackUnsaved)
         EXPECT_TRUE(Questions[0].startsWith("Lumenquilla was closed unexpectedly. Restore your last picture?"));
         EXPECT_TRUE(Questions[0].contains(Photo("coffee.bmp")));
         EXPECT_EQ(RunFolders(), accept ? 1 : 0) << "the offered folder goes; a taken picture is this run's";
-        EXPECT_EQ(Main->Document.PictureOpened, accept);
+        EXPECT_EQ(Main->Document().PictureOpened, accept);
         if (accept) {
-            EXPECT_EQ(Main->StatusPanel0->text(), "600 x 400");
-            EXPECT_TRUE(Main->Document.SketchLayer == FilledPicture(600, 400, 10, 20, 30));
-            EXPECT_EQ(Main->History.RowCount(), 1);
-            EXPECT_EQ(Main->History.Comment(Main->History.Current()), Photo("coffee.bmp").toStdString());
-            EXPECT_FALSE(Main->History.CurrentSaved());
-            EXPECT_TRUE(Main->MenuItem_SaveAs->isEnabled());
+            EXPECT_EQ(StatusPanel(0)->text(), "600 x 400");
+            EXPECT_TRUE(Main->Document().SketchLayer == FilledPicture(600, 400, 10, 20, 30));
+            EXPECT_EQ(Main->History().RowCount(), 1);
+            EXPECT_EQ(Main->History().Comment(Main->History().Current()), Photo("coffee.bmp").toStdString());
+            EXPECT_FALSE(Main->History().CurrentSaved());
+            EXPECT_TRUE(Item("MenuItem_SaveAs")->isEnabled());
         }
         EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
         Main->close();
@@ -85,7 +85,7 @@ TEST_F(MainStartupTest, AKilledRunsPictureIsOfferedOnceAndComesBackUnsaved)
         if (accept) {
             EXPECT_TRUE(Questions[0].startsWith("Continue with the picture you were working on?"));
         }
-        Main->History.MarkCurrentSaved();
+        Main->History().MarkCurrentSaved();
         Main->close();
         EXPECT_EQ(RunFolders(), 0);
         Main.reset();
@@ -111,7 +111,7 @@ TEST_F(MainStartupTest, AnExitKeepsOnlyWorkThatWasNeverSaved)
         Restart();
         Open(Photo("coffee.bmp"));
         if (c.draw) {
-            Main->Document.SketchLayer.Fill(1, 2, 3);
+            Tools().SketchLayer().Fill(1, 2, 3);
             Main->RecordHistory("Pencil", "--");
         }
         if (c.save) {
@@ -124,10 +124,10 @@ TEST_F(MainStartupTest, AnExitKeepsOnlyWorkThatWasNeverSaved)
         ASSERT_EQ(Questions.size(), c.offered ? 1 : 0);
         if (c.offered) {
             EXPECT_TRUE(Questions[0].startsWith("Continue with the picture you were working on?"));
-            EXPECT_TRUE(Main->Document.SketchLayer == FilledPicture(600, 400, 1, 2, 3));
+            EXPECT_TRUE(Main->Document().SketchLayer == FilledPicture(600, 400, 1, 2, 3));
         }
         Answer = true;
-        Main->History.MarkCurrentSaved();
+        Main->History().MarkCurrentSaved();
         Main->close();
         EXPECT_EQ(RunFolders(), 0);
     }
@@ -138,21 +138,21 @@ TEST_F(MainStartupTest, AStateThatCannotBeWrittenIsReportedOnce)
 {
     Restart();
     Open(Photo("coffee.bmp"));
-    Main->History.Flush();
+    Main->History().Flush();
     // The next state's file cannot be put in place: a folder stands at its name.
-    const std::string next = Main->History.RunFolder() + "/~history2.state";
+    const std::string next = Main->History().RunFolder() + "/~history2.state";
     fs::create_directory(next);
     PutFileBytes(next + "/x", "x");
-    Main->Document.SketchLayer.Fill(1, 2, 3);
+    Tools().SketchLayer().Fill(1, 2, 3);
     Main->RecordHistory("Pencil", "--");
-    Main->History.Flush();
+    Main->History().Flush();
     QTest::qWait(400);
     ASSERT_EQ(Messages.size(), 1);
     EXPECT_TRUE(Messages[0].contains("~history2.state")) << Messages[0].toStdString();
     // Listed and restorable all the same.
     Main->Undo();
     Main->Redo();
-    EXPECT_TRUE(Main->Document.SketchLayer == FilledPicture(600, 400, 1, 2, 3));
+    EXPECT_TRUE(Main->Document().SketchLayer == FilledPicture(600, 400, 1, 2, 3));
     EXPECT_EQ(Messages.size(), 1);
 }
 
@@ -162,16 +162,17 @@ TEST_F(MainStartupTest, UndoPassesOverADeletedStateAndSaysSo)
     Open(Photo("coffee.bmp"));
     Open(Photo("astronaut.jpg"));
     Open(Photo("astronaut.jpg"));
-    Main->History.Flush();
-    ASSERT_TRUE(QFile::remove(QString::fromStdString(Main->History.StateFile(2))));
+    Main->History().Flush();
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(Main->History().StateFile(2))));
     Main->Undo();
     Settle();
     ASSERT_EQ(Messages.size(), 1);
-    EXPECT_TRUE(Messages[0].contains(QString::fromStdString(Main->History.StateFile(2)))) << Messages[0].toStdString();
-    EXPECT_EQ(Main->History.CurrentRow(), 1);
-    EXPECT_EQ(Main->StatusPanel0->text(), "600 x 400");
-    EXPECT_FALSE(Main->MenuItem_Undo->isEnabled());
-    EXPECT_TRUE(Main->MenuItem_Redo->isEnabled());
+    EXPECT_TRUE(Messages[0].contains(QString::fromStdString(Main->History().StateFile(2))))
+        << Messages[0].toStdString();
+    EXPECT_EQ(Main->History().CurrentRow(), 1);
+    EXPECT_EQ(StatusPanel(0)->text(), "600 x 400");
+    EXPECT_FALSE(Item("MenuItem_Undo")->isEnabled());
+    EXPECT_TRUE(Item("MenuItem_Redo")->isEnabled());
 }
 
 } // namespace

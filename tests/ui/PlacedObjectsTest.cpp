@@ -55,33 +55,33 @@ TEST_F(MainWindowTest, EveryObjectToolCommitsItsObjectAsOneStepWhenLeft)
         {TToolCode::BalloonEllipse, "Text Balloon", "Text Balloon", "Type: Ellipse"},
     };
     Open(Photo("coffee.bmp"));
-    Main->FrmTools->SetFrontColor(QColor(200, 30, 40));
-    Main->FrmTools->SetBackColor(QColor(250, 240, 100));
+    Window<TFrmTools>()->SetFrontColor(QColor(200, 30, 40));
+    Window<TFrmTools>()->SetBackColor(QColor(250, 240, 100));
     int x = 10;
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Page);
-        const TLayers before = LayersOf(Main->Document);
-        const int rows = Main->History.RowCount();
-        QTest::mouseClick(Main->FrmTools->ButtonOf(c.Code), Qt::LeftButton);
+        const TLayers before = LayersOf(Main->Document());
+        const int rows = Main->History().RowCount();
+        QTest::mouseClick(Window<TFrmTools>()->ButtonOf(c.Code), Qt::LeftButton);
         ASSERT_EQ(Main->CurrentTool(), c.Code);
-        EXPECT_EQ(TFrmToolOption::PageCaption(Main->FrmToolOption->CurrentPage()), c.Page);
-        EXPECT_FALSE(Main->MenuItem_Open->isEnabled());
-        EXPECT_FALSE(Main->MenuItem_SaveAs->isEnabled());
+        EXPECT_EQ(TFrmToolOption::PageCaption(Window<TFrmToolOption>()->CurrentPage()), c.Page);
+        EXPECT_FALSE(Item("MenuItem_Open")->isEnabled());
+        EXPECT_FALSE(Item("MenuItem_SaveAs")->isEnabled());
 
         Place(*Main, QPoint(x, 40));
-        ObjectPage(*Main->FrmToolOption, c.Code).Text->setPlainText(QString::fromUtf8("Caf\u00e9 \u65e5\u672c"));
-        EXPECT_FALSE(LayersOf(Main->Document) == before);
-        EXPECT_EQ(Main->History.RowCount(), rows);
-        const TLayers shown = LayersOf(Main->Document);
+        ObjectPage(*Window<TFrmToolOption>(), c.Code).Text->setPlainText(QString::fromUtf8("Caf\u00e9 \u65e5\u672c"));
+        EXPECT_FALSE(LayersOf(Main->Document()) == before);
+        EXPECT_EQ(Main->History().RowCount(), rows);
+        const TLayers shown = LayersOf(Main->Document());
 
-        QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Brush), Qt::LeftButton);
-        ASSERT_EQ(Main->History.RowCount(), rows + 1);
-        EXPECT_EQ(Main->History.Operation(Main->History.Current()), c.Operation);
-        EXPECT_EQ(Main->History.Comment(Main->History.Current()), +c.Detail);
-        EXPECT_TRUE(Main->MenuItem_Open->isEnabled());
-        EXPECT_TRUE(Main->MenuItem_Undo->isEnabled());
+        QTest::mouseClick(Window<TFrmTools>()->ButtonOf(TToolCode::Brush), Qt::LeftButton);
+        ASSERT_EQ(Main->History().RowCount(), rows + 1);
+        EXPECT_EQ(Main->History().Operation(Main->History().Current()), c.Operation);
+        EXPECT_EQ(Main->History().Comment(Main->History().Current()), +c.Detail);
+        EXPECT_TRUE(Item("MenuItem_Open")->isEnabled());
+        EXPECT_TRUE(Item("MenuItem_Undo")->isEnabled());
         // What was shown is what the layers keep.
-        EXPECT_TRUE(LayersOf(Main->Document) == shown);
+        EXPECT_TRUE(LayersOf(Main->Document()) == shown);
         x += 110;
     }
 }
@@ -103,55 +103,55 @@ TEST_F(MainWindowTest, CommitCancelAndDeleteEndWithTheHand)
     Open(Photo("coffee.bmp"));
     for (const TCase& c : cases) {
         SCOPED_TRACE(int(c.Code));
-        const TLayers before = LayersOf(Main->Document);
-        const int rows = Main->History.RowCount();
-        QTest::mouseClick(Main->FrmTools->ButtonOf(c.Code), Qt::LeftButton);
+        const TLayers before = LayersOf(Main->Document());
+        const int rows = Main->History().RowCount();
+        QTest::mouseClick(Window<TFrmTools>()->ButtonOf(c.Code), Qt::LeftButton);
         Place(*Main, QPoint(60, 50));
-        const TObjectPage page = ObjectPage(*Main->FrmToolOption, c.Code);
+        const TObjectPage page = ObjectPage(*Window<TFrmToolOption>(), c.Code);
         switch (c.End) {
         case TEnd::Commit: QTest::mouseClick(page.Commit, Qt::LeftButton); break;
         case TEnd::Cancel: QTest::mouseClick(page.Cancel, Qt::LeftButton); break;
         case TEnd::Delete: QTest::keyRelease(Main.get(), Qt::Key_Delete); break;
         }
         EXPECT_EQ(Main->CurrentTool(), TToolCode::Hand);
-        EXPECT_TRUE(Main->FrmTools->ButtonOf(TToolCode::Hand)->isChecked());
-        EXPECT_EQ(TFrmToolOption::PageCaption(Main->FrmToolOption->CurrentPage()), "Info");
-        EXPECT_TRUE(Main->MenuItem_Open->isEnabled());
-        EXPECT_EQ(Main->History.RowCount(), rows + (c.Kept ? 1 : 0));
-        EXPECT_EQ(LayersOf(Main->Document) == before, !c.Kept);
+        EXPECT_TRUE(Window<TFrmTools>()->ButtonOf(TToolCode::Hand)->isChecked());
+        EXPECT_EQ(TFrmToolOption::PageCaption(Window<TFrmToolOption>()->CurrentPage()), "Info");
+        EXPECT_TRUE(Item("MenuItem_Open")->isEnabled());
+        EXPECT_EQ(Main->History().RowCount(), rows + (c.Kept ? 1 : 0));
+        EXPECT_EQ(LayersOf(Main->Document()) == before, !c.Kept);
         // The hand's moves no longer reach the object.
         Hover(*Main, QPoint(150, 120));
-        EXPECT_EQ(LayersOf(Main->Document) == before, !c.Kept);
+        EXPECT_EQ(LayersOf(Main->Document()) == before, !c.Kept);
     }
 }
 
 TEST_F(MainWindowTest, UndoWhileAnObjectIsPlacedDropsTheObjectFirst)
 {
     Open(Photo("coffee.bmp"));
-    const TLayers opened = LayersOf(Main->Document);
-    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Rectangle), Qt::LeftButton);
+    const TLayers opened = LayersOf(Main->Document());
+    QTest::mouseClick(Window<TFrmTools>()->ButtonOf(TToolCode::Rectangle), Qt::LeftButton);
     Place(*Main, QPoint(30, 30));
-    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Rectangle), Qt::LeftButton);
-    const TLayers firstBox = LayersOf(Main->Document);
+    QTest::mouseClick(Window<TFrmTools>()->ButtonOf(TToolCode::Rectangle), Qt::LeftButton);
+    const TLayers firstBox = LayersOf(Main->Document());
     ASSERT_FALSE(firstBox == opened);
     Place(*Main, QPoint(100, 80));
-    ASSERT_TRUE(Main->MenuItem_Undo->isEnabled());
+    ASSERT_TRUE(Item("MenuItem_Undo")->isEnabled());
 
-    Main->MenuItem_Undo->trigger();
+    Item("MenuItem_Undo")->trigger();
     EXPECT_EQ(Main->CurrentTool(), TToolCode::Hand);
-    EXPECT_TRUE(LayersOf(Main->Document) == opened);
+    EXPECT_TRUE(LayersOf(Main->Document()) == opened);
     // Nothing of the dropped object comes back with a refresh.
     Main->RefreshView();
-    EXPECT_TRUE(LayersOf(Main->Document) == opened);
-    Main->MenuItem_Redo->trigger();
-    EXPECT_TRUE(LayersOf(Main->Document) == firstBox);
+    EXPECT_TRUE(LayersOf(Main->Document()) == opened);
+    Item("MenuItem_Redo")->trigger();
+    EXPECT_TRUE(LayersOf(Main->Document()) == firstBox);
 }
 
 TEST_F(MainWindowTest, TheViewCursorSaysWhatADragOnTheObjectDoes)
 {
     Open(Photo("coffee.bmp"));
-    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Rectangle), Qt::LeftButton);
-    EXPECT_EQ(Main->PaintBox1->cursor().shape(), Qt::CrossCursor);
+    QTest::mouseClick(Window<TFrmTools>()->ButtonOf(TToolCode::Rectangle), Qt::LeftButton);
+    EXPECT_EQ(PaintBox()->cursor().shape(), Qt::CrossCursor);
     Place(*Main, QPoint(40, 40));
     const struct {
         QPoint At;
@@ -162,26 +162,26 @@ TEST_F(MainWindowTest, TheViewCursorSaysWhatADragOnTheObjectDoes)
     };
     for (const auto& c : cases) {
         Hover(*Main, c.At);
-        EXPECT_EQ(Main->PaintBox1->cursor().shape(), c.Shape) << c.At.x() << ", " << c.At.y();
+        EXPECT_EQ(PaintBox()->cursor().shape(), c.Shape) << c.At.x() << ", " << c.At.y();
     }
-    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::Pencil), Qt::LeftButton);
-    EXPECT_EQ(Main->PaintBox1->cursor().shape(), Qt::CrossCursor);
+    QTest::mouseClick(Window<TFrmTools>()->ButtonOf(TToolCode::Pencil), Qt::LeftButton);
+    EXPECT_EQ(PaintBox()->cursor().shape(), Qt::CrossCursor);
 }
 
 TEST_F(MainWindowTest, ChangingTheFontRendersThePendingObjectAtOnce)
 {
     Open(Photo("coffee.bmp"));
-    QTest::mouseClick(Main->FrmTools->ButtonOf(TToolCode::BalloonEllipse), Qt::LeftButton);
-    const TObjectPage page = ObjectPage(*Main->FrmToolOption, TToolCode::BalloonEllipse);
+    QTest::mouseClick(Window<TFrmTools>()->ButtonOf(TToolCode::BalloonEllipse), Qt::LeftButton);
+    const TObjectPage page = ObjectPage(*Window<TFrmToolOption>(), TToolCode::BalloonEllipse);
     page.Text->setPlainText("Hello there");
     Place(*Main, QPoint(100, 100));
-    const TLayers plain = LayersOf(Main->Document);
+    const TLayers plain = LayersOf(Main->Document());
     page.Bold->click();
-    const TLayers bold = LayersOf(Main->Document);
+    const TLayers bold = LayersOf(Main->Document());
     EXPECT_FALSE(bold == plain);
     page.FontSize->setValue(20);
-    EXPECT_FALSE(LayersOf(Main->Document) == bold);
+    EXPECT_FALSE(LayersOf(Main->Document()) == bold);
     page.FontSize->setValue(12);
     page.Bold->click();
-    EXPECT_TRUE(LayersOf(Main->Document) == plain);
+    EXPECT_TRUE(LayersOf(Main->Document()) == plain);
 }

@@ -3,10 +3,7 @@
 #include "settings/EffectControls.h"
 #include "settings/SettingsFile.h"
 #include "tests/document/TestFolder.h"
-#include "ui/FrmColorMoreOption.h"
-#include "ui/FrmOptions.h"
 #include "ui/FrmPreview.h"
-#include "ui/FrmSketchMoreOption.h"
 #include "ui/PaintBox.h"
 
 #include <QPushButton>
@@ -14,22 +11,22 @@
 #include <cstring>
 
 // The preview dialog on the main window's own document, options and option
-// dialogs, as the cartoon command builds it.
+// dialogs, as the cartoon command shows it.
 TEST_F(MainWindowTest, APreviewClosedAt700By500IsRememberedInTheOptionsFile)
 {
     ASSERT_TRUE(WriteSettingsFile(ProgramFile(DefaultSetName), DesignedSettings()));
     Open(Photo("coffee.jpg"));
-    const TBitmap photo = Main->Document.SourceBitmap;
-    {
-        TFrmPreview preview(Main->Document, Main->FrmOptions->Options(), *Main->FrmSketchMoreOption,
-                            *Main->FrmColorMoreOption, Main.get());
-        preview.show();
+    const TBitmap photo = Main->Document().SourceBitmap;
+    // The preview the cartoon command shows, cancelled.
+    WhenShown<TFrmPreview>([&](TFrmPreview& preview) {
         preview.resize(700, 500);
         Settle();
         EXPECT_EQ(+preview.Settings().Width, std::min(photo.Width(), preview.PaintBox1->DeviceSize().width()));
         preview.Btn_Cancle->click();
-    }
-    EXPECT_EQ(Main->Document.SourceBitmap, photo);
+    });
+    Item("MenuItem_Classic")->trigger();
+    Settle();
+    EXPECT_EQ(Main->Document().SourceBitmap, photo);
     Main->close();
     const std::string options = FileBytes(Folder.filePath("options.dat").toStdString());
     ASSERT_EQ(options.size(), 32u);
