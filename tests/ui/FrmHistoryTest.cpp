@@ -4,6 +4,7 @@
 #include "document/History.h"
 #include "settings/ProgramDir.h"
 #include "tests/document/TestFolder.h"
+#include "tests/ui/PostedEvents.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -123,7 +124,7 @@ TEST_F(HistoryPanel, ClickingTheFirstRowChoosesItOnce)
     EXPECT_TRUE(History.CanRedo());
     EXPECT_EQ(SelectedRow(), 1);
     EXPECT_EQ(Greyed(2), 1);
-    QTest::qWait(20);
+    ASSERT_TRUE(PostedEventsHandled());
     EXPECT_EQ(Chosen.count(), 1);
 }
 
@@ -140,7 +141,7 @@ TEST_F(HistoryPanel, KeysChooseTooAndFastKeysReportOnlyTheRowTheyStopOn)
     QTest::keyClick(Grid(), Qt::Key_Up);
     QTest::keyClick(Grid(), Qt::Key_Up);
     ASSERT_TRUE(Chosen.wait(1000));
-    QTest::qWait(20);
+    ASSERT_TRUE(PostedEventsHandled());
     ASSERT_EQ(Chosen.count(), 1);
     EXPECT_EQ(Chosen.at(0).at(0).toInt(), 1);
 }
@@ -157,7 +158,7 @@ TEST_F(HistoryPanel, RefreshesThatMoveTheSelectionAreNoChoice)
     Panel.hide();
     History.Undo(Document);
     Panel.show();
-    QTest::qWait(20);
+    ASSERT_TRUE(PostedEventsHandled());
     EXPECT_EQ(Chosen.count(), 0);
     EXPECT_EQ(SelectedRow(), 4);
 
@@ -176,7 +177,7 @@ TEST_F(HistoryPanel, AChoiceOvertakenByARefreshIsDropped)
     // holds what the user clicked on.
     History.SetHistoryStates(2);
     Record("Pencil");
-    QTest::qWait(20);
+    ASSERT_TRUE(PostedEventsHandled());
     EXPECT_EQ(Chosen.count(), 0);
 }
 
@@ -189,16 +190,20 @@ TEST_F(HistoryPanel, TheCurrentRowIsScrolledIntoViewAndTheCommentFillsTheWidth)
     ASSERT_EQ(Grid()->rowCount(), 50);
     Grid()->scrollToTop();
     Record("Open", "/home/me/beach.jpg");
-    QTest::qWait(20);
-    const QRect current = Grid()->visualItemRect(Grid()->item(Grid()->rowCount() - 1, 0));
-    EXPECT_TRUE(Grid()->viewport()->rect().contains(current)) << "the newest row is in view";
+    const auto currentInView = [this] {
+        const QRect current = Grid()->visualItemRect(Grid()->item(Grid()->rowCount() - 1, 0));
+        return Grid()->viewport()->rect().contains(current);
+    };
+    EXPECT_TRUE(QTest::qWaitFor(currentInView, 1000));
+    EXPECT_TRUE(currentInView()) << "the newest row is in view";
 
     // The columns end at the panel's right edge, at any width.
     for (int width : {260, 700}) {
         Panel.resize(width, Panel.height());
-        QTest::qWait(20);
         const QHeaderView* columns = Grid()->horizontalHeader();
-        EXPECT_EQ(columns->sectionViewportPosition(1) + columns->sectionSize(1), Grid()->viewport()->width()) << width;
+        const auto columnsEnd = [&] { return columns->sectionViewportPosition(1) + columns->sectionSize(1); };
+        EXPECT_TRUE(QTest::qWaitFor([&] { return columnsEnd() == Grid()->viewport()->width(); }, 1000));
+        EXPECT_EQ(columnsEnd(), Grid()->viewport()->width()) << width;
         EXPECT_FALSE(Grid()->horizontalScrollBar()->isVisible()) << width;
     }
 }

@@ -473,10 +473,8 @@ TEST_F(MainWindowTest, CopyPlacesTheWholeCompositeOnTheClipboard)
     }
 
     // The PNG follows as soon as it is compressed, of the same pixels.
-    for (int waited = 0; waited < 10000 && !QGuiApplication::clipboard()->mimeData()->hasFormat("image/png");
-         waited += 10)
-        QTest::qWait(10);
-    ASSERT_TRUE(QGuiApplication::clipboard()->mimeData()->hasFormat("image/png"));
+    ASSERT_TRUE(
+        QTest::qWaitFor([] { return QGuiApplication::clipboard()->mimeData()->hasFormat("image/png"); }, 10000));
     const QImage png = QImage::fromData(QGuiApplication::clipboard()->mimeData()->data("image/png"), "PNG");
     EXPECT_TRUE(png.convertToFormat(QImage::Format_RGB32) == copied);
 }

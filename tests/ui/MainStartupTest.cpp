@@ -146,7 +146,8 @@ TEST_F(MainStartupTest, AStateThatCannotBeWrittenIsReportedOnce)
     Tools().SketchLayer().Fill(1, 2, 3);
     Main->RecordHistory("Pencil", "--");
     Main->History().Flush();
-    QTest::qWait(400);
+    // The window looks for failed writes on a timer.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Messages.isEmpty(); }, 5000));
     ASSERT_EQ(Messages.size(), 1);
     EXPECT_TRUE(Messages[0].contains("~history2.state")) << Messages[0].toStdString();
     // Listed and restorable all the same.
