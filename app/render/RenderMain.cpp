@@ -13,6 +13,7 @@
 #include "picture/MemoryBudget.h"
 #include "picture/PictureFiles.h"
 #include "picture/SafeFile.h"
+#include "settings/FitToPhoto.h"
 #include "settings/Presets.h"
 
 #include <cstdint>
@@ -122,6 +123,8 @@ int Run(const TRenderOptions& options, TPictureSize& size)
     if (options.NoEffect) {
         contents.push_back([&](std::ostream& out) { WritePictureTo(out, options.Output, photo, {options.Lossless}); });
     } else {
+        if (options.Fit)
+            settings = FitToPhoto(*settings, photo);
         WidenToPicture(*settings, photo);
         auto layers = ComputeLayers(*settings, photo, options);
         if (!layers)

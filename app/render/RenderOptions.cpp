@@ -167,6 +167,8 @@ std::optional<TRenderOptions> ParseRenderOptions(const std::vector<std::string>&
             ok = value(options.ProjectOut);
         } else if (name == "--lossless") {
             ok = flag(options.Lossless);
+        } else if (name == "--fit") {
+            ok = flag(options.Fit);
         } else if (name == "--no-effect") {
             ok = flag(options.NoEffect);
         } else if (name == "-q" || name == "--quiet") {
@@ -194,6 +196,11 @@ std::optional<TRenderOptions> ParseRenderOptions(const std::vector<std::string>&
     }
     options.Input = positional[0];
     options.Output = positional[1];
+    // "auto" is no file: it is the cartoon preset fitted to the photo.
+    if (options.Preset == AutoPresetName) {
+        options.Preset = "cartoon";
+        options.Fit = true;
+    }
     if (!CheckInputName(options.Input, error) || !CheckPictureName(options.Output, "OUTPUT", error))
         return std::nullopt;
     if (!options.SketchOut.empty() && !CheckPictureName(options.SketchOut, "--sketch-out", error))
@@ -221,7 +228,11 @@ std::string RenderUsage()
            UsageEntry("OUTPUT", WrittenPicturesText() + ", by extension, any case") +
            "  -p, --preset P      cartoon | sketch | linedrawing | canvas | default | last:\n"
            "                      the .set file of that name beside the program; or the path\n"
-           "                      of any .set file. Default: default\n"
+           "                      of any .set file; or auto, the cartoon preset with --fit.\n"
+           "                      Default: default\n"
+           "  --fit               fit the preset to each photo first: where its colour bands\n"
+           "                      lie, how strong an edge must be to draw, how far the\n"
+           "                      smoothing reaches (for night, fog, stars, large photos)\n"
            "  --sketch-out FILE   also write the sketch layer (white when the settings switch it off)\n"
            "  --color-out FILE    also write the colouring layer (white when switched off)\n"
            "  --project-out FILE  also write a project (FILE must end in " +

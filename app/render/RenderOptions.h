@@ -14,6 +14,8 @@ struct TRenderOptions {
     std::string ColorOut;
     std::string ProjectOut;
     bool NoEffect = false;
+    // Fit the preset to each photo before rendering.
+    bool Fit = false;
     // WebP outputs lossless rather than at quality 90.
     bool Lossless = false;
     // 0: one per core.
@@ -21,6 +23,9 @@ struct TRenderOptions {
     bool Quiet = false;
     bool Help = false;
 };
+
+// The preset name that means the cartoon preset with --fit.
+inline constexpr const char* AutoPresetName = "auto";
 
 // The most worker threads -j accepts; more than there are cores only costs.
 inline constexpr int MaxRenderThreads = 64;

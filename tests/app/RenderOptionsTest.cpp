@@ -39,6 +39,28 @@ TEST(RenderOptions, NamesOfNoKindAreRefusedWithTheKindsThatAre)
         << error;
 }
 
+TEST(RenderOptions, AutoIsTheCartoonPresetFittedAndFitFitsAnyPreset)
+{
+    const struct {
+        std::vector<std::string> Args;
+        std::string Preset;
+        bool Fit;
+    } cases[] = {
+        {{"in.jpg", "out.jpg"}, "default", false},
+        {{"-p", "auto", "in.jpg", "out.jpg"}, "cartoon", true},
+        {{"--preset=auto", "--fit", "in.jpg", "out.jpg"}, "cartoon", true},
+        {{"--fit", "-p", "sketch", "in.jpg", "out.jpg"}, "sketch", true},
+        {{"-p", "./auto", "in.jpg", "out.jpg"}, "./auto", false},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        const auto options = ParseRenderOptions(c.Args, error);
+        ASSERT_TRUE(options) << error;
+        EXPECT_EQ(options->Preset, c.Preset);
+        EXPECT_EQ(options->Fit, c.Fit) << c.Preset;
+    }
+}
+
 TEST(RenderOptions, TheUsageListsTheKindsReadAndWritten)
 {
     const std::string usage = RenderUsage();
