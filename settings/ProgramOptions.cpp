@@ -2,7 +2,21 @@
 
 #include "settings/RecordFile.h"
 
+#include <algorithm>
 #include <cstring>
+
+TProgramOptions LimitedOptions(const TProgramOptions& options)
+{
+    using L = TProgramOptionsLimits;
+    TProgramOptions limited = options;
+    const std::int32_t mode = options.PreviewSizeMode;
+    if (mode < 0 || mode >= PreviewSizeModeCount)
+        limited.PreviewSizeMode = TProgramOptions::DefaultPreviewSizeMode;
+    limited.CustomWidth = std::clamp<std::int32_t>(options.CustomWidth, L::MinPreviewSize, L::MaxPreviewSize);
+    limited.CustomHeight = std::clamp<std::int32_t>(options.CustomHeight, L::MinPreviewSize, L::MaxPreviewSize);
+    limited.HistoryStates = std::clamp<std::int32_t>(options.HistoryStates, L::MinHistoryStates, L::MaxHistoryStates);
+    return limited;
+}
 
 bool LoadOptions(const std::string& path, TProgramOptions& options)
 {

@@ -7,17 +7,26 @@
 
 static_assert(std::endian::native == std::endian::little, "stored records are little-endian images of memory");
 
+// How the preview window is sized when it opens; the stored numbers are the
+// item indexes of the options dialog's list.
+enum class TPreviewSizeMode : std::int32_t {
+    Custom = 0, // CustomWidth x CustomHeight, centred in the work area
+    Maximized = 1, // the whole work area
+    Last = 2, // where it was when last closed
+};
+constexpr int PreviewSizeModeCount = 3;
+
 // The program options, byte for byte as "options.dat" stores them: eight
 // little-endian 32-bit integers. The initial values are the defaults used
 // when there is no file.
 #pragma pack(push, 1)
 struct TProgramOptions {
-    static constexpr std::int32_t DefaultPreviewSizeMode = 0;
+    static constexpr std::int32_t DefaultPreviewSizeMode = std::int32_t(TPreviewSizeMode::Custom);
     static constexpr std::int32_t DefaultCustomWidth = 459;
     static constexpr std::int32_t DefaultCustomHeight = 451;
     static constexpr std::int32_t DefaultHistoryStates = 50;
 
-    std::int32_t PreviewSizeMode = DefaultPreviewSizeMode; // 0 custom, 1 maximized, 2 last
+    std::int32_t PreviewSizeMode = DefaultPreviewSizeMode; // a TPreviewSizeMode
     std::int32_t CustomWidth = DefaultCustomWidth;
     std::int32_t CustomHeight = DefaultCustomHeight;
     std::int32_t HistoryStates = DefaultHistoryStates;
@@ -33,6 +42,21 @@ static_assert(sizeof(TProgramOptions) == 32);
 static_assert(offsetof(TProgramOptions, HistoryStates) == 12);
 static_assert(offsetof(TProgramOptions, LastWidth) == 24);
 static_assert(offsetof(TProgramOptions, LastHeight) == 28);
+
+// The ranges the options dialog holds its entries to: they keep the preview
+// window usable and the history's disk use bounded (each state is a file of
+// the whole document).
+struct TProgramOptionsLimits {
+    static constexpr int MinPreviewSize = 200;
+    static constexpr int MaxPreviewSize = 16384;
+    static constexpr int MinHistoryStates = 0;
+    static constexpr int MaxHistoryStates = 1000;
+};
+
+// The record with its numbers brought to the nearest limit and an unknown
+// size mode made Custom, for values from an older or damaged file. The Last
+// fields stay as they are: the preview checks them against the screen.
+TProgramOptions LimitedOptions(const TProgramOptions& options);
 
 // Reads the options file over `options`. Without a readable file the first
 // four fields take their defaults and the Last fields keep their values

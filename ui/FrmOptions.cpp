@@ -19,12 +19,15 @@
 #include <cstdint>
 #include <utility>
 
-static_assert(TFrmOptions::MaxHistoryStates <= THistory::MaxHistoryStates);
-static_assert(TFrmOptions::MinHistoryStates >= THistory::MinHistoryStates);
+using Limits = TProgramOptionsLimits;
+static_assert(Limits::MaxHistoryStates <= THistory::MaxHistoryStates);
+static_assert(Limits::MinHistoryStates >= THistory::MinHistoryStates);
 
 namespace {
 
-constexpr int ModeCustom = 0;
+// The list's items, in the order of TPreviewSizeMode.
+const char* const SizeModeItems[PreviewSizeModeCount] = {QT_TR_NOOP("Custom"), QT_TR_NOOP("Maximized"),
+                                                         QT_TR_NOOP("Last")};
 
 QSpinBox* Entry(const char* name, int minimum, int maximum, QWidget* parent)
 {
@@ -35,11 +38,6 @@ QSpinBox* Entry(const char* name, int minimum, int maximum, QWidget* parent)
     spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     spin->setToolTip(QString("%1 to %2").arg(minimum).arg(maximum));
     return spin;
-}
-
-std::int32_t Limited(std::int32_t value, int minimum, int maximum)
-{
-    return std::clamp<std::int32_t>(value, minimum, maximum);
 }
 
 std::string OptionsPath() { return UserFile(OptionsFileName); }
@@ -60,22 +58,23 @@ TFrmOptions::TFrmOptions(QWidget* parent)
     Label1->setObjectName("Label1");
     CmbWinSize = new QComboBox(GroupBox1);
     CmbWinSize->setObjectName("CmbWinSize");
-    CmbWinSize->addItems({tr("Custom"), tr("Maximized"), tr("Last")});
+    for (const char* item : SizeModeItems)
+        CmbWinSize->addItem(tr(item));
     Label1->setBuddy(CmbWinSize);
     Label3 = new QLabel(tr("Width:"), GroupBox1);
     Label3->setObjectName("Label3");
-    SpnWidth = Entry("SpnWidth", MinPreviewSize, MaxPreviewSize, GroupBox1);
+    SpnWidth = Entry("SpnWidth", Limits::MinPreviewSize, Limits::MaxPreviewSize, GroupBox1);
     Label3->setBuddy(SpnWidth);
     Label4 = new QLabel(tr("Height:"), GroupBox1);
     Label4->setObjectName("Label4");
-    SpnHeight = Entry("SpnHeight", MinPreviewSize, MaxPreviewSize, GroupBox1);
+    SpnHeight = Entry("SpnHeight", Limits::MinPreviewSize, Limits::MaxPreviewSize, GroupBox1);
     Label4->setBuddy(SpnHeight);
 
     GroupBox2 = new QGroupBox(this);
     GroupBox2->setObjectName("GroupBox2");
     Label5 = new QLabel(tr("History States:"), GroupBox2);
     Label5->setObjectName("Label5");
-    SpnHistory = Entry("SpnHistory", MinHistoryStates, MaxHistoryStates, GroupBox2);
+    SpnHistory = Entry("SpnHistory", Limits::MinHistoryStates, Limits::MaxHistoryStates, GroupBox2);
     Label5->setBuddy(SpnHistory);
 
     // Not in the original design: a picture larger than the window opens
@@ -140,12 +139,7 @@ void TFrmOptions::LoadOptions()
 {
     ::LoadOptions(OptionsPath(), Record);
     LoadOptionsExtra(OptionsPath(), ExtraRecord);
-    const std::int32_t mode = Record.PreviewSizeMode;
-    if (mode < 0 || mode >= CmbWinSize->count())
-        Record.PreviewSizeMode = TProgramOptions::DefaultPreviewSizeMode;
-    Record.CustomWidth = Limited(Record.CustomWidth, MinPreviewSize, MaxPreviewSize);
-    Record.CustomHeight = Limited(Record.CustomHeight, MinPreviewSize, MaxPreviewSize);
-    Record.HistoryStates = Limited(Record.HistoryStates, MinHistoryStates, MaxHistoryStates);
+    Record = LimitedOptions(Record);
 
     CmbWinSize->setCurrentIndex(Record.PreviewSizeMode);
     SpnWidth->setValue(Record.CustomWidth);
@@ -174,7 +168,7 @@ bool TFrmOptions::SaveOptions()
 
 void TFrmOptions::UpdateSizeEnabling()
 {
-    const bool custom = CmbWinSize->currentIndex() == ModeCustom;
+    const bool custom = CmbWinSize->currentIndex() == int(TPreviewSizeMode::Custom);
     for (QWidget* w : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(SpnWidth), static_cast<QWidget*>(Label4),
                        static_cast<QWidget*>(SpnHeight)})
         w->setEnabled(custom);

@@ -26,20 +26,11 @@ class TFrmOptions : public QDialog {
     Q_OBJECT
 
 public:
-    // The entries are held to ranges that keep the preview window usable and
-    // the history's disk use bounded (each state is a file of the whole
-    // document). Values outside them, from an older or damaged file, are
-    // brought to the nearest limit as the file is read; an unknown size mode
-    // becomes Custom.
-    static constexpr int MinPreviewSize = 200;
-    static constexpr int MaxPreviewSize = 16384;
-    static constexpr int MinHistoryStates = 0;
-    static constexpr int MaxHistoryStates = 1000;
-
     explicit TFrmOptions(QWidget* parent = nullptr);
 
     // Reads the options file (or takes the defaults) into the record and the
-    // controls.
+    // controls; values outside the ranges of TProgramOptionsLimits are
+    // brought to the nearest limit.
     void LoadOptions();
     // Takes the controls' values into the record and writes the file; says
     // first that a changed number of history states waits for the next run.

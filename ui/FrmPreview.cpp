@@ -10,6 +10,7 @@
 #include "ui/FrmSketchMoreOption.h"
 #include "ui/Message.h"
 #include "ui/PaintBox.h"
+#include "ui/PanelPlacement.h"
 #include "ui/SpinEdit.h"
 #include "ui/TrackSpin.h"
 
@@ -266,24 +267,8 @@ void TFrmPreview::PlaceWindow()
     const QScreen* screen =
         parentWidget() && parentWidget()->screen() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const int R = work.x() + work.width(), B = work.y() + work.height();
-
-    QRect place(QPoint((R - DesignedSize.width()) / 2, (B - DesignedSize.height()) / 2), DesignedSize);
-    switch (Options.PreviewSizeMode) {
-    case 0:
-        if (Options.CustomWidth < R && Options.CustomHeight < B)
-            place = QRect((R - Options.CustomWidth) / 2, (B - Options.CustomHeight) / 2, Options.CustomWidth,
-                          Options.CustomHeight);
-        break;
-    case 1: place = QRect(0, 0, R, B); break;
-    case 2:
-        if (0 <= Options.LastTop && Options.LastTop <= B && 0 <= Options.LastLeft && Options.LastLeft <= R &&
-            0 < Options.LastWidth && Options.LastWidth <= R && 0 < Options.LastHeight && Options.LastHeight <= B)
-            place = QRect(Options.LastLeft, Options.LastTop, Options.LastWidth, Options.LastHeight);
-        break;
-    default: break;
-    }
-    resize(place.size().expandedTo(MinimumSize).boundedTo(MaximumSize));
+    const QRect place = PreviewPlace(Options, work, {DesignedSize, MinimumSize, MaximumSize});
+    resize(place.size());
     move(place.topLeft());
 }
 

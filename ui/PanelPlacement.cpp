@@ -37,3 +37,27 @@ QRect KeptInside(const QRect& place, const QRect& area)
         kept.moveTop(area.top());
     return kept;
 }
+
+QRect PreviewPlace(const TProgramOptions& options, const QRect& workArea, const TPreviewWindowSizes& sizes)
+{
+    const int R = workArea.x() + workArea.width(), B = workArea.y() + workArea.height();
+    // By value: the record's fields are packed.
+    const int customWidth = options.CustomWidth, customHeight = options.CustomHeight;
+    const int lastLeft = options.LastLeft, lastTop = options.LastTop;
+    const int lastWidth = options.LastWidth, lastHeight = options.LastHeight;
+
+    QRect place(QPoint((R - sizes.Designed.width()) / 2, (B - sizes.Designed.height()) / 2), sizes.Designed);
+    switch (TPreviewSizeMode(options.PreviewSizeMode)) {
+    case TPreviewSizeMode::Custom:
+        if (customWidth < R && customHeight < B)
+            place = QRect((R - customWidth) / 2, (B - customHeight) / 2, customWidth, customHeight);
+        break;
+    case TPreviewSizeMode::Maximized: place = QRect(0, 0, R, B); break;
+    case TPreviewSizeMode::Last:
+        if (0 <= lastTop && lastTop <= B && 0 <= lastLeft && lastLeft <= R && 0 < lastWidth && lastWidth <= R &&
+            0 < lastHeight && lastHeight <= B)
+            place = QRect(lastLeft, lastTop, lastWidth, lastHeight);
+        break;
+    }
+    return QRect(place.topLeft(), place.size().expandedTo(sizes.Minimum).boundedTo(sizes.Maximum));
+}

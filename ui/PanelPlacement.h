@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/ProgramOptions.h"
+
 #include <QRect>
 #include <QSize>
 
@@ -31,3 +33,19 @@ TPanelPlaces PanelPlaces(const QRect& desktop, const TPanelSizes& sizes, int scr
 // scaled screen, every panel stays reachable. A panel larger than the area
 // keeps its top-left corner inside it.
 QRect KeptInside(const QRect& place, const QRect& area);
+
+// Where the preview window opens, from the options' size mode against the
+// work area, whose right and bottom edges (x + width, y + height) are called
+// R and B here; divisions truncate toward zero. Custom takes the custom size
+// centred only when it is below R x B; Maximized takes 0, 0, R, B; Last takes
+// the rectangle of the last close only when its top-left corner lies in
+// 0..R, 0..B and its size in 1..R, 1..B. Otherwise, and for an unknown mode,
+// the window keeps its designed size, centred. The size is then held to the
+// window's limits; the corner stays.
+struct TPreviewWindowSizes {
+    QSize Designed;
+    QSize Minimum;
+    QSize Maximum;
+};
+
+QRect PreviewPlace(const TProgramOptions& options, const QRect& workArea, const TPreviewWindowSizes& sizes);

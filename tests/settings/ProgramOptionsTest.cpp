@@ -2,6 +2,8 @@
 
 #include "tests/settings/TempDir.h"
 
+#include <cstring>
+
 namespace {
 
 // Fields of packed records are compared as values (unary +): the test
@@ -87,6 +89,33 @@ TEST_F(ProgramOptions, TheEditorsOwnOptionsFollowTheRecordOnlyWhenSet)
     ASSERT_TRUE(LoadOptionsExtra(path, read));
     EXPECT_TRUE(read.FitLargePictures);
     EXPECT_TRUE(read.LastOpenDirectory.empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(ProgramOptionsLimits, NumbersGoToTheNearestLimitAndAnUnknownModeToCustom)
+{
+    using L = TProgramOptionsLimits;
+    struct TCase {
+        TProgramOptions Stored, Limited;
+    };
+    const TCase cases[] = {
+        {{2, 800, 600, 7, 10, 20, 700, 500}, {2, 800, 600, 7, 10, 20, 700, 500}},
+        {{1, L::MinPreviewSize, L::MaxPreviewSize, L::MaxHistoryStates, 0, 0, 0, 0},
+         {1, L::MinPreviewSize, L::MaxPreviewSize, L::MaxHistoryStates, 0, 0, 0, 0}},
+        // The Last rectangle is the preview's to judge against the screen.
+        {{9, 5, 100000, -7, -1, -2, 99999, -4}, {0, L::MinPreviewSize, L::MaxPreviewSize, 0, -1, -2, 99999, -4}},
+        {{-1, L::MinPreviewSize - 1, L::MaxPreviewSize + 1, L::MaxHistoryStates + 1, 0, 0, 0, 0},
+         {0, L::MinPreviewSize, L::MaxPreviewSize, L::MaxHistoryStates, 0, 0, 0, 0}},
+        {{PreviewSizeModeCount, 459, 451, 50, 0, 0, 0, 0}, {0, 459, 451, 50, 0, 0, 0, 0}},
+    };
+    for (const TCase& c : cases) {
+        const TProgramOptions limited = LimitedOptions(c.Stored);
+        EXPECT_EQ(std::memcmp(&limited, &c.Limited, sizeof limited), 0)
+            << "stored mode " << +c.Stored.PreviewSizeMode << ", width " << +c.Stored.CustomWidth;
+    }
 }
 
 } // namespace

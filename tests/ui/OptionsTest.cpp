@@ -144,7 +144,7 @@ TEST_F(OptionsDialog, ANumberTypedOutOfRangeIsCorrectedInSightBeforeOkSaves)
         QTest::mouseClick(dialog.BtnOk, Qt::LeftButton);
         // Still open, with the corrected value and the reason in view.
         EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(dialog.SpnWidth->value(), TFrmOptions::MinPreviewSize);
+        EXPECT_EQ(dialog.SpnWidth->value(), TProgramOptionsLimits::MinPreviewSize);
         EXPECT_TRUE(dialog.Lbl_RangeHint->isVisible());
         EXPECT_TRUE(dialog.Lbl_RangeHint->text().contains("200 and 16384"))
             << dialog.Lbl_RangeHint->text().toStdString();
@@ -159,7 +159,7 @@ TEST_F(OptionsDialog, ValuesOutsideTheRangesAreBroughtToTheLimitsWithoutAMessage
     PutFileBytes(OptionsFile(), Int32s({9, 5, 100000, -7, 1, 2, 3, 4}));
     TFrmOptions dialog;
     EXPECT_EQ(dialog.CmbWinSize->currentIndex(), 0);
-    EXPECT_EQ(dialog.Options().HistoryStates, TFrmOptions::MinHistoryStates);
+    EXPECT_EQ(dialog.Options().HistoryStates, TProgramOptionsLimits::MinHistoryStates);
     EXPECT_TRUE(dialog.SaveOptions());
     EXPECT_TRUE(Messages.Messages.isEmpty());
     EXPECT_EQ(FileBytes(OptionsFile()), Int32s({0, 200, 16384, 0, 1, 2, 3, 4}));
@@ -167,5 +167,5 @@ TEST_F(OptionsDialog, ValuesOutsideTheRangesAreBroughtToTheLimitsWithoutAMessage
     // Typing cannot enter an absurd number either.
     Retype(dialog.SpnHistory, "99999");
     dialog.SpnHistory->interpretText();
-    EXPECT_LE(dialog.SpnHistory->value(), TFrmOptions::MaxHistoryStates);
+    EXPECT_LE(dialog.SpnHistory->value(), TProgramOptionsLimits::MaxHistoryStates);
 }

@@ -62,3 +62,61 @@ TEST(PanelPlacement, AShortDesktopSpreadsThePanelsByThirds)
 }
 
 } // namespace
+
+namespace {
+
+TEST(PreviewPlacement, EachModeAgainstTheWorkArea)
+{
+    const TPreviewWindowSizes sizes{QSize(517, 438), QSize(453, 400), QSize(1600, 1200)};
+    const QRect work(0, 0, 1920, 1040);
+    // The designed size, centred: ((1920 - 517) / 2, (1040 - 438) / 2).
+    const QRect designed(701, 301, 517, 438);
+    constexpr int Custom = 0, Maximized = 1, Last = 2;
+    struct TCase {
+        const char* What;
+        QRect Work;
+        TProgramOptions Options; // mode, custom width and height, history, last top, left, width, height
+        QRect Expected;
+    };
+    const TCase cases[] = {
+        {"custom, centred", work, {Custom, 459, 451, 50, 0, 0, 0, 0}, QRect(730, 294, 459, 451)},
+        {"custom as wide as the work area", work, {Custom, 1920, 451, 50, 0, 0, 0, 0}, designed},
+        {"custom as high as the work area", work, {Custom, 459, 1040, 50, 0, 0, 0, 0}, designed},
+        {"custom below the minimum: centred, then grown",
+         work,
+         {Custom, 300, 200, 50, 0, 0, 0, 0},
+         QRect(810, 420, 453, 400)},
+        {"custom on a work area below a bar",
+         QRect(0, 30, 1280, 994),
+         {Custom, 459, 451, 50, 0, 0, 0, 0},
+         QRect(410, 286, 459, 451)},
+        {"maximized, held to the maximum width", work, {Maximized, 459, 451, 50, 0, 0, 0, 0}, QRect(0, 0, 1600, 1040)},
+        {"maximized on a small screen",
+         QRect(0, 0, 800, 600),
+         {Maximized, 459, 451, 50, 0, 0, 0, 0},
+         QRect(0, 0, 800, 600)},
+        {"maximized on a screen below the minimum",
+         QRect(0, 0, 400, 300),
+         {Maximized, 459, 451, 50, 0, 0, 0, 0},
+         QRect(0, 0, 453, 400)},
+        {"last, inside", work, {Last, 459, 451, 50, 100, 200, 700, 500}, QRect(200, 100, 700, 500)},
+        {"last, corner on the right and bottom edges",
+         work,
+         {Last, 459, 451, 50, 1040, 1920, 700, 500},
+         QRect(1920, 1040, 700, 500)},
+        {"last, as large as the work area", work, {Last, 459, 451, 50, 0, 0, 1920, 1040}, QRect(0, 0, 1600, 1040)},
+        {"last, off the left edge", work, {Last, 459, 451, 50, 100, -1, 700, 500}, designed},
+        {"last, off the top edge", work, {Last, 459, 451, 50, -1, 200, 700, 500}, designed},
+        {"last, past the right edge", work, {Last, 459, 451, 50, 100, 1921, 700, 500}, designed},
+        {"last, past the bottom edge", work, {Last, 459, 451, 50, 1041, 200, 700, 500}, designed},
+        {"last, wider than the work area", work, {Last, 459, 451, 50, 100, 200, 1921, 500}, designed},
+        {"last, higher than the work area", work, {Last, 459, 451, 50, 100, 200, 700, 1041}, designed},
+        {"last, never stored", work, {Last, 459, 451, 50, 0, 0, 0, 0}, designed},
+        {"last, no height", work, {Last, 459, 451, 50, 100, 200, 700, 0}, designed},
+        {"an unknown mode", work, {7, 459, 451, 50, 100, 200, 700, 500}, designed},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(PreviewPlace(c.Options, c.Work, sizes), c.Expected) << c.What;
+}
+
+} // namespace
