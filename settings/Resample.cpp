@@ -158,28 +158,19 @@ void ResampleRows(const TResampleSource& source, const std::vector<TSpan>& rows,
 
 } // namespace
 
-TResampleSource& ResampleSource()
+TResampleSource CaptureResampleSource(const TBitmap& picture)
 {
-    static TResampleSource source;
+    TResampleSource source;
+    const std::size_t rowBytes = std::size_t(picture.Width()) * 3;
+    source.Pixels.resize(rowBytes * std::size_t(picture.Height()));
+    for (int y = 0; y < picture.Height(); ++y)
+        std::memcpy(source.Pixels.data() + std::size_t(y) * rowBytes, picture.ScanLine(y), rowBytes);
+    source.Width = picture.Width();
+    source.Height = picture.Height();
     return source;
 }
 
-void CaptureResampleSource(const TBitmap& picture)
-{
-    TResampleSource& source = ResampleSource();
-    const std::size_t rowBytes = std::size_t(picture.Width()) * 3;
-    std::vector<std::uint8_t> pixels(rowBytes * std::size_t(picture.Height()));
-    for (int y = 0; y < picture.Height(); ++y)
-        std::memcpy(pixels.data() + std::size_t(y) * rowBytes, picture.ScanLine(y), rowBytes);
-    // Swapped in whole so that a failed allocation leaves the old capture.
-    source.Pixels.swap(pixels);
-    source.Width = picture.Width();
-    source.Height = picture.Height();
-}
-
-bool ResampleTo(int w, int h, TBitmap& target) { return ResampleFrom(ResampleSource(), w, h, target); }
-
-bool ResampleFrom(const TResampleSource& source, int w, int h, TBitmap& target)
+bool ResampleTo(const TResampleSource& source, int w, int h, TBitmap& target)
 {
     if (w <= 0 || h <= 0 || source.Width <= 0 || source.Height <= 0)
         return false;

@@ -16,18 +16,13 @@ struct TResampleSource {
     std::vector<std::uint8_t> Pixels;
 };
 
-// The one process-wide capture (user-interface thread only).
-TResampleSource& ResampleSource();
+// The pixels of `picture`, captured. Whoever reduces a picture again and
+// again keeps its own capture.
+TResampleSource CaptureResampleSource(const TBitmap& picture);
 
-// Replaces the process-wide capture by the pixels of `picture`.
-void CaptureResampleSource(const TBitmap& picture);
-
-// Sets `target` to w x h pixels reduced from the process-wide capture by area
-// averaging in fixed point (4096 units per source pixel). Returns false and
-// leaves `target` untouched when w or h is not positive or nothing has been
-// captured. Sizes beyond TBitmap's limits throw std::length_error, also
-// leaving `target` untouched.
-bool ResampleTo(int w, int h, TBitmap& target);
-
-// The same from a given capture.
-bool ResampleFrom(const TResampleSource& source, int w, int h, TBitmap& target);
+// Sets `target` to w x h pixels reduced from `source` by area averaging in
+// fixed point (4096 units per source pixel). Returns false and leaves
+// `target` untouched when w or h is not positive or the capture is empty.
+// Sizes beyond TBitmap's limits throw std::length_error, also leaving
+// `target` untouched.
+bool ResampleTo(const TResampleSource& source, int w, int h, TBitmap& target);

@@ -5,7 +5,6 @@
 #include "picture/FileNames.h"
 #include "settings/ProgramDir.h"
 #include "settings/RecentFiles.h"
-#include "settings/Resample.h"
 #include "tools/Tool.h"
 #include "ui/BusyCursor.h"
 #include "ui/ClipboardPicture.h"
@@ -203,7 +202,6 @@ std::exception_ptr TFrmMain::FinishOpen(const std::string& fileName)
     const TBitmap& view = CurrentDocument.ViewBitmap;
     const bool large = view.Width() > paint.width() || view.Height() > paint.height();
     PictureView->ResetZoomStep(FrmOptions->Extra().FitLargePictures && large ? PictureView->FitStep() : 0);
-    CaptureResampleSource(CurrentDocument.ViewBitmap);
     OpenedFileName = fileName;
     // The picture is open whether or not its history state can be written;
     // a failure is reported once the window shows the new picture.

@@ -2,6 +2,7 @@
 
 #include "engine/EffectSettings.h"
 #include "picture/Bitmap.h"
+#include "settings/Resample.h"
 #include "ui/PresetFiles.h"
 
 #include <QDialog>
@@ -151,6 +152,9 @@ private:
     TEffectSettings Record{};
     std::unique_ptr<TDrawEffect> PreviewEffect;
     TBitmap PreviewBitmap;
+    // The view picture as the dialog was shown: every size the Image Size tab
+    // applies is reduced from it.
+    TResampleSource ResampleSource;
     std::array<TTrackSpin*, 13> Pairs{};
 
     bool ConfirmedFlag = false;

@@ -66,7 +66,7 @@ QWidget* TFrmPreview::CreateImageSizeTab()
 
 void TFrmPreview::ShowFullSize()
 {
-    CaptureResampleSource(Document.ViewBitmap);
+    ResampleSource = CaptureResampleSource(Document.ViewBitmap);
     FullWidth = Document.ViewBitmap.Width();
     FullHeight = Document.ViewBitmap.Height();
     Lbl_Original->setText(tr("Original Size: ") + QString::number(FullWidth) + " * " + QString::number(FullHeight));
@@ -131,7 +131,7 @@ void TFrmPreview::ApplyImageSize(int width, int height, bool moveSlider)
     if (width == FullWidth && height == FullHeight)
         Document.SourceBitmap = Document.ViewBitmap;
     else
-        ResampleTo(width, height, Document.SourceBitmap);
+        ResampleTo(ResampleSource, width, height, Document.SourceBitmap);
     // The same picture object now holds other pixels.
     if (PreviewEffect)
         PreviewEffect->SourceChanged();

@@ -35,9 +35,8 @@ TBitmap Grey(int w, int h, std::initializer_list<int> values)
 
 TBitmap Resampled(const TBitmap& picture, int w, int h)
 {
-    CaptureResampleSource(picture);
     TBitmap target;
-    EXPECT_TRUE(ResampleTo(w, h, target));
+    EXPECT_TRUE(ResampleTo(CaptureResampleSource(picture), w, h, target));
     return target;
 }
 
@@ -91,8 +90,7 @@ TEST(Resample, CaptureCopiesThePixelsWithoutRowPadding)
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 15; ++x)
             picture.ScanLine(y)[x] = std::uint8_t(y * 100 + x);
-    CaptureResampleSource(picture);
-    const TResampleSource& source = ResampleSource();
+    const TResampleSource source = CaptureResampleSource(picture);
     EXPECT_EQ(source.Width, 5);
     EXPECT_EQ(source.Height, 2);
     ASSERT_EQ(source.Pixels.size(), 30u);
@@ -127,20 +125,19 @@ TEST(Resample, ABadSizeOrAnEmptyCaptureLeavesTheTargetUntouched)
 {
     std::mt19937 random(2);
     TBitmap before = Picture(3, 3, random);
-    CaptureResampleSource(Picture(8, 8, random));
+    const TResampleSource source = CaptureResampleSource(Picture(8, 8, random));
     for (auto [w, h] : {std::pair{0, 4}, {4, 0}, {-1, 4}, {4, -3}, {0, 0}}) {
         TBitmap target = before;
-        EXPECT_FALSE(ResampleTo(w, h, target));
+        EXPECT_FALSE(ResampleTo(source, w, h, target));
         EXPECT_EQ(target, before) << w << " x " << h;
     }
     TBitmap tooLarge = before;
-    EXPECT_THROW(ResampleTo(TBitmap::MaxSide + 1, 1, tooLarge), std::length_error);
-    EXPECT_THROW(ResampleTo(20000, 20000, tooLarge), std::length_error);
+    EXPECT_THROW(ResampleTo(source, TBitmap::MaxSide + 1, 1, tooLarge), std::length_error);
+    EXPECT_THROW(ResampleTo(source, 20000, 20000, tooLarge), std::length_error);
     EXPECT_EQ(tooLarge, before);
 
-    CaptureResampleSource(TBitmap());
     TBitmap target = before;
-    EXPECT_FALSE(ResampleTo(2, 2, target));
+    EXPECT_FALSE(ResampleTo(CaptureResampleSource(TBitmap()), 2, 2, target));
     EXPECT_EQ(target, before);
 }
 
@@ -154,9 +151,8 @@ TEST(Resample, EqualsTheAreaAverageOnRandomSizes)
         // Mostly reductions; some enlargements of one or both sides.
         int w = std::uniform_int_distribution<int>(1, round % 5 == 0 ? 2 * w0 + 1 : w0)(random);
         int h = std::uniform_int_distribution<int>(1, round % 7 == 0 ? 2 * h0 + 1 : h0)(random);
-        CaptureResampleSource(picture);
         TBitmap target;
-        ASSERT_TRUE(ResampleTo(w, h, target));
+        ASSERT_TRUE(ResampleTo(CaptureResampleSource(picture), w, h, target));
         ASSERT_EQ(target, Reference(picture, w, h)) << w0 << " x " << h0 << " to " << w << " x " << h;
     }
 }
@@ -168,9 +164,8 @@ TEST(Resample, ALargePictureSplitIntoBandsEqualsTheAreaAverage)
     std::mt19937 random(4);
     const int w = 1013, h = 877;
     TBitmap picture = Picture(1531, 1187, random);
-    CaptureResampleSource(picture);
     TBitmap target;
-    ASSERT_TRUE(ResampleTo(w, h, target));
+    ASSERT_TRUE(ResampleTo(CaptureResampleSource(picture), w, h, target));
     for (int bands = 2; bands <= 8; ++bands)
         for (int b = 1; b < bands; ++b)
             for (int i : {h * b / bands - 1, h * b / bands})

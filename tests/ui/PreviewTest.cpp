@@ -2,6 +2,7 @@
 
 #include "engine/DrawEffect.h"
 #include "settings/ProgramDir.h"
+#include "settings/Resample.h"
 #include "ui/Cursors.h"
 #include "ui/PaintBox.h"
 #include "ui/RadioGroup.h"
@@ -347,4 +348,30 @@ TEST_F(PreviewDialog, CaptionsAndWhatTheCheckBoxesEnable)
     }
     EXPECT_TRUE(preview.SketchMore->isEnabled());
     EXPECT_TRUE(preview.ColorMore->isEnabled());
+}
+
+TEST_F(PreviewDialog, EachDialogReducesFromThePictureItWasShownOn)
+{
+    Pictures(80, 60);
+    TFrmPreview& preview = Shown();
+    const auto reduced = [](const TBitmap& picture, int w, int h) {
+        TBitmap target;
+        EXPECT_TRUE(ResampleTo(CaptureResampleSource(picture), w, h, target));
+        return target;
+    };
+    {
+        // Another preview on another picture, shown and reduced meanwhile.
+        TDocument other;
+        other.ViewBitmap = PatternPicture(50, 40, 3);
+        other.SourceBitmap = other.ViewBitmap;
+        TFrmSketchMoreOption sketchMore;
+        TFrmColorMoreOption colorMore;
+        TFrmPreview second(other, Options, sketchMore, colorMore);
+        second.show();
+        Settle();
+        second.Trc_ImageSize->setValue(50);
+        EXPECT_EQ(other.SourceBitmap, reduced(other.ViewBitmap, 25, 20));
+    }
+    preview.Trc_ImageSize->setValue(50);
+    EXPECT_EQ(Doc.SourceBitmap, reduced(Doc.ViewBitmap, 40, 30));
 }
