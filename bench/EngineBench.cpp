@@ -7,7 +7,6 @@
 // Set LQ_BIG_PHOTO to a JPEG file (for example the 5640 x 3172 Elephants
 // photo) to time the whole render on it too.
 
-#include "engine/Abort.h"
 #include "engine/ColorSmooth.h"
 #include "engine/ColorStep.h"
 #include "engine/DrawEffect.h"

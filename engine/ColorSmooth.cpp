@@ -57,10 +57,11 @@ struct TSmoothJob {
     std::uint8_t* Smoothed;
     int Width, Height, Radius;
     std::size_t RowBytes;
+    const TCancelToken* Cancel;
 };
 
 // For the network strips, which ask before every row.
-bool StopRequested() { return AbortRequested(); }
+bool StopRequested(const void* cancel) { return CancelRequested(static_cast<const TCancelToken*>(cancel)); }
 
 // Median by network, four windows side by side (eight where the processor
 // has the wider vectors).
@@ -70,8 +71,8 @@ void MedianStripByNetwork(const TSmoothJob& job, int x0, int x1, TStripScratch& 
     const std::size_t span = std::size_t(x1 - x0) + 2 * r + MaxNetworkLanes;
     s.Ring.assign(span * n, 0.0f);
     s.Out.resize(std::size_t(x1 - x0) + MaxNetworkLanes);
-    TNetworkStrip strip{job.Scaled, job.Smoothed,  job.Height,   job.RowBytes, x0,
-                        x1,         s.Ring.data(), s.Out.data(), StopRequested};
+    TNetworkStrip strip{job.Scaled, job.Smoothed,  job.Height,   job.RowBytes,  x0,
+                        x1,         s.Ring.data(), s.Out.data(), StopRequested, job.Cancel};
 #if defined(__x86_64__) && defined(__GNUC__)
     if (WideVectors()) {
         MedianStripByNetworkWide(r, strip);
@@ -107,7 +108,7 @@ void MaximumStrip(const TSmoothJob& job, int x0, int x1, TStripScratch& s)
     for (int y = 0; y < n - 1; ++y)
         loadRow(y);
     for (int y = r; y < job.Height - r; ++y) {
-        if (AbortRequested())
+        if (CancelRequested(job.Cancel))
             return;
         loadRow(y + r);
         std::fill(s.Out32.begin(), s.Out32.end(), 0u);
@@ -154,15 +155,16 @@ TColorSmoother::TColorSmoother()
 TColorSmoother::~TColorSmoother() = default;
 
 bool SmoothColorBuffer(const std::uint8_t* scaled, std::uint8_t* smoothed, int width, int height, int radius,
-                       int smoothType, const TProgressReporter& progress, TWorkerPool* pool, TMedianMethod method)
+                       int smoothType, const TProgressReporter& progress, TWorkerPool* pool, TMedianMethod method,
+                       TCancelToken* cancel)
 {
     TColorSmoother smoother;
-    return smoother.Smooth(scaled, smoothed, width, height, radius, smoothType, progress, pool, method);
+    return smoother.Smooth(scaled, smoothed, width, height, radius, smoothType, progress, pool, method, cancel);
 }
 
 bool TColorSmoother::SmoothFollowing(const std::uint8_t* scaled, std::uint8_t* smoothed, int width, int height,
                                      int radius, int smoothType, TRowsReady& ready, const TProgressReporter& progress,
-                                     TWorkerPool* pool, TMedianMethod method)
+                                     TWorkerPool* pool, TMedianMethod method, TCancelToken* cancel)
 {
     method = Resolved(method, radius);
     const int n = 2 * radius + 1;
@@ -172,7 +174,7 @@ bool TColorSmoother::SmoothFollowing(const std::uint8_t* scaled, std::uint8_t* s
         if (!ready.Enter(height))
             return false;
         ready.Leave();
-        return Smooth(scaled, smoothed, width, height, radius, smoothType, progress, pool, method);
+        return Smooth(scaled, smoothed, width, height, radius, smoothType, progress, pool, method, cancel);
     }
 
     const std::size_t rowBytes = std::size_t(width) * 3;
@@ -183,7 +185,7 @@ bool TColorSmoother::SmoothFollowing(const std::uint8_t* scaled, std::uint8_t* s
     const int units = stretches * strips;
     std::vector<TStripScratch>& scratch = scratch_->For(pool);
     return ForEachUnit(
-        pool, units,
+        pool, cancel, units,
         [&](int unit, int worker) {
             const int row = radius + unit / strips * stretch;
             const int endRow = std::min(row + stretch, height - radius);
@@ -204,6 +206,7 @@ bool TColorSmoother::SmoothFollowing(const std::uint8_t* scaled, std::uint8_t* s
             TCountingStrip strip{scaled, smoothed, width, height, radius, x0, x1};
             strip.FirstRow = row;
             strip.EndRow = endRow;
+            strip.Cancel = cancel;
             MedianStripByCounting(strip, scratch[std::size_t(worker)].Counting);
             ready.Leave();
         },
@@ -211,7 +214,8 @@ bool TColorSmoother::SmoothFollowing(const std::uint8_t* scaled, std::uint8_t* s
 }
 
 bool TColorSmoother::Smooth(const std::uint8_t* scaled, std::uint8_t* smoothed, int width, int height, int radius,
-                            int smoothType, const TProgressReporter& progress, TWorkerPool* pool, TMedianMethod method)
+                            int smoothType, const TProgressReporter& progress, TWorkerPool* pool, TMedianMethod method,
+                            TCancelToken* cancel)
 {
     if (width <= 0 || height <= 0)
         return true;
@@ -227,24 +231,27 @@ bool TColorSmoother::Smooth(const std::uint8_t* scaled, std::uint8_t* smoothed, 
     const int n = 2 * radius + 1;
     const int centres = width - 2 * radius;
     const int strips = (centres + SmoothStrip - 1) / SmoothStrip;
-    TSmoothJob job{scaled, smoothed, width, height, radius, rowBytes};
+    TSmoothJob job{scaled, smoothed, width, height, radius, rowBytes, cancel};
     method = Resolved(method, radius);
     std::vector<TStripScratch>& scratch = scratch_->For(pool);
     const bool byNetwork = method == TMedianMethod::Network && radius <= 3;
     return ForEachUnit(
-        pool, strips,
+        pool, cancel, strips,
         [&](int strip, int worker) {
             int x0 = radius + strip * SmoothStrip;
             int x1 = std::min(x0 + SmoothStrip, width - radius);
             TStripScratch& s = scratch[worker];
             if (height < n)
                 return;
-            if (smoothType != SmoothTypeCircle)
+            if (smoothType != SmoothTypeCircle) {
                 MaximumStrip(job, x0, x1, s);
-            else if (byNetwork)
+            } else if (byNetwork) {
                 MedianStripByNetwork(job, x0, x1, s);
-            else
-                MedianStripByCounting({scaled, smoothed, width, height, radius, x0, x1}, s.Counting);
+            } else {
+                TCountingStrip counting{scaled, smoothed, width, height, radius, x0, x1};
+                counting.Cancel = cancel;
+                MedianStripByCounting(counting, s.Counting);
+            }
         },
         [&](int strip) {
             int x0 = radius + strip * SmoothStrip;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/CancelToken.h"
 #include "engine/Progress.h"
 
 #include <cstdint>
@@ -14,7 +15,7 @@ class TWorkerPool;
 // red*65536 + green*256 + blue: the median (rank (n*n-1)/2) for smoothType 0,
 // the largest for any other type. Reports after each centre column
 // (x - r)*100/(width - 2r - 1). The two buffers must not overlap. Returns
-// false when the abort flag stopped it.
+// false when `cancel` stopped it.
 //
 // How the median is found is for tests and benchmarks to choose; every method
 // gives the same result. Automatic picks the fastest for the radius.
@@ -28,7 +29,7 @@ public:
     ~TColorSmoother();
     bool Smooth(const std::uint8_t* scaled, std::uint8_t* smoothed, int width, int height, int radius, int smoothType,
                 const TProgressReporter& progress, TWorkerPool* pool = nullptr,
-                TMedianMethod method = TMedianMethod::Automatic);
+                TMedianMethod method = TMedianMethod::Automatic, TCancelToken* cancel = nullptr);
 
     // The same while another thread is still writing `scaled` and says in
     // `ready` how many rows are final. The median by counting (see
@@ -38,7 +39,7 @@ public:
     // whole buffer. The result is the same either way.
     bool SmoothFollowing(const std::uint8_t* scaled, std::uint8_t* smoothed, int width, int height, int radius,
                          int smoothType, TRowsReady& ready, const TProgressReporter& progress, TWorkerPool* pool,
-                         TMedianMethod method = TMedianMethod::Automatic);
+                         TMedianMethod method = TMedianMethod::Automatic, TCancelToken* cancel = nullptr);
 
 private:
     struct TScratch;
@@ -48,7 +49,7 @@ private:
 // The same with working memory for one call.
 bool SmoothColorBuffer(const std::uint8_t* scaled, std::uint8_t* smoothed, int width, int height, int radius,
                        int smoothType, const TProgressReporter& progress, TWorkerPool* pool = nullptr,
-                       TMedianMethod method = TMedianMethod::Automatic);
+                       TMedianMethod method = TMedianMethod::Automatic, TCancelToken* cancel = nullptr);
 
 // Centre columns of one unit of work; progress for them is reported when the
 // unit is done.

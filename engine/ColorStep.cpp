@@ -37,7 +37,7 @@ bool TColorStep::SmoothColors(int colorSmooth, int smoothType)
 {
     progress_.BeginStep(StepNames::ColorSmooth);
     if (!smoother_.Smooth(scaled_.Data(), Smoothed(), region_.Width, region_.Height, colorSmooth, smoothType, progress_,
-                          pool_))
+                          pool_, TMedianMethod::Automatic, cancel_))
         return false;
     progress_.EndStep();
     return true;
@@ -48,7 +48,7 @@ bool TColorStep::SmoothColorsFollowing(int colorSmooth, int smoothType, TRowsRea
 {
     progress.BeginStep(StepNames::ColorSmooth);
     if (!smoother_.SmoothFollowing(scaled_.Data(), Smoothed(), region_.Width, region_.Height, colorSmooth, smoothType,
-                                   ready, progress, pool))
+                                   ready, progress, pool, TMedianMethod::Automatic, cancel_))
         return false;
     progress.EndStep();
     return true;
@@ -59,7 +59,7 @@ bool TColorStep::BlurBorders(double radius)
     if (!(radius > 0.0))
         return true; // the smoothed colours already stand in their buffer
     std::uint8_t* smoothed = Smoothed();
-    return GaussianBlur(smoothed, smoothed, region_.Width, region_.Height, radius, progress_.Sink(), pool_);
+    return GaussianBlur(smoothed, smoothed, region_.Width, region_.Height, radius, progress_.Sink(), pool_, cancel_);
 }
 
 template <class Table, class Map>
@@ -72,7 +72,7 @@ bool TColorStep::TablePass(const char* name, const std::uint8_t* source, std::ui
     // An identity table in place changes nothing, but the rows still report.
     const bool skip = identity && source == destination;
     bool done = ForEachUnit(
-        pool_, width > 0 ? height : 0,
+        pool_, cancel_, width > 0 ? height : 0,
         [&](int y, int) {
             if (!skip)
                 map(source + std::size_t(y) * rowBytes, destination + std::size_t(y) * rowBytes, width, table);

@@ -38,6 +38,9 @@ class TColorStep {
 public:
     void SetProgress(const TProgressSink& progress) { progress_ = TProgressReporter(progress); }
     void SetPool(TWorkerPool* pool) { pool_ = pool; }
+    // The token of the render that the following steps belong to (none:
+    // nothing cancels them); it must outlive them.
+    void SetCancel(TCancelToken* cancel) { cancel_ = cancel; }
 
     // With the smoothed colours kept, smoothing and border blur work in a
     // buffer of their own and the tone tables read it into the result, so
@@ -50,7 +53,7 @@ public:
     // ClampRegion) and sizes the buffers.
     void LoadPicture(const TBitmap* picture, int left, int top, int width, int height);
 
-    // Each step returns false when the abort flag stopped it.
+    // Each step returns false when the cancel token stopped it.
     //
     // Scaling may tell `ready` how many rows of its output are final as it
     // goes (average scaling does, see ColorStep_Scale.cpp), for
@@ -109,4 +112,5 @@ private:
     TColorSmoother smoother_;
     TProgressReporter progress_;
     TWorkerPool* pool_ = nullptr;
+    TCancelToken* cancel_ = nullptr;
 };

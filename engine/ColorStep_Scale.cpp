@@ -47,7 +47,7 @@ bool TColorStep::ScaleColors(int scaleType, int scanFromOrigin, int colorScale, 
         // earlier computation left it would show stale pixels.
         const std::size_t rowBytes = std::size_t(region_.Width) * 3;
         done = ForEachUnit(
-            pool_, region_.Width > 0 ? region_.Height : 0,
+            pool_, cancel_, region_.Width > 0 ? region_.Height : 0,
             [&](int y, int) {
                 std::memcpy(scaled_.Data() + std::size_t(y) * rowBytes,
                             picture_->ScanLine(region_.Top + y) + std::size_t(region_.Left) * 3, rowBytes);
@@ -71,7 +71,7 @@ bool TColorStep::ScaleFixed(const TBandRow& bands)
         return true;
     std::vector<std::int16_t> lastMatch(std::size_t(height) * 3);
     bool done = ForEachUnit(
-        pool_, height,
+        pool_, cancel_, height,
         [&](int y, int) {
             const std::uint8_t* row = picture_->ScanLine(region_.Top + y) + std::size_t(region_.Left) * 3;
             for (int c = 0; c < 3; ++c) {
@@ -94,7 +94,7 @@ bool TColorStep::ScaleFixed(const TBandRow& bands)
         }
     const std::size_t rowBytes = std::size_t(width) * 3;
     return ForEachUnit(
-        pool_, height,
+        pool_, cancel_, height,
         [&](int y, int) {
             const std::uint8_t* in = picture_->ScanLine(region_.Top + y) + std::size_t(region_.Left) * 3;
             std::uint8_t* out = scaled_.Data() + std::size_t(y) * rowBytes;
@@ -365,7 +365,7 @@ bool BandsAreDisjoint(const TBandRow& bands)
 // above y - 1; once row y is done, the rows above it are final.
 template <class Map>
 bool Scan(TFill<Map>& fill, const TRegion& region, bool scanFromOrigin, const TProgressReporter& progress,
-          TRowsReady* ready = nullptr)
+          const TCancelToken* cancel, TRowsReady* ready = nullptr)
 {
     const int startX = scanFromOrigin ? 0 : region.Left;
     const int startY = scanFromOrigin ? 0 : region.Top;
@@ -374,7 +374,7 @@ bool Scan(TFill<Map>& fill, const TRegion& region, bool scanFromOrigin, const TP
     for (int y = startY; y < endY; ++y) {
         std::size_t at = fill.MapIndex(0, y);
         for (int x = startX; x < endX; ++x) {
-            if (AbortRequested())
+            if (CancelRequested(cancel))
                 return false;
             if (fill.M.Unjoined(at + x))
                 fill.Run(x, y);
@@ -389,9 +389,9 @@ bool Scan(TFill<Map>& fill, const TRegion& region, bool scanFromOrigin, const TP
 }
 
 template <class TKey>
-bool ScaleBySmallKeys(const TBitmap& picture, TWorkerPool* pool, TWorkBuffer<std::uint8_t>& buffer,
-                      const TBandRow& bands, TFillCommon& common, const TRegion& region, bool scanFromOrigin,
-                      const TProgressReporter& progress, TRowsReady* ready)
+bool ScaleBySmallKeys(const TBitmap& picture, TWorkerPool* pool, TCancelToken* cancel,
+                      TWorkBuffer<std::uint8_t>& buffer, const TBandRow& bands, TFillCommon& common,
+                      const TRegion& region, bool scanFromOrigin, const TProgressReporter& progress, TRowsReady* ready)
 {
     const int pw = picture.Width(), ph = picture.Height();
     const std::size_t stride = common.MapStride;
@@ -412,7 +412,7 @@ bool ScaleBySmallKeys(const TBitmap& picture, TWorkerPool* pool, TWorkBuffer<std
         channelKey[2][v] = std::uint32_t(band);
     }
     if (!ForEachUnit(
-            pool, ph,
+            pool, cancel, ph,
             [&](int y, int) {
                 TKey* row = keys + stride * (std::size_t(y) + 1);
                 const std::uint8_t* p = picture.ScanLine(y);
@@ -423,7 +423,7 @@ bool ScaleBySmallKeys(const TBitmap& picture, TWorkerPool* pool, TWorkBuffer<std
             [](int) {}))
         return false;
     TFill<TSmallKeyMap<TKey>> fill{common, map};
-    return Scan(fill, region, scanFromOrigin, progress, ready);
+    return Scan(fill, region, scanFromOrigin, progress, cancel, ready);
 }
 
 } // namespace
@@ -457,10 +457,10 @@ bool TColorStep::ScaleAverage(const TBandRow& bands, bool scanFromOrigin, TRowsR
 
     if (BandsAreDisjoint(bands) && TSmallKeyMap<std::uint16_t>::Fits(bands)) {
         if (TSmallKeyMap<std::uint8_t>::Fits(bands))
-            return ScaleBySmallKeys<std::uint8_t>(*picture_, pool_, smallKeys_, bands, common, region_, scanFromOrigin,
-                                                  progress_, ready);
-        return ScaleBySmallKeys<std::uint16_t>(*picture_, pool_, smallKeys_, bands, common, region_, scanFromOrigin,
-                                               progress_, ready);
+            return ScaleBySmallKeys<std::uint8_t>(*picture_, pool_, cancel_, smallKeys_, bands, common, region_,
+                                                  scanFromOrigin, progress_, ready);
+        return ScaleBySmallKeys<std::uint16_t>(*picture_, pool_, cancel_, smallKeys_, bands, common, region_,
+                                               scanFromOrigin, progress_, ready);
     }
     if (BandsAreDisjoint(bands)) {
         keys_.Resize(stride * (std::size_t(ph) + 2));
@@ -472,7 +472,7 @@ bool TColorStep::ScaleAverage(const TBandRow& bands, bool scanFromOrigin, TRowsR
             for (int v = 0; v < 256; ++v)
                 channelKey[c][v] = std::uint32_t(bands.Match[v] >= 0 ? bands.Match[v] : NoBand) << (10 * c);
         if (!ForEachUnit(
-                pool_, ph,
+                pool_, cancel_, ph,
                 [&](int y, int) {
                     std::uint32_t* row = keys + stride * (std::size_t(y) + 1);
                     const std::uint8_t* p = picture_->ScanLine(y);
@@ -484,12 +484,12 @@ bool TColorStep::ScaleAverage(const TBandRow& bands, bool scanFromOrigin, TRowsR
             return false;
         regionColours_.clear();
         TFill<TKeyMap> fill{common, {keys, &regionColours_}};
-        if (!Scan(fill, region_, scanFromOrigin, progress_))
+        if (!Scan(fill, region_, scanFromOrigin, progress_, cancel_))
             return false;
         const std::uint32_t* colours = regionColours_.data();
         const std::size_t rowBytes = std::size_t(region_.Width) * 3;
         return ForEachUnit(
-            pool_, region_.Height,
+            pool_, cancel_, region_.Height,
             [&](int y, int) {
                 const std::uint32_t* k = keys + common.MapIndex(region_.Left, region_.Top + y);
                 const std::uint8_t* own = picture_->ScanLine(region_.Top + y) + std::size_t(region_.Left) * 3;
@@ -520,5 +520,5 @@ bool TColorStep::ScaleAverage(const TBandRow& bands, bool scanFromOrigin, TRowsR
         row[0] = row[pw + 1] = 1;
     }
     TFill<TLimitMap> fill{common, {visited}};
-    return Scan(fill, region_, scanFromOrigin, progress_);
+    return Scan(fill, region_, scanFromOrigin, progress_, cancel_);
 }

@@ -1,6 +1,5 @@
 #include "engine/DrawEffect.h"
 
-#include "engine/Abort.h"
 #include "engine/RowsReady.h"
 #include "engine/SettingsLimits.h"
 #include "engine/WorkerPool.h"
@@ -145,19 +144,35 @@ bool TDrawEffect::RunStage(TEffectStage stage, const TEffectSettings& s, const T
     if (Reusable(stage, s, region))
         return true;
     Forget(stage);
-    // A step may finish its last row just as an abort comes: kept only when
-    // no abort stands, so that nothing half-written is ever reused.
-    if (!compute() || AbortRequested())
+    // A step may finish its last row just as a cancel comes: kept only when
+    // none stands, so that nothing half-written is ever reused.
+    if (!compute() || cancel_->Requested())
         return false;
     Keep(stage, s, region);
     return true;
 }
 
-bool TDrawEffect::Render(TAbortStart start)
+bool TDrawEffect::Render()
 {
-    if (start == TAbortStart::Clear)
-        ClearAbort();
+    TCancelToken never;
+    return Render(never);
+}
+
+bool TDrawEffect::Render(TCancelToken& cancel)
+{
     complete_ = false;
+    // Every step answers to this render's token, and none keeps it after.
+    struct TAnswerTo {
+        TDrawEffect& Effect;
+        void Use(TCancelToken* token)
+        {
+            Effect.cancel_ = token;
+            Effect.sketch_.SetCancel(token);
+            Effect.color_.SetCancel(token);
+        }
+        ~TAnswerTo() { Use(nullptr); }
+    } answerTo{*this};
+    answerTo.Use(&cancel);
 
     const int threads = threads_ > 0 ? threads_ : TWorkerPool::HardwareThreads();
     if (threads > 1 && !pool_)
@@ -184,12 +199,12 @@ bool TDrawEffect::Render(TAbortStart start)
     std::exception_ptr scalerFailure;
     // Once the sketch is done, the colour smoothing follows the scaling row
     // by row on a thread of its own; its percentages wait like the scaling's.
-    TRowsReady scaledRows(threads);
+    TRowsReady scaledRows(threads, &cancel);
     TDeferredPercents smoothPercents;
     std::thread smoother;
     std::exception_ptr smootherFailure;
     // A helper thread's failure (above all std::bad_alloc) stops the other
-    // steps through the abort flag and is thrown here once it has ended.
+    // steps through the cancel token and is thrown here once it has ended.
     struct TJoin {
         std::thread& Thread;
         std::exception_ptr& Failure;
@@ -213,7 +228,7 @@ bool TDrawEffect::Render(TAbortStart start)
                 scalePercents.Finish(scaled);
             } catch (...) {
                 scalerFailure = std::current_exception();
-                RequestAbort();
+                cancel.Request();
                 scaledRows.Finish();
                 scalePercents.Finish(false);
             }
@@ -235,7 +250,7 @@ bool TDrawEffect::Render(TAbortStart start)
             RunStage(TEffectStage::SketchEdges, s, region,
                      [&] {
                          sketch_.LoadPicture(source_, region.Left, region.Top, region.Width, region.Height);
-                         return !AbortRequested() && sketch_.RenderEdges(s.SketchSmooth / 20.0, s.Sharper / 5.0);
+                         return !cancel.Requested() && sketch_.RenderEdges(s.SketchSmooth / 20.0, s.Sharper / 5.0);
                      }) &&
             RunStage(TEffectStage::SketchTone, s, region, [&] {
                 return sketch_.RenderTone(s.SketchType, s.Detail, s.Darkness, s.WhiteLevel, s.RemainThreshold,
@@ -252,7 +267,7 @@ bool TDrawEffect::Render(TAbortStart start)
                                                  TProgressReporter({&smoothPercents, nullptr, nullptr}), pool));
             } catch (...) {
                 smootherFailure = std::current_exception();
-                RequestAbort();
+                cancel.Request();
                 smoothPercents.Finish(false);
             }
         });
@@ -264,7 +279,7 @@ bool TDrawEffect::Render(TAbortStart start)
             scaler.join();
             if (scalerFailure)
                 std::rethrow_exception(std::exchange(scalerFailure, nullptr));
-            if (!scaled || AbortRequested())
+            if (!scaled || cancel.Requested())
                 return false;
             Keep(TEffectStage::ColorScale, s, region);
             report.EndStep();
@@ -298,7 +313,7 @@ bool TDrawEffect::Render(TAbortStart start)
         if (!colored)
             return false;
     }
-    if (AbortRequested())
+    if (cancel.Requested())
         return false;
     complete_ = true;
     hasSketch_ = drawSketch;
@@ -306,8 +321,6 @@ bool TDrawEffect::Render(TAbortStart start)
     layerRegion_ = region;
     return true;
 }
-
-bool TDrawEffect::HasLayers() const { return complete_ && !AbortRequested(); }
 
 void TDrawEffect::DrawBlended(TBitmap& target) const
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/CancelToken.h"
 #include "engine/ColorStep.h"
 #include "engine/EffectSettings.h"
 #include "engine/EffectStages.h"
@@ -53,15 +54,18 @@ public:
     void SetThreadCount(int threads);
     int ThreadCount() const { return threads_; }
 
-    // Render clears the abort flag first, unless told to keep it (a worker
-    // thread whose starter cleared it, so that an early cancel is not lost).
-    enum class TAbortStart { Clear, Keep };
-    // Computes the layers. Returns true when it ran to its end; after an
-    // abort there are no layers until the next complete render.
-    bool Render(TAbortStart start = TAbortStart::Clear);
+    // Computes the layers, stopping at the next row once `cancel` is set by
+    // whoever holds it (or by this render, when one of its threads fails).
+    // The token is not cleared here: a cancel that came before the start
+    // counts. Returns true when it ran to its end; after a cancel there are no
+    // layers until the next complete render.
+    bool Render(TCancelToken& cancel);
+    // A render that nothing cancels.
+    bool Render();
 
-    // True when the last render completed and no abort was asked since.
-    bool HasLayers() const;
+    // True when the last render ran to its end. A caller that lets a cancel
+    // after the end count too (a progress dialog still open) asks its token.
+    bool HasLayers() const { return complete_; }
     // The region the layers cover (the settings' region cut to the picture).
     const TRegion& LayerRegion() const { return layerRegion_; }
 
@@ -70,7 +74,7 @@ public:
     // neither layer switched on or with another BlendMode the target is white.
     void DrawBlended(TBitmap& target) const;
     // Writes the sketch layer and the colouring layer (white for a layer that
-    // is switched off). Without layers (aborted, or never rendered) both
+    // is switched off). Without layers (cancelled, or never rendered) both
     // pictures stay as they were, size included, and it returns false.
     bool GetLayers(TBitmap& sketch, TBitmap& color) const;
 
@@ -82,16 +86,18 @@ private:
     // Whether the kept result of a stage can stand for this render's.
     bool Reusable(TEffectStage stage, const TEffectSettings& s, const TRegion& region) const;
     // Forgets the stage and every stage that depends on it, before it is
-    // computed again: an abort half-way leaves nothing to reuse.
+    // computed again: a cancel half-way leaves nothing to reuse.
     void Forget(TEffectStage stage);
     void Keep(TEffectStage stage, const TEffectSettings& s, const TRegion& region);
-    // Runs a stage unless its kept result can stand; false on an abort.
+    // Runs a stage unless its kept result can stand; false on a cancel.
     template <class Compute>
     bool RunStage(TEffectStage stage, const TEffectSettings& s, const TRegion& region, Compute compute);
 
     TEffectSettings settings_{};
     const TBitmap* source_ = nullptr;
     TProgressSink progress_;
+    // The token of the render under way; null between renders.
+    TCancelToken* cancel_ = nullptr;
     TSketch sketch_;
     TColorStep color_;
     int threads_ = 0;

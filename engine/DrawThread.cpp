@@ -1,6 +1,6 @@
 #include "engine/DrawThread.h"
 
-#include "engine/Abort.h"
+#include "engine/CancelToken.h"
 #include "engine/DrawEffect.h"
 
 #include <cerrno>
@@ -27,8 +27,9 @@ bool RaiseThreadPriority()
 #endif
 }
 
-TDrawThread::TDrawThread(TDrawEffect& effect, TFinished finished)
+TDrawThread::TDrawThread(TDrawEffect& effect, TCancelToken& cancel, TFinished finished)
     : effect_(effect)
+    , cancel_(cancel)
     , onFinished_(std::move(finished))
 {
 }
@@ -37,7 +38,7 @@ TDrawThread::~TDrawThread()
 {
     if (thread_.joinable()) {
         if (!IsFinished())
-            RequestAbort();
+            cancel_.Request();
         thread_.join();
     }
 }
@@ -47,7 +48,6 @@ void TDrawThread::Start()
     if (started_)
         return;
     started_ = true;
-    ClearAbort();
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -63,7 +63,7 @@ void TDrawThread::Run()
     // An exception must not end the program and the user's work with it.
     bool completed = false;
     try {
-        completed = effect_.Render(TDrawEffect::TAbortStart::Keep);
+        completed = effect_.Render(cancel_);
     } catch (...) {
         failure_ = std::current_exception();
     }

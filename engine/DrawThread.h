@@ -5,28 +5,29 @@
 #include <functional>
 #include <thread>
 
+class TCancelToken;
 class TDrawEffect;
 
 // Runs one TDrawEffect::Render on its own thread, so that the thread that
 // starts it (the user interface) never waits: it polls IsFinished() and the
 // progress state, or receives the completion callback, which is called on the
 // worker thread as its last act and must hand over to the user interface by
-// itself (a queued call). Cancelling is RequestAbort(); an aborted render
-// leaves the compositor without layers.
+// itself (a queued call). Cancelling is setting the render's token, which the
+// caller holds; a cancelled render leaves the compositor without layers.
 class TDrawThread {
 public:
-    // `completed` is true when the render ran to its end without an abort.
+    // `completed` is true when the render ran to its end without a cancel.
     using TFinished = std::function<void(bool completed)>;
 
-    explicit TDrawThread(TDrawEffect& effect, TFinished finished = {});
+    // Both the effect and the token must outlive the thread object.
+    TDrawThread(TDrawEffect& effect, TCancelToken& cancel, TFinished finished = {});
     // Asks a render that is still running to stop and waits for its thread.
     ~TDrawThread();
     TDrawThread(const TDrawThread&) = delete;
     TDrawThread& operator=(const TDrawThread&) = delete;
 
-    // Clears the abort flag here, on the starting thread, and starts the
-    // worker, which keeps the flag as it finds it: a cancel that comes before
-    // the worker is under way still counts. Starts at most once.
+    // Starts the worker, at most once. The token is not cleared: a cancel
+    // that comes before the worker is under way still counts.
     void Start();
 
     bool IsFinished() const { return finished_.load(std::memory_order_acquire); }
@@ -44,6 +45,7 @@ private:
     void Run();
 
     TDrawEffect& effect_;
+    TCancelToken& cancel_;
     TFinished onFinished_;
     std::thread thread_;
     bool started_ = false;

@@ -226,7 +226,7 @@ void ToDoubles(const std::uint8_t* in, double* out, std::size_t n)
 } // namespace
 
 bool GaussianBlur(const std::uint8_t* source, std::uint8_t* destination, int width, int height, double radius,
-                  const TProgressSink& progress, TWorkerPool* pool)
+                  const TProgressSink& progress, TWorkerPool* pool, TCancelToken* cancel)
 {
     TProgressReporter report(progress);
     TGaussKernel kernel;
@@ -250,7 +250,7 @@ bool GaussianBlur(const std::uint8_t* source, std::uint8_t* destination, int wid
         for (auto& pad : pads)
             pad.assign((std::size_t(std::max(width, 0)) + 2 * size) * 3, 0.0);
         bool done = ForEachUnit(
-            pool, width > 0 ? height : 0,
+            pool, cancel, width > 0 ? height : 0,
             [&](int y, int worker) {
                 double* pad = pads[worker].data();
                 const std::uint8_t* row = source + std::size_t(y) * rowBytes;
@@ -283,7 +283,7 @@ bool GaussianBlur(const std::uint8_t* source, std::uint8_t* destination, int wid
         for (auto& ring : rings)
             ring.assign(strips > 0 ? std::size_t(taps) * ringRow : 0, 0.0);
         bool done = ForEachUnit(
-            pool, strips,
+            pool, cancel, strips,
             [&](int strip, int worker) {
                 int x0 = strip * BlurColumnStrip;
                 int x1 = std::min(width, x0 + BlurColumnStrip);
@@ -303,7 +303,7 @@ bool GaussianBlur(const std::uint8_t* source, std::uint8_t* destination, int wid
                 for (int y = 0; y < height; ++y) {
                     // A strip is a full column of the picture: on a large one
                     // that is too long to wait for a cancel.
-                    if (AbortRequested())
+                    if (CancelRequested(cancel))
                         return;
                     load(y + taps - 1);
                     // Tap n reads row y - n: padded row y - n + size.

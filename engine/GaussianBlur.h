@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/CancelToken.h"
 #include "engine/Progress.h"
 
 #include <cstdint>
@@ -26,11 +27,11 @@ void BuildGaussKernel(TGaussKernel& kernel, double radius, double maximum, doubl
 // (maximum 255, granularity 1): every row, then every column of the
 // destination. Borders repeat the edge pixel; results are truncated. Source
 // and destination may be the same buffer. Reports the steps "Blur Row" and
-// "Blur Column" (two total-bar steps). Returns false when the abort flag
-// stopped it: the destination then holds the rows, or the columns, already
-// done. A pool shares the rows and columns out; the result is the same.
+// "Blur Column" (two total-bar steps). Returns false when `cancel` stopped
+// it: the destination then holds the rows, or the columns, already done. A
+// pool shares the rows and columns out; the result is the same.
 bool GaussianBlur(const std::uint8_t* source, std::uint8_t* destination, int width, int height, double radius,
-                  const TProgressSink& progress = {}, TWorkerPool* pool = nullptr);
+                  const TProgressSink& progress = {}, TWorkerPool* pool = nullptr, TCancelToken* cancel = nullptr);
 
 // Columns of one unit of the column pass; progress for a unit's columns is
 // reported when the whole unit is done.

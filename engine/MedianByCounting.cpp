@@ -1,7 +1,5 @@
 #include "engine/MedianByCounting.h"
 
-#include "engine/Abort.h"
-
 #include <algorithm>
 #include <bit>
 #if defined(__SSE2__)
@@ -160,14 +158,14 @@ bool CountStrip(const TCountingStrip& strip, TCountingScratch& s, std::vector<TF
     TRankCounts<TFine> counts(fine.data(), s, (window - 1) / 2);
     const int endRow = std::min(height - r, strip.EndRow);
     for (int first = std::max(r, strip.FirstRow); first < endRow; first += block) {
-        if (AbortRequested())
+        if (CancelRequested(strip.Cancel))
             return false;
         const int last = std::min(first + block, endRow); // centre rows first..last-1
         const int top = first - r;
         const std::uint8_t* corner = strip.Scaled + std::size_t(top) * rowBytes + std::size_t(strip.X0 - r) * 3;
         ranks.Build(corner, rowBytes, span, last + r - top);
         for (int y = top; y < last + r; ++y) {
-            if (AbortRequested())
+            if (CancelRequested(strip.Cancel))
                 return false;
             std::uint32_t* index = s.Index.data() + std::size_t(y - top) * span;
             std::uint8_t* runs = s.Runs.data() + std::size_t(y - top) * span;
@@ -205,7 +203,7 @@ bool CountStrip(const TCountingStrip& strip, TCountingScratch& s, std::vector<TF
                 out[2] = std::uint8_t(colour >> 16);
                 if (y + 1 >= last)
                     break;
-                if (AbortRequested()) {
+                if (CancelRequested(strip.Cancel)) {
                     stopped = true;
                     break;
                 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/CancelToken.h"
 #include "engine/ColorRanks.h"
 
 #include <climits>
@@ -31,12 +32,13 @@ struct TCountingStrip {
     int X0, X1; // centre columns
     // Centre rows, cut to those whose window lies inside the buffer.
     int FirstRow = 0, EndRow = INT_MAX;
+    const TCancelToken* Cancel = nullptr; // none: nothing cancels the strip
 };
 
 // The centre rows one pass of the counts covers; a stretch of rows this high
 // (cut from the top of the interior) costs no more than a whole strip does.
 int CountingBlockHeight(int radius);
 
-// Returns false when the abort flag stopped it; the scratch is then still
+// Returns false when the strip's token stopped it; the scratch is then still
 // fit for the next call.
 bool MedianStripByCounting(const TCountingStrip& strip, TCountingScratch& s);

@@ -27,9 +27,11 @@ struct TNetworkStrip {
     int X0, X1;
     float* Ring;
     float* Out;
-    // Asked before every row; true stops the strip. A plain function, so
-    // that the build for wider vectors shares no inline code with the rest.
-    bool (*Stop)();
+    // Asked with StopContext before every row; true stops the strip. A plain
+    // function, so that the build for wider vectors shares no inline code
+    // with the rest.
+    bool (*Stop)(const void* context);
+    const void* StopContext;
 };
 
 namespace {
@@ -137,7 +139,7 @@ void MedianStrip(const TNetworkStrip& s)
     for (int y = 0; y < N - 1; ++y)
         loadRow(y);
     for (int y = R; y < s.Height - R; ++y) {
-        if (s.Stop())
+        if (s.Stop(s.StopContext))
             return;
         loadRow(y + R);
         const float* rows[N];

@@ -1,7 +1,5 @@
 #include "engine/RowsReady.h"
 
-#include "engine/Abort.h"
-
 #include <chrono>
 #include <climits>
 
@@ -26,9 +24,9 @@ bool TRowsReady::Enter(int rows)
 {
     std::unique_lock lock(mutex_);
     for (;;) {
-        // The abort flag is set from anywhere without a notification here,
-        // so the wait looks at it now and then.
-        if (AbortRequested())
+        // The token is set from anywhere without a notification here, so the
+        // wait looks at it now and then.
+        if (CancelRequested(cancel_))
             return false;
         const int cores = finished_ ? threads_ : threads_ - 1;
         if (rows_ >= rows && working_ < cores)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/CancelToken.h"
+
 #include <condition_variable>
 #include <mutex>
 
@@ -13,8 +15,11 @@
 // two, and a reader on its core would only make it end later).
 class TRowsReady {
 public:
-    explicit TRowsReady(int threads)
+    // The readers stop waiting when `cancel` (of the render both sides belong
+    // to) is set.
+    TRowsReady(int threads, const TCancelToken* cancel)
         : threads_(threads)
+        , cancel_(cancel)
     {
     }
     virtual ~TRowsReady() = default;
@@ -22,12 +27,12 @@ public:
     // The writer: rows [0, rows) are final (never fewer than before). Called
     // on the writer's thread, so a test may look at the rows right then.
     virtual void Publish(int rows);
-    // The writer has ended: every row is final, or it stopped on the abort
-    // flag and the readers are to stop too.
+    // The writer has ended: every row is final, or it was cancelled and the
+    // readers are to stop too.
     void Finish();
 
     // A reader that needs rows [0, rows): waits for them and for a free
-    // core. Returns false when the abort flag was set meanwhile; otherwise the
+    // core. Returns false when the render was cancelled meanwhile; otherwise the
     // piece of work ends with Leave().
     bool Enter(int rows);
     void Leave();
@@ -36,6 +41,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     const int threads_;
+    const TCancelToken* const cancel_;
     int rows_ = 0;
     bool finished_ = false;
     int working_ = 0;

@@ -29,7 +29,7 @@ void TSketch::LoadPicture(const TBitmap* picture, int left, int top, int width, 
     std::int32_t* credits = Credits();
     const std::size_t rowBytes = std::size_t(width_) * 3;
     bool done = ForEachUnit(
-        pool_, height_,
+        pool_, cancel_, height_,
         [&](int y, int) {
             const std::uint8_t* in = picture->ScanLine(r.Top + y) + std::size_t(r.Left) * 3;
             std::uint8_t* out = inverted_.Data() + std::size_t(y) * rowBytes;
@@ -234,7 +234,7 @@ bool TSketch::DrawEdges(double sharpen)
     std::vector<TEdgeScratch> scratch(workers);
     if (workers <= 1 || centreRows < 2 * workers) {
         return ForEachUnit(
-            nullptr, centreRows,
+            nullptr, cancel_, centreRows,
             [&](int u, int) { pass.Row(picture, values, width_, u + 1, values + std::size_t(u) * width_, scratch[0]); },
             [&](int u) { reportRow(u + 1); });
     }
@@ -245,12 +245,12 @@ bool TSketch::DrawEdges(double sharpen)
     std::vector<std::int32_t> side(std::size_t(bands) * width_, 0);
     auto bandStart = [&](int band) { return 1 + int(std::int64_t(centreRows) * band / bands); };
     bool done = ForEachUnit(
-        pool_, bands,
+        pool_, cancel_, bands,
         [&](int band, int worker) {
             int first = bandStart(band), last = bandStart(band + 1);
             pass.Row(picture, values, width_, first, side.data() + std::size_t(band) * width_, scratch[worker]);
             for (int y = first + 1; y < last; ++y) {
-                if (AbortRequested())
+                if (CancelRequested(cancel_))
                     return;
                 pass.Row(picture, values, width_, y, values + std::size_t(y - 1) * width_, scratch[worker]);
             }
@@ -277,7 +277,7 @@ bool TSketch::ToneMap(int sketchType, int detail, int darkness, int whiteLevel, 
     const std::int64_t remainLevel = 255 - std::int64_t(remainDarkness);
     const std::int64_t darkFrom = 255 - std::int64_t(remainThreshold);
     return ForEachUnit(
-        pool_, height_,
+        pool_, cancel_, height_,
         [&](int y, int) {
             const std::int32_t* credit = Credits() + std::size_t(y) * width_;
             std::int32_t* v = values_.Data() + std::size_t(y) * width_;
@@ -306,8 +306,8 @@ bool TSketch::ToneMap(int sketchType, int detail, int darkness, int whiteLevel, 
 
 bool TSketch::RenderEdges(double smoothRadius, double sharpen)
 {
-    if (smoothRadius > 0.0 &&
-        !GaussianBlur(inverted_.Data(), inverted_.Data(), width_, height_, smoothRadius, progress_.Sink(), pool_))
+    if (smoothRadius > 0.0 && !GaussianBlur(inverted_.Data(), inverted_.Data(), width_, height_, smoothRadius,
+                                            progress_.Sink(), pool_, cancel_))
         return false;
     return DrawEdges(sharpen);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/CancelToken.h"
 #include "engine/Progress.h"
 #include "engine/Region.h"
 #include "engine/WorkBuffer.h"
@@ -15,6 +16,9 @@ class TSketch {
 public:
     void SetProgress(const TProgressSink& progress) { progress_ = TProgressReporter(progress); }
     void SetPool(TWorkerPool* pool) { pool_ = pool; }
+    // The token of the render that the following steps belong to (none:
+    // nothing cancels them); it must outlive them.
+    void SetCancel(TCancelToken* cancel) { cancel_ = cancel; }
 
     // With the edge credits kept, the tone mapping writes the sketch values
     // into a buffer of their own, so that RenderTone can map the same credits
@@ -24,13 +28,13 @@ public:
     bool KeepsEdges() const { return keepEdges_; }
 
     // Copies the region, inverted, and sets every edge credit to 0. The
-    // region is cut to the picture (see ClampRegion); an abort leaves an
+    // region is cut to the picture (see ClampRegion); a cancel leaves an
     // empty (0 x 0) sketch.
     void LoadPicture(const TBitmap* picture, int left, int top, int width, int height);
 
     // Smoothing (a blur of `smoothRadius` when it is above 0), the edge pass
     // with the sharpen factor, and the tone mapping. Returns false when the
-    // abort flag stopped it; the values are then partly computed.
+    // cancel token stopped it; the values are then partly computed.
     bool Render(int sketchType, int detail, int darkness, int whiteLevel, int remainThreshold, int remainDarkness,
                 bool remainDark, double smoothRadius, double sharpen);
     // The two halves of Render: the smoothing and the edge pass, then the
@@ -64,4 +68,5 @@ private:
     bool keepEdges_ = false;
     TProgressReporter progress_;
     TWorkerPool* pool_ = nullptr;
+    TCancelToken* cancel_ = nullptr;
 };

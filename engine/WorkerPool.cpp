@@ -46,7 +46,6 @@ void TWorkerPool::Run(const std::function<void(int)>& job)
         job(0);
     } catch (...) {
         own = std::current_exception();
-        RequestAbort();
     }
     std::unique_lock lock(mutex_);
     finished_.wait(lock, [this] { return pending_ == 0; });
@@ -78,7 +77,6 @@ void TWorkerPool::HelperLoop(int worker)
             (*job)(worker);
         } catch (...) {
             failure = std::current_exception();
-            RequestAbort();
         }
         {
             std::lock_guard lock(mutex_);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/Abort.h"
+#include "engine/CancelToken.h"
 
 #include <algorithm>
 #include <atomic>
@@ -28,9 +28,9 @@ public:
 
     // Calls job(w) once for every w in [0, Threads()) at the same time, w = 0
     // on the calling thread, and returns when all calls have returned. An
-    // exception in any call (above all std::bad_alloc) sets the abort flag, so
-    // that the other calls stop at their next row, and the first one is
-    // thrown again here on the calling thread once all have returned.
+    // exception in any call (above all std::bad_alloc) is thrown again here
+    // on the calling thread once all have returned; stopping the other calls
+    // early is the job's part (ForEachUnit does it through the cancel token).
     void Run(const std::function<void(int worker)>& job);
 
     static int HardwareThreads();
@@ -54,20 +54,22 @@ inline int WorkerCount(const TWorkerPool* pool) { return pool ? pool->Threads() 
 // Runs body(unit, worker) for every unit of [0, count), in increasing order on
 // one thread or shared out in chunks over the pool, and calls report(unit) on
 // the calling thread for every finished unit in increasing order (so a
-// progress bar sees the same sequence whatever the thread count). The abort
-// flag is tested before and after every unit (a unit may stop half-way and is
-// then not reported); returns false when it stopped the work.
+// progress bar sees the same sequence whatever the thread count). The cancel
+// token (none: nothing cancels) is tested before and after every unit (a
+// unit may stop half-way and is then not reported); returns false when it
+// stopped the work. A unit that throws sets the token, so that the units
+// under way on other threads stop at their next row.
 // `worker` lies in [0, WorkerCount(pool)) and lets a body use its own scratch.
 template <class Body, class Report>
-bool ForEachUnit(TWorkerPool* pool, int count, Body&& body, Report&& report)
+bool ForEachUnit(TWorkerPool* pool, TCancelToken* cancel, int count, Body&& body, Report&& report)
 {
     int threads = WorkerCount(pool);
     if (threads <= 1 || count <= 1) {
         for (int unit = 0; unit < count; ++unit) {
-            if (AbortRequested())
+            if (CancelRequested(cancel))
                 return false;
             body(unit, 0);
-            if (AbortRequested()) // the unit may have stopped half-way
+            if (CancelRequested(cancel)) // the unit may have stopped half-way
                 return false;
             report(unit);
         }
@@ -100,13 +102,20 @@ bool ForEachUnit(TWorkerPool* pool, int count, Body&& body, Report&& report)
                 return;
             int last = std::min(count, (c + 1) * chunk);
             for (int unit = c * chunk; unit < last; ++unit) {
-                if (AbortRequested()) {
+                if (CancelRequested(cancel)) {
                     stopped.store(true, std::memory_order_relaxed);
                     return;
                 }
-                body(unit, worker);
+                try {
+                    body(unit, worker);
+                } catch (...) {
+                    stopped.store(true, std::memory_order_relaxed);
+                    if (cancel)
+                        cancel->Request();
+                    throw;
+                }
             }
-            if (AbortRequested()) {
+            if (CancelRequested(cancel)) {
                 stopped.store(true, std::memory_order_relaxed);
                 return;
             }
@@ -120,7 +129,7 @@ bool ForEachUnit(TWorkerPool* pool, int count, Body&& body, Report&& report)
 }
 
 // Runs body(row) for every row of [0, count), shared out over the pool,
-// whatever the abort flag says: for work that must not stop half-way, such
+// without a cancel token: for work that must not stop half-way, such
 // as handing out finished layers.
 template <class Body>
 void ForEachRowToTheEnd(TWorkerPool* pool, int count, Body&& body)

@@ -1,6 +1,5 @@
 #include "ui/FrmProcess.h"
 
-#include "engine/Abort.h"
 #include "engine/DrawThread.h"
 
 #include <QCloseEvent>
@@ -83,6 +82,8 @@ bool TFrmProcess::GetLayers(TBitmap& sketch, TBitmap& color) const
     return ProcessEffect.GetLayers(sketch, color);
 }
 
+bool TFrmProcess::WorkerEnded() const { return Worker && Worker->IsFinished(); }
+
 void TFrmProcess::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
@@ -96,7 +97,7 @@ void TFrmProcess::showEvent(QShowEvent* event)
     // The completion call comes on the worker thread; the queued call hands
     // it to this dialog on the interface thread, unless it is gone by then.
     QPointer<TFrmProcess> self(this);
-    Worker = std::make_unique<TDrawThread>(ProcessEffect, [self](bool) {
+    Worker = std::make_unique<TDrawThread>(ProcessEffect, RenderCancel, [self](bool) {
         QMetaObject::invokeMethod(
             qApp,
             [self] {
@@ -134,7 +135,7 @@ void TFrmProcess::WorkerFinished()
 
 void TFrmProcess::Button1Click()
 {
-    RequestAbort();
+    RenderCancel.Request();
     CancelPressed = true;
     Button1->setEnabled(false);
 }

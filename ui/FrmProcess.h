@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/CancelToken.h"
 #include "engine/DrawEffect.h"
 #include "engine/Progress.h"
 
@@ -38,6 +39,9 @@ public:
     // Writes the layers of a run that was neither cancelled nor failed; false
     // and nothing written otherwise.
     bool GetLayers(TBitmap& sketch, TBitmap& color) const;
+    // Whether the worker has ended, which the dialog hears of a moment later
+    // on its own thread; for tests of a cancel in between.
+    bool WorkerEnded() const;
 
     QLabel* Lab_StepName = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
@@ -56,6 +60,8 @@ private:
     void WorkerFinished();
 
     TDrawEffect ProcessEffect;
+    // The one render this dialog runs answers to it alone.
+    TCancelToken RenderCancel;
     TProgressState Progress;
     std::unique_ptr<TDrawThread> Worker;
     QTimer* ProgressTimer = nullptr;

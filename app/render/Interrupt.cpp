@@ -1,6 +1,6 @@
 #include "app/render/Interrupt.h"
 
-#include "engine/Abort.h"
+#include "engine/CancelToken.h"
 
 #include <atomic>
 #include <csignal>
@@ -12,8 +12,11 @@ namespace {
 
 volatile std::sig_atomic_t Received = 0;
 std::atomic<int> Phase{int(TRunPhase::Reading)};
+// The handler can be given nothing but what a signal carries: the run's
+// render is found here while the handler is installed.
+std::atomic<TCancelToken*> Render{nullptr};
 static_assert(std::atomic<int>::is_always_lock_free);
-static_assert(std::atomic<bool>::is_always_lock_free);
+static_assert(std::atomic<TCancelToken*>::is_always_lock_free);
 
 constexpr char StoppedText[] = "lumenquilla-render: interrupted\n";
 
@@ -31,8 +34,9 @@ extern "C" void OnInterrupt(int signal)
         [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, StoppedText, sizeof StoppedText - 1);
         ::_exit(128 + signal);
     }
-    // A lock-free atomic store: safe in a signal handler.
-    RequestAbort();
+    // Lock-free atomics only: safe in a signal handler.
+    if (TCancelToken* render = Render.load())
+        render->Request();
 }
 
 sigset_t InterruptSignals()
@@ -46,8 +50,9 @@ sigset_t InterruptSignals()
 
 } // namespace
 
-void InstallInterruptHandler()
+TInterruptHandler::TInterruptHandler(TCancelToken& render)
 {
+    Render.store(&render);
     struct sigaction action = {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
@@ -55,6 +60,16 @@ void InstallInterruptHandler()
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+}
+
+TInterruptHandler::~TInterruptHandler()
+{
+    struct sigaction action = {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    Render.store(nullptr);
 }
 
 void SetRunPhase(TRunPhase phase) { Phase.store(int(phase)); }

@@ -1,13 +1,24 @@
 #pragma once
 
+class TCancelToken;
+
 // Ctrl-C (SIGINT) and SIGTERM during a run. What the first one does depends
 // on the phase: while the inputs are read it ends the program at once (there
 // is nothing to keep, and a read may block); while the effect runs and the
-// outputs are written it sets the engine's abort flag, so that the
-// computation stops at its next row and no output replaces an old file; while
-// the outputs are put in place it waits until they all are. A second one ends
-// the program at once, the usual way.
-void InstallInterruptHandler();
+// outputs are written it cancels the run's render through its token, so that
+// the computation stops at its next row and no output replaces an old file;
+// while the outputs are put in place it waits until they all are. A second
+// one ends the program at once, the usual way.
+//
+// Installed for the life of the object; the token must outlive it.
+class TInterruptHandler {
+public:
+    explicit TInterruptHandler(TCancelToken& render);
+    // Gives the signals their default actions back.
+    ~TInterruptHandler();
+    TInterruptHandler(const TInterruptHandler&) = delete;
+    TInterruptHandler& operator=(const TInterruptHandler&) = delete;
+};
 
 enum class TRunPhase { Reading, Working };
 void SetRunPhase(TRunPhase phase);

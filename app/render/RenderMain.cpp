@@ -6,7 +6,7 @@
 #include "app/render/TerminalProgress.h"
 #include "document/Document.h"
 #include "document/DocumentFiles.h"
-#include "engine/Abort.h"
+#include "engine/CancelToken.h"
 #include "engine/DrawEffect.h"
 #include "engine/EffectMemory.h"
 #include "picture/FileError.h"
@@ -48,7 +48,7 @@ int Interrupted()
 // The layers of the photo under the settings, or nothing when the
 // computation was stopped.
 std::optional<std::pair<TBitmap, TBitmap>> ComputeLayers(const TEffectSettings& settings, const TBitmap& photo,
-                                                         const TRenderOptions& options)
+                                                         const TRenderOptions& options, TCancelToken& cancel)
 {
     // The engine's buffers are several times the photo: they go as soon as
     // the layers are out.
@@ -60,10 +60,10 @@ std::optional<std::pair<TBitmap, TBitmap>> ComputeLayers(const TEffectSettings& 
         progress = std::make_unique<TTerminalProgress>();
         effect->SetProgress(progress->Sink());
     }
-    // The flag was cleared at start-up; keeping it lets a Ctrl-C during
-    // decoding stop the run too. A render that throws ends the progress
-    // line through its destructor.
-    const bool complete = effect->Render(TDrawEffect::TAbortStart::Keep);
+    // The token is the run's: a Ctrl-C that came before the render starts
+    // stops it too. A render that throws ends the progress line through its
+    // destructor.
+    const bool complete = effect->Render(cancel);
     if (progress)
         progress->Finish();
     std::pair<TBitmap, TBitmap> layers;
@@ -82,7 +82,7 @@ struct TPictureSize {
     std::int64_t Width = 0, Height = 0;
 };
 
-int Run(const TRenderOptions& options, TPictureSize& size)
+int Run(const TRenderOptions& options, TPictureSize& size, TCancelToken& cancel)
 {
     std::vector<TNamedFile> named = {{"INPUT", options.Input}, {"OUTPUT", options.Output}};
     if (!options.SketchOut.empty())
@@ -126,7 +126,7 @@ int Run(const TRenderOptions& options, TPictureSize& size)
         if (options.Fit)
             settings = FitToPhoto(*settings, photo);
         WidenToPicture(*settings, photo);
-        auto layers = ComputeLayers(*settings, photo, options);
+        auto layers = ComputeLayers(*settings, photo, options, cancel);
         if (!layers)
             return InterruptSignal() != 0 ? Interrupted() : Fail("the computation was stopped");
 
@@ -170,8 +170,9 @@ int Run(const TRenderOptions& options, TPictureSize& size)
 
 int main(int argc, char** argv)
 {
-    InstallInterruptHandler();
-    ClearAbort();
+    // What a Ctrl-C cancels: the one render of this run.
+    TCancelToken cancel;
+    const TInterruptHandler interrupts(cancel);
 
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
@@ -184,7 +185,7 @@ int main(int argc, char** argv)
     }
     TPictureSize size;
     try {
-        return Run(*options, size);
+        return Run(*options, size, cancel);
     } catch (const TFileError& e) {
         return Fail(e.what());
     } catch (const std::bad_alloc&) {

@@ -1,5 +1,5 @@
 #include "engine/ColorSmooth.h"
-#include "engine/Abort.h"
+#include "engine/CancelToken.h"
 #include "engine/RowsReady.h"
 #include "engine/WorkerPool.h"
 #include "tests/engine/EffectReference.h"
@@ -160,14 +160,13 @@ TEST(ColorSmooth, ReusedSmootherKeepsNoTraceOfEarlierCalls)
     };
     check(60, 30, 4, 256);
     check(31, 50, 10, 3);
-    // An abort between columns, then the next call.
+    // A cancel between columns, then the next call.
     TBytes in = Bytes(300, 40, 9, 256), out(in.size());
     TProgressLog log;
-    log.OnReport = [](const std::string&) { RequestAbort(); };
-    ClearAbort();
+    TCancelToken cancel;
+    log.OnReport = [&](const std::string&) { cancel.Request(); };
     EXPECT_FALSE(smoother.Smooth(in.data(), out.data(), 300, 40, 5, 0, TProgressReporter(log.Sink()), nullptr,
-                                 TMedianMethod::Histogram));
-    ClearAbort();
+                                 TMedianMethod::Histogram, &cancel));
     check(45, 45, 6, 256);
 }
 
@@ -234,14 +233,14 @@ TEST(ColorSmooth, ReportsAfterEachCentreColumn)
     EXPECT_EQ(log.Events.size(), 5u);
 }
 
-TEST(ColorSmooth, AbortStops)
+TEST(ColorSmooth, CancelStops)
 {
     TBytes in = Bytes(200, 50, 5, 256), out(in.size());
     TProgressLog log;
-    log.OnReport = [](const std::string&) { RequestAbort(); };
-    ClearAbort();
-    EXPECT_FALSE(SmoothColorBuffer(in.data(), out.data(), 200, 50, 2, 0, TProgressReporter(log.Sink())));
-    ClearAbort();
+    TCancelToken cancel;
+    log.OnReport = [&](const std::string&) { cancel.Request(); };
+    EXPECT_FALSE(SmoothColorBuffer(in.data(), out.data(), 200, 50, 2, 0, TProgressReporter(log.Sink()), nullptr,
+                                   TMedianMethod::Automatic, &cancel));
     EXPECT_EQ(log.Events.size(), std::size_t(SmoothStrip)); // the first strip's columns, then nothing
 }
 
@@ -294,7 +293,7 @@ TEST(ColorSmooth, FollowingAWriterEqualsThePlainVersion)
             for (std::size_t i = 0; i < scaled.size(); i += 3)
                 scaled[i + 1] = 1; // 0,1,0 is not among the random levels
             TBytes out(in.size(), 99);
-            TRowsReady ready(WorkerCount(workers) + 1);
+            TRowsReady ready(WorkerCount(workers) + 1, nullptr);
             std::thread writer([&] { WriteSlowly(in, scaled, c.W, c.H, 7, ready); });
             TPercents percents;
             TColorSmoother smoother;
@@ -312,18 +311,19 @@ TEST(ColorSmooth, FollowingAWriterEqualsThePlainVersion)
         }
 }
 
-TEST(ColorSmooth, FollowingStopsOnAbortWhileWaiting)
+TEST(ColorSmooth, FollowingStopsOnACancelWhileWaiting)
 {
-    // The writer never gets anywhere; the abort flag alone must end the wait.
+    // The writer never gets anywhere; the cancel alone must end the wait.
     const int w = 80, h = 60;
     TBytes in = Bytes(w, h, 5, 256), out(in.size());
-    TRowsReady ready(2);
-    std::thread canceller([] {
+    TCancelToken cancel;
+    TRowsReady ready(2, &cancel);
+    std::thread canceller([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        RequestAbort();
+        cancel.Request();
     });
     TColorSmoother smoother;
-    EXPECT_FALSE(smoother.SmoothFollowing(in.data(), out.data(), w, h, 5, 0, ready, {}, nullptr));
+    EXPECT_FALSE(smoother.SmoothFollowing(in.data(), out.data(), w, h, 5, 0, ready, {}, nullptr,
+                                          TMedianMethod::Automatic, &cancel));
     canceller.join();
-    ClearAbort();
 }

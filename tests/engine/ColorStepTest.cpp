@@ -1,5 +1,5 @@
 #include "engine/ColorStep.h"
-#include "engine/Abort.h"
+#include "engine/CancelToken.h"
 #include "engine/RowsReady.h"
 #include "engine/ToneTables.h"
 #include "engine/WorkerPool.h"
@@ -263,22 +263,22 @@ TEST(ColorStep, ToneStepsReportInOrder)
     EXPECT_EQ(log.Events, expected);
 }
 
-TEST(ColorStep, AbortBetweenScannedPixelsStopsTheScaling)
+TEST(ColorStep, CancelBetweenScannedPixelsStopsTheScaling)
 {
     TTable t{};
     EngineTest::FillColorTable(t.data());
     TBitmap p = EngineTest::RandomPicture(30, 30, 4);
     TProgressLog log;
-    log.OnReport = [](const std::string& e) {
+    TCancelToken cancel;
+    log.OnReport = [&](const std::string& e) {
         if (e == "10%")
-            RequestAbort();
+            cancel.Request();
     };
     TColorStep step;
     step.SetProgress(log.Sink());
+    step.SetCancel(&cancel);
     step.LoadPicture(&p, 0, 0, 30, 30);
-    ClearAbort();
     EXPECT_FALSE(step.ScaleColors(2, 1, 30, t.data(), ColorTableSize));
-    ClearAbort();
     EXPECT_EQ(log.Count("step"), 0);
     EXPECT_EQ(log.PercentsOf("Color Scale").back(), "10%");
 }
@@ -292,7 +292,7 @@ namespace {
 class TRowsSnapshot final : public TRowsReady {
 public:
     explicit TRowsSnapshot(const TColorStep& step)
-        : TRowsReady(2)
+        : TRowsReady(2, nullptr)
         , step_(step)
         , copy_(std::size_t(step.Width()) * step.Height() * 3)
     {

@@ -1,4 +1,4 @@
-#include "engine/Abort.h"
+#include "engine/CancelToken.h"
 #include "engine/DrawEffect.h"
 #include "tests/engine/EngineTestSupport.h"
 
@@ -178,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(Groups, DrawEffectCache, ::testing::ValuesIn(Cases), Ca
 // the new settings, goes back to the old ones or keeps the old first steps
 // (sketch edges, scaling) with the new later ones. With two threads the
 // scaling runs beside the sketch.
-TEST(DrawEffectCacheAbort, NothingHalfWrittenIsReused)
+TEST(DrawEffectCacheCancel, NothingHalfWrittenIsReused)
 {
     struct TPoint {
         const char* Event;
@@ -216,6 +216,7 @@ TEST(DrawEffectCacheAbort, NothingHalfWrittenIsReused)
                 ASSERT_TRUE(cached.Render());
 
                 TProgressLog log;
+                TCancelToken cancel;
                 int seen = 0;
                 std::string step;
                 log.OnReport = [&](const std::string& e) {
@@ -223,17 +224,17 @@ TEST(DrawEffectCacheAbort, NothingHalfWrittenIsReused)
                     if (!percent && e != "step" && e.rfind("max ", 0) != 0)
                         step = e;
                     if ((percent ? step + " " + e : e) == point.Event && ++seen == point.Sighting)
-                        RequestAbort();
+                        cancel.Request();
                 };
                 cached.SetProgress(log.Sink());
                 cached.SetSettings(b.Settings, b.Source);
-                EXPECT_FALSE(cached.Render()) << point.Event;
+                EXPECT_FALSE(cached.Render(cancel)) << point.Event;
                 ASSERT_EQ(seen, point.Sighting) << point.Event;
 
                 cached.SetProgress({});
                 cached.SetSettings(nexts[next]->Settings, nexts[next]->Source);
                 ASSERT_TRUE(cached.Render());
-                EXPECT_TRUE(Output(cached) == fresh[next]) << threads << " threads, aborted at " << point.Event << " "
+                EXPECT_TRUE(Output(cached) == fresh[next]) << threads << " threads, cancelled at " << point.Event << " "
                                                            << point.Sighting << ", then " << nextNames[next];
             }
         }

@@ -1,5 +1,5 @@
 #include "engine/DrawEffect.h"
-#include "engine/Abort.h"
+#include "engine/CancelToken.h"
 #include "picture/BmpFile.h"
 #include "tests/engine/EffectReference.h"
 #include "tests/engine/EngineTestSupport.h"
@@ -172,29 +172,30 @@ TEST(DrawEffectProgress, SingleRowRegionReportsFull)
 
 // A report at which the cancel comes, and which sighting of it counts (the
 // blur steps and the brightness step occur twice in a render of both layers).
-struct TAbortPoint {
+struct TCancelPoint {
     const char* Event;
     int Sighting;
 };
 
-class DrawEffectAbort : public ::testing::TestWithParam<TAbortPoint> {};
+class DrawEffectCancel : public ::testing::TestWithParam<TCancelPoint> {};
 
-TEST_P(DrawEffectAbort, YieldsNoLayers)
+TEST_P(DrawEffectCancel, YieldsNoLayers)
 {
     TBitmap p = EngineTest::PhotoLikePicture(40, 30);
     TEffectSettings s = EngineTest::FreshSettings(40, 30);
     s.DrawColor = 1;
     TProgressLog log;
+    TCancelToken cancel;
     int seen = 0;
     log.OnReport = [&](const std::string& e) {
         if (e == GetParam().Event && ++seen == GetParam().Sighting)
-            RequestAbort();
+            cancel.Request();
     };
     TDrawEffect effect;
     effect.SetSettings(s, &p);
     effect.SetProgress(log.Sink());
     TBitmap sketch = Flat(3, 2, 17), color = Flat(2, 3, 99);
-    EXPECT_FALSE(effect.Render());
+    EXPECT_FALSE(effect.Render(cancel));
     EXPECT_EQ(seen, GetParam().Sighting);
     EXPECT_FALSE(effect.HasLayers());
     EXPECT_FALSE(effect.GetLayers(sketch, color));
@@ -203,29 +204,16 @@ TEST_P(DrawEffectAbort, YieldsNoLayers)
     TBitmap blended;
     effect.DrawBlended(blended);
     EXPECT_EQ(blended, Flat(40, 30, 255));
-    ClearAbort();
-    EXPECT_FALSE(effect.GetLayers(sketch, color)) << "an aborted render stays without layers";
+    cancel.Clear();
+    EXPECT_FALSE(effect.GetLayers(sketch, color)) << "a cancelled render stays without layers";
 }
 
-INSTANTIATE_TEST_SUITE_P(AtSeveralPoints, DrawEffectAbort,
-                         ::testing::Values(TAbortPoint{"Blur Row", 1}, TAbortPoint{"50%", 1},
-                                           TAbortPoint{"Draw Sketch", 1}, TAbortPoint{"Color Scale", 1},
-                                           TAbortPoint{"Color Smooth", 1}, TAbortPoint{"Blur Column", 2},
-                                           TAbortPoint{"Contrast", 1}, TAbortPoint{"Brightness", 2},
-                                           TAbortPoint{"step", 10}));
-
-TEST(DrawEffect, CancelAfterTheRenderStillCounts)
-{
-    TBitmap p = EngineTest::RandomPicture(6, 5, 3);
-    TDrawEffect effect;
-    effect.SetSettings(EngineTest::FreshSettings(6, 5), &p);
-    ASSERT_TRUE(effect.Render());
-    RequestAbort();
-    TBitmap sketch, color;
-    EXPECT_FALSE(effect.GetLayers(sketch, color));
-    EXPECT_EQ(sketch.Width(), 0);
-    ClearAbort();
-}
+INSTANTIATE_TEST_SUITE_P(AtSeveralPoints, DrawEffectCancel,
+                         ::testing::Values(TCancelPoint{"Blur Row", 1}, TCancelPoint{"50%", 1},
+                                           TCancelPoint{"Draw Sketch", 1}, TCancelPoint{"Color Scale", 1},
+                                           TCancelPoint{"Color Smooth", 1}, TCancelPoint{"Blur Column", 2},
+                                           TCancelPoint{"Contrast", 1}, TCancelPoint{"Brightness", 2},
+                                           TCancelPoint{"step", 10}));
 
 // Renders the whole photo at every vector width and at 1, 2 and 3 threads
 // (3: the sketch on a smaller pool beside the scaling), and counts the

@@ -1,5 +1,5 @@
 #include "engine/DrawThread.h"
-#include "engine/Abort.h"
+#include "engine/CancelToken.h"
 #include "engine/DrawEffect.h"
 #include "tests/engine/EngineTestSupport.h"
 
@@ -10,9 +10,11 @@
 #include <cstdlib>
 #include <exception>
 #include <fstream>
+#include <functional>
 #include <mutex>
 #include <new>
 #include <thread>
+#include <utility>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -38,7 +40,8 @@ TEST(DrawThread, RendersOnItsOwnThreadAndReportsCompletion)
     std::thread::id worker;
     bool reported = false, completed = false;
     {
-        TDrawThread thread(effect, [&](bool ok) {
+        TCancelToken cancel;
+        TDrawThread thread(effect, cancel, [&](bool ok) {
             worker = std::this_thread::get_id();
             completed = ok;
             reported = true;
@@ -67,22 +70,24 @@ TEST(DrawThread, RendersOnItsOwnThreadAndReportsCompletion)
     EXPECT_EQ(c1, c2);
 }
 
-// A receiver that cancels when a step names itself, as a cancel button
+// A receiver that acts when a step names itself: cancels, as a cancel button
 // pressed during that step would.
-class TCancelAt final : public TStepLabel {
+class TOnStep final : public TStepLabel {
 public:
-    explicit TCancelAt(const char* step)
+    TOnStep(const char* step, std::function<void()> action)
         : step_(step)
+        , action_(std::move(action))
     {
     }
     void SetStepName(const char* name) override
     {
         if (std::string(name) == step_)
-            RequestAbort();
+            action_();
     }
 
 private:
     std::string step_;
+    std::function<void()> action_;
 };
 
 TEST(DrawThread, CancelDuringTheColouringLeavesNoLayers)
@@ -90,9 +95,10 @@ TEST(DrawThread, CancelDuringTheColouringLeavesNoLayers)
     TBitmap p = EngineTest::PhotoLikePicture(120, 80);
     TDrawEffect effect;
     effect.SetSettings(BothLayers(120, 80), &p);
-    TCancelAt cancel("Color Smooth");
-    effect.SetProgress({nullptr, nullptr, &cancel});
-    TDrawThread thread(effect);
+    TCancelToken cancel;
+    TOnStep cancelAt("Color Smooth", [&] { cancel.Request(); });
+    effect.SetProgress({nullptr, nullptr, &cancelAt});
+    TDrawThread thread(effect, cancel);
     thread.Start();
     thread.Wait();
     EXPECT_FALSE(thread.Completed());
@@ -100,7 +106,6 @@ TEST(DrawThread, CancelDuringTheColouringLeavesNoLayers)
     EXPECT_FALSE(effect.GetLayers(sketch, color));
     EXPECT_EQ(sketch.Width(), 2);
     EXPECT_EQ(color.Width(), 3);
-    ClearAbort();
 }
 
 // Holds the worker at its first report until the test lets it go.
@@ -134,14 +139,55 @@ TEST(DrawThread, CancelRightAfterTheStartIsNotLost)
     effect.SetSettings(BothLayers(60, 40), &p);
     TGate gate;
     effect.SetProgress({nullptr, &gate, nullptr});
-    TDrawThread thread(effect);
+    TCancelToken cancel;
+    TDrawThread thread(effect, cancel);
     thread.Start();
-    RequestAbort(); // the worker may not even have begun
+    cancel.Request(); // the worker may not even have begun
     gate.Open();
     thread.Wait();
     EXPECT_FALSE(thread.Completed());
     EXPECT_FALSE(effect.HasLayers());
-    ClearAbort();
+}
+
+// A background preview and a full render at the same time: each answers to
+// its own token, so cancelling one leaves the other to finish whole.
+TEST(DrawThread, CancellingOneOfTwoConcurrentRendersLeavesTheOtherWhole)
+{
+    const TBitmap p = EngineTest::PhotoLikePicture(160, 120);
+    const TEffectSettings s = BothLayers(160, 120);
+    TDrawEffect direct;
+    direct.SetSettings(s, &p);
+    ASSERT_TRUE(direct.Render());
+    TBitmap expectedSketch, expectedColor;
+    ASSERT_TRUE(direct.GetLayers(expectedSketch, expectedColor));
+
+    // The kept render is held at its start, under way, until the other one
+    // has been cancelled half-way through its sketch.
+    TDrawEffect kept, cancelled;
+    kept.SetSettings(s, &p);
+    cancelled.SetSettings(s, &p);
+    TGate keptGate;
+    kept.SetProgress({nullptr, &keptGate, nullptr});
+    TCancelToken keptCancel, cancelledCancel;
+    TOnStep cancelAt("Draw Sketch", [&] {
+        cancelledCancel.Request();
+        keptGate.Open();
+    });
+    cancelled.SetProgress({nullptr, nullptr, &cancelAt});
+    TDrawThread keptThread(kept, keptCancel), cancelledThread(cancelled, cancelledCancel);
+    keptThread.Start();
+    cancelledThread.Start();
+    cancelledThread.Wait();
+    keptThread.Wait();
+
+    EXPECT_FALSE(cancelledThread.Completed());
+    EXPECT_FALSE(cancelled.HasLayers());
+    EXPECT_FALSE(keptCancel.Requested());
+    ASSERT_TRUE(keptThread.Completed());
+    TBitmap sketch, color;
+    ASSERT_TRUE(kept.GetLayers(sketch, color));
+    EXPECT_EQ(sketch, expectedSketch);
+    EXPECT_EQ(color, expectedColor);
 }
 
 TEST(DrawThread, DestroyingARunningThreadStopsIt)
@@ -156,14 +202,15 @@ TEST(DrawThread, DestroyingARunningThreadStopsIt)
     TGate gate;
     effect.SetProgress({nullptr, &gate, nullptr});
     bool completed = true;
+    TCancelToken cancel;
     {
-        TDrawThread thread(effect, [&](bool ok) { completed = ok; });
+        TDrawThread thread(effect, cancel, [&](bool ok) { completed = ok; });
         thread.Start();
         gate.Open();
     }
     EXPECT_FALSE(completed);
+    EXPECT_TRUE(cancel.Requested());
     EXPECT_FALSE(effect.HasLayers());
-    ClearAbort();
 }
 
 // Memory that runs out during the render (here under an address-space limit,
@@ -185,7 +232,8 @@ TEST(DrawThread, AFailedAllocationEndsTheRenderWithoutEndingTheProgram)
         const rlim_t limit = rlim_t(pages * std::uint64_t(::sysconf(_SC_PAGESIZE)) + (40u << 20));
         const rlimit as{limit, limit};
         ::setrlimit(RLIMIT_AS, &as);
-        TDrawThread thread(effect);
+        TCancelToken cancel;
+        TDrawThread thread(effect, cancel);
         thread.Start();
         thread.Wait();
         if (thread.Completed() || effect.HasLayers())

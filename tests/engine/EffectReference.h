@@ -20,7 +20,7 @@ TBytes RegionOf(const TBitmap& picture, int left, int top, int width, int height
 // Row pass, then column pass, clamped indices, a scratch line per row or
 // column. `source` and `destination` may be the same vector.
 void GaussianBlur(const TBytes& source, TBytes& destination, int width, int height, double radius);
-// Only the row pass (what an abort in the column pass leaves behind first).
+// Only the row pass (what a cancel in the column pass leaves behind first).
 void BlurRows(const TBytes& source, TBytes& destination, int width, int height, double radius);
 
 // Edge sums of an inverted, smoothed picture (before the tone mapping).

@@ -1,4 +1,4 @@
-#include "engine/Abort.h"
+#include "engine/CancelToken.h"
 #include "engine/Progress.h"
 #include "engine/WorkerPool.h"
 
@@ -46,9 +46,8 @@ TEST(ForEachUnit, EveryUnitOnceAndReportsInOrder)
         TWorkerPool pool(threads);
         std::vector<std::atomic<int>> runs(1000);
         std::vector<int> reports;
-        ClearAbort();
         bool done = ForEachUnit(
-            &pool, 1000,
+            &pool, nullptr, 1000,
             [&](int unit, int worker) {
                 ASSERT_LT(worker, threads);
                 runs[unit].fetch_add(1);
@@ -63,21 +62,20 @@ TEST(ForEachUnit, EveryUnitOnceAndReportsInOrder)
     }
 }
 
-TEST(ForEachUnit, AbortStopsAndReportsOnlyAPrefixOfDoneUnits)
+TEST(ForEachUnit, CancelStopsAndReportsOnlyAPrefixOfDoneUnits)
 {
     TWorkerPool pool(3);
     std::vector<std::atomic<int>> runs(5000);
     std::vector<int> reports;
-    ClearAbort();
+    TCancelToken cancel;
     bool done = ForEachUnit(
-        &pool, 5000,
+        &pool, &cancel, 5000,
         [&](int unit, int) {
             runs[unit].fetch_add(1);
             if (unit == 700)
-                RequestAbort();
+                cancel.Request();
         },
         [&](int unit) { reports.push_back(unit); });
-    ClearAbort();
     EXPECT_FALSE(done);
     for (std::size_t i = 0; i < reports.size(); ++i) {
         ASSERT_EQ(reports[i], int(i));
@@ -88,28 +86,36 @@ TEST(ForEachUnit, AbortStopsAndReportsOnlyAPrefixOfDoneUnits)
 
 // Memory that runs out on any thread ends the computation with the
 // exception on the calling thread, never the process; the others stop at
-// the abort flag, and the pool stays usable.
+// the cancel token that the failure sets, and the pool stays usable.
 TEST(WorkerPool, AFailureOnAnyThreadStopsTheOthersAndReachesTheCaller)
 {
     TWorkerPool pool(3);
     for (int failing : {0, 1, 2}) {
         SCOPED_TRACE(failing);
-        ClearAbort();
-        std::atomic<int> stopped{0};
-        EXPECT_THROW(pool.Run([&](int worker) {
-            if (worker == failing)
-                throw std::bad_alloc();
-            // The others work on until told to stop (or give up after a while).
-            for (int i = 0; i < 10000 && !AbortRequested(); ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            stopped.fetch_add(AbortRequested() ? 1 : 0);
-        }),
+        TCancelToken cancel;
+        std::atomic<int> started{0}, stopped{0};
+        // Three units that each hold their thread: one goes to each worker,
+        // and the failure comes once the other two are under way.
+        EXPECT_THROW(ForEachUnit(
+                         &pool, &cancel, 3,
+                         [&](int, int worker) {
+                             if (worker == failing) {
+                                 for (int i = 0; i < 10000 && started.load() < 2; ++i)
+                                     std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                                 throw std::bad_alloc();
+                             }
+                             started.fetch_add(1);
+                             // The others work on until told to stop (or give up after a while).
+                             for (int i = 0; i < 10000 && !cancel.Requested(); ++i)
+                                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                             stopped.fetch_add(cancel.Requested() ? 1 : 0);
+                         },
+                         [](int) {}),
                      std::bad_alloc);
         EXPECT_EQ(stopped.load(), 2);
-        ClearAbort();
         std::atomic<int> after{0};
         EXPECT_TRUE(ForEachUnit(
-            &pool, 1000, [&](int, int) { after.fetch_add(1); }, [](int) {}));
+            &pool, nullptr, 1000, [&](int, int) { after.fetch_add(1); }, [](int) {}));
         EXPECT_EQ(after.load(), 1000);
     }
 }

@@ -105,7 +105,7 @@ void WithEachVectorWidth(Check check)
 }
 
 // Records every progress report as text ("Blur Row", "50%", "max 10",
-// "step"); `OnReport` runs after each one, for example to ask for an abort.
+// "step"); `OnReport` runs after each one, for example to cancel.
 class TProgressLog final : public TStepBar, public TTotalBar, public TStepLabel {
 public:
     std::vector<std::string> Events;

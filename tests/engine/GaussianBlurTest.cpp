@@ -1,5 +1,5 @@
 #include "engine/GaussianBlur.h"
-#include "engine/Abort.h"
+#include "engine/CancelToken.h"
 #include "engine/WorkerPool.h"
 #include "tests/engine/EffectReference.h"
 #include "tests/engine/EngineTestSupport.h"
@@ -140,20 +140,19 @@ TEST(GaussianBlur, SingleRowAndColumnReportFull)
     EXPECT_EQ(log.Events, expected);
 }
 
-TEST(GaussianBlur, AbortInTheRowPassKeepsTheRowsDone)
+TEST(GaussianBlur, CancelInTheRowPassKeepsTheRowsDone)
 {
     const int w = 20, h = 10;
     TBytes in = RandomBytes(w, h, 4), expected = in;
     Reference::BlurRows(in, expected, w, h, 1.25);
     TBytes out(in.size(), 7);
     TProgressLog log;
-    log.OnReport = [](const std::string& e) {
+    TCancelToken cancel;
+    log.OnReport = [&](const std::string& e) {
         if (e == "33%") // after row 3
-            RequestAbort();
+            cancel.Request();
     };
-    ClearAbort();
-    EXPECT_FALSE(GaussianBlur(in.data(), out.data(), w, h, 1.25, log.Sink()));
-    ClearAbort();
+    EXPECT_FALSE(GaussianBlur(in.data(), out.data(), w, h, 1.25, log.Sink(), nullptr, &cancel));
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w * 3; ++x) {
             std::size_t i = std::size_t(y) * w * 3 + x;
@@ -162,7 +161,7 @@ TEST(GaussianBlur, AbortInTheRowPassKeepsTheRowsDone)
     EXPECT_EQ(log.Count("step"), 0);
 }
 
-TEST(GaussianBlur, AbortInTheColumnPassLeavesRowBlurredColumns)
+TEST(GaussianBlur, CancelInTheColumnPassLeavesRowBlurredColumns)
 {
     const int w = 3 * BlurColumnStrip + 5, h = 12;
     TBytes in = RandomBytes(w, h, 6), rows = in, full = in;
@@ -170,14 +169,13 @@ TEST(GaussianBlur, AbortInTheColumnPassLeavesRowBlurredColumns)
     Reference::GaussianBlur(in, full, w, h, 2.5);
     TBytes out(in.size());
     TProgressLog log;
-    const int abortAt = BlurColumnStrip + 2; // a column of the second strip
+    const int cancelAt = BlurColumnStrip + 2; // a column of the second strip
+    TCancelToken cancel;
     log.OnReport = [&](const std::string& e) {
-        if (log.Count("Blur Column") == 1 && e == std::to_string(abortAt * 100 / (w - 1)) + "%")
-            RequestAbort();
+        if (log.Count("Blur Column") == 1 && e == std::to_string(cancelAt * 100 / (w - 1)) + "%")
+            cancel.Request();
     };
-    ClearAbort();
-    EXPECT_FALSE(GaussianBlur(in.data(), out.data(), w, h, 2.5, log.Sink()));
-    ClearAbort();
+    EXPECT_FALSE(GaussianBlur(in.data(), out.data(), w, h, 2.5, log.Sink(), nullptr, &cancel));
     // Columns are done a strip at a time: the strip that held the column is
     // complete, the ones after it are only row-blurred.
     for (int y = 0; y < h; ++y)
@@ -189,18 +187,17 @@ TEST(GaussianBlur, AbortInTheColumnPassLeavesRowBlurredColumns)
     EXPECT_EQ(log.Count("step"), 1);
 }
 
-TEST(GaussianBlur, AbortOnThreadsStopsWithoutCompleting)
+TEST(GaussianBlur, CancelOnThreadsStopsWithoutCompleting)
 {
     TWorkerPool pool(2);
     TBytes in = RandomBytes(64, 64, 9), out(in.size());
     TProgressLog log;
-    log.OnReport = [](const std::string& e) {
+    TCancelToken cancel;
+    log.OnReport = [&](const std::string& e) {
         if (e == "Blur Column")
-            RequestAbort();
+            cancel.Request();
     };
-    ClearAbort();
-    EXPECT_FALSE(GaussianBlur(in.data(), out.data(), 64, 64, 1.0, log.Sink(), &pool));
-    ClearAbort();
+    EXPECT_FALSE(GaussianBlur(in.data(), out.data(), 64, 64, 1.0, log.Sink(), &pool, &cancel));
     EXPECT_EQ(log.Count("step"), 1);
     EXPECT_TRUE(log.PercentsOf("Blur Column").empty());
 }

@@ -1,5 +1,5 @@
 #include "engine/Sketch.h"
-#include "engine/Abort.h"
+#include "engine/CancelToken.h"
 #include "engine/WorkerPool.h"
 #include "tests/engine/EffectReference.h"
 #include "tests/engine/EngineTestSupport.h"
@@ -260,20 +260,20 @@ TEST(Sketch, ReportsItsSteps)
     EXPECT_EQ(log.Events, (std::vector<std::string>{"Draw Sketch", "50%", "100%", "step"}));
 }
 
-TEST(Sketch, AbortStopsTheEdgePass)
+TEST(Sketch, CancelStopsTheEdgePass)
 {
     TBitmap p = EngineTest::RandomPicture(8, 12, 2);
     TProgressLog log;
-    log.OnReport = [](const std::string& e) {
+    TCancelToken cancel;
+    log.OnReport = [&](const std::string& e) {
         if (e == "50%")
-            RequestAbort();
+            cancel.Request();
     };
     TSketch sketch;
     sketch.SetProgress(log.Sink());
-    ClearAbort();
+    sketch.SetCancel(&cancel);
     sketch.LoadPicture(&p, 0, 0, 8, 12);
     EXPECT_FALSE(sketch.Render(2, 115, 68, 255, 0, 0, false, 0.0, 0.0));
-    ClearAbort();
     EXPECT_EQ(log.Count("step"), 0);
     EXPECT_EQ(log.PercentsOf("Draw Sketch").back(), "50%");
 }

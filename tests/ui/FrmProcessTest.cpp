@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
 // Soft gradients with a few hard edges: every step of the effect has work.
@@ -85,6 +87,25 @@ TEST(ProcessDialog, CancelDiscardsTheResultAndLeavesTheLayersAlone)
     EXPECT_FALSE(dialog.GetLayers(sketch, color));
     EXPECT_EQ(sketch.Width(), 3);
     EXPECT_EQ(color.Height(), 2);
+}
+
+TEST(ProcessDialog, ACancelAfterTheWorkerEndedStillCounts)
+{
+    const TBitmap photo = TestPhoto(48, 32);
+    TFrmProcess dialog;
+    dialog.SetSettings(WholePicture(photo, true, false), photo);
+    // The interface thread is held here until the worker has ended, so the
+    // cancel comes before the dialog hears of the end.
+    QTimer::singleShot(0, &dialog, [&] {
+        while (!dialog.WorkerEnded())
+            std::this_thread::yield();
+        dialog.Button1->click();
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_TRUE(dialog.Cancelled());
+    TBitmap sketch, color;
+    EXPECT_FALSE(dialog.GetLayers(sketch, color));
+    EXPECT_EQ(sketch.Width(), 0);
 }
 
 TEST(ProcessDialog, EscAndTheWindowSystemsCloseCountAsCancel)

@@ -1,3 +1,0 @@
-#include "engine/Abort.h"
-
-std::atomic<bool> AbortFlag{false};
