@@ -48,7 +48,7 @@ struct TPreviewRun {
         Preview->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         Preview->show();
         for (int i = 0; i < 3; ++i) {
-            const QSize area = Preview->PaintBox1->DeviceSize();
+            const QSize area = Preview->PreviewArea->DeviceSize();
             Preview->resize(Preview->size() + QSize(w - area.width(), h - area.height()));
             QApplication::processEvents();
         }
@@ -72,7 +72,7 @@ void MoveSlider(benchmark::State& state, const std::string& photo, int w, int h,
     TPreviewRun run(photo, w, h, bottomRight);
     QSlider* slider = run.Preview->Pair(pair)->Trc();
     const int a = slider->value(), b = a == slider->maximum() ? a - 1 : a + 1;
-    const QSize area = run.Preview->PaintBox1->DeviceSize();
+    const QSize area = run.Preview->PreviewArea->DeviceSize();
     const TEffectSettings& s = run.Preview->Settings();
     state.SetLabel(std::to_string(area.width()) + "x" + std::to_string(area.height()) + " area, region " +
                    std::to_string(s.Width) + "x" + std::to_string(s.Height) + " at " + std::to_string(s.Left) + "," +

@@ -45,10 +45,10 @@ TFrmAdjustment::TFrmAdjustment(TDocument& document, TAdjustmentHost host, const 
         Sliders.push_back(pair);
     }
 
-    Bevel1 = new QFrame(this);
-    Bevel1->setObjectName("Bevel1");
-    Bevel1->setFrameShape(QFrame::VLine);
-    Bevel1->setFrameShadow(QFrame::Sunken);
+    Separator = new QFrame(this);
+    Separator->setObjectName("Bevel1");
+    Separator->setFrameShape(QFrame::VLine);
+    Separator->setFrameShadow(QFrame::Sunken);
 
     BtnOk = new QPushButton(tr("&Ok"), this);
     BtnOk->setObjectName(table.OkName);
@@ -66,7 +66,7 @@ TFrmAdjustment::TFrmAdjustment(TDocument& document, TAdjustmentHost host, const 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addLayout(grid, 1);
-    layout->addWidget(Bevel1);
+    layout->addWidget(Separator);
     layout->addLayout(buttons);
     setFixedSize(table.ClientSize);
 }

@@ -75,7 +75,7 @@ public:
     // the caller to report once the dialog is gone; null when there was none.
     std::exception_ptr RecordError() const { return RecordFailure; }
 
-    QFrame* Bevel1 = nullptr;
+    QFrame* Separator = nullptr;
     QPushButton* BtnOk = nullptr;
     QPushButton* BtnCancel = nullptr;
 

@@ -32,12 +32,12 @@ TFrmColorMoreOption::TFrmColorMoreOption(QWidget* parent)
 
     GrpColorScaleDetail = new QGroupBox(tr(" Color Scale Detail "), this);
     GrpColorScaleDetail->setObjectName("GrpColorScaleDetail");
-    PaintBox1 = new TColorScaleRuler(GrpColorScaleDetail);
-    Label1 = new QLabel(GrpColorScaleDetail);
-    Label1->setObjectName("Label1");
-    SpinEdit1 = new TSpinEdit(GrpColorScaleDetail);
-    SpinEdit1->setObjectName("SpinEdit1");
-    Label1->setBuddy(SpinEdit1);
+    Ruler = new TColorScaleRuler(GrpColorScaleDetail);
+    Lab_Boundary = new QLabel(GrpColorScaleDetail);
+    Lab_Boundary->setObjectName("Label1");
+    Spn_Boundary = new TSpinEdit(GrpColorScaleDetail);
+    Spn_Boundary->setObjectName("SpinEdit1");
+    Lab_Boundary->setBuddy(Spn_Boundary);
     BtnReset = new QPushButton(tr("&Reset"), GrpColorScaleDetail);
     BtnReset->setObjectName("BtnReset");
     BtnLoad = new QPushButton(tr("&Load"), GrpColorScaleDetail);
@@ -45,7 +45,7 @@ TFrmColorMoreOption::TFrmColorMoreOption(QWidget* parent)
     BtnSave = new QPushButton(tr("&Save"), GrpColorScaleDetail);
     BtnSave->setObjectName("BtnSave");
     // Hidden controls keep their room, so the buttons stay where they are.
-    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(SpinEdit1)}) {
+    for (QWidget* w : {static_cast<QWidget*>(Lab_Boundary), static_cast<QWidget*>(Spn_Boundary)}) {
         QSizePolicy policy = w->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
         w->setSizePolicy(policy);
@@ -82,9 +82,9 @@ TFrmColorMoreOption::TFrmColorMoreOption(QWidget* parent)
         b->setAutoDefault(false);
 
     auto* detail = new QGridLayout(GrpColorScaleDetail);
-    detail->addWidget(PaintBox1, 0, 0, 1, 6);
-    detail->addWidget(Label1, 1, 0);
-    detail->addWidget(SpinEdit1, 1, 1);
+    detail->addWidget(Ruler, 0, 0, 1, 6);
+    detail->addWidget(Lab_Boundary, 1, 0);
+    detail->addWidget(Spn_Boundary, 1, 1);
     detail->setColumnStretch(2, 1);
     detail->addWidget(BtnReset, 1, 3);
     detail->addWidget(BtnLoad, 1, 4);
@@ -128,10 +128,10 @@ TFrmColorMoreOption::TFrmColorMoreOption(QWidget* parent)
             Changed();
         });
     connect(Opacity, &TTrackSpin::Changed, this, &TFrmColorMoreOption::Changed);
-    connect(PaintBox1, &TColorScaleRuler::Pressed, this, &TFrmColorMoreOption::PaintBox1MouseDown);
-    connect(PaintBox1, &TColorScaleRuler::Dragged, this, &TFrmColorMoreOption::PaintBox1MouseMove);
-    connect(SpinEdit1, &TSpinEdit::TextEdited, this, &TFrmColorMoreOption::SpinEdit1Change);
-    connect(SpinEdit1, &QAbstractSpinBox::editingFinished, this, &TFrmColorMoreOption::SpinEdit1Exit);
+    connect(Ruler, &TColorScaleRuler::Pressed, this, &TFrmColorMoreOption::RulerPressed);
+    connect(Ruler, &TColorScaleRuler::Dragged, this, &TFrmColorMoreOption::RulerDragged);
+    connect(Spn_Boundary, &TSpinEdit::TextEdited, this, &TFrmColorMoreOption::Spn_BoundaryChange);
+    connect(Spn_Boundary, &QAbstractSpinBox::editingFinished, this, &TFrmColorMoreOption::Spn_BoundaryExit);
 }
 
 void TFrmColorMoreOption::Attach(TEffectSettings* settings, std::function<int()> colorScale)
@@ -175,11 +175,11 @@ std::uint8_t* TFrmColorMoreOption::CurrentRow() const
 void TFrmColorMoreOption::ClearSelection()
 {
     Selected = -1;
-    Label1->hide();
-    SpinEdit1->hide();
+    Lab_Boundary->hide();
+    Spn_Boundary->hide();
 }
 
-void TFrmColorMoreOption::RedrawRuler() { PaintBox1->SetRow(CurrentRow()); }
+void TFrmColorMoreOption::RedrawRuler() { Ruler->SetRow(CurrentRow()); }
 
 void TFrmColorMoreOption::UpdateOpacityEnabling() { Opacity->SetEnabled(!RB_Multiply->isChecked()); }
 
@@ -200,7 +200,7 @@ void TFrmColorMoreOption::showEvent(QShowEvent* event)
     RedrawRuler();
 }
 
-void TFrmColorMoreOption::PaintBox1MouseDown(QPoint position, Qt::MouseButton button)
+void TFrmColorMoreOption::RulerPressed(QPoint position, Qt::MouseButton button)
 {
     if (button != Qt::LeftButton)
         return;
@@ -210,43 +210,43 @@ void TFrmColorMoreOption::PaintBox1MouseDown(QPoint position, Qt::MouseButton bu
     if (k < 0)
         return;
     Selected = k;
-    Label1->setText(QString::number(k - 1) + ": ");
-    SpinEdit1->SetRange(row[k - 1] + 1, row[k + 1] - 1);
-    SpinEdit1->SetValue(row[k]);
-    Label1->show();
-    SpinEdit1->show();
+    Lab_Boundary->setText(QString::number(k - 1) + ": ");
+    Spn_Boundary->SetRange(row[k - 1] + 1, row[k + 1] - 1);
+    Spn_Boundary->SetValue(row[k]);
+    Lab_Boundary->show();
+    Spn_Boundary->show();
 }
 
-void TFrmColorMoreOption::PaintBox1MouseMove(QPoint position, Qt::MouseButtons buttons)
+void TFrmColorMoreOption::RulerDragged(QPoint position, Qt::MouseButtons buttons)
 {
     const std::uint8_t* row = CurrentRow();
     if (!(buttons & Qt::LeftButton) || !row || Selected < 2 || Selected > row[0] - 1)
         return;
     const int value = TColorScaleRuler::ValueAt(position.x());
-    if (value < SpinEdit1->Minimum() || value > SpinEdit1->Maximum())
+    if (value < Spn_Boundary->Minimum() || value > Spn_Boundary->Maximum())
         return;
-    SpinEdit1->SetValue(value);
+    Spn_Boundary->SetValue(value);
     SetBoundary(value);
 }
 
-void TFrmColorMoreOption::SpinEdit1Change(const QString& text)
+void TFrmColorMoreOption::Spn_BoundaryChange(const QString& text)
 {
     if (Selected < 0 || text.trimmed().isEmpty())
         return;
-    const std::optional<int> value = SpinEdit1->Value();
-    if (value && *value >= SpinEdit1->Minimum() && *value <= SpinEdit1->Maximum())
+    const std::optional<int> value = Spn_Boundary->Value();
+    if (value && *value >= Spn_Boundary->Minimum() && *value <= Spn_Boundary->Maximum())
         SetBoundary(*value);
 }
 
-void TFrmColorMoreOption::SpinEdit1Exit()
+void TFrmColorMoreOption::Spn_BoundaryExit()
 {
     if (Selected < 0)
         return;
-    const std::optional<int> value = SpinEdit1->Value();
+    const std::optional<int> value = Spn_Boundary->Value();
     if (!value)
         return;
-    const int limited = std::clamp(*value, SpinEdit1->Minimum(), SpinEdit1->Maximum());
-    SpinEdit1->SetValue(limited);
+    const int limited = std::clamp(*value, Spn_Boundary->Minimum(), Spn_Boundary->Maximum());
+    Spn_Boundary->SetValue(limited);
     SetBoundary(limited);
 }
 

@@ -53,9 +53,9 @@ public:
     TConfirmFunction Confirm = ConfirmBox;
 
     QGroupBox* GrpColorScaleDetail = nullptr;
-    TColorScaleRuler* PaintBox1 = nullptr;
-    QLabel* Label1 = nullptr;
-    TSpinEdit* SpinEdit1 = nullptr;
+    TColorScaleRuler* Ruler = nullptr;
+    QLabel* Lab_Boundary = nullptr;
+    TSpinEdit* Spn_Boundary = nullptr;
     QPushButton* BtnReset = nullptr;
     QPushButton* BtnLoad = nullptr;
     QPushButton* BtnSave = nullptr;
@@ -87,10 +87,10 @@ private:
     void RedrawRuler();
     void UpdateOpacityEnabling();
     void Changed();
-    void PaintBox1MouseDown(QPoint position, Qt::MouseButton button);
-    void PaintBox1MouseMove(QPoint position, Qt::MouseButtons buttons);
-    void SpinEdit1Change(const QString& text);
-    void SpinEdit1Exit();
+    void RulerPressed(QPoint position, Qt::MouseButton button);
+    void RulerDragged(QPoint position, Qt::MouseButtons buttons);
+    void Spn_BoundaryChange(const QString& text);
+    void Spn_BoundaryExit();
     void SetBoundary(int value);
     void BtnResetClick();
     void BtnLoadClick();

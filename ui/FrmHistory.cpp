@@ -53,21 +53,21 @@ TFrmHistory::TFrmHistory(THistory& history, QWidget* owner)
 {
     setObjectName("FrmHistory");
 
-    StringGrid1 = new QTableWidget(0, 2, this);
-    StringGrid1->setObjectName("StringGrid1");
-    StringGrid1->setHorizontalHeaderLabels({tr("Operate"), tr("Comment")});
-    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->setWordWrap(false);
+    StateGrid = new QTableWidget(0, 2, this);
+    StateGrid->setObjectName("StringGrid1");
+    StateGrid->setHorizontalHeaderLabels({tr("Operate"), tr("Comment")});
+    StateGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    StateGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    StateGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StateGrid->setWordWrap(false);
     // The comment column takes what the panel leaves and elides in the
     // middle; the whole text is in each cell's tooltip, so there is nothing
     // to scroll to sideways.
-    StringGrid1->setTextElideMode(Qt::ElideMiddle);
-    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StateGrid->setTextElideMode(Qt::ElideMiddle);
+    StateGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     const int rowHeight = std::max(RowHeight, QFontMetrics(font()).height() + 4);
-    QHeaderView* rows = StringGrid1->verticalHeader();
+    QHeaderView* rows = StateGrid->verticalHeader();
     // The vertical header is the grid's narrow fixed first column.
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setMinimumSectionSize(rowHeight);
@@ -75,7 +75,7 @@ TFrmHistory::TFrmHistory(THistory& history, QWidget* owner)
     rows->setFixedWidth(FixedColumnWidth);
     rows->setHighlightSections(false);
 
-    QHeaderView* columns = StringGrid1->horizontalHeader();
+    QHeaderView* columns = StateGrid->horizontalHeader();
     columns->setSectionResizeMode(QHeaderView::Interactive);
     columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     columns->setHighlightSections(false);
@@ -83,22 +83,22 @@ TFrmHistory::TFrmHistory(THistory& history, QWidget* owner)
     // Wide enough for the usual operation names; longer texts show whole in
     // their tooltips.
     const int operateWidth = QFontMetrics(font()).horizontalAdvance(QStringLiteral("Text Balloon")) + 12;
-    StringGrid1->setColumnWidth(0, std::max(OperateWidth, operateWidth));
+    StateGrid->setColumnWidth(0, std::max(OperateWidth, operateWidth));
     columns->setSectionResizeMode(1, QHeaderView::Stretch);
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName("StatusBar1");
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName("StatusBar1");
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(StringGrid1, 1);
-    layout->addWidget(StatusBar1);
+    layout->addWidget(StateGrid, 1);
+    layout->addWidget(StatusBar);
 
-    resize(ColumnWidth(this), std::max(DesignedHeight, rowHeight * 6 + StatusBar1->sizeHint().height()));
+    resize(ColumnWidth(this), std::max(DesignedHeight, rowHeight * 6 + StatusBar->sizeHint().height()));
 
-    connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { StringGrid1SelectCell(current.row()); });
+    connect(StateGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { StateGridSelectCell(current.row()); });
 }
 
 void TFrmHistory::RefreshHistoryGrid()
@@ -107,31 +107,31 @@ void TFrmHistory::RefreshHistoryGrid()
     PendingRow = -1;
     SuppressSelect = true;
     const int count = Ring.RowCount();
-    StringGrid1->setRowCount(count);
-    StringGrid1->setVerticalHeaderLabels(QStringList(count, QString()));
+    StateGrid->setRowCount(count);
+    StateGrid->setVerticalHeaderLabels(QStringList(count, QString()));
     const int current = Ring.CurrentRow();
     for (int row = 1; row <= count; ++row) {
         const int slot = Ring.SlotOfRow(row);
         for (int column = 0; column < 2; ++column) {
             const QString text = QString::fromStdString(column == 0 ? Ring.Operation(slot) : Ring.Comment(slot));
-            QTableWidgetItem* item = Cell(StringGrid1, row - 1, column);
+            QTableWidgetItem* item = Cell(StateGrid, row - 1, column);
             item->setText(column == 0 ? text : ShownComment(text));
             item->setToolTip(text);
         }
         PaintRow(row - 1, row > current);
     }
-    if (count > 0 && StringGrid1->currentRow() != current - 1)
-        StringGrid1->setCurrentCell(current - 1, 0);
+    if (count > 0 && StateGrid->currentRow() != current - 1)
+        StateGrid->setCurrentCell(current - 1, 0);
     // Also when the user has scrolled the list away from it.
     if (count > 0)
-        StringGrid1->scrollToItem(StringGrid1->item(current - 1, 0));
+        StateGrid->scrollToItem(StateGrid->item(current - 1, 0));
     SuppressSelect = false;
 }
 
 void TFrmHistory::PaintRow(int tableRow, bool redoable)
 {
     for (int column = 0; column < 2; ++column) {
-        QTableWidgetItem* item = StringGrid1->item(tableRow, column);
+        QTableWidgetItem* item = StateGrid->item(tableRow, column);
         item->setForeground(redoable ? QBrush(RedoableText) : QBrush());
         item->setBackground(redoable ? QBrush(Qt::white) : QBrush());
     }
@@ -143,7 +143,7 @@ void TFrmHistory::showEvent(QShowEvent* event)
     TPanelWindow::showEvent(event);
 }
 
-void TFrmHistory::StringGrid1SelectCell(int tableRow)
+void TFrmHistory::StateGridSelectCell(int tableRow)
 {
     if (SuppressSelect || tableRow < 0 || Ring.RowCount() == 0)
         return;

@@ -30,8 +30,8 @@ public:
 
     // Grid row r (1 = oldest listed state) is table row r - 1: the header row
     // of the grid is the table's header.
-    QTableWidget* StringGrid1 = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
+    QTableWidget* StateGrid = nullptr;
+    QStatusBar* StatusBar = nullptr;
 
 signals:
     // The user selected grid row `row` (1 = the oldest listed state).
@@ -41,7 +41,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void StringGrid1SelectCell(int tableRow);
+    void StateGridSelectCell(int tableRow);
     void EmitChosenRow();
     void PaintRow(int tableRow, bool redoable);
 

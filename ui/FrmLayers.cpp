@@ -53,22 +53,22 @@ TFrmLayers::TFrmLayers(TLayerState& state, QWidget* owner)
 {
     setObjectName("FrmLayers");
 
-    Label1 = new QLabel(tr("Blending Mode:"), this);
-    Label1->setObjectName("Label1");
+    Lab_BlendingMode = new QLabel(tr("Blending Mode:"), this);
+    Lab_BlendingMode->setObjectName("Label1");
     CmbBlendingMode = new QComboBox(this);
     CmbBlendingMode->setObjectName("CmbBlendingMode");
     CmbBlendingMode->addItems({tr("Multiply"), tr("Opacity")});
-    Label1->setBuddy(CmbBlendingMode);
+    Lab_BlendingMode->setBuddy(CmbBlendingMode);
 
     Opacity = new TTrackSpin(MinOpacity, MaxOpacity, 50, this, tr("Opacity:"));
-    Label6 = Opacity->Caption();
-    Label6->setObjectName("Label6");
+    Lab_Opacity = Opacity->Caption();
+    Lab_Opacity->setObjectName("Label6");
     Trc_Opacity = Opacity->Trc();
     Trc_Opacity->setObjectName("Trc_Opacity");
     Spn_Opacity = Opacity->Spn();
     Spn_Opacity->setObjectName("Spn_Opacity");
     for (QWidget* w :
-         {static_cast<QWidget*>(Label6), static_cast<QWidget*>(Trc_Opacity), static_cast<QWidget*>(Spn_Opacity)})
+         {static_cast<QWidget*>(Lab_Opacity), static_cast<QWidget*>(Trc_Opacity), static_cast<QWidget*>(Spn_Opacity)})
         KeepRoomWhenHidden(w);
 
     HeaderBar = new QFrame(this);
@@ -76,12 +76,12 @@ TFrmLayers::TFrmLayers(TLayerState& state, QWidget* owner)
     HeaderBar->setFrameStyle(QFrame::Panel | QFrame::Raised);
     HeaderBar->setLineWidth(1);
     HeaderBar->setAutoFillBackground(true);
-    Visible = new QLabel(tr("Visible"), this);
-    Visible->setObjectName("Visible");
-    Label2 = new QLabel(tr("Drawable"), this);
-    Label2->setObjectName("Label2");
-    Label3 = new QLabel(tr("Layer Name"), this);
-    Label3->setObjectName("Label3");
+    Lab_Visible = new QLabel(tr("Visible"), this);
+    Lab_Visible->setObjectName("Visible");
+    Lab_Drawable = new QLabel(tr("Drawable"), this);
+    Lab_Drawable->setObjectName("Label2");
+    Lab_LayerName = new QLabel(tr("Layer Name"), this);
+    Lab_LayerName->setObjectName("Label3");
 
     Chk_SketchVisible = LayerBox("Chk_SketchVisible", tr("Sketch layer visible"), this);
     Chk_SketchDrawable = LayerBox("Chk_SketchDrawable", tr("Sketch layer drawable"), this);
@@ -120,7 +120,7 @@ TFrmLayers::TFrmLayers(TLayerState& state, QWidget* owner)
 void TFrmLayers::BuildLayout()
 {
     auto* blending = new QGridLayout;
-    blending->addWidget(Label1, 0, 0);
+    blending->addWidget(Lab_BlendingMode, 0, 0);
     blending->addWidget(CmbBlendingMode, 0, 1, 1, 2);
     Opacity->AddToGrid(blending, 1);
     blending->setColumnStretch(1, 1);
@@ -132,11 +132,11 @@ void TFrmLayers::BuildLayout()
     layers->setVerticalSpacing(4);
     layers->addWidget(HeaderBar, 0, 0, 1, 3);
     const int inset = HeaderBar->frameWidth() + 4;
-    Visible->setContentsMargins(inset, 2, 0, 2);
-    Label3->setContentsMargins(0, 2, inset, 2);
-    layers->addWidget(Visible, 0, 0, Qt::AlignCenter);
-    layers->addWidget(Label2, 0, 1, Qt::AlignCenter);
-    layers->addWidget(Label3, 0, 2);
+    Lab_Visible->setContentsMargins(inset, 2, 0, 2);
+    Lab_LayerName->setContentsMargins(0, 2, inset, 2);
+    layers->addWidget(Lab_Visible, 0, 0, Qt::AlignCenter);
+    layers->addWidget(Lab_Drawable, 0, 1, Qt::AlignCenter);
+    layers->addWidget(Lab_LayerName, 0, 2);
     layers->addWidget(Chk_SketchVisible, 1, 0, Qt::AlignCenter);
     layers->addWidget(Chk_SketchDrawable, 1, 1, Qt::AlignCenter);
     layers->addWidget(Lab_SketchLayer, 1, 2);

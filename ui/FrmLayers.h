@@ -34,16 +34,16 @@ public:
     // Multiply.
     void UpdateOpacityControls();
 
-    QLabel* Label1 = nullptr;
+    QLabel* Lab_BlendingMode = nullptr;
     QComboBox* CmbBlendingMode = nullptr;
     TTrackSpin* Opacity = nullptr;
-    QLabel* Label6 = nullptr;
+    QLabel* Lab_Opacity = nullptr;
     QSlider* Trc_Opacity = nullptr;
     TSpinEdit* Spn_Opacity = nullptr;
     QFrame* HeaderBar = nullptr;
-    QLabel* Visible = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
+    QLabel* Lab_Visible = nullptr;
+    QLabel* Lab_Drawable = nullptr;
+    QLabel* Lab_LayerName = nullptr;
     QCheckBox* Chk_SketchVisible = nullptr;
     QCheckBox* Chk_SketchDrawable = nullptr;
     QLabel* Lab_SketchLayer = nullptr;

@@ -52,30 +52,30 @@ TFrmOptions::TFrmOptions(QWidget* parent)
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    GroupBox1 = new QGroupBox(this);
-    GroupBox1->setObjectName("GroupBox1");
-    Label1 = new QLabel(tr("Preview Window Size:"), GroupBox1);
-    Label1->setObjectName("Label1");
-    CmbWinSize = new QComboBox(GroupBox1);
+    GrpPreviewSize = new QGroupBox(this);
+    GrpPreviewSize->setObjectName("GroupBox1");
+    Lab_WinSize = new QLabel(tr("Preview Window Size:"), GrpPreviewSize);
+    Lab_WinSize->setObjectName("Label1");
+    CmbWinSize = new QComboBox(GrpPreviewSize);
     CmbWinSize->setObjectName("CmbWinSize");
     for (const char* item : SizeModeItems)
         CmbWinSize->addItem(tr(item));
-    Label1->setBuddy(CmbWinSize);
-    Label3 = new QLabel(tr("Width:"), GroupBox1);
-    Label3->setObjectName("Label3");
-    SpnWidth = Entry("SpnWidth", Limits::MinPreviewSize, Limits::MaxPreviewSize, GroupBox1);
-    Label3->setBuddy(SpnWidth);
-    Label4 = new QLabel(tr("Height:"), GroupBox1);
-    Label4->setObjectName("Label4");
-    SpnHeight = Entry("SpnHeight", Limits::MinPreviewSize, Limits::MaxPreviewSize, GroupBox1);
-    Label4->setBuddy(SpnHeight);
+    Lab_WinSize->setBuddy(CmbWinSize);
+    Lab_Width = new QLabel(tr("Width:"), GrpPreviewSize);
+    Lab_Width->setObjectName("Label3");
+    SpnWidth = Entry("SpnWidth", Limits::MinPreviewSize, Limits::MaxPreviewSize, GrpPreviewSize);
+    Lab_Width->setBuddy(SpnWidth);
+    Lab_Height = new QLabel(tr("Height:"), GrpPreviewSize);
+    Lab_Height->setObjectName("Label4");
+    SpnHeight = Entry("SpnHeight", Limits::MinPreviewSize, Limits::MaxPreviewSize, GrpPreviewSize);
+    Lab_Height->setBuddy(SpnHeight);
 
-    GroupBox2 = new QGroupBox(this);
-    GroupBox2->setObjectName("GroupBox2");
-    Label5 = new QLabel(tr("History States:"), GroupBox2);
-    Label5->setObjectName("Label5");
-    SpnHistory = Entry("SpnHistory", Limits::MinHistoryStates, Limits::MaxHistoryStates, GroupBox2);
-    Label5->setBuddy(SpnHistory);
+    GrpHistory = new QGroupBox(this);
+    GrpHistory->setObjectName("GroupBox2");
+    Lab_History = new QLabel(tr("History States:"), GrpHistory);
+    Lab_History->setObjectName("Label5");
+    SpnHistory = Entry("SpnHistory", Limits::MinHistoryStates, Limits::MaxHistoryStates, GrpHistory);
+    Lab_History->setBuddy(SpnHistory);
 
     // Not in the original design: a picture larger than the window opens
     // fitted to it instead of at actual pixels.
@@ -91,22 +91,22 @@ TFrmOptions::TFrmOptions(QWidget* parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &TFrmOptions::BtnOkClick);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    auto* size = new QFormLayout(GroupBox1);
+    auto* size = new QFormLayout(GrpPreviewSize);
     size->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     size->setLabelAlignment(Qt::AlignLeft);
-    size->addRow(Label1, CmbWinSize);
-    size->addRow(Label3, SpnWidth);
-    size->addRow(Label4, SpnHeight);
+    size->addRow(Lab_WinSize, CmbWinSize);
+    size->addRow(Lab_Width, SpnWidth);
+    size->addRow(Lab_Height, SpnHeight);
 
-    auto* history = new QFormLayout(GroupBox2);
+    auto* history = new QFormLayout(GrpHistory);
     history->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     history->setLabelAlignment(Qt::AlignLeft);
-    history->addRow(Label5, SpnHistory);
+    history->addRow(Lab_History, SpnHistory);
 
     // The two groups line their entries up in one column.
-    const int labelWidth = std::max({Label1->sizeHint().width(), Label3->sizeHint().width(), Label4->sizeHint().width(),
-                                     Label5->sizeHint().width()});
-    for (QLabel* label : {Label1, Label3, Label4, Label5})
+    const int labelWidth = std::max({Lab_WinSize->sizeHint().width(), Lab_Width->sizeHint().width(),
+                                     Lab_Height->sizeHint().width(), Lab_History->sizeHint().width()});
+    for (QLabel* label : {Lab_WinSize, Lab_Width, Lab_Height, Lab_History})
         label->setMinimumWidth(labelWidth);
     const int fieldWidth =
         std::max({CmbWinSize->sizeHint().width(), SpnWidth->sizeHint().width(), SpnHistory->sizeHint().width()});
@@ -123,8 +123,8 @@ TFrmOptions::TFrmOptions(QWidget* parent)
                 [this, spin = spin, caption = caption] { CorrectTyped(spin, caption); });
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1);
-    layout->addWidget(GroupBox2);
+    layout->addWidget(GrpPreviewSize);
+    layout->addWidget(GrpHistory);
     layout->addWidget(Chk_FitLarge);
     layout->addWidget(Lbl_RangeHint);
     layout->addStretch(1);
@@ -169,8 +169,8 @@ bool TFrmOptions::SaveOptions()
 void TFrmOptions::UpdateSizeEnabling()
 {
     const bool custom = CmbWinSize->currentIndex() == int(TPreviewSizeMode::Custom);
-    for (QWidget* w : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(SpnWidth), static_cast<QWidget*>(Label4),
-                       static_cast<QWidget*>(SpnHeight)})
+    for (QWidget* w : {static_cast<QWidget*>(Lab_Width), static_cast<QWidget*>(SpnWidth),
+                       static_cast<QWidget*>(Lab_Height), static_cast<QWidget*>(SpnHeight)})
         w->setEnabled(custom);
 }
 
@@ -226,7 +226,7 @@ bool TFrmOptions::CorrectTyped(QSpinBox* spin, const QLabel* caption)
 
 std::array<std::pair<QSpinBox*, const QLabel*>, 3> TFrmOptions::NumberEntries() const
 {
-    return {{{SpnWidth, Label3}, {SpnHeight, Label4}, {SpnHistory, Label5}}};
+    return {{{SpnWidth, Lab_Width}, {SpnHeight, Lab_Height}, {SpnHistory, Lab_History}}};
 }
 
 void TFrmOptions::BtnOkClick()

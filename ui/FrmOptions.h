@@ -43,15 +43,15 @@ public:
     TProgramOptionsExtra& Extra() { return ExtraRecord; }
     const TProgramOptionsExtra& Extra() const { return ExtraRecord; }
 
-    QGroupBox* GroupBox1 = nullptr;
-    QLabel* Label1 = nullptr;
+    QGroupBox* GrpPreviewSize = nullptr;
+    QLabel* Lab_WinSize = nullptr;
     QComboBox* CmbWinSize = nullptr;
-    QLabel* Label3 = nullptr;
+    QLabel* Lab_Width = nullptr;
     QSpinBox* SpnWidth = nullptr;
-    QLabel* Label4 = nullptr;
+    QLabel* Lab_Height = nullptr;
     QSpinBox* SpnHeight = nullptr;
-    QGroupBox* GroupBox2 = nullptr;
-    QLabel* Label5 = nullptr;
+    QGroupBox* GrpHistory = nullptr;
+    QLabel* Lab_History = nullptr;
     QSpinBox* SpnHistory = nullptr;
     QCheckBox* Chk_FitLarge = nullptr;
     QPushButton* BtnOk = nullptr;

@@ -114,9 +114,9 @@ TFrmPreview::~TFrmPreview()
 
 void TFrmPreview::CreateControls()
 {
-    PaintBox1 = new TPaintBox(this);
-    PaintBox1->setMinimumSize(120, 60);
-    PaintBox1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    PreviewArea = new TPaintBox(this);
+    PreviewArea->setMinimumSize(120, 60);
+    PreviewArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     // The scroll position lives in two bars that are never shown: the user
     // scrolls by dragging the picture.
     HorzScrollBar = new QScrollBar(Qt::Horizontal, this);
@@ -130,7 +130,7 @@ void TFrmPreview::CreateControls()
     }
 
     Btn_Ok = Button(tr("&OK"), "Btn_Ok", this);
-    Btn_Cancle = Button(tr("&Cancel"), "Btn_Cancle", this);
+    Btn_Cancel = Button(tr("&Cancel"), "Btn_Cancle", this);
     Btn_Load = Button(tr("&Load"), "Btn_Load", this);
     Btn_Save = Button(tr("&Save"), "Btn_Save", this);
 
@@ -146,48 +146,48 @@ void TFrmPreview::CreateControls()
         Pairs[i] = pair;
     }
 
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName("PageControl1");
+    Tabs = new QTabWidget(this);
+    Tabs->setObjectName("PageControl1");
     TsImageSize = CreateImageSizeTab();
     TsSketch = CreateSketchTab();
     TsColor1 = CreateColorTab1();
     TsColor2 = CreateColorTab2();
-    PageControl1->addTab(TsImageSize, tr("Image Size"));
-    PageControl1->addTab(TsSketch, tr("Sketch"));
-    PageControl1->addTab(TsColor1, tr("Coloring Step 1"));
-    PageControl1->addTab(TsColor2, tr("Coloring Step 2"));
-    PageControl1->setCurrentWidget(TsSketch);
-    PageControl1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    Tabs->addTab(TsImageSize, tr("Image Size"));
+    Tabs->addTab(TsSketch, tr("Sketch"));
+    Tabs->addTab(TsColor1, tr("Coloring Step 1"));
+    Tabs->addTab(TsColor2, tr("Coloring Step 2"));
+    Tabs->setCurrentWidget(TsSketch);
+    Tabs->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName("StatusBar1");
-    auto* panel = new QLabel(StatusBar1);
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName("StatusBar1");
+    auto* panel = new QLabel(StatusBar);
     panel->setFixedWidth(50);
-    StatusBar1->addWidget(panel);
-    StatusBar1->setSizeGripEnabled(true);
+    StatusBar->addWidget(panel);
+    StatusBar->setSizeGripEnabled(true);
 
     auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {Btn_Ok, Btn_Cancle, Btn_Load, Btn_Save})
+    for (QPushButton* b : {Btn_Ok, Btn_Cancel, Btn_Load, Btn_Save})
         buttons->addWidget(b);
     buttons->addStretch(1);
 
     auto* top = new QGridLayout;
     top->setContentsMargins(8, 4, 8, 0);
-    top->addWidget(PaintBox1, 0, 0);
+    top->addWidget(PreviewArea, 0, 0);
     top->addLayout(buttons, 0, 1);
-    top->addWidget(PageControl1, 1, 0, 1, 2);
+    top->addWidget(Tabs, 1, 0, 1, 2);
     top->setRowStretch(0, 1);
     top->setColumnStretch(0, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
     layout->addLayout(top, 1);
-    layout->addWidget(StatusBar1);
+    layout->addWidget(StatusBar);
 
-    for (QPushButton* b : {Btn_Ok, Btn_Cancle, Btn_Load})
+    for (QPushButton* b : {Btn_Ok, Btn_Cancel, Btn_Load})
         b->installEventFilter(this);
     connect(Btn_Ok, &QPushButton::clicked, this, &TFrmPreview::BtnOkClick);
-    connect(Btn_Cancle, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(Btn_Load, &QPushButton::clicked, this, &TFrmPreview::BtnLoadClick);
     connect(Btn_Save, &QPushButton::clicked, this, &TFrmPreview::BtnSaveClick);
     connect(Chk_DrawSketch, &QCheckBox::clicked, this, [this] {
@@ -200,10 +200,10 @@ void TFrmPreview::CreateControls()
     });
     connect(SketchMore, &QPushButton::clicked, &FrmSketchMore, &QDialog::exec);
     connect(ColorMore, &QPushButton::clicked, &FrmColorMore, &QDialog::exec);
-    connect(PaintBox1, &TPaintBox::Resized, this, &TFrmPreview::PaintBoxResized);
-    connect(PaintBox1, &TPaintBox::PointerPressed, this, [this](QPoint p) { PointerPressed(p); });
-    connect(PaintBox1, &TPaintBox::PointerMoved, this, &TFrmPreview::PointerMoved);
-    connect(PaintBox1, &TPaintBox::PointerReleased, this, [this] { RenderPreview(); });
+    connect(PreviewArea, &TPaintBox::Resized, this, &TFrmPreview::PaintBoxResized);
+    connect(PreviewArea, &TPaintBox::PointerPressed, this, [this](QPoint p) { PointerPressed(p); });
+    connect(PreviewArea, &TPaintBox::PointerMoved, this, &TFrmPreview::PointerMoved);
+    connect(PreviewArea, &TPaintBox::PointerReleased, this, [this] { RenderPreview(); });
 
     UpdateSketchEnabling();
     UpdateColorEnabling();
@@ -345,7 +345,7 @@ bool TFrmPreview::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (watched == Btn_Cancle)
+            if (watched == Btn_Cancel)
                 reject();
             else
                 BtnOkClick();

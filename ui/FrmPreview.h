@@ -83,14 +83,14 @@ public:
     TFileDialogFunction SaveDialog = RunSaveDialog;
     TConfirmFunction Confirm = ConfirmBox;
 
-    TPaintBox* PaintBox1 = nullptr;
+    TPaintBox* PreviewArea = nullptr;
     QScrollBar* HorzScrollBar = nullptr;
     QScrollBar* VertScrollBar = nullptr;
     QPushButton* Btn_Ok = nullptr;
-    QPushButton* Btn_Cancle = nullptr;
+    QPushButton* Btn_Cancel = nullptr;
     QPushButton* Btn_Load = nullptr;
     QPushButton* Btn_Save = nullptr;
-    QTabWidget* PageControl1 = nullptr;
+    QTabWidget* Tabs = nullptr;
     QWidget* TsImageSize = nullptr;
     QWidget* TsSketch = nullptr;
     QWidget* TsColor1 = nullptr;
@@ -103,7 +103,7 @@ public:
     TSpinEdit* Spn_Width = nullptr;
     TSpinEdit* Spn_Height = nullptr;
     QSlider* Trc_ImageSize = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
+    QStatusBar* StatusBar = nullptr;
 
 public slots:
     void done(int result) override;

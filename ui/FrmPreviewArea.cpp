@@ -19,7 +19,7 @@
 // one device pixel, from the scroll position; what lies beyond the picture
 // shows the dialog's face colour.
 
-const QImage& TFrmPreview::AreaImage() const { return PaintBox1->Screen(); }
+const QImage& TFrmPreview::AreaImage() const { return PreviewArea->Screen(); }
 int TFrmPreview::ScrollLeft() const { return HorzScrollBar->value(); }
 int TFrmPreview::ScrollTop() const { return VertScrollBar->value(); }
 
@@ -75,7 +75,7 @@ void TFrmPreview::RenderPreview()
         return;
     }
     const TBitmap& picture = Document.SourceBitmap;
-    const QSize area = PaintBox1->DeviceSize();
+    const QSize area = PreviewArea->DeviceSize();
     TakeControls(Record);
     Record.Left = ScrollLeft();
     Record.Top = ScrollTop();
@@ -93,8 +93,8 @@ void TFrmPreview::DrawUnprocessed() { ShowPicture(Document.SourceBitmap, ScrollL
 
 void TFrmPreview::ShowPicture(const TBitmap& picture, int left, int top)
 {
-    QImage& screen = PaintBox1->Screen();
-    PaintBox1->ClearToFace(screen.rect());
+    QImage& screen = PreviewArea->Screen();
+    PreviewArea->ClearToFace(screen.rect());
     const int w = std::clamp(picture.Width() - left, 0, screen.width());
     const int h = std::clamp(picture.Height() - top, 0, screen.height());
     for (int y = 0; y < h; ++y) {
@@ -103,12 +103,12 @@ void TFrmPreview::ShowPicture(const TBitmap& picture, int left, int top)
         for (int x = 0; x < w; ++x, from += 3)
             to[x] = qRgb(from[2], from[1], from[0]);
     }
-    PaintBox1->update();
+    PreviewArea->update();
 }
 
 void TFrmPreview::SetupPreviewScroll()
 {
-    const QSize area = PaintBox1->DeviceSize();
+    const QSize area = PreviewArea->DeviceSize();
     const TBitmap& picture = Document.SourceBitmap;
     const auto setup = [](QScrollBar* bar, int pictureSize, int areaSize) {
         bar->setValue(0);
@@ -120,7 +120,7 @@ void TFrmPreview::SetupPreviewScroll()
     setup(HorzScrollBar, picture.Width(), area.width());
     setup(VertScrollBar, picture.Height(), area.height());
     const bool scrolls = HorzScrollBar->isEnabled() || VertScrollBar->isEnabled();
-    PaintBox1->setCursor(scrolls ? CursorFor(crHandGrab) : QCursor(Qt::ArrowCursor));
+    PreviewArea->setCursor(scrolls ? CursorFor(crHandGrab) : QCursor(Qt::ArrowCursor));
 }
 
 void TFrmPreview::PaintBoxResized()

@@ -31,29 +31,29 @@ TFrmProcess::TFrmProcess(QWidget* parent)
 
     Lab_StepName = new QLabel("Current:", this);
     Lab_StepName->setObjectName("Lab_StepName");
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName("ProgressBar1");
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    Label1 = new QLabel("Total:", this);
-    Label1->setObjectName("Label1");
-    ProgressBar2 = new QProgressBar(this);
-    ProgressBar2->setObjectName("ProgressBar2");
-    ProgressBar2->setRange(0, 100);
-    ProgressBar2->setValue(0);
-    Button1 = new QPushButton("Cancel", this);
-    Button1->setObjectName("Button1");
-    Button1->setAutoDefault(false);
-    connect(Button1, &QPushButton::clicked, this, &TFrmProcess::Button1Click);
+    StepBar = new QProgressBar(this);
+    StepBar->setObjectName("ProgressBar1");
+    StepBar->setRange(0, 100);
+    StepBar->setValue(0);
+    Lab_Total = new QLabel("Total:", this);
+    Lab_Total->setObjectName("Label1");
+    TotalBar = new QProgressBar(this);
+    TotalBar->setObjectName("ProgressBar2");
+    TotalBar->setRange(0, 100);
+    TotalBar->setValue(0);
+    BtnCancel = new QPushButton("Cancel", this);
+    BtnCancel->setObjectName("Button1");
+    BtnCancel->setAutoDefault(false);
+    connect(BtnCancel, &QPushButton::clicked, this, &TFrmProcess::BtnCancelClick);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
     layout->addWidget(Lab_StepName);
-    layout->addWidget(ProgressBar1);
-    layout->addWidget(Label1);
-    layout->addWidget(ProgressBar2);
+    layout->addWidget(StepBar);
+    layout->addWidget(Lab_Total);
+    layout->addWidget(TotalBar);
     layout->addStretch(1);
-    layout->addWidget(Button1, 0, Qt::AlignHCenter);
+    layout->addWidget(BtnCancel, 0, Qt::AlignHCenter);
     resize(286, 145);
     setMinimumSize(286, 145);
 
@@ -115,10 +115,10 @@ void TFrmProcess::ShowProgress()
     const TProgressState::TSnapshot now = Progress.Read();
     if (now.StepName)
         Lab_StepName->setText(QString::fromLatin1(now.StepName));
-    ProgressBar1->setValue(now.StepPercent);
-    if (ProgressBar2->maximum() != now.TotalMaximum)
-        ProgressBar2->setMaximum(now.TotalMaximum);
-    ProgressBar2->setValue(std::min(now.TotalPosition, now.TotalMaximum));
+    StepBar->setValue(now.StepPercent);
+    if (TotalBar->maximum() != now.TotalMaximum)
+        TotalBar->setMaximum(now.TotalMaximum);
+    TotalBar->setValue(std::min(now.TotalPosition, now.TotalMaximum));
 }
 
 void TFrmProcess::WorkerFinished()
@@ -133,11 +133,11 @@ void TFrmProcess::WorkerFinished()
     done(CancelPressed ? QDialog::Rejected : QDialog::Accepted);
 }
 
-void TFrmProcess::Button1Click()
+void TFrmProcess::BtnCancelClick()
 {
     RenderCancel.Request();
     CancelPressed = true;
-    Button1->setEnabled(false);
+    BtnCancel->setEnabled(false);
 }
 
 // Esc asks for the same as the Cancel button; the dialog still waits for the
@@ -149,7 +149,7 @@ void TFrmProcess::reject()
         return;
     }
     if (!CancelPressed)
-        Button1Click();
+        BtnCancelClick();
 }
 
 // The frame has no close box; a close asked for by the window system counts
@@ -162,5 +162,5 @@ void TFrmProcess::closeEvent(QCloseEvent* event)
     }
     event->ignore();
     if (!CancelPressed)
-        Button1Click();
+        BtnCancelClick();
 }

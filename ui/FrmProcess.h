@@ -44,10 +44,10 @@ public:
     bool WorkerEnded() const;
 
     QLabel* Lab_StepName = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QProgressBar* ProgressBar2 = nullptr;
-    QPushButton* Button1 = nullptr;
+    QProgressBar* StepBar = nullptr;
+    QLabel* Lab_Total = nullptr;
+    QProgressBar* TotalBar = nullptr;
+    QPushButton* BtnCancel = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -55,7 +55,7 @@ protected:
     void reject() override;
 
 private:
-    void Button1Click();
+    void BtnCancelClick();
     void ShowProgress();
     void WorkerFinished();
 

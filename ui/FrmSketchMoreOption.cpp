@@ -50,11 +50,11 @@ TFrmSketchMoreOption::TFrmSketchMoreOption(QWidget* parent)
     Chk_Remain = new QCheckBox(tr("Remain Dark Area"), GrpRemain);
     Chk_Remain->setObjectName("Chk_Remain");
     Threshold = Pair("RemainThreshold", "Trc_Threshold", "Spn_Threshold", tr("Threshold:"), GrpRemain);
-    Label3 = Threshold->Caption();
-    Label3->setObjectName("Label3");
+    Lab_Threshold = Threshold->Caption();
+    Lab_Threshold->setObjectName("Label3");
     Darkness = Pair("RemainDarkness", "Trc_Darkness", "Spn_Darkness", tr("Darkness:"), GrpRemain);
-    Label4 = Darkness->Caption();
-    Label4->setObjectName("Label4");
+    Lab_Darkness = Darkness->Caption();
+    Lab_Darkness->setObjectName("Label4");
 
     Btn_Ok = new QPushButton(tr("&OK"), this);
     Btn_Ok->setObjectName("Btn_Ok");
@@ -72,9 +72,9 @@ TFrmSketchMoreOption::TFrmSketchMoreOption(QWidget* parent)
     Darkness->AddToGrid(remain, 2);
     remain->setColumnStretch(1, 1);
     // The captions of both groups line up.
-    const int captionWidth =
-        std::max({Sharper->Caption()->sizeHint().width(), Label3->sizeHint().width(), Label4->sizeHint().width()});
-    for (QLabel* l : {Sharper->Caption(), Label3, Label4})
+    const int captionWidth = std::max(
+        {Sharper->Caption()->sizeHint().width(), Lab_Threshold->sizeHint().width(), Lab_Darkness->sizeHint().width()});
+    for (QLabel* l : {Sharper->Caption(), Lab_Threshold, Lab_Darkness})
         l->setMinimumWidth(captionWidth);
 
     auto* buttons = new QHBoxLayout;

@@ -43,8 +43,8 @@ public:
     QCheckBox* Chk_Remain = nullptr;
     TTrackSpin* Threshold = nullptr;
     TTrackSpin* Darkness = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
+    QLabel* Lab_Threshold = nullptr;
+    QLabel* Lab_Darkness = nullptr;
     QPushButton* Btn_Ok = nullptr;
     QPushButton* BtnCancel = nullptr;
 

@@ -65,7 +65,7 @@ protected:
         return grey ? 1 : plain ? 0 : -1;
     }
     int SelectedRow() const { return Grid()->currentRow() + 1; }
-    QTableWidget* Grid() const { return Panel.StringGrid1; }
+    QTableWidget* Grid() const { return Panel.StateGrid; }
 
     TTestFolder Folder;
     THistory History{ProgramFile(HistoryFolderName)};

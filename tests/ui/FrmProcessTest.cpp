@@ -54,8 +54,8 @@ TEST(ProcessDialog, ClosesItselfWhenTheWorkerEndsAndHandsOverTheLayersOfADirectR
         EXPECT_EQ(dialog.windowTitle(), "Progress");
         EXPECT_EQ(dialog.exec(), QDialog::Accepted);
         EXPECT_FALSE(dialog.Cancelled());
-        EXPECT_EQ(dialog.ProgressBar2->maximum(), c.totalMaximum);
-        EXPECT_EQ(dialog.ProgressBar2->value(), c.totalMaximum) << "the last step leaves the bar full";
+        EXPECT_EQ(dialog.TotalBar->maximum(), c.totalMaximum);
+        EXPECT_EQ(dialog.TotalBar->value(), c.totalMaximum) << "the last step leaves the bar full";
 
         TBitmap sketch, color, expectedSketch, expectedColor;
         ASSERT_TRUE(dialog.GetLayers(sketch, color));
@@ -77,10 +77,10 @@ TEST(ProcessDialog, CancelDiscardsTheResultAndLeavesTheLayersAlone)
     dialog.SetSettings(settings, photo);
     // Pressed as soon as the modal loop runs; the dialog waits for the worker
     // to stop and then closes by itself.
-    QTimer::singleShot(0, dialog.Button1, &QPushButton::click);
+    QTimer::singleShot(0, dialog.BtnCancel, &QPushButton::click);
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_TRUE(dialog.Cancelled());
-    EXPECT_FALSE(dialog.Button1->isEnabled());
+    EXPECT_FALSE(dialog.BtnCancel->isEnabled());
 
     TBitmap sketch(3, 2), color(3, 2);
     sketch.FillWhite();
@@ -99,7 +99,7 @@ TEST(ProcessDialog, ACancelAfterTheWorkerEndedStillCounts)
     QTimer::singleShot(0, &dialog, [&] {
         while (!dialog.WorkerEnded())
             std::this_thread::yield();
-        dialog.Button1->click();
+        dialog.BtnCancel->click();
     });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_TRUE(dialog.Cancelled());

@@ -24,11 +24,11 @@ protected:
 
     bool OpacityShown() const
     {
-        return Panel.Label6->isVisible() && Panel.Trc_Opacity->isVisible() && Panel.Spn_Opacity->isVisible();
+        return Panel.Lab_Opacity->isVisible() && Panel.Trc_Opacity->isVisible() && Panel.Spn_Opacity->isVisible();
     }
     bool OpacityHidden() const
     {
-        return Panel.Label6->isHidden() && Panel.Trc_Opacity->isHidden() && Panel.Spn_Opacity->isHidden();
+        return Panel.Lab_Opacity->isHidden() && Panel.Trc_Opacity->isHidden() && Panel.Spn_Opacity->isHidden();
     }
 
     void Retype(const QString& text)

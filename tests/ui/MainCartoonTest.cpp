@@ -84,7 +84,7 @@ TEST_F(CartoonCommand, CancelInEitherDialogChangesNoLayerAndRecordsNothing)
     const TBitmap sketch = Main->Document().SketchLayer, color = Main->Document().ColorLayer;
     const TBitmap photo = Main->Document().SourceBitmap;
 
-    WhenShown<TFrmPreview>([](TFrmPreview& preview) { preview.Btn_Cancle->click(); });
+    WhenShown<TFrmPreview>([](TFrmPreview& preview) { preview.Btn_Cancel->click(); });
     Item("MenuItem_Cartoon")->trigger();
     Settle();
     EXPECT_EQ(Main->History().RowCount(), 1);
@@ -93,7 +93,7 @@ TEST_F(CartoonCommand, CancelInEitherDialogChangesNoLayerAndRecordsNothing)
 
     // OK in the preview, Cancel in the progress dialog as soon as it shows.
     WhenShown<TFrmPreview>([](TFrmPreview& preview) {
-        WhenShown<TFrmProcess>([](TFrmProcess& process) { process.Button1->click(); });
+        WhenShown<TFrmProcess>([](TFrmProcess& process) { process.BtnCancel->click(); });
         preview.Btn_Ok->click();
     });
     Item("MenuItem_Classic")->trigger();

@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, TheHistoryIsSizedFromTheOptionsAndTheOptionsAreWrittenOnC
     for (int i = 0; i < 4; ++i)
         Open(Photo("coffee.bmp"));
     EXPECT_EQ(Main->History().RowCount(), 3);
-    EXPECT_EQ(Window<TFrmHistory>()->StringGrid1->rowCount(), 3);
+    EXPECT_EQ(Window<TFrmHistory>()->StateGrid->rowCount(), 3);
 
     QFile::remove(Folder.filePath("options.dat"));
     Main->close();
@@ -126,7 +126,7 @@ TEST_F(MainWindowTest, TheHistoryPanelListsTheStatesAndRestoresAChosenOne)
     Open(Photo("coffee.bmp"));
     Open(Photo("astronaut.jpg"));
     Open(Photo("storm.jpg"));
-    QTableWidget* grid = Window<TFrmHistory>()->StringGrid1;
+    QTableWidget* grid = Window<TFrmHistory>()->StateGrid;
     ASSERT_EQ(grid->rowCount(), 3);
     EXPECT_EQ(grid->item(2, 0)->text(), "Open");
     EXPECT_EQ(grid->item(2, 1)->toolTip(), Photo("storm.jpg"));

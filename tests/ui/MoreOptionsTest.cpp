@@ -70,11 +70,8 @@ protected:
     std::uint8_t* Row(int v) { return Record.ColorTable + (v - 1) * ColorTableRowSize; }
 
     // Presses on the handle of boundary b (its middle column, row 25).
-    void PressHandle(int b)
-    {
-        Mouse(Dialog.PaintBox1, QEvent::MouseButtonPress, QPoint(2 * b + 10, 25), Qt::LeftButton);
-    }
-    void DragTo(int x) { Mouse(Dialog.PaintBox1, QEvent::MouseMove, QPoint(x, 25), Qt::LeftButton); }
+    void PressHandle(int b) { Mouse(Dialog.Ruler, QEvent::MouseButtonPress, QPoint(2 * b + 10, 25), Qt::LeftButton); }
+    void DragTo(int x) { Mouse(Dialog.Ruler, QEvent::MouseMove, QPoint(x, 25), Qt::LeftButton); }
 
     TEffectSettings Record{};
     int CurrentScale = Scale;
@@ -94,7 +91,7 @@ TEST_F(SketchOptions, DarkAreaControlsFollowTheBoxButKeepTheirValues)
     Record.RemainDarkness = 300;
     Dialog.ApplySettings(Record);
     EXPECT_FALSE(Dialog.Threshold->IsEnabled());
-    EXPECT_FALSE(Dialog.Label4->isEnabled());
+    EXPECT_FALSE(Dialog.Lab_Darkness->isEnabled());
     TEffectSettings taken{};
     Dialog.TakeSettings(taken);
     EXPECT_EQ(+taken.RemainThreshold, 30);
@@ -103,7 +100,7 @@ TEST_F(SketchOptions, DarkAreaControlsFollowTheBoxButKeepTheirValues)
     Dialog.show();
     Dialog.Chk_Remain->click();
     EXPECT_TRUE(Dialog.Threshold->IsEnabled());
-    EXPECT_TRUE(Dialog.Label3->isEnabled());
+    EXPECT_TRUE(Dialog.Lab_Threshold->isEnabled());
     EXPECT_EQ(Asks.count(), 1);
 }
 
@@ -138,33 +135,33 @@ TEST_F(ColorOptions, SelectingAndDraggingABoundaryStaysBetweenItsNeighbours)
 {
     PressHandle(90);
     EXPECT_EQ(Dialog.SelectedMarker(), 3);
-    EXPECT_TRUE(Dialog.Label1->isVisible());
-    EXPECT_EQ(Dialog.Label1->text(), "2: ");
-    EXPECT_EQ(Dialog.SpinEdit1->Minimum(), 41);
-    EXPECT_EQ(Dialog.SpinEdit1->Maximum(), 159);
-    EXPECT_EQ(Dialog.SpinEdit1->Text(), "90");
+    EXPECT_TRUE(Dialog.Lab_Boundary->isVisible());
+    EXPECT_EQ(Dialog.Lab_Boundary->text(), "2: ");
+    EXPECT_EQ(Dialog.Spn_Boundary->Minimum(), 41);
+    EXPECT_EQ(Dialog.Spn_Boundary->Maximum(), 159);
+    EXPECT_EQ(Dialog.Spn_Boundary->Text(), "90");
 
     DragTo(400);
     EXPECT_EQ(Row(Scale)[3], 90);
     EXPECT_EQ(Asks.count(), 0);
     DragTo(300);
     EXPECT_EQ(Row(Scale)[3], 145);
-    EXPECT_EQ(Dialog.SpinEdit1->Text(), "145");
+    EXPECT_EQ(Dialog.Spn_Boundary->Text(), "145");
     EXPECT_EQ(Asks.count(), 1);
 
     // Typing: a value in range applies at once, one outside when the edit ends.
-    Retype(Dialog.SpinEdit1, "100");
+    Retype(Dialog.Spn_Boundary, "100");
     EXPECT_EQ(Row(Scale)[3], 100);
-    Retype(Dialog.SpinEdit1, "200");
+    Retype(Dialog.Spn_Boundary, "200");
     EXPECT_EQ(Row(Scale)[3], 100);
     Dialog.BtnReset->setFocus();
     EXPECT_EQ(Row(Scale)[3], 159);
 
     // Beside a handle, on the scale line, and the ends: nothing is selected.
     for (QPoint miss : {QPoint(2 * 40 + 5, 25), QPoint(2 * 40 + 10, 21), QPoint(10, 25), QPoint(2 * 255 + 10, 25)}) {
-        Mouse(Dialog.PaintBox1, QEvent::MouseButtonPress, miss, Qt::LeftButton);
+        Mouse(Dialog.Ruler, QEvent::MouseButtonPress, miss, Qt::LeftButton);
         EXPECT_EQ(Dialog.SelectedMarker(), -1) << miss.x() << "," << miss.y();
-        EXPECT_FALSE(Dialog.SpinEdit1->isVisible());
+        EXPECT_FALSE(Dialog.Spn_Boundary->isVisible());
     }
     CurrentScale = 0;
     PressHandle(90);
@@ -219,9 +216,9 @@ TEST_F(ColorOptions, LoadingATableClearsTheSelection)
     EXPECT_EQ(requests[0].Filters[0].Text, "Colors Table Config File(*.ctb)");
     EXPECT_EQ(requests[0].Filters[0].Patterns, QStringList{"*.ctb"});
     EXPECT_EQ(Dialog.SelectedMarker(), -1);
-    EXPECT_FALSE(Dialog.SpinEdit1->isVisible());
+    EXPECT_FALSE(Dialog.Spn_Boundary->isVisible());
     EXPECT_EQ(std::memcmp(Record.ColorTable, table.data(), ColorTableSize), 0);
     PressHandle(20);
     EXPECT_EQ(Dialog.SelectedMarker(), 3);
-    EXPECT_EQ(Dialog.SpinEdit1->Maximum(), 254);
+    EXPECT_EQ(Dialog.Spn_Boundary->Maximum(), 254);
 }

@@ -64,7 +64,7 @@ TEST_F(OptionsDialog, WithoutAFileShowsTheDefaultsAndOnlyCustomEnablesTheSize)
     for (int mode : {1, 0, 2}) {
         dialog.CmbWinSize->setCurrentIndex(mode);
         for (QWidget* w : {static_cast<QWidget*>(dialog.SpnWidth), static_cast<QWidget*>(dialog.SpnHeight),
-                           static_cast<QWidget*>(dialog.Label3), static_cast<QWidget*>(dialog.Label4)})
+                           static_cast<QWidget*>(dialog.Lab_Width), static_cast<QWidget*>(dialog.Lab_Height)})
             EXPECT_EQ(w->isEnabled(), mode == 0) << mode;
     }
 

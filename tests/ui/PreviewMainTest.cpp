@@ -21,8 +21,8 @@ TEST_F(MainWindowTest, APreviewClosedAt700By500IsRememberedInTheOptionsFile)
     WhenShown<TFrmPreview>([&](TFrmPreview& preview) {
         preview.resize(700, 500);
         Settle();
-        EXPECT_EQ(+preview.Settings().Width, std::min(photo.Width(), preview.PaintBox1->DeviceSize().width()));
-        preview.Btn_Cancle->click();
+        EXPECT_EQ(+preview.Settings().Width, std::min(photo.Width(), preview.PreviewArea->DeviceSize().width()));
+        preview.Btn_Cancel->click();
     });
     Item("MenuItem_Classic")->trigger();
     Settle();

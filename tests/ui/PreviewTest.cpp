@@ -28,7 +28,7 @@ namespace {
 ::testing::AssertionResult AreaShows(const TFrmPreview& preview, const TBitmap& picture, int left, int top)
 {
     const QImage& area = preview.AreaImage();
-    const QRgb face = preview.PaintBox1->FaceColor().rgb();
+    const QRgb face = preview.PreviewArea->FaceColor().rgb();
     for (int y = 0; y < area.height(); ++y)
         for (int x = 0; x < area.width(); ++x) {
             const int px = left + x, py = top + y;
@@ -70,9 +70,9 @@ TEST_F(PreviewDialog, ShowingPreviewsTheVisibleRegionOfAFullSizeCopyOfTheView)
     EXPECT_EQ(preview.Spn_Width->Text(), "900");
     EXPECT_EQ(preview.Spn_Height->Text(), "700");
     EXPECT_EQ(preview.Trc_ImageSize->value(), 100);
-    EXPECT_EQ(preview.PageControl1->currentWidget(), preview.TsSketch);
+    EXPECT_EQ(preview.Tabs->currentWidget(), preview.TsSketch);
 
-    const QSize area = preview.PaintBox1->DeviceSize();
+    const QSize area = preview.PreviewArea->DeviceSize();
     ASSERT_LT(area.width(), 900);
     ASSERT_LT(area.height(), 700);
     const TEffectSettings& s = preview.Settings();
@@ -82,7 +82,7 @@ TEST_F(PreviewDialog, ShowingPreviewsTheVisibleRegionOfAFullSizeCopyOfTheView)
     EXPECT_EQ(+s.WhiteLevel, 255);
     EXPECT_EQ(+s.Detail, 115);
     EXPECT_TRUE(AreaShows(preview, Reference(s, Doc.SourceBitmap), 0, 0));
-    EXPECT_EQ(preview.PaintBox1->cursor().shape(), Qt::BitmapCursor) << "the grabbing hand";
+    EXPECT_EQ(preview.PreviewArea->cursor().shape(), Qt::BitmapCursor) << "the grabbing hand";
 
     // A handled change recomputes with it; the threshold goes in as WhiteLevel.
     preview.Pair("Threshold")->Trc()->setValue(40);
@@ -112,11 +112,11 @@ TEST_F(PreviewDialog, ASmallPictureCannotScrollAndTheRestOfTheAreaIsFaceColoured
     preview.Chk_DrawSketch->click(); // the picture itself, to compare with
     EXPECT_FALSE(preview.HorzScrollBar->isEnabled());
     EXPECT_FALSE(preview.VertScrollBar->isEnabled());
-    EXPECT_EQ(preview.PaintBox1->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(preview.PreviewArea->cursor().shape(), Qt::ArrowCursor);
 
-    QTest::mousePress(preview.PaintBox1, Qt::LeftButton, {}, QPoint(30, 20));
-    QTest::mouseMove(preview.PaintBox1, QPoint(5, 5));
-    QTest::mouseRelease(preview.PaintBox1, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mousePress(preview.PreviewArea, Qt::LeftButton, {}, QPoint(30, 20));
+    QTest::mouseMove(preview.PreviewArea, QPoint(5, 5));
+    QTest::mouseRelease(preview.PreviewArea, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(preview.ScrollLeft(), 0);
     EXPECT_TRUE(AreaShows(preview, Doc.SourceBitmap, 0, 0));
 
@@ -130,7 +130,7 @@ TEST_F(PreviewDialog, DraggingMovesTheUnprocessedPictureAndStopsInsideTheRange)
 {
     Pictures(1200, 900);
     TFrmPreview& preview = Shown();
-    TPaintBox* box = preview.PaintBox1;
+    TPaintBox* box = preview.PreviewArea;
 
     QTest::mousePress(box, Qt::LeftButton, {}, QPoint(100, 100));
     QTest::mouseMove(box, QPoint(90, 95));
@@ -172,7 +172,7 @@ TEST_F(PreviewDialog, ImageSizeControlsFollowOneAnother)
 {
     Pictures(800, 600);
     TFrmPreview& preview = Shown();
-    preview.PageControl1->setCurrentWidget(preview.TsImageSize);
+    preview.Tabs->setCurrentWidget(preview.TsImageSize);
     struct TStep {
         const char* What;
         std::function<void()> Act;
@@ -197,7 +197,7 @@ TEST_F(PreviewDialog, ImageSizeControlsFollowOneAnother)
         if (step.Width == 800) {
             EXPECT_EQ(Doc.SourceBitmap, Doc.ViewBitmap) << step.What;
         }
-        EXPECT_EQ(+preview.Settings().Height, std::min(step.Height, preview.PaintBox1->DeviceSize().height()))
+        EXPECT_EQ(+preview.Settings().Height, std::min(step.Height, preview.PreviewArea->DeviceSize().height()))
             << step.What << ": the preview follows";
     }
 }
@@ -224,9 +224,9 @@ TEST_F(PreviewDialog, EveryRecomputationShowsWhatAFreshOneGives)
         {"scale 100", [&] { preview.Trc_ImageSize->setValue(100); }},
         {"scrolled by dragging",
          [&] {
-             QTest::mousePress(preview.PaintBox1, Qt::LeftButton, {}, QPoint(100, 100));
-             QTest::mouseMove(preview.PaintBox1, QPoint(80, 90));
-             QTest::mouseRelease(preview.PaintBox1, Qt::LeftButton, {}, QPoint(80, 90));
+             QTest::mousePress(preview.PreviewArea, Qt::LeftButton, {}, QPoint(100, 100));
+             QTest::mouseMove(preview.PreviewArea, QPoint(80, 90));
+             QTest::mouseRelease(preview.PreviewArea, Qt::LeftButton, {}, QPoint(80, 90));
          }},
         {"another picture in the next run",
          [&] {
@@ -254,11 +254,11 @@ TEST_F(PreviewDialog, EveryCloseButOkRestoresTheWorkingPictureAndStoresTheWindow
         bool Ok;
     };
     const std::vector<TClose> closes = {
-        {"Cancel", [](TFrmPreview& p) { p.Btn_Cancle->click(); }, false},
+        {"Cancel", [](TFrmPreview& p) { p.Btn_Cancel->click(); }, false},
         {"Esc", [](TFrmPreview& p) { QTest::keyClick(p.Pair("Detail")->Trc(), Qt::Key_Escape); }, false},
         {"close box", [](TFrmPreview& p) { p.close(); }, false},
         {"Enter on a track bar", [](TFrmPreview& p) { QTest::keyClick(p.Pair("Red")->Trc(), Qt::Key_Return); }, true},
-        {"Enter on the Cancel button", [](TFrmPreview& p) { QTest::keyClick(p.Btn_Cancle, Qt::Key_Return); }, false},
+        {"Enter on the Cancel button", [](TFrmPreview& p) { QTest::keyClick(p.Btn_Cancel, Qt::Key_Return); }, false},
     };
     for (const TClose& close : closes) {
         Pictures(800, 600);
@@ -321,7 +321,7 @@ TEST_F(PreviewDialog, CaptionsAndWhatTheCheckBoxesEnable)
     EXPECT_EQ(preview.windowTitle(), "Lumen Quilla Preview");
     const QStringList tabs = {"Image Size", "Sketch", "Coloring Step 1", "Coloring Step 2"};
     for (int i = 0; i < tabs.size(); ++i)
-        EXPECT_EQ(preview.PageControl1->tabText(i), tabs[i]);
+        EXPECT_EQ(preview.Tabs->tabText(i), tabs[i]);
     const std::vector<std::pair<const char*, const char*>> rows = {
         {"Detail", "Darkness:"},        {"Darkness", "Detail:"},
         {"SketchSmooth", "Smooth:"},    {"Threshold", "Threshold:"},
