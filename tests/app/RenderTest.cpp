@@ -10,6 +10,7 @@
 #include "picture/JpegFile.h"
 #include "picture/PictureFiles.h"
 #include "settings/SettingsFile.h"
+#include "tests/picture/PicturePrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -203,7 +204,7 @@ TEST_F(RenderTest, NoEffectConvertsBetweenFormatsInAnyLetterCase)
 
     TRun run = Run({"--no-effect", in, File("same.BMP")});
     EXPECT_SUCCESS(run);
-    EXPECT_EQ(ReadBmpFile(File("same.BMP")), photo);
+    EXPECT_SAME_PICTURE(ReadBmpFile(File("same.BMP")), photo);
 
     // Quality 90, baseline, exactly what the editor's Save writes.
     run = Run({"--no-effect", in, File("photo.JPG")});
@@ -213,12 +214,12 @@ TEST_F(RenderTest, NoEffectConvertsBetweenFormatsInAnyLetterCase)
 
     run = Run({"--no-effect", "--quiet", File("photo.JPG"), File("back.Bmp")});
     EXPECT_SUCCESS(run);
-    EXPECT_EQ(ReadBmpFile(File("back.Bmp")), ReadJpegFile(File("photo.JPG")));
+    EXPECT_SAME_PICTURE(ReadBmpFile(File("back.Bmp")), ReadJpegFile(File("photo.JPG")));
 
     fs::copy_file(File("photo.JPG"), File("photo.jPeG"));
     run = Run({"--no-effect", File("photo.jPeG"), File("again.bmp")});
     EXPECT_SUCCESS(run);
-    EXPECT_EQ(ReadBmpFile(File("again.bmp")), ReadBmpFile(File("back.Bmp")));
+    EXPECT_SAME_PICTURE(ReadBmpFile(File("again.bmp")), ReadBmpFile(File("back.Bmp")));
 }
 
 // The newer kinds: PNG and WebP written by name (WebP lossless on request),
@@ -231,10 +232,10 @@ TEST_F(RenderTest, NoEffectWritesPngAndWebPAndReadsInputsByContent)
 
     TRun run = Run({"--no-effect", in, File("photo.PNG")});
     EXPECT_SUCCESS(run);
-    EXPECT_EQ(ReadPicture(File("photo.PNG"), &warning), photo);
+    EXPECT_SAME_PICTURE(ReadPicture(File("photo.PNG"), &warning), photo);
     run = Run({"--no-effect", "--lossless", File("photo.PNG"), File("exact.webp")});
     EXPECT_SUCCESS(run);
-    EXPECT_EQ(ReadPicture(File("exact.webp"), &warning), photo);
+    EXPECT_SAME_PICTURE(ReadPicture(File("exact.webp"), &warning), photo);
     run = Run({"--no-effect", in, File("lossy.webp")});
     EXPECT_SUCCESS(run);
     EXPECT_NE(FileBytes(File("lossy.webp")), FileBytes(File("exact.webp")));
@@ -244,7 +245,7 @@ TEST_F(RenderTest, NoEffectWritesPngAndWebPAndReadsInputsByContent)
     for (const char* name : {"no-extension", "webp-named.jpg"}) {
         run = Run({"--no-effect", File(name), File(std::string(name) + ".bmp")});
         EXPECT_SUCCESS(run);
-        EXPECT_EQ(ReadBmpFile(File(std::string(name) + ".bmp")), photo) << name;
+        EXPECT_SAME_PICTURE(ReadBmpFile(File(std::string(name) + ".bmp")), photo) << name;
     }
 }
 
@@ -258,8 +259,8 @@ TEST_F(RenderTest, LayersAreTheEnginesAndALayerSwitchedOffIsWhite)
     TRun run = Run({"-p", PutSettings("both.set", settings), "--sketch-out", File("s.bmp"), "--color-out",
                     File("c.bmp"), in, File("out.bmp")});
     EXPECT_SUCCESS(run);
-    EXPECT_EQ(ReadBmpFile(File("s.bmp")), both.Sketch);
-    EXPECT_EQ(ReadBmpFile(File("c.bmp")), both.Color);
+    EXPECT_SAME_PICTURE(ReadBmpFile(File("s.bmp")), both.Sketch);
+    EXPECT_SAME_PICTURE(ReadBmpFile(File("c.bmp")), both.Color);
     ASSERT_FALSE(AllWhite(both.Sketch));
     ASSERT_FALSE(AllWhite(both.Color));
 
@@ -267,7 +268,7 @@ TEST_F(RenderTest, LayersAreTheEnginesAndALayerSwitchedOffIsWhite)
     run = Run({"-p", PutSettings("lines.set", settings), "--sketch-out", File("s1.bmp"), "--color-out", File("c1.bmp"),
                in, File("out1.bmp")});
     EXPECT_SUCCESS(run);
-    EXPECT_EQ(ReadBmpFile(File("s1.bmp")), both.Sketch);
+    EXPECT_SAME_PICTURE(ReadBmpFile(File("s1.bmp")), both.Sketch);
     const TBitmap white1 = ReadBmpFile(File("c1.bmp"));
     EXPECT_EQ(white1.Width(), 60);
     EXPECT_EQ(white1.Height(), 40);
@@ -278,7 +279,7 @@ TEST_F(RenderTest, LayersAreTheEnginesAndALayerSwitchedOffIsWhite)
     run = Run({"-p", PutSettings("colour.set", settings), "--sketch-out", File("s2.bmp"), "--color-out", File("c2.bmp"),
                in, File("out2.bmp")});
     EXPECT_SUCCESS(run);
-    EXPECT_EQ(ReadBmpFile(File("c2.bmp")), both.Color);
+    EXPECT_SAME_PICTURE(ReadBmpFile(File("c2.bmp")), both.Color);
     const TBitmap white2 = ReadBmpFile(File("s2.bmp"));
     EXPECT_EQ(white2.Width(), 60);
     EXPECT_TRUE(AllWhite(white2));
@@ -346,10 +347,10 @@ TEST_F(RenderTest, PresetsAreFoundByNameBesideTheProgramOrByPath)
         EXPECT_SUCCESS(run);
         return ReadBmpFile(File(tag + ".bmp"));
     };
-    EXPECT_EQ(sketchOf({"-p", "cartoon"}, "byname"), ExpectedLayers(cartoon, photo).Sketch);
-    EXPECT_EQ(sketchOf({"--preset=" + path}, "bypath"), ExpectedLayers(cartoon, photo).Sketch);
-    EXPECT_EQ(sketchOf({}, "default"), ExpectedLayers(fresh, photo).Sketch);
-    EXPECT_EQ(sketchOf({"-plast"}, "last"), ExpectedLayers(last, photo).Sketch);
+    EXPECT_SAME_PICTURE(sketchOf({"-p", "cartoon"}, "byname"), ExpectedLayers(cartoon, photo).Sketch);
+    EXPECT_SAME_PICTURE(sketchOf({"--preset=" + path}, "bypath"), ExpectedLayers(cartoon, photo).Sketch);
+    EXPECT_SAME_PICTURE(sketchOf({}, "default"), ExpectedLayers(fresh, photo).Sketch);
+    EXPECT_SAME_PICTURE(sketchOf({"-plast"}, "last"), ExpectedLayers(last, photo).Sketch);
     ASSERT_NE(ExpectedLayers(cartoon, photo).Sketch, ExpectedLayers(fresh, photo).Sketch);
 
     // A named preset that is not there is an error, not a blank picture.
@@ -405,8 +406,8 @@ TEST_F(RenderTest, PresetValuesAreHeldToTheControlsRanges)
     const TRun run = Run({"-p", PutSettings("wild.set", wild), "--sketch-out", File("s.bmp"), "--color-out",
                           File("c.bmp"), in, File("out.bmp")});
     EXPECT_SUCCESS(run);
-    EXPECT_EQ(ReadBmpFile(File("s.bmp")), expected.Sketch);
-    EXPECT_EQ(ReadBmpFile(File("c.bmp")), expected.Color);
+    EXPECT_SAME_PICTURE(ReadBmpFile(File("s.bmp")), expected.Sketch);
+    EXPECT_SAME_PICTURE(ReadBmpFile(File("c.bmp")), expected.Color);
 }
 
 TEST_F(RenderTest, EveryFaultEndsWithStatus1AndOneLineAndWritesNothing)
@@ -568,7 +569,7 @@ TEST_F(RenderTest, AJpegIsReadOnlyToItsEnd)
     const TChildLimits small{.AddressSpace = 512LL << 20};
     TRun run = Run({"--no-effect", File("tail.jpg"), File("tail.bmp")}, small);
     EXPECT_SUCCESS(run);
-    EXPECT_EQ(ReadBmpFile(File("tail.bmp")), ReadJpegFile(File("good.jpg")));
+    EXPECT_SAME_PICTURE(ReadBmpFile(File("tail.bmp")), ReadJpegFile(File("good.jpg")));
 
     run = Run({"--no-effect", File("zeros.jpg"), File("zeros.bmp")}, small);
     EXPECT_EQ(run.Status, 1);
@@ -670,9 +671,9 @@ TEST_F(RenderTest, AProjectHoldsBothLayersThePhotoAndTheEffectsLayerSettings)
         document.LayerState = {false, false, false, false, 5, 3};
         ASSERT_NO_THROW(ReadProjectFile(File("result.p2c"), document));
         const TLayers expected = ExpectedLayers(settings, photo);
-        EXPECT_EQ(document.SketchLayer, expected.Sketch);
-        EXPECT_EQ(document.ColorLayer, expected.Color);
-        EXPECT_EQ(document.SourceBitmap, photo);
+        EXPECT_SAME_PICTURE(document.SketchLayer, expected.Sketch);
+        EXPECT_SAME_PICTURE(document.ColorLayer, expected.Color);
+        EXPECT_SAME_PICTURE(document.SourceBitmap, photo);
         EXPECT_EQ(document.LayerState, c.Expected);
     }
 }

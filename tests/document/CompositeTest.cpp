@@ -1,5 +1,6 @@
 #include "document/Composite.h"
 
+#include "tests/picture/PicturePrinter.h"
 #include "tests/picture/TestPictures.h"
 
 #include <gtest/gtest.h>
@@ -112,7 +113,7 @@ TEST_F(ComposeTest, ARectangleWhollyOutsideOrEmptyChangesNothing)
     Compose(TRect{3, 1, 2, 2}); // right before left
     state.SketchVisible = false;
     Compose(TRect{5, 0, 9, 2});
-    EXPECT_TRUE(view == before);
+    EXPECT_SAME_PICTURE(view, before);
 }
 
 TEST_F(ComposeTest, AnUnknownBlendingModeLeavesTheViewAlone)
@@ -122,7 +123,7 @@ TEST_F(ComposeTest, AnUnknownBlendingModeLeavesTheViewAlone)
         state.BlendingMode = mode;
         Compose(TRect{0, 0, 4, 2});
     }
-    EXPECT_TRUE(view == before);
+    EXPECT_SAME_PICTURE(view, before);
 }
 
 TEST_F(ComposeTest, OneVisibleLayerIsCopiedUnchanged)
@@ -144,7 +145,7 @@ TEST_F(ComposeTest, NeitherLayerVisibleShowsThePhoto)
     state.SketchVisible = false;
     state.ColorVisible = false;
     Compose(TRect{0, 0, 4, 2});
-    EXPECT_TRUE(view == source);
+    EXPECT_SAME_PICTURE(view, source);
 }
 
 TEST(ComposeSizes, PicturesOfDifferentSizesAreNeverReadOutside)

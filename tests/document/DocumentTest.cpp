@@ -1,5 +1,6 @@
 #include "document/Document.h"
 
+#include "tests/picture/PicturePrinter.h"
 #include "tests/picture/TestPictures.h"
 
 #include <gtest/gtest.h>
@@ -25,17 +26,17 @@ TEST(Document, OpeningAPhotoGivesAWhiteSketchAndThePhotoEverywhereElse)
     document.InitialisePhoto(photo);
 
     EXPECT_TRUE(document.PictureOpened);
-    EXPECT_TRUE(document.ViewBitmap == photo);
-    EXPECT_TRUE(document.SourceBitmap == photo);
-    EXPECT_TRUE(document.ColorLayer == photo);
-    EXPECT_TRUE(document.SketchWork == photo);
-    EXPECT_TRUE(document.ColorWork == photo);
-    EXPECT_TRUE(document.SketchLayer == FilledPicture(7, 4, 255, 255, 255));
+    EXPECT_SAME_PICTURE(document.ViewBitmap, photo);
+    EXPECT_SAME_PICTURE(document.SourceBitmap, photo);
+    EXPECT_SAME_PICTURE(document.ColorLayer, photo);
+    EXPECT_SAME_PICTURE(document.SketchWork, photo);
+    EXPECT_SAME_PICTURE(document.ColorWork, photo);
+    EXPECT_SAME_PICTURE(document.SketchLayer, FilledPicture(7, 4, 255, 255, 255));
     // Shown and multiplied; drawability and opacity are the user's and stay.
     EXPECT_EQ(document.LayerState, (TLayerState{true, true, false, true, BlendMultiply, 12}));
 
     document.RebuildAll();
-    EXPECT_TRUE(document.ViewBitmap == photo) << "the white sketch layer shows the photo unchanged";
+    EXPECT_SAME_PICTURE(document.ViewBitmap, photo) << "the white sketch layer shows the photo unchanged";
 }
 
 TEST(Document, RebuildAllSizesTheViewAndCoversTheLastRowAndColumn)
@@ -47,11 +48,11 @@ TEST(Document, RebuildAllSizesTheViewAndCoversTheLastRowAndColumn)
     document.ViewBitmap = FilledPicture(2, 8, 1, 2, 3);
     document.LayerState.ColorVisible = false;
     document.RebuildAll();
-    EXPECT_TRUE(document.ViewBitmap == document.SketchLayer);
+    EXPECT_SAME_PICTURE(document.ViewBitmap, document.SketchLayer);
 
     document.LayerState.SketchVisible = false;
     document.RebuildAll();
-    EXPECT_TRUE(document.ViewBitmap == document.SourceBitmap);
+    EXPECT_SAME_PICTURE(document.ViewBitmap, document.SourceBitmap);
 }
 
 TEST(Document, TheCompositeFollowsTheShownPictures)
@@ -61,7 +62,7 @@ TEST(Document, TheCompositeFollowsTheShownPictures)
     document.SketchWork.Fill(0, 0, 0);
     document.ShownSketch = &TDocument::SketchWork;
     document.RebuildAll();
-    EXPECT_TRUE(document.ViewBitmap == FilledPicture(4, 4, 0, 0, 0)) << "an adjustment previews its work copy";
+    EXPECT_SAME_PICTURE(document.ViewBitmap, FilledPicture(4, 4, 0, 0, 0)) << "an adjustment previews its work copy";
 
     document.ShownSketch = &TDocument::SketchLayer;
     document.ColorWork.Fill(255, 255, 255);
@@ -79,9 +80,9 @@ TEST(Document, AProjectIsShownWholeAndItsWorkCopiesFollowTheView)
     document.SourceBitmap = PatternPicture(3, 5, 1);
     document.InitialiseProject();
     EXPECT_TRUE(document.PictureOpened);
-    EXPECT_TRUE(document.ViewBitmap == FilledPicture(3, 5, 64, 77, 0));
-    EXPECT_TRUE(document.SketchWork == document.ViewBitmap);
-    EXPECT_TRUE(document.ColorWork == document.ViewBitmap);
+    EXPECT_SAME_PICTURE(document.ViewBitmap, FilledPicture(3, 5, 64, 77, 0));
+    EXPECT_SAME_PICTURE(document.SketchWork, document.ViewBitmap);
+    EXPECT_SAME_PICTURE(document.ColorWork, document.ViewBitmap);
 }
 
 TEST(Document, AnEffectResultBringsItsBlendingAndShowsBothLayers)
@@ -93,11 +94,12 @@ TEST(Document, AnEffectResultBringsItsBlendingAndShowsBothLayers)
     // Opacity mix chosen in the effect: record mode 2 (anything but 1).
     document.TakeEffectResult(FilledPicture(2, 2, 0, 0, 0), FilledPicture(2, 2, 200, 200, 200), EffectSettings(2, 25));
     EXPECT_EQ(document.LayerState, (TLayerState{true, true, false, true, BlendOpacity, 25}));
-    EXPECT_TRUE(document.ViewBitmap == FilledPicture(2, 2, 150, 150, 150)) << "rebuilt with the effect's own mode";
+    EXPECT_SAME_PICTURE(document.ViewBitmap, FilledPicture(2, 2, 150, 150, 150))
+        << "rebuilt with the effect's own mode";
 
     document.TakeEffectResult(EffectSettings(1, 25));
     EXPECT_EQ(document.LayerState.BlendingMode, BlendMultiply);
-    EXPECT_TRUE(document.ViewBitmap == FilledPicture(2, 2, 0, 0, 0));
+    EXPECT_SAME_PICTURE(document.ViewBitmap, FilledPicture(2, 2, 0, 0, 0));
 
     document.TakeEffectResult(EffectSettings(0, 0));
     EXPECT_EQ(document.LayerState.BlendingMode, BlendOpacity);

@@ -5,6 +5,7 @@
 #include "picture/FileError.h"
 #include "settings/ProgramDir.h"
 #include "tests/document/TestFolder.h"
+#include "tests/picture/PicturePrinter.h"
 #include "tests/picture/TestPictures.h"
 
 #include <gtest/gtest.h>
@@ -155,9 +156,9 @@ TEST_F(EarlierRuns, OnlyLostWorkIsOfferedAndTheRestIsCleanedAway)
         const bool crashed = offer->Action() == TRunAction::OfferCrashed;
         const bool saved = offer->Note().Picture == "/pics/killed-saved.jpg";
         const TDocument state = StateNumber(saved ? 42 : crashed ? 3 : 12);
-        EXPECT_TRUE(document.SketchLayer == state.SketchLayer);
-        EXPECT_TRUE(document.ColorLayer == state.ColorLayer);
-        EXPECT_TRUE(document.SourceBitmap == state.SourceBitmap);
+        EXPECT_SAME_PICTURE(document.SketchLayer, state.SketchLayer);
+        EXPECT_SAME_PICTURE(document.ColorLayer, state.ColorLayer);
+        EXPECT_SAME_PICTURE(document.SourceBitmap, state.SourceBitmap);
         EXPECT_EQ(document.LayerState, state.LayerState);
         EXPECT_EQ(document.ViewBitmap.Width(), 5);
         const std::string question = offer->Question();

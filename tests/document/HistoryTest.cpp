@@ -4,6 +4,7 @@
 #include "picture/FileError.h"
 #include "settings/ProgramDir.h"
 #include "tests/document/TestFolder.h"
+#include "tests/picture/PicturePrinter.h"
 #include "tests/picture/TestPictures.h"
 
 #include <gtest/gtest.h>
@@ -44,9 +45,9 @@ TDocument StateNumber(int n, int side = 3)
 void ExpectShows(const TDocument& document, int n, int side = 3)
 {
     const TDocument expected = StateNumber(n, side);
-    EXPECT_TRUE(document.SketchLayer == expected.SketchLayer) << "state " << n;
-    EXPECT_TRUE(document.ColorLayer == expected.ColorLayer) << "state " << n;
-    EXPECT_TRUE(document.SourceBitmap == expected.SourceBitmap) << "state " << n;
+    EXPECT_SAME_PICTURE(document.SketchLayer, expected.SketchLayer) << "state " << n;
+    EXPECT_SAME_PICTURE(document.ColorLayer, expected.ColorLayer) << "state " << n;
+    EXPECT_SAME_PICTURE(document.SourceBitmap, expected.SourceBitmap) << "state " << n;
     EXPECT_EQ(document.LayerState, expected.LayerState) << "state " << n;
     EXPECT_EQ(document.ViewBitmap.Width(), side);
     EXPECT_EQ(document.ViewBitmap.Height(), side);
@@ -124,7 +125,7 @@ TEST_F(History, OpenAndThreeOperationsListFourRows)
         EXPECT_FALSE(history.RowRedoable(row));
         EXPECT_EQ(history.StateFile(row), history.RunFolder() + "/~history" + std::to_string(row) + ".state");
         const THistoryState stored = ReadState(history.StateFile(row));
-        EXPECT_TRUE(stored.Sketch == StateNumber(row).SketchLayer);
+        EXPECT_SAME_PICTURE(stored.Sketch, StateNumber(row).SketchLayer);
         EXPECT_EQ(stored.Layers, StateNumber(row).LayerState);
     }
     EXPECT_EQ(fs::path(history.RunFolder()).parent_path(), fs::path(programDir.Path() + "/history"));
@@ -234,7 +235,7 @@ TEST_F(History, CapacityZeroOrOneRecordsNothing)
         EXPECT_FALSE(history.Undo(document));
         EXPECT_FALSE(history.Redo(document));
         EXPECT_FALSE(history.SelectRow(1, document));
-        EXPECT_TRUE(document.SketchLayer == StateNumber(2).SketchLayer);
+        EXPECT_SAME_PICTURE(document.SketchLayer, StateNumber(2).SketchLayer);
     }
     EXPECT_FALSE(fs::exists(history.Folder()));
 
@@ -313,8 +314,8 @@ TEST_F(History, AFullDiskKeepsEveryListedStateRestorable)
     EXPECT_EQ(Ring(), (TRing{5, 0, 5, 5}));
     for (int slot = 3; slot <= 5; ++slot)
         EXPECT_FALSE(history.HeldInMemory(slot)) << "written once there is room: " << slot;
-    EXPECT_TRUE(ReadState(history.StateFile(3)).Sketch == StateNumber(40, side).SketchLayer);
-    EXPECT_TRUE(ReadState(history.StateFile(4)).Sketch == StateNumber(41, side).SketchLayer);
+    EXPECT_SAME_PICTURE(ReadState(history.StateFile(3)).Sketch, StateNumber(40, side).SketchLayer);
+    EXPECT_SAME_PICTURE(ReadState(history.StateFile(4)).Sketch, StateNumber(41, side).SketchLayer);
     for (const auto& entry : fs::directory_iterator(history.RunFolder()))
         EXPECT_NE(entry.path().filename().string().rfind(".tmp", 0), 0u) << "no temporary stays: " << entry.path();
 }
@@ -380,7 +381,7 @@ TEST_F(History, UndoWithNoOlderStateThatCanBeReadMovesNothing)
     std::string notice;
     EXPECT_THROW(history.Undo(document, &notice), TFileError);
     EXPECT_EQ(history.Current(), 4);
-    EXPECT_TRUE(document.SketchLayer == shown.SketchLayer);
+    EXPECT_SAME_PICTURE(document.SketchLayer, shown.SketchLayer);
     EXPECT_EQ(document.LayerState, shown.LayerState);
     EXPECT_EQ(notice, "");
     EXPECT_TRUE(history.CanUndo());
@@ -431,7 +432,7 @@ TEST_F(History, ALinkAtAStateFileIsNotFollowed)
     EXPECT_EQ(FileBytes(victim), "keep me");
     for (int slot : {2, 3}) {
         EXPECT_FALSE(fs::is_symlink(history.StateFile(slot))) << slot;
-        EXPECT_TRUE(ReadState(history.StateFile(slot)).Sketch == StateNumber(slot).SketchLayer) << slot;
+        EXPECT_SAME_PICTURE(ReadState(history.StateFile(slot)).Sketch, StateNumber(slot).SketchLayer) << slot;
     }
     ASSERT_TRUE(history.Undo(document));
     ExpectShows(document, 2);
@@ -447,7 +448,7 @@ TEST_F(History, TheOpenStateKeepsTheLayerSettingsTheOpenMade)
 
     ASSERT_TRUE(history.Undo(document));
     EXPECT_EQ(document.LayerState, (TLayerState{true, true, true, false, BlendMultiply, 20}));
-    EXPECT_TRUE(document.SketchLayer == FilledPicture(4, 4, 255, 255, 255));
+    EXPECT_SAME_PICTURE(document.SketchLayer, FilledPicture(4, 4, 255, 255, 255));
 }
 
 } // namespace

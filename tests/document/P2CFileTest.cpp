@@ -3,6 +3,7 @@
 #include "picture/BmpFile.h"
 #include "picture/FileError.h"
 #include "tests/document/TestFolder.h"
+#include "tests/picture/PicturePrinter.h"
 #include "tests/picture/TestPictures.h"
 
 #include <gtest/gtest.h>
@@ -68,10 +69,10 @@ protected:
     }
     static void ExpectSame(const TDocument& a, const TDocument& b)
     {
-        EXPECT_TRUE(a.SketchLayer == b.SketchLayer);
-        EXPECT_TRUE(a.ColorLayer == b.ColorLayer);
-        EXPECT_TRUE(a.SourceBitmap == b.SourceBitmap);
-        EXPECT_TRUE(a.ViewBitmap == b.ViewBitmap);
+        EXPECT_SAME_PICTURE(a.SketchLayer, b.SketchLayer);
+        EXPECT_SAME_PICTURE(a.ColorLayer, b.ColorLayer);
+        EXPECT_SAME_PICTURE(a.SourceBitmap, b.SourceBitmap);
+        EXPECT_SAME_PICTURE(a.ViewBitmap, b.ViewBitmap);
         EXPECT_EQ(a.LayerState, b.LayerState);
     }
 };
@@ -119,9 +120,9 @@ TEST_F(ProjectFile, ReadingReplacesOnlyTheLayersThePhotoAndTheSettings)
     const TBitmap view = document.ViewBitmap;
     document.ShownSketch = &TDocument::SketchWork;
     ASSERT_NO_THROW(ReadProjectFile(path, document));
-    EXPECT_TRUE(document.SketchLayer == Sample().SketchLayer);
-    EXPECT_TRUE(document.ViewBitmap == view) << "the composite is the caller's to rebuild";
-    EXPECT_TRUE(document.SketchWork == view);
+    EXPECT_SAME_PICTURE(document.SketchLayer, Sample().SketchLayer);
+    EXPECT_SAME_PICTURE(document.ViewBitmap, view) << "the composite is the caller's to rebuild";
+    EXPECT_SAME_PICTURE(document.SketchWork, view);
     EXPECT_EQ(document.ShownSketch, &TDocument::SketchWork);
 }
 

@@ -2,6 +2,7 @@
 
 #include "picture/FileError.h"
 #include "tests/document/TestFolder.h"
+#include "tests/picture/PicturePrinter.h"
 #include "tests/picture/TestPictures.h"
 
 #include <gtest/gtest.h>
@@ -58,9 +59,9 @@ TEST_F(StateFile, ReadsBackWhatWasWritten)
         const THistoryState state = Pattern(size[0], size[1], size[2], size[3]);
         Write(state);
         const THistoryState read = Read();
-        EXPECT_TRUE(read.Sketch == state.Sketch) << size[0] << " x " << size[1];
-        EXPECT_TRUE(read.Color == state.Color);
-        EXPECT_TRUE(read.Source == state.Source);
+        EXPECT_SAME_PICTURE(read.Sketch, state.Sketch) << size[0] << " x " << size[1];
+        EXPECT_SAME_PICTURE(read.Color, state.Color);
+        EXPECT_SAME_PICTURE(read.Source, state.Source);
         EXPECT_EQ(read.Layers, state.Layers);
     }
 }

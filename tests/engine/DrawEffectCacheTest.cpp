@@ -1,6 +1,7 @@
 #include "engine/CancelToken.h"
 #include "engine/DrawEffect.h"
 #include "tests/engine/EngineTestSupport.h"
+#include "tests/picture/PicturePrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,15 @@ namespace {
 struct TOutput {
     TBitmap Sketch, Color, Blended;
     bool operator==(const TOutput&) const = default;
+    friend void PrintTo(const TOutput& out, std::ostream* os)
+    {
+        *os << "sketch ";
+        PrintTo(out.Sketch, os);
+        *os << ", colour ";
+        PrintTo(out.Color, os);
+        *os << ", blended ";
+        PrintTo(out.Blended, os);
+    }
 };
 
 TOutput Output(const TDrawEffect& effect)
@@ -104,7 +114,7 @@ TEST_P(DrawEffectCache, EqualsAFreshRenderAfterEveryChange)
         if (change.Shows) {
             EXPECT_NE(fresh, before) << change.Name << " changes nothing: the case proves nothing";
         }
-        EXPECT_TRUE(Output(cached) == fresh) << change.Name;
+        EXPECT_EQ(Output(cached), fresh) << change.Name;
         EXPECT_EQ(log.Count("step"), change.Steps) << change.Name;
         before = fresh;
     }
@@ -234,8 +244,8 @@ TEST(DrawEffectCacheCancel, NothingHalfWrittenIsReused)
                 cached.SetProgress({});
                 cached.SetSettings(nexts[next]->Settings, nexts[next]->Source);
                 ASSERT_TRUE(cached.Render());
-                EXPECT_TRUE(Output(cached) == fresh[next]) << threads << " threads, cancelled at " << point.Event << " "
-                                                           << point.Sighting << ", then " << nextNames[next];
+                EXPECT_EQ(Output(cached), fresh[next]) << threads << " threads, cancelled at " << point.Event << " "
+                                                       << point.Sighting << ", then " << nextNames[next];
             }
         }
     }
@@ -254,7 +264,7 @@ TEST(DrawEffectCache, OffComputesEveryRenderAfresh)
         effect.SetCaching(false);
         in.Picture.ScanLine(20)[50] ^= 0x80;
         ASSERT_TRUE(effect.Render());
-        EXPECT_TRUE(Output(effect) == Fresh(in)) << wasOn;
+        EXPECT_EQ(Output(effect), Fresh(in)) << wasOn;
     }
 }
 

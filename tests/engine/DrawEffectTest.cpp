@@ -3,6 +3,7 @@
 #include "picture/BmpFile.h"
 #include "tests/engine/EffectReference.h"
 #include "tests/engine/EngineTestSupport.h"
+#include "tests/picture/PicturePrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -78,8 +79,8 @@ TEST(DrawEffectBlend, SingleLayersAndNone)
     ASSERT_TRUE(effect.Render());
     effect.DrawBlended(blended);
     ASSERT_TRUE(effect.GetLayers(sketch, color));
-    EXPECT_EQ(blended, sketch);
-    EXPECT_EQ(color, Flat(5, 4, 255));
+    EXPECT_SAME_PICTURE(blended, sketch);
+    EXPECT_SAME_PICTURE(color, Flat(5, 4, 255));
 
     s.DrawSketch = 0;
     s.DrawColor = 1;
@@ -87,17 +88,17 @@ TEST(DrawEffectBlend, SingleLayersAndNone)
     ASSERT_TRUE(effect.Render());
     effect.DrawBlended(blended);
     ASSERT_TRUE(effect.GetLayers(sketch, color));
-    EXPECT_EQ(blended, color);
-    EXPECT_EQ(sketch, Flat(5, 4, 255));
+    EXPECT_SAME_PICTURE(blended, color);
+    EXPECT_SAME_PICTURE(sketch, Flat(5, 4, 255));
 
     s.DrawColor = 0;
     effect.SetSettings(s, &p);
     ASSERT_TRUE(effect.Render());
     effect.DrawBlended(blended);
     ASSERT_TRUE(effect.GetLayers(sketch, color));
-    EXPECT_EQ(sketch, Flat(5, 4, 255));
-    EXPECT_EQ(color, Flat(5, 4, 255));
-    EXPECT_EQ(blended, Flat(5, 4, 255));
+    EXPECT_SAME_PICTURE(sketch, Flat(5, 4, 255));
+    EXPECT_SAME_PICTURE(color, Flat(5, 4, 255));
+    EXPECT_SAME_PICTURE(blended, Flat(5, 4, 255));
 }
 
 TEST(DrawEffectProgress, TotalBarMaximaAndSteps)
@@ -199,11 +200,11 @@ TEST_P(DrawEffectCancel, YieldsNoLayers)
     EXPECT_EQ(seen, GetParam().Sighting);
     EXPECT_FALSE(effect.HasLayers());
     EXPECT_FALSE(effect.GetLayers(sketch, color));
-    EXPECT_EQ(sketch, Flat(3, 2, 17));
-    EXPECT_EQ(color, Flat(2, 3, 99));
+    EXPECT_SAME_PICTURE(sketch, Flat(3, 2, 17));
+    EXPECT_SAME_PICTURE(color, Flat(2, 3, 99));
     TBitmap blended;
     effect.DrawBlended(blended);
-    EXPECT_EQ(blended, Flat(40, 30, 255));
+    EXPECT_SAME_PICTURE(blended, Flat(40, 30, 255));
     cancel.Clear();
     EXPECT_FALSE(effect.GetLayers(sketch, color)) << "a cancelled render stays without layers";
 }
@@ -401,9 +402,9 @@ TEST(DrawEffect, LayersKeepTheRenderedRegionWhenSettingsChangeAfterwards)
     TBitmap sketch, color, blended;
     ASSERT_TRUE(effect.GetLayers(sketch, color));
     EXPECT_EQ(sketch.Width(), 4);
-    EXPECT_EQ(color, Flat(4, 3, 255));
+    EXPECT_SAME_PICTURE(color, Flat(4, 3, 255));
     effect.DrawBlended(blended);
-    EXPECT_EQ(blended, sketch);
+    EXPECT_SAME_PICTURE(blended, sketch);
 }
 
 TEST(DrawEffectBadInput, RegionsAndSourcesAreCut)
@@ -489,7 +490,7 @@ TEST(DrawEffectBadInput, TinyPicturesAndExtremeSettings)
             ASSERT_TRUE(effect.GetLayers(sketch, color));
             EXPECT_EQ(sketch.Width(), size);
             effect.DrawBlended(blended);
-            EXPECT_EQ(blended, Flat(size, size, 255)); // mode 7 blends nothing
+            EXPECT_SAME_PICTURE(blended, Flat(size, size, 255)); // mode 7 blends nothing
         }
     }
 }

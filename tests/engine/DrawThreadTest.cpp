@@ -2,6 +2,7 @@
 #include "engine/CancelToken.h"
 #include "engine/DrawEffect.h"
 #include "tests/engine/EngineTestSupport.h"
+#include "tests/picture/PicturePrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -66,8 +67,8 @@ TEST(DrawThread, RendersOnItsOwnThreadAndReportsCompletion)
     TBitmap s1, c1, s2, c2;
     ASSERT_TRUE(effect.GetLayers(s1, c1));
     ASSERT_TRUE(direct.GetLayers(s2, c2));
-    EXPECT_EQ(s1, s2);
-    EXPECT_EQ(c1, c2);
+    EXPECT_SAME_PICTURE(s1, s2);
+    EXPECT_SAME_PICTURE(c1, c2);
 }
 
 // A receiver that acts when a step names itself: cancels, as a cancel button
@@ -186,8 +187,8 @@ TEST(DrawThread, CancellingOneOfTwoConcurrentRendersLeavesTheOtherWhole)
     ASSERT_TRUE(keptThread.Completed());
     TBitmap sketch, color;
     ASSERT_TRUE(kept.GetLayers(sketch, color));
-    EXPECT_EQ(sketch, expectedSketch);
-    EXPECT_EQ(color, expectedColor);
+    EXPECT_SAME_PICTURE(sketch, expectedSketch);
+    EXPECT_SAME_PICTURE(color, expectedColor);
 }
 
 TEST(DrawThread, DestroyingARunningThreadStopsIt)

@@ -1,8 +1,10 @@
 #include "picture/Bitmap.h"
+#include "tests/picture/PicturePrinter.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -108,6 +110,47 @@ TEST(Bitmap, EqualityComparesPixelsNotPadding)
     b.ScanLine(1)[8] ^= 1;
     EXPECT_FALSE(a == b);
     EXPECT_FALSE(Numbered(3, 2) == Numbered(2, 3));
+}
+
+// What the tests' picture comparison says when it fails, and that it holds
+// exactly when the pictures are equal.
+TEST(PicturePrinter, NamesTheSizesOrTheFirstDifferingPixel)
+{
+    const TBitmap a = Numbered(3, 2);
+    TBitmap oneOff = a;
+    SetPixel(oneOff, 1, 1, 200, 100, 50);
+    TBitmap twoOff = oneOff;
+    SetPixel(twoOff, 0, 1, 0, 0, 0);
+    struct TCase {
+        TBitmap B;
+        const char* Says; // empty: the same picture
+    };
+    const TCase cases[] = {
+        {a, ""},
+        {Numbered(2, 3), "a and b differ: sizes 3 x 2 and 2 x 3"},
+        {TBitmap(), "a and b differ: sizes 3 x 2 and 0 x 0"},
+        {oneOff, "a and b differ: both 3 x 2; first at (1, 1): rgb(11, 1, 1) against rgb(50, 100, 200); 1 of 6 pixels "
+                 "differ"},
+        {twoOff, "a and b differ: both 3 x 2; first at (0, 1): rgb(10, 1, 0) against rgb(0, 0, 0); 2 of 6 pixels "
+                 "differ"},
+    };
+    for (const TCase& c : cases) {
+        const testing::AssertionResult result = SamePicture("a", "b", a, c.B);
+        EXPECT_EQ(bool(result), a == c.B);
+        EXPECT_EQ(std::string(result.message()), c.Says);
+    }
+}
+
+TEST(PicturePrinter, ShowsTheSizeAndADigestThatTellsPicturesApart)
+{
+    const TBitmap a = Numbered(3, 2);
+    TBitmap b = a;
+    b.ScanLine(0)[0] ^= 1;
+    const std::string shown = testing::PrintToString(a);
+    EXPECT_EQ(shown.rfind("3 x 2 picture, digest ", 0), 0u) << shown;
+    EXPECT_EQ(shown.size(), std::string("3 x 2 picture, digest ").size() + 8) << shown;
+    EXPECT_EQ(testing::PrintToString(Numbered(3, 2)), shown);
+    EXPECT_NE(testing::PrintToString(b), shown);
 }
 
 } // namespace

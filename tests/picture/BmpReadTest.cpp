@@ -1,4 +1,5 @@
 #include "tests/picture/BmpFixture.h"
+#include "tests/picture/PicturePrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -88,7 +89,7 @@ TEST(BmpRead, TopDownAndBottomUpRowsGiveTheSamePicture)
     TBmpFixture down{.width = 1, .height = -2, .pixels = Bytes({4, 5, 6, 0xEE, 1, 2, 3, 0xEE})};
     const TBitmap picture = ReadBytes(up.Bytes());
     EXPECT_EQ(Colours(picture), (TColours{0x060504, 0x030201}));
-    EXPECT_EQ(ReadBytes(down.Bytes()), picture);
+    EXPECT_SAME_PICTURE(ReadBytes(down.Bytes()), picture);
     // The file's padding bytes do not reach the picture's own padding.
     EXPECT_EQ(picture.ScanLine(0)[3], 0);
     EXPECT_EQ(picture.ScanLine(1)[3], 0);
@@ -103,7 +104,7 @@ TEST(BmpRead, WrittenPicturesReadBackForEveryRowPadding)
                 picture.ScanLine(y)[i] = std::uint8_t(31 * y + 7 * i + width);
         std::ostringstream out;
         WriteBmp(out, picture);
-        EXPECT_EQ(ReadBytes(out.str()), picture) << width;
+        EXPECT_SAME_PICTURE(ReadBytes(out.str()), picture) << width;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "picture/BmpFile.h"
 #include "picture/FileError.h"
+#include "tests/picture/PicturePrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -61,9 +62,9 @@ TEST(BmpWrite, RoundTripThroughAStreamConsumesExactlyOneFile)
     WriteBmp(out, second);
     out << "tail";
     std::istringstream in(out.str());
-    EXPECT_EQ(ReadBmp(in, "first"), first);
+    EXPECT_SAME_PICTURE(ReadBmp(in, "first"), first);
     EXPECT_EQ(in.tellg(), 78);
-    EXPECT_EQ(ReadBmp(in, "second"), second);
+    EXPECT_SAME_PICTURE(ReadBmp(in, "second"), second);
     std::string rest;
     in >> rest;
     EXPECT_EQ(rest, "tail");

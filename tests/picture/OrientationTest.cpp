@@ -1,4 +1,5 @@
 #include "picture/Orientation.h"
+#include "tests/picture/PicturePrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -122,7 +123,7 @@ TEST(Orientation, EqualsThePlainReferenceAcrossTileEdges)
             for (int x = 0; x < w * 3; ++x)
                 picture.ScanLine(y)[x] = std::uint8_t(x * 7 + y * 13 + x * y);
         for (int value = 1; value <= 8; ++value)
-            EXPECT_EQ(ApplyOrientation(picture, value), ReferenceOrientation(picture, value))
+            EXPECT_SAME_PICTURE(ApplyOrientation(picture, value), ReferenceOrientation(picture, value))
                 << w << " x " << h << ", orientation " << value;
     }
 }

@@ -3,6 +3,7 @@
 #include "picture/BmpFile.h"
 #include "picture/FileError.h"
 #include "picture/JpegFile.h"
+#include "tests/picture/PicturePrinter.h"
 #include "tests/picture/TempFolder.h"
 #include "tests/picture/TestPictures.h"
 
@@ -37,19 +38,19 @@ TEST(PictureFilesTest, WritesEachKindByItsExtensionAndReadsItBack)
 
     WritePicture(folder.File("p.BMP"), picture);
     std::string warning;
-    EXPECT_EQ(ReadPicture(folder.File("p.BMP"), &warning), picture);
-    EXPECT_EQ(ReadBmpFile(folder.File("p.BMP")), picture);
+    EXPECT_SAME_PICTURE(ReadPicture(folder.File("p.BMP"), &warning), picture);
+    EXPECT_SAME_PICTURE(ReadBmpFile(folder.File("p.BMP")), picture);
 
     WritePicture(folder.File("p.jpeg"), picture);
     WriteJpegFile(folder.File("reference.jpg"), picture, 90);
     EXPECT_EQ(FileBytes(folder.File("p.jpeg")), FileBytes(folder.File("reference.jpg")));
-    EXPECT_EQ(ReadPicture(folder.File("p.jpeg"), &warning), ReadJpegFile(folder.File("reference.jpg")));
+    EXPECT_SAME_PICTURE(ReadPicture(folder.File("p.jpeg"), &warning), ReadJpegFile(folder.File("reference.jpg")));
     EXPECT_EQ(warning, "");
 
     // Lossless kinds give the picture back; lossy WebP comes close.
     for (const char* name : {"p.png", "lossless.webp"}) {
         WritePicture(folder.File(name), picture, {true});
-        EXPECT_EQ(ReadPicture(folder.File(name), &warning), picture) << name;
+        EXPECT_SAME_PICTURE(ReadPicture(folder.File(name), &warning), picture) << name;
     }
     WritePicture(folder.File("lossy.webp"), picture);
     EXPECT_NE(FileBytes(folder.File("lossy.webp")), FileBytes(folder.File("lossless.webp")));
@@ -74,10 +75,10 @@ TEST(PictureFilesTest, ThePictureIsReadByItsContentNotItsName)
     for (const char* name : {"photo.jpg", "photo.bmp", "photo.webp", "photo"}) {
         PutFileBytes(folder.File(name), FileBytes(folder.File("real.png")));
         EXPECT_TRUE(HoldsPicture(folder.File(name))) << name;
-        EXPECT_EQ(ReadPicture(folder.File(name), &warning), picture) << name;
+        EXPECT_SAME_PICTURE(ReadPicture(folder.File(name), &warning), picture) << name;
     }
     PutFileBytes(folder.File("bitmap.png"), FileBytes(folder.File("real.bmp")));
-    EXPECT_EQ(ReadPicture(folder.File("bitmap.png"), &warning), picture);
+    EXPECT_SAME_PICTURE(ReadPicture(folder.File("bitmap.png"), &warning), picture);
 
     const struct {
         const char* Name;

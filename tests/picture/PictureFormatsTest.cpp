@@ -10,6 +10,7 @@
 #include "picture/WebPFile.h"
 #include "tests/picture/JpegFixtures.h"
 #include "tests/picture/PictureFixtures.h"
+#include "tests/picture/PicturePrinter.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -119,7 +120,7 @@ TEST(PngRead, OrientationAndColourProfileApply)
         png.samples.push_back(std::uint16_t(i * 13));
     const TBitmap plain = Png(png);
     png.exif = ExifBlock(6);
-    EXPECT_EQ(Png(png), ApplyOrientation(plain, 6));
+    EXPECT_SAME_PICTURE(Png(png), ApplyOrientation(plain, 6));
 
     const std::uint8_t colours[][3] = {{100, 150, 200}, {200, 100, 50}, {128, 128, 128}, {30, 180, 60}};
     TPngPicture tagged = PngOf(4, 1, 8, 2, {});
@@ -139,7 +140,7 @@ TEST(PngRead, OrientationAndColourProfileApply)
         tagged.profile = profile;
         TPngPicture untagged = tagged;
         untagged.profile.clear();
-        EXPECT_EQ(Png(tagged), Png(untagged));
+        EXPECT_SAME_PICTURE(Png(tagged), Png(untagged));
     }
 }
 
@@ -213,8 +214,8 @@ TEST(PictureWriters, RoundTripsThroughTheirReaders)
         const auto* pb = reinterpret_cast<const std::uint8_t*>(b.data());
         const auto* pc = reinterpret_cast<const std::uint8_t*>(c.data());
         EXPECT_EQ(PictureKindOf(pa, a.size()), TPictureKind::Png);
-        EXPECT_EQ(DecodePng(pa, a.size(), "p"), picture) << width << " x " << height;
-        EXPECT_EQ(DecodeWebP(pb, b.size(), "w"), picture) << width << " x " << height;
+        EXPECT_SAME_PICTURE(DecodePng(pa, a.size(), "p"), picture) << width << " x " << height;
+        EXPECT_SAME_PICTURE(DecodeWebP(pb, b.size(), "w"), picture) << width << " x " << height;
         const TBitmap near = DecodeWebP(pc, c.size(), "w");
         ASSERT_EQ(near.Width(), width);
         EXPECT_LT(MeanDifference(near, Gradient(width, height)), 3.0) << width << " x " << height;
@@ -233,7 +234,7 @@ TEST(WebPRead, AlphaProfileAndOrientationApply)
               TPixels({255, 255, 255, 127, 127, 127, 50, 60, 70}));
 
     const TBytes turned = EncodeWebPWith(picture, {}, {}, ExifBlock(8));
-    EXPECT_EQ(DecodeWebP(turned.data(), turned.size(), "w"), ApplyOrientation(picture, 8));
+    EXPECT_SAME_PICTURE(DecodeWebP(turned.data(), turned.size(), "w"), ApplyOrientation(picture, 8));
 
     const TBytes tagged = EncodeWebPWith(PictureOfPixels(1, 1, {200, 150, 100}), {}, AdobeRgbProfile(), {});
     const TBitmap converted = DecodeWebP(tagged.data(), tagged.size(), "w");
@@ -281,7 +282,7 @@ TEST(TiffRead, OrientationAndProfileApply)
     const TBitmap plain = Tiff(png);
     for (int orientation : {3, 6, 7}) {
         png.orientation = orientation;
-        EXPECT_EQ(Tiff(png), ApplyOrientation(plain, orientation)) << orientation;
+        EXPECT_SAME_PICTURE(Tiff(png), ApplyOrientation(plain, orientation)) << orientation;
     }
     TTiffPicture tagged = TiffOf(1, 1, 16, 2, 3, false, {200 * 257, 100 * 257, 50 * 257});
     tagged.profile = AdobeRgbProfile();

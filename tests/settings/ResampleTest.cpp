@@ -1,4 +1,5 @@
 #include "settings/Resample.h"
+#include "tests/picture/PicturePrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -103,7 +104,7 @@ TEST(Resample, TheSameSizeReproducesTheSource)
     std::mt19937 random(1);
     for (auto [w, h] : {std::pair{1, 1}, {7, 5}, {64, 3}, {3, 64}}) {
         const TBitmap picture = Picture(w, h, random);
-        EXPECT_EQ(Resampled(picture, w, h), picture) << w << " x " << h;
+        EXPECT_SAME_PICTURE(Resampled(picture, w, h), picture) << w << " x " << h;
     }
 }
 
@@ -111,14 +112,14 @@ TEST(Resample, HalvingAveragesEachTwoByTwoBlock)
 {
     // 10, 20, 30, 40 give 25; 0, 0, 0, 255 give 63 (the quotient truncates).
     const TBitmap picture = Grey(4, 4, {10, 20, 0, 0, 30, 40, 0, 255, 200, 200, 9, 9, 200, 200, 9, 9});
-    EXPECT_EQ(Resampled(picture, 2, 2), Grey(2, 2, {25, 63, 200, 9}));
+    EXPECT_SAME_PICTURE(Resampled(picture, 2, 2), Grey(2, 2, {25, 63, 200, 9}));
 }
 
 TEST(Resample, ThreeRowsToTwoWeighTheMiddleRowHalf)
 {
     // (0 x 4096 + 90 x 2048) / 6144 and (90 x 2048 + 180 x 4096) / 6144;
     // equal weights would give 45 and 135.
-    EXPECT_EQ(Resampled(Grey(1, 3, {0, 90, 180}), 1, 2), Grey(1, 2, {30, 150}));
+    EXPECT_SAME_PICTURE(Resampled(Grey(1, 3, {0, 90, 180}), 1, 2), Grey(1, 2, {30, 150}));
 }
 
 TEST(Resample, ABadSizeOrAnEmptyCaptureLeavesTheTargetUntouched)
@@ -129,16 +130,16 @@ TEST(Resample, ABadSizeOrAnEmptyCaptureLeavesTheTargetUntouched)
     for (auto [w, h] : {std::pair{0, 4}, {4, 0}, {-1, 4}, {4, -3}, {0, 0}}) {
         TBitmap target = before;
         EXPECT_FALSE(ResampleTo(source, w, h, target));
-        EXPECT_EQ(target, before) << w << " x " << h;
+        EXPECT_SAME_PICTURE(target, before) << w << " x " << h;
     }
     TBitmap tooLarge = before;
     EXPECT_THROW(ResampleTo(source, TBitmap::MaxSide + 1, 1, tooLarge), std::length_error);
     EXPECT_THROW(ResampleTo(source, 20000, 20000, tooLarge), std::length_error);
-    EXPECT_EQ(tooLarge, before);
+    EXPECT_SAME_PICTURE(tooLarge, before);
 
     TBitmap target = before;
     EXPECT_FALSE(ResampleTo(CaptureResampleSource(TBitmap()), 2, 2, target));
-    EXPECT_EQ(target, before);
+    EXPECT_SAME_PICTURE(target, before);
 }
 
 TEST(Resample, EqualsTheAreaAverageOnRandomSizes)
@@ -153,7 +154,7 @@ TEST(Resample, EqualsTheAreaAverageOnRandomSizes)
         int h = std::uniform_int_distribution<int>(1, round % 7 == 0 ? 2 * h0 + 1 : h0)(random);
         TBitmap target;
         ASSERT_TRUE(ResampleTo(CaptureResampleSource(picture), w, h, target));
-        ASSERT_EQ(target, Reference(picture, w, h)) << w0 << " x " << h0 << " to " << w << " x " << h;
+        ASSERT_SAME_PICTURE(target, Reference(picture, w, h)) << w0 << " x " << h0 << " to " << w << " x " << h;
     }
 }
 
@@ -176,7 +177,8 @@ TEST(Resample, ALargePictureSplitIntoBandsEqualsTheAreaAverage)
 TEST(Resample, EnlargingTakesTheSourcePixelUnderEachCentre)
 {
     // Centres at 0.3, 0.9, 1.5, 2.1 and 2.7 source pixels.
-    EXPECT_EQ(Resampled(Grey(3, 1, {10, 20, 30}), 5, 2), Grey(5, 2, {10, 10, 20, 30, 30, 10, 10, 20, 30, 30}));
+    EXPECT_SAME_PICTURE(Resampled(Grey(3, 1, {10, 20, 30}), 5, 2),
+                        Grey(5, 2, {10, 10, 20, 30, 30, 10, 10, 20, 30, 30}));
     // Far beyond 4096 times, where the fixed-point step would be 0.
     TBitmap wide = Resampled(Grey(1, 1, {255}), 5000, 1);
     EXPECT_EQ(At(wide, 0, 0, 0), 255);

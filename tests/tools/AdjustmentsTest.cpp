@@ -4,6 +4,7 @@
 #include "engine/ToneTables.h"
 #include "engine/WorkerPool.h"
 #include "picture/Bitmap.h"
+#include "tests/picture/PicturePrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -147,7 +148,7 @@ TEST(Adjustments, ChainedBrightnessAndContrastEqualTheTwoPasses)
             ContrastPicture(twoPasses, twoPasses, contrast, whole);
             TBitmap chained(64, 48);
             BrightContrastPicture(source, chained, brightness, contrast, whole);
-            EXPECT_TRUE(chained == twoPasses) << brightness << " " << contrast;
+            EXPECT_SAME_PICTURE(chained, twoPasses) << brightness << " " << contrast;
         }
 }
 

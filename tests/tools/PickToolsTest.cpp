@@ -1,3 +1,4 @@
+#include "tests/picture/PicturePrinter.h"
 #include "tests/tools/ToolTestEnvironment.h"
 #include "tools/DropperTool.h"
 #include "tools/HandTool.h"
@@ -96,8 +97,8 @@ TEST(FloodFill, EqualsTheWavefrontFloodOnBlotchyPictures)
         TFloodScratch scratch;
         int rowsAsked = 0;
         FloodFill(view, {&sketch, &color}, seed, tolerance, {9, 8, 7}, scratch, [&](int) { ++rowsAsked; });
-        ASSERT_EQ(sketch, expected);
-        ASSERT_EQ(color, expected);
+        ASSERT_SAME_PICTURE(sketch, expected);
+        ASSERT_SAME_PICTURE(color, expected);
         EXPECT_LE(rowsAsked, h);
         for (const std::string& row : Pattern(expected))
             filledPixels += std::count(row.begin(), row.end(), '#');
@@ -167,7 +168,7 @@ TEST(PaintBucketTool, FillsTheColouringLayerWithinTheSketchLinesSeenInMultiply)
             ASSERT_EQ(PixelAt(env.Document.ColorLayer, x, y),
                       (x < 5 ? TToolColor{250, 0, 0} : TToolColor{100, 100, 100}))
                 << x << "," << y;
-    EXPECT_EQ(env.Document.SketchLayer, sketch);
+    EXPECT_SAME_PICTURE(env.Document.SketchLayer, sketch);
     EXPECT_EQ(env.Steps, 1);
     EXPECT_EQ(env.Painted.back(), env.ViewRect());
 

@@ -1,5 +1,6 @@
 // The placed-object editor on plain pictures: floating, anchoring, handles,
 // resizing, moving, commit and cancel, for boxes, text and balloons.
+#include "tests/picture/PicturePrinter.h"
 #include "tests/tools/ToolTestEnvironment.h"
 #include "tools/Balloon.h"
 #include "tools/BoxTools.h"
@@ -127,11 +128,11 @@ TEST_F(PlacedObjects, AFloatingObjectFollowsThePointerAndIsDroppedIfNeverPressed
             }
             // The body's centre is the back colour.
             EXPECT_EQ(PixelAt(env.Document.SketchLayer, at.X + c.Width / 2, at.Y + (c.Height + c.Top) / 2), Blue);
-            EXPECT_EQ(env.Document.ColorLayer, env.Document.SketchLayer);
+            EXPECT_SAME_PICTURE(env.Document.ColorLayer, env.Document.SketchLayer);
         }
         tool->Commit();
-        EXPECT_EQ(env.Document.SketchLayer, original);
-        EXPECT_EQ(env.Document.ColorLayer, original);
+        EXPECT_SAME_PICTURE(env.Document.SketchLayer, original);
+        EXPECT_SAME_PICTURE(env.Document.ColorLayer, original);
         EXPECT_EQ(env.Steps, 1);
         EXPECT_FALSE(env.CommandsOff);
         EXPECT_FALSE(tool->Pending());
@@ -199,7 +200,7 @@ TEST_F(PlacedObjects, ADragThatStartsAwayFromTheObjectOnlyRendersItAgain)
     EXPECT_EQ(tool.ActiveHandle(), HitNothing);
     EXPECT_EQ(tool.Geometry(), (TObjectBox{20, 20, 40, 40}));
     // The handles that hovering away drew are gone with the rendering.
-    EXPECT_EQ(Env.Document.SketchLayer, rendered);
+    EXPECT_SAME_PICTURE(Env.Document.SketchLayer, rendered);
     EXPECT_EQ(ChangedArea(rendered, original), (TRect{20, 20, 39, 39}));
 }
 
@@ -225,10 +226,10 @@ TEST_F(PlacedObjects, HandlesShowOnHoverAndNeverReachTheCommittedLayers)
     // And the view shows them.
     TDocument fresh = Env.Document;
     fresh.RebuildAll();
-    EXPECT_EQ(Env.Document.ViewBitmap, fresh.ViewBitmap);
+    EXPECT_SAME_PICTURE(Env.Document.ViewBitmap, fresh.ViewBitmap);
 
     tool.Commit();
-    EXPECT_EQ(Env.Document.SketchLayer, rendered);
+    EXPECT_SAME_PICTURE(Env.Document.SketchLayer, rendered);
     EXPECT_EQ(Env.Steps, 1);
     EXPECT_FALSE(Env.CommandsOff);
 }
@@ -244,7 +245,7 @@ TEST_F(PlacedObjects, BalloonsDrawHandlesOnlyOverThemselvesAndMoveBodyAndTailApa
 
     tool.Move({200, 150}, NoButton);
     EXPECT_EQ(tool.ActiveHandle(), HitNothing);
-    EXPECT_EQ(Env.Document.SketchLayer, rendered);
+    EXPECT_SAME_PICTURE(Env.Document.SketchLayer, rendered);
 
     Drag(tool, {100, 60}, {{120, 80}});
     EXPECT_EQ(tool.Shape(), (TBalloonShape{80, 60, 100, 50, 60, 25}));
@@ -278,14 +279,14 @@ TEST_F(PlacedObjects, CancelPutsTheSnapshotBackOnBothLayersAndRecordsNothing)
         EXPECT_EQ(env.Document.SketchLayer == sketch, !c.Sketch);
         EXPECT_EQ(env.Document.ColorLayer == color, !c.Color);
         tool.Cancel();
-        EXPECT_EQ(env.Document.SketchLayer, sketch);
-        EXPECT_EQ(env.Document.ColorLayer, color);
+        EXPECT_SAME_PICTURE(env.Document.SketchLayer, sketch);
+        EXPECT_SAME_PICTURE(env.Document.ColorLayer, color);
         EXPECT_EQ(env.Steps, 0);
         EXPECT_FALSE(env.CommandsOff);
         // A cancelled object no longer answers the pointer.
         tool.Move({50, 50}, NoButton);
         tool.Refresh();
-        EXPECT_EQ(env.Document.SketchLayer, sketch);
+        EXPECT_SAME_PICTURE(env.Document.SketchLayer, sketch);
     }
 }
 

@@ -1,3 +1,4 @@
+#include "tests/picture/PicturePrinter.h"
 #include "tests/tools/ToolTestEnvironment.h"
 #include "tools/BrushTool.h"
 #include "tools/CursorOutline.h"
@@ -61,7 +62,7 @@ TEST(CursorOutline, ShapesBySizeAndTheSavedPixelsComeBack)
         const TToolColor marked = c.Size == 1 ? PixelAt(view, 4, 4) : PixelAt(view, rect.Left + 1, rect.Top);
         EXPECT_EQ(marked, c.Size == 1 ? (TToolColor{0, 0, 0}) : (TToolColor{155, 155, 155}));
         EXPECT_EQ(outline.Restore(view), rect);
-        EXPECT_EQ(view, before);
+        EXPECT_SAME_PICTURE(view, before);
         EXPECT_TRUE(outline.OutlineRect().Empty());
     }
 }
@@ -75,7 +76,7 @@ TEST(CursorOutline, AtThePictureCornerOnlyTheInsideIsTouched)
     outline.Draw(view, {0, 0}, 9);
     EXPECT_NE(view, before);
     outline.Restore(view);
-    EXPECT_EQ(view, before);
+    EXPECT_SAME_PICTURE(view, before);
 }
 
 TEST(PencilTool, PressDabsBySize)
@@ -95,7 +96,7 @@ TEST(PencilTool, PressDabsBySize)
         TPencilTool pencil(env);
         pencil.Press({4, 4}, TMouseButton::Right, TMouseButton::Right);
         EXPECT_EQ(Pattern(env.Document.SketchLayer), c.Expected);
-        EXPECT_EQ(env.Document.ColorLayer, env.Document.SketchLayer);
+        EXPECT_SAME_PICTURE(env.Document.ColorLayer, env.Document.SketchLayer);
         EXPECT_EQ(PixelAt(env.Document.ColorLayer, 4, 4), (TToolColor{10, 20, 30}));
         pencil.Release({4, 4}, TMouseButton::Right, None);
         EXPECT_EQ(env.Steps, 1);
@@ -114,7 +115,7 @@ TEST(PencilTool, ASegmentFollowsEveryThirdEventAndLeftoversAreNotDrawn)
     const TBitmap afterPress = env.Document.SketchLayer;
     pencil.Move({10, 2}, Left);
     pencil.Move({20, 2}, Left);
-    EXPECT_EQ(env.Document.SketchLayer, afterPress);
+    EXPECT_SAME_PICTURE(env.Document.SketchLayer, afterPress);
 
     pencil.Move({28, 2}, Left);
     const TRows drawn = Pattern(env.Document.SketchLayer);
@@ -131,7 +132,7 @@ TEST(PencilTool, ASegmentFollowsEveryThirdEventAndLeftoversAreNotDrawn)
     pencil.Commit();
     TDocument fresh = env.Document;
     fresh.RebuildAll();
-    EXPECT_EQ(env.Document.ViewBitmap, fresh.ViewBitmap);
+    EXPECT_SAME_PICTURE(env.Document.ViewBitmap, fresh.ViewBitmap);
 }
 
 TEST(PencilTool, WithNoDrawableLayerNothingChangesButTheStepIsRecorded)
@@ -146,8 +147,8 @@ TEST(PencilTool, WithNoDrawableLayerNothingChangesButTheStepIsRecorded)
     for (int x : {7, 9, 11, 13})
         pencil.Move({x, 5}, Left);
     pencil.Release({13, 5}, TMouseButton::Left, None);
-    EXPECT_EQ(env.Document.SketchLayer, before.SketchLayer);
-    EXPECT_EQ(env.Document.ColorLayer, before.ColorLayer);
+    EXPECT_SAME_PICTURE(env.Document.SketchLayer, before.SketchLayer);
+    EXPECT_SAME_PICTURE(env.Document.ColorLayer, before.ColorLayer);
     EXPECT_EQ(env.Steps, 1);
 }
 
@@ -264,7 +265,7 @@ TEST(BrushTool, DabBlendingByOpacity)
                 const TToolColor expected = mask.At(j, i) ? c.Expected : TToolColor{c.Layer, c.Layer, c.Layer};
                 ASSERT_EQ(PixelAt(env.Document.SketchLayer, 5 + j, 5 + i), expected) << j << "," << i;
             }
-        EXPECT_EQ(env.Document.ColorLayer, env.Document.SketchLayer);
+        EXPECT_SAME_PICTURE(env.Document.ColorLayer, env.Document.SketchLayer);
         EXPECT_EQ(env.Painted.back(), (TRect{5, 5, 25, 25}));
     }
 }
@@ -320,7 +321,7 @@ TEST(EraserTool, PaintsTheBackColourIntoBothLayersAndLeavesGaps)
         "........................", "........................", "........................",
     };
     EXPECT_EQ(Pattern(env.Document.SketchLayer, 0), expected);
-    EXPECT_EQ(env.Document.ColorLayer, env.Document.SketchLayer);
+    EXPECT_SAME_PICTURE(env.Document.ColorLayer, env.Document.SketchLayer);
     EXPECT_EQ(env.Steps, 1);
 }
 
@@ -341,7 +342,7 @@ TEST(StrokeTools, TheOutlineFollowsThePointerAndGoesWhenTheToolIsLeft)
     TBitmap withoutOutline = env.Document.ViewBitmap;
     TCursorOutline copy = brush.CursorOutline();
     copy.Restore(withoutOutline);
-    EXPECT_EQ(withoutOutline, clean);
+    EXPECT_SAME_PICTURE(withoutOutline, clean);
     EXPECT_NE(env.Document.ViewBitmap, clean);
 
     // A changed size shows at once after the view is rebuilt.
@@ -351,5 +352,5 @@ TEST(StrokeTools, TheOutlineFollowsThePointerAndGoesWhenTheToolIsLeft)
     EXPECT_EQ(brush.CursorOutline().OutlineRect(), DabRect(20, 20, 5));
 
     brush.Commit();
-    EXPECT_EQ(env.Document.ViewBitmap, clean);
+    EXPECT_SAME_PICTURE(env.Document.ViewBitmap, clean);
 }

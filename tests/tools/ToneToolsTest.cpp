@@ -1,3 +1,4 @@
+#include "tests/picture/PicturePrinter.h"
 #include "tests/tools/ToolTestEnvironment.h"
 #include "tools/ToneTool.h"
 
@@ -134,8 +135,8 @@ TEST(ToneTool, ContrastZeroChangesNothingYetRecordsTheStepAndWhiteStaysWhite)
         darken.Press({10, 10}, TMouseButton::Left, Left);
         darken.Move({2, 17}, Left);
         darken.Release({2, 17}, TMouseButton::Left, None);
-        EXPECT_EQ(env.Document.SketchLayer, before.SketchLayer) << contrast << " " << value;
-        EXPECT_EQ(env.Document.ColorLayer, before.ColorLayer);
+        EXPECT_SAME_PICTURE(env.Document.SketchLayer, before.SketchLayer) << contrast << " " << value;
+        EXPECT_SAME_PICTURE(env.Document.ColorLayer, before.ColorLayer);
         EXPECT_EQ(env.Steps, 1);
     }
 }

@@ -2,6 +2,7 @@
 #include "document/Document.h"
 #include "engine/ToneTables.h"
 #include "picture/FileError.h"
+#include "tests/picture/PicturePrinter.h"
 #include "tests/tools/AdjustmentReferences.h"
 #include "tests/ui/MainFixture.h"
 #include "ui/FrmBrightContrast.h"
@@ -136,11 +137,12 @@ protected:
             EXPECT_EQ(dialog.Slider(i)->Spn()->Text(), QString::number(c.Values[std::size_t(i)]));
         }
         // The preview changed only the composite, and only inside the view.
-        EXPECT_TRUE(Document.SketchLayer == sketch && Document.ColorLayer == color);
+        EXPECT_SAME_PICTURE(Document.SketchLayer, sketch);
+        EXPECT_SAME_PICTURE(Document.ColorLayer, color);
         EXPECT_TRUE(Document.ShownSketch == &TDocument::SketchLayer && Document.ShownColor == &TDocument::ColorLayer);
         const bool moved = std::any_of(c.Values.begin(), c.Values.end(), [](int v) { return v != 0; });
         if (moved) {
-            EXPECT_TRUE(Document.ViewBitmap == ExpectedView(view, adjustedSketch, adjustedColor));
+            EXPECT_SAME_PICTURE(Document.ViewBitmap, ExpectedView(view, adjustedSketch, adjustedColor));
         }
 
         switch (c.Close) {
@@ -155,14 +157,15 @@ protected:
         if (c.Close == TClose::Ok) {
             EXPECT_EQ(dialog.result(), QDialog::Accepted);
             // Every pixel, the bottom row and the right column too.
-            EXPECT_TRUE(Document.SketchLayer == adjustedSketch);
-            EXPECT_TRUE(Document.ColorLayer == adjustedColor);
-            EXPECT_TRUE(Document.ViewBitmap == ExpectedView(view, adjustedSketch, adjustedColor));
+            EXPECT_SAME_PICTURE(Document.SketchLayer, adjustedSketch);
+            EXPECT_SAME_PICTURE(Document.ColorLayer, adjustedColor);
+            EXPECT_SAME_PICTURE(Document.ViewBitmap, ExpectedView(view, adjustedSketch, adjustedColor));
             EXPECT_EQ(Recorded, (std::vector<std::pair<std::string, std::string>>{{operation, c.Comment}}));
         } else {
             EXPECT_EQ(dialog.result(), QDialog::Rejected);
-            EXPECT_TRUE(Document.SketchLayer == sketch && Document.ColorLayer == color);
-            EXPECT_TRUE(Document.ViewBitmap == view) << "the view shows the unadjusted layers again";
+            EXPECT_SAME_PICTURE(Document.SketchLayer, sketch);
+            EXPECT_SAME_PICTURE(Document.ColorLayer, color);
+            EXPECT_SAME_PICTURE(Document.ViewBitmap, view) << "the view shows the unadjusted layers again";
             EXPECT_TRUE(Recorded.empty());
         }
     }
@@ -370,7 +373,7 @@ TEST_F(MainWindowTest, AdjustmentsRunFromTheMenuAndAreUndone)
     });
     Item("MenuItem_ColorBalance")->trigger();
     EXPECT_EQ(Main->History().RowCount(), rows);
-    EXPECT_TRUE(Main->Document().ColorLayer == color);
+    EXPECT_SAME_PICTURE(Main->Document().ColorLayer, color);
 
     answer([](TFrmColorBalance& dialog) {
         dialog.Trc_Red->setValue(255);
@@ -385,7 +388,7 @@ TEST_F(MainWindowTest, AdjustmentsRunFromTheMenuAndAreUndone)
     ASSERT_TRUE(Item("MenuItem_Undo")->isEnabled());
 
     Item("MenuItem_Undo")->trigger();
-    EXPECT_TRUE(Main->Document().ColorLayer == color);
+    EXPECT_SAME_PICTURE(Main->Document().ColorLayer, color);
     Item("MenuItem_Redo")->trigger();
     EXPECT_EQ(Main->Document().ColorLayer.ScanLine(123)[77 * 3 + 2], 255);
 }

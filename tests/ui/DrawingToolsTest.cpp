@@ -1,5 +1,6 @@
 #include "tests/ui/MainFixture.h"
 
+#include "tests/picture/PicturePrinter.h"
 #include "tests/ui/ToolOptionControls.h"
 #include "ui/ColorSwatch.h"
 #include "ui/FrmLayers.h"
@@ -94,8 +95,8 @@ TEST_F(MainWindowTest, WithNoDrawableLayerAStrokeChangesNothingButIsAStep)
     const TBitmap color = Main->Document().ColorLayer;
     QTest::mouseClick(Window<TFrmTools>()->ButtonOf(TToolCode::Pencil), Qt::LeftButton);
     Stroke(*Main, QPoint(50, 50));
-    EXPECT_TRUE(Main->Document().SketchLayer == sketch);
-    EXPECT_TRUE(Main->Document().ColorLayer == color);
+    EXPECT_SAME_PICTURE(Main->Document().SketchLayer, sketch);
+    EXPECT_SAME_PICTURE(Main->Document().ColorLayer, color);
     EXPECT_EQ(Main->History().RowCount(), 2);
     EXPECT_EQ(Main->History().Operation(Main->History().Current()), "Pencil");
 }
@@ -130,12 +131,12 @@ TEST_F(MainWindowTest, TheOutlineFollowsThePointerAndGoesWithTheTool)
     ControlNamed<QSlider>(*Window<TFrmToolOption>(), "TrcBrushSize")->setValue(40);
     EXPECT_NE(PicturePixel(Main->Document().ViewBitmap, 200, 130), PicturePixel(clean, 200, 130));
     QTest::mouseClick(Window<TFrmTools>()->ButtonOf(TToolCode::Pencil), Qt::LeftButton);
-    EXPECT_TRUE(Main->Document().ViewBitmap == clean);
+    EXPECT_SAME_PICTURE(Main->Document().ViewBitmap, clean);
     // And the Delete key too.
     SendMouse(*Main, QEvent::MouseMove, {200, 150}, Qt::NoButton, Qt::NoButton);
     QTest::keyRelease(Main.get(), Qt::Key_Delete);
     EXPECT_EQ(Main->CurrentTool(), TToolCode::Hand);
-    EXPECT_TRUE(Main->Document().ViewBitmap == clean);
+    EXPECT_SAME_PICTURE(Main->Document().ViewBitmap, clean);
 }
 
 TEST_F(MainWindowTest, TheDropperPicksFromTheCompositeAndShowsItsReading)

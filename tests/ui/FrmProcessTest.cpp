@@ -1,6 +1,7 @@
 #include "ui/FrmProcess.h"
 
 #include "settings/EffectControls.h"
+#include "tests/picture/PicturePrinter.h"
 
 #include <QProgressBar>
 #include <QPushButton>
@@ -63,8 +64,8 @@ TEST(ProcessDialog, ClosesItselfWhenTheWorkerEndsAndHandsOverTheLayersOfADirectR
         direct.SetSettings(settings, &photo);
         ASSERT_TRUE(direct.Render());
         ASSERT_TRUE(direct.GetLayers(expectedSketch, expectedColor));
-        EXPECT_TRUE(sketch == expectedSketch);
-        EXPECT_TRUE(color == expectedColor);
+        EXPECT_SAME_PICTURE(sketch, expectedSketch);
+        EXPECT_SAME_PICTURE(color, expectedColor);
     }
 }
 

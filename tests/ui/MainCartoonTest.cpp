@@ -5,6 +5,7 @@
 #include "picture/PictureFiles.h"
 #include "settings/EffectComment.h"
 #include "settings/SettingsFile.h"
+#include "tests/picture/PicturePrinter.h"
 #include "ui/FrmLayers.h"
 #include "ui/FrmPreview.h"
 #include "ui/FrmProcess.h"
@@ -89,7 +90,7 @@ TEST_F(CartoonCommand, CancelInEitherDialogChangesNoLayerAndRecordsNothing)
     Settle();
     EXPECT_EQ(Main->History().RowCount(), 1);
     EXPECT_TRUE(LayersEqual(sketch, color));
-    EXPECT_TRUE(Main->Document().SourceBitmap == photo);
+    EXPECT_SAME_PICTURE(Main->Document().SourceBitmap, photo);
 
     // OK in the preview, Cancel in the progress dialog as soon as it shows.
     WhenShown<TFrmPreview>([](TFrmPreview& preview) {
@@ -127,10 +128,10 @@ TEST_F(CartoonCommand, AShortcutGivesTheRenderersLayersByteForByte)
         ASSERT_TRUE(render.waitForFinished(120000));
         ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
 
-        EXPECT_TRUE(Main->Document().SketchLayer == ReadPicture(sketchFile.toStdString(), nullptr)) << preset;
-        EXPECT_TRUE(Main->Document().ColorLayer == ReadPicture(colorFile.toStdString(), nullptr)) << preset;
+        EXPECT_SAME_PICTURE(Main->Document().SketchLayer, ReadPicture(sketchFile.toStdString(), nullptr)) << preset;
+        EXPECT_SAME_PICTURE(Main->Document().ColorLayer, ReadPicture(colorFile.toStdString(), nullptr)) << preset;
         const QString out = Folder.filePath(QStringLiteral("out.bmp"));
-        EXPECT_TRUE(Main->Document().ViewBitmap == ReadPicture(out.toStdString(), nullptr)) << preset;
+        EXPECT_SAME_PICTURE(Main->Document().ViewBitmap, ReadPicture(out.toStdString(), nullptr)) << preset;
     }
 }
 

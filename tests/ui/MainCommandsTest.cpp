@@ -8,6 +8,7 @@
 #include "picture/FileNames.h"
 #include "picture/JpegFile.h"
 #include "picture/PictureFiles.h"
+#include "tests/picture/PicturePrinter.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -110,9 +111,9 @@ TEST_F(MainWindowTest, OpeningAPhotoEnablesTheDocumentCommands)
     EXPECT_EQ(Main->CurrentTool(), TToolCode::Hand);
     EXPECT_EQ(Main->View().ZoomRate(), 1.0);
     const TBitmap photo = ReadBmpFile(path.toStdString());
-    EXPECT_TRUE(Main->Document().SourceBitmap == photo);
+    EXPECT_SAME_PICTURE(Main->Document().SourceBitmap, photo);
     // The white sketch layer multiplied over the photo shows it unchanged.
-    EXPECT_TRUE(Main->Document().ViewBitmap == photo);
+    EXPECT_SAME_PICTURE(Main->Document().ViewBitmap, photo);
 }
 
 TEST_F(MainWindowTest, FilesFromTheCommandLineOrDroppedOnTheWindowOpenTheFirstOne)
@@ -263,7 +264,7 @@ TEST_F(MainWindowTest, AFileOpensByItsContentAndANonPictureChangesNothing)
     EXPECT_TRUE(Messages[0].contains("fake.png")) << Messages[0].toStdString();
     EXPECT_FALSE(Messages[0].endsWith(" open failed.")) << Messages[0].toStdString();
     EXPECT_EQ(Main->History().RowCount(), rows);
-    EXPECT_TRUE(Main->Document().ViewBitmap == view);
+    EXPECT_SAME_PICTURE(Main->Document().ViewBitmap, view);
 }
 
 TEST_F(MainWindowTest, AProjectWithoutTheMagicGivesBothMessages)
@@ -288,8 +289,8 @@ TEST_F(MainWindowTest, AFailedReadKeepsTheDocumentAndShowsOnlyTheErrorsOwnMessag
     // The reader's own message, not the unknown-extension one.
     EXPECT_FALSE(Messages[0].endsWith(" open failed.")) << Messages[0].toStdString();
     EXPECT_TRUE(Messages[0].contains("broken.bmp")) << Messages[0].toStdString();
-    EXPECT_TRUE(Main->Document().SourceBitmap == source);
-    EXPECT_TRUE(Main->Document().ViewBitmap == view);
+    EXPECT_SAME_PICTURE(Main->Document().SourceBitmap, source);
+    EXPECT_SAME_PICTURE(Main->Document().ViewBitmap, view);
     EXPECT_EQ(Main->History().RowCount(), 1);
     EXPECT_EQ(Main->DocumentFileName(), Photo("coffee.bmp").toStdString());
 
@@ -301,7 +302,7 @@ TEST_F(MainWindowTest, AFailedReadKeepsTheDocumentAndShowsOnlyTheErrorsOwnMessag
     Open(project);
     ASSERT_EQ(Messages.size(), 1);
     EXPECT_FALSE(Messages[0].endsWith(" open failed.")) << Messages[0].toStdString();
-    EXPECT_TRUE(Main->Document().SourceBitmap == source);
+    EXPECT_SAME_PICTURE(Main->Document().SourceBitmap, source);
 }
 
 TEST_F(MainWindowTest, ADamagedJpegOpensAndSaysWhatIsWrong)
@@ -356,7 +357,7 @@ TEST_F(MainWindowTest, SaveProposesANameFromThePhotoAndWritesByExtension)
 
     SaveAnswer = TFileChoice{Folder.filePath("out"), 1};
     Main->Save();
-    EXPECT_TRUE(ReadBmpFile(Folder.filePath("out.BMP").toStdString()) == composite);
+    EXPECT_SAME_PICTURE(ReadBmpFile(Folder.filePath("out.BMP").toStdString()), composite);
 
     // A name with an extension keeps it, whatever the filter.
     SaveAnswer = TFileChoice{Folder.filePath("pic.jpeg"), 1};
@@ -368,10 +369,10 @@ TEST_F(MainWindowTest, SaveProposesANameFromThePhotoAndWritesByExtension)
     SaveAnswer = TFileChoice{Folder.filePath("out"), SaveFilterPng};
     Main->Save();
     std::string warning;
-    EXPECT_TRUE(ReadPicture(Folder.filePath("out.PNG").toStdString(), &warning) == composite);
+    EXPECT_SAME_PICTURE(ReadPicture(Folder.filePath("out.PNG").toStdString(), &warning), composite);
     SaveAnswer = TFileChoice{Folder.filePath("out"), SaveFilterWebPLossless};
     Main->Save();
-    EXPECT_TRUE(ReadPicture(Folder.filePath("out.WEBP").toStdString(), &warning) == composite);
+    EXPECT_SAME_PICTURE(ReadPicture(Folder.filePath("out.WEBP").toStdString(), &warning), composite);
     SaveAnswer = TFileChoice{Folder.filePath("lossy.webp"), SaveFilterBitmap};
     Main->Save();
     EXPECT_FALSE(ReadPicture(Folder.filePath("lossy.webp").toStdString(), &warning) == composite);
@@ -422,7 +423,7 @@ TEST_F(MainWindowTest, UndoAndRedoStepBetweenOpenedPictures)
     Main->Undo();
     Settle();
     EXPECT_EQ(StatusPanel(0)->text(), "600 x 400");
-    EXPECT_TRUE(Main->Document().SourceBitmap == ReadBmpFile(Photo("coffee.bmp").toStdString()));
+    EXPECT_SAME_PICTURE(Main->Document().SourceBitmap, ReadBmpFile(Photo("coffee.bmp").toStdString()));
     EXPECT_EQ(Main->Document().ViewBitmap.Width(), 600);
     EXPECT_EQ(Main->CurrentTool(), TToolCode::Hand);
     EXPECT_FALSE(Item("MenuItem_Undo")->isEnabled());

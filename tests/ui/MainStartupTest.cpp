@@ -4,6 +4,7 @@
 #include "picture/FileError.h"
 #include "settings/ProgramDir.h"
 #include "tests/document/TestFolder.h"
+#include "tests/picture/PicturePrinter.h"
 #include "tests/picture/TestPictures.h"
 
 #include <QAction>
@@ -71,7 +72,7 @@ TEST_F(MainStartupTest, AKilledRunsPictureIsOfferedOnceAndComesBackUnsaved)
         EXPECT_EQ(Main->Document().PictureOpened, accept);
         if (accept) {
             EXPECT_EQ(StatusPanel(0)->text(), "600 x 400");
-            EXPECT_TRUE(Main->Document().SketchLayer == FilledPicture(600, 400, 10, 20, 30));
+            EXPECT_SAME_PICTURE(Main->Document().SketchLayer, FilledPicture(600, 400, 10, 20, 30));
             EXPECT_EQ(Main->History().RowCount(), 1);
             EXPECT_EQ(Main->History().Comment(Main->History().Current()), Photo("coffee.bmp").toStdString());
             EXPECT_FALSE(Main->History().CurrentSaved());
@@ -124,7 +125,7 @@ TEST_F(MainStartupTest, AnExitKeepsOnlyWorkThatWasNeverSaved)
         ASSERT_EQ(Questions.size(), c.offered ? 1 : 0);
         if (c.offered) {
             EXPECT_TRUE(Questions[0].startsWith("Continue with the picture you were working on?"));
-            EXPECT_TRUE(Main->Document().SketchLayer == FilledPicture(600, 400, 1, 2, 3));
+            EXPECT_SAME_PICTURE(Main->Document().SketchLayer, FilledPicture(600, 400, 1, 2, 3));
         }
         Answer = true;
         Main->History().MarkCurrentSaved();
@@ -153,7 +154,7 @@ TEST_F(MainStartupTest, AStateThatCannotBeWrittenIsReportedOnce)
     // Listed and restorable all the same.
     Main->Undo();
     Main->Redo();
-    EXPECT_TRUE(Main->Document().SketchLayer == FilledPicture(600, 400, 1, 2, 3));
+    EXPECT_SAME_PICTURE(Main->Document().SketchLayer, FilledPicture(600, 400, 1, 2, 3));
     EXPECT_EQ(Messages.size(), 1);
 }
 

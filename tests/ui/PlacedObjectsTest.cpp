@@ -32,6 +32,13 @@ struct TLayers {
     TBitmap Sketch;
     TBitmap Color;
     friend bool operator==(const TLayers&, const TLayers&) = default;
+    friend void PrintTo(const TLayers& layers, std::ostream* os)
+    {
+        *os << "sketch ";
+        PrintTo(layers.Sketch, os);
+        *os << ", colour ";
+        PrintTo(layers.Color, os);
+    }
 };
 
 TLayers LayersOf(const TDocument& document) { return {document.SketchLayer, document.ColorLayer}; }
@@ -81,7 +88,7 @@ TEST_F(MainWindowTest, EveryObjectToolCommitsItsObjectAsOneStepWhenLeft)
         EXPECT_TRUE(Item("MenuItem_Open")->isEnabled());
         EXPECT_TRUE(Item("MenuItem_Undo")->isEnabled());
         // What was shown is what the layers keep.
-        EXPECT_TRUE(LayersOf(Main->Document()) == shown);
+        EXPECT_EQ(LayersOf(Main->Document()), shown);
         x += 110;
     }
 }
@@ -139,12 +146,12 @@ TEST_F(MainWindowTest, UndoWhileAnObjectIsPlacedDropsTheObjectFirst)
 
     Item("MenuItem_Undo")->trigger();
     EXPECT_EQ(Main->CurrentTool(), TToolCode::Hand);
-    EXPECT_TRUE(LayersOf(Main->Document()) == opened);
+    EXPECT_EQ(LayersOf(Main->Document()), opened);
     // Nothing of the dropped object comes back with a refresh.
     Main->RefreshView();
-    EXPECT_TRUE(LayersOf(Main->Document()) == opened);
+    EXPECT_EQ(LayersOf(Main->Document()), opened);
     Item("MenuItem_Redo")->trigger();
-    EXPECT_TRUE(LayersOf(Main->Document()) == firstBox);
+    EXPECT_EQ(LayersOf(Main->Document()), firstBox);
 }
 
 TEST_F(MainWindowTest, TheViewCursorSaysWhatADragOnTheObjectDoes)
@@ -183,5 +190,5 @@ TEST_F(MainWindowTest, ChangingTheFontRendersThePendingObjectAtOnce)
     EXPECT_FALSE(LayersOf(Main->Document()) == bold);
     page.FontSize->setValue(12);
     page.Bold->click();
-    EXPECT_TRUE(LayersOf(Main->Document()) == plain);
+    EXPECT_EQ(LayersOf(Main->Document()), plain);
 }

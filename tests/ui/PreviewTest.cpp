@@ -3,6 +3,7 @@
 #include "engine/DrawEffect.h"
 #include "settings/ProgramDir.h"
 #include "settings/Resample.h"
+#include "tests/picture/PicturePrinter.h"
 #include "ui/Cursors.h"
 #include "ui/PaintBox.h"
 #include "ui/RadioGroup.h"
@@ -64,8 +65,8 @@ TEST_F(PreviewDialog, ShowingPreviewsTheVisibleRegionOfAFullSizeCopyOfTheView)
     const TBitmap before = Doc.SourceBitmap;
     TFrmPreview& preview = Shown();
 
-    EXPECT_EQ(Doc.SketchWork, before) << "backup of the working picture";
-    EXPECT_EQ(Doc.SourceBitmap, Doc.ViewBitmap);
+    EXPECT_SAME_PICTURE(Doc.SketchWork, before) << "backup of the working picture";
+    EXPECT_SAME_PICTURE(Doc.SourceBitmap, Doc.ViewBitmap);
     EXPECT_EQ(preview.Lbl_Original->text(), "Original Size: 900 * 700");
     EXPECT_EQ(preview.Spn_Width->Text(), "900");
     EXPECT_EQ(preview.Spn_Height->Text(), "700");
@@ -101,7 +102,7 @@ TEST_F(PreviewDialog, BothBoxesOffShowTheUnprocessedPictureAndOkStillConfirms)
     preview.Btn_Ok->click();
     EXPECT_TRUE(preview.Confirmed());
     EXPECT_EQ(preview.result(), QDialog::Accepted);
-    EXPECT_EQ(Doc.SourceBitmap, Doc.ViewBitmap);
+    EXPECT_SAME_PICTURE(Doc.SourceBitmap, Doc.ViewBitmap);
     EXPECT_EQ(FileBytes(Folder.File(LastSetName)).size(), sizeof(TEffectSettings));
 }
 
@@ -195,7 +196,7 @@ TEST_F(PreviewDialog, ImageSizeControlsFollowOneAnother)
         EXPECT_EQ(preview.Spn_Height->Text(), QString::number(step.Height)) << step.What;
         EXPECT_EQ(preview.Trc_ImageSize->value(), step.Scale) << step.What;
         if (step.Width == 800) {
-            EXPECT_EQ(Doc.SourceBitmap, Doc.ViewBitmap) << step.What;
+            EXPECT_SAME_PICTURE(Doc.SourceBitmap, Doc.ViewBitmap) << step.What;
         }
         EXPECT_EQ(+preview.Settings().Height, std::min(step.Height, preview.PreviewArea->DeviceSize().height()))
             << step.What << ": the preview follows";
@@ -275,7 +276,7 @@ TEST_F(PreviewDialog, EveryCloseButOkRestoresTheWorkingPictureAndStoresTheWindow
         if (close.Ok)
             EXPECT_EQ(Doc.SourceBitmap.Width(), 400) << close.How;
         else
-            EXPECT_EQ(Doc.SourceBitmap, before) << close.How;
+            EXPECT_SAME_PICTURE(Doc.SourceBitmap, before) << close.How;
         EXPECT_EQ(Options.LastWidth, 640) << close.How;
         EXPECT_EQ(Options.LastHeight, 480) << close.How;
     }
@@ -370,8 +371,8 @@ TEST_F(PreviewDialog, EachDialogReducesFromThePictureItWasShownOn)
         second.show();
         Settle();
         second.Trc_ImageSize->setValue(50);
-        EXPECT_EQ(other.SourceBitmap, reduced(other.ViewBitmap, 25, 20));
+        EXPECT_SAME_PICTURE(other.SourceBitmap, reduced(other.ViewBitmap, 25, 20));
     }
     preview.Trc_ImageSize->setValue(50);
-    EXPECT_EQ(Doc.SourceBitmap, reduced(Doc.ViewBitmap, 40, 30));
+    EXPECT_SAME_PICTURE(Doc.SourceBitmap, reduced(Doc.ViewBitmap, 40, 30));
 }
