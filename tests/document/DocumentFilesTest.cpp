@@ -2,6 +2,7 @@
 
 #include "document/P2CFile.h"
 #include "picture/FileError.h"
+#include "tests/picture/PicturePrinter.h"
 #include "tests/picture/TempFolder.h"
 #include "tests/picture/TestPictures.h"
 
@@ -70,12 +71,12 @@ TEST(DocumentFiles, AFileOpensAsItsNameOrContentSays)
         const TDocument* expected = c.Error || c.Kind == TDocumentFileKind::None ? &before : &project;
         if (c.Kind == TDocumentFileKind::Picture && !c.Error) {
             // A photo opens under a white sketch layer: the composite is the photo.
-            EXPECT_EQ(document.SourceBitmap, photo);
-            EXPECT_EQ(document.ViewBitmap, photo);
+            EXPECT_SAME_PICTURE(document.SourceBitmap, photo);
+            EXPECT_SAME_PICTURE(document.ViewBitmap, photo);
             continue;
         }
-        EXPECT_EQ(document.SourceBitmap, expected->SourceBitmap);
-        EXPECT_EQ(document.ViewBitmap, expected->ViewBitmap);
+        EXPECT_SAME_PICTURE(document.SourceBitmap, expected->SourceBitmap);
+        EXPECT_SAME_PICTURE(document.ViewBitmap, expected->ViewBitmap);
         EXPECT_EQ(document.LayerState, expected->LayerState);
     }
 }

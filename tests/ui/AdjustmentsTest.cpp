@@ -285,7 +285,7 @@ TEST_F(AdjustmentDialog, AHistoryStateThatCannotBeWrittenIsHandedBack)
     dialog.BtnOk->click();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_FALSE(Document.ColorLayer == color);
+    EXPECT_NE(Document.ColorLayer, color);
     ASSERT_TRUE(dialog.RecordError());
     EXPECT_THROW(std::rethrow_exception(dialog.RecordError()), TFileError);
 }

@@ -121,7 +121,7 @@ TEST_F(MainWindowTest, TheOutlineFollowsThePointerAndGoesWithTheTool)
     const TBitmap clean = FreshComposite(Main->Document());
     SendMouse(*Main, QEvent::MouseMove, {100, 100}, Qt::NoButton, Qt::NoButton);
     SendMouse(*Main, QEvent::MouseMove, {200, 150}, Qt::NoButton, Qt::NoButton);
-    EXPECT_FALSE(Main->Document().ViewBitmap == clean);
+    EXPECT_NE(Main->Document().ViewBitmap, clean);
     // The first outline is gone; the second shows on the screen.
     EXPECT_EQ(PicturePixel(Main->Document().ViewBitmap, 100, 90), PicturePixel(clean, 100, 90));
     EXPECT_EQ(PaintBox()->Screen().pixel(200, 140), PicturePixel(Main->Document().ViewBitmap, 200, 140));

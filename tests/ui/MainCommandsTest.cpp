@@ -375,7 +375,7 @@ TEST_F(MainWindowTest, SaveProposesANameFromThePhotoAndWritesByExtension)
     EXPECT_SAME_PICTURE(ReadPicture(Folder.filePath("out.WEBP").toStdString(), &warning), composite);
     SaveAnswer = TFileChoice{Folder.filePath("lossy.webp"), SaveFilterBitmap};
     Main->Save();
-    EXPECT_FALSE(ReadPicture(Folder.filePath("lossy.webp").toStdString(), &warning) == composite);
+    EXPECT_NE(ReadPicture(Folder.filePath("lossy.webp").toStdString(), &warning), composite);
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
 
     // Kinds only read are not written.

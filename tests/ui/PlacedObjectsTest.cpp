@@ -3,6 +3,7 @@
 // history steps with their texts.
 #include "tests/ui/MainFixture.h"
 
+#include "tests/picture/PicturePrinter.h"
 #include "tests/ui/ToolOptionControls.h"
 #include "ui/FrmToolOption.h"
 #include "ui/FrmTools.h"
@@ -77,7 +78,7 @@ TEST_F(MainWindowTest, EveryObjectToolCommitsItsObjectAsOneStepWhenLeft)
 
         Place(*Main, QPoint(x, 40));
         ObjectPage(*Window<TFrmToolOption>(), c.Code).Text->setPlainText(QString::fromUtf8("Caf\u00e9 \u65e5\u672c"));
-        EXPECT_FALSE(LayersOf(Main->Document()) == before);
+        EXPECT_NE(LayersOf(Main->Document()), before);
         EXPECT_EQ(Main->History().RowCount(), rows);
         const TLayers shown = LayersOf(Main->Document());
 
@@ -140,7 +141,7 @@ TEST_F(MainWindowTest, UndoWhileAnObjectIsPlacedDropsTheObjectFirst)
     Place(*Main, QPoint(30, 30));
     QTest::mouseClick(Window<TFrmTools>()->ButtonOf(TToolCode::Rectangle), Qt::LeftButton);
     const TLayers firstBox = LayersOf(Main->Document());
-    ASSERT_FALSE(firstBox == opened);
+    ASSERT_NE(firstBox, opened);
     Place(*Main, QPoint(100, 80));
     ASSERT_TRUE(Item("MenuItem_Undo")->isEnabled());
 
@@ -185,9 +186,9 @@ TEST_F(MainWindowTest, ChangingTheFontRendersThePendingObjectAtOnce)
     const TLayers plain = LayersOf(Main->Document());
     page.Bold->click();
     const TLayers bold = LayersOf(Main->Document());
-    EXPECT_FALSE(bold == plain);
+    EXPECT_NE(bold, plain);
     page.FontSize->setValue(20);
-    EXPECT_FALSE(LayersOf(Main->Document()) == bold);
+    EXPECT_NE(LayersOf(Main->Document()), bold);
     page.FontSize->setValue(12);
     page.Bold->click();
     EXPECT_EQ(LayersOf(Main->Document()), plain);

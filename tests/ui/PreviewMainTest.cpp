@@ -3,6 +3,7 @@
 #include "settings/EffectControls.h"
 #include "settings/SettingsFile.h"
 #include "tests/document/TestFolder.h"
+#include "tests/picture/PicturePrinter.h"
 #include "ui/FrmPreview.h"
 #include "ui/PaintBox.h"
 
@@ -26,7 +27,7 @@ TEST_F(MainWindowTest, APreviewClosedAt700By500IsRememberedInTheOptionsFile)
     });
     Item("MenuItem_Classic")->trigger();
     Settle();
-    EXPECT_EQ(Main->Document().SourceBitmap, photo);
+    EXPECT_SAME_PICTURE(Main->Document().SourceBitmap, photo);
     Main->close();
     const std::string options = FileBytes(Folder.filePath("options.dat").toStdString());
     ASSERT_EQ(options.size(), 32u);
