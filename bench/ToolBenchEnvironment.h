@@ -75,6 +75,8 @@ public:
     bool PaletteShown() const override { return true; }
     TToolSettings Settings() const override { return Values; }
     TObjectSettings ObjectSettings(TToolCode) const override { return Object; }
+    void SetObjectSettings(TToolCode, const TObjectSettings& settings) override { Object = settings; }
+    void ShowTextCut(bool) override {}
     void SetObjectCursor(TObjectCursor) override {}
     TRect ViewRect() const override { return View; }
     void RebuildComposite(const TRect& rect) override { Doc.RebuildComposite(rect); }
@@ -90,6 +92,8 @@ public:
                         std::min(r.Bottom - View.Top + 1, h));
     }
     void RecordToolStep() override {}
+    void ReplaceToolStep() override {}
+    std::uint64_t CurrentStep() const override { return 0; }
     void DisableCommands() override {}
     void UpdateCommands() override {}
     void MakeToolCurrent(TToolCode) override {}

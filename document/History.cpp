@@ -17,6 +17,7 @@ THistory::THistory(std::string folder)
     , comments_(std::size_t(capacity_))
     , pictures_(std::size_t(capacity_))
     , saved_(std::size_t(capacity_))
+    , serials_(std::size_t(capacity_))
 {
 }
 
@@ -31,6 +32,7 @@ void THistory::SetHistoryStates(int historyStates)
     comments_.assign(std::size_t(capacity), std::string());
     pictures_.assign(std::size_t(capacity), std::string());
     saved_.assign(std::size_t(capacity), 0);
+    serials_.assign(std::size_t(capacity), 0);
     store_.DropUnless([](int) { return false; });
 }
 
@@ -58,10 +60,33 @@ void THistory::RecordHistory(const std::string& operation, const std::string& co
     comments_[std::size_t(slot)].swap(newComment);
     pictures_[std::size_t(slot)].swap(newPicture);
     saved_[std::size_t(slot)] = operation == "Open";
+    serials_[std::size_t(slot)] = ++lastSerial_;
     newest_ = current_;
     if (newest_ == oldest_)
         oldest_ = Next(oldest_);
     // States no longer listed need no memory and no file.
+    store_.DropUnless([this](int s) { return s != oldest_ && (s - oldest_ + capacity_) % capacity_ <= RowCount(); });
+    WriteRunNote();
+}
+
+void THistory::ReplaceCurrent(const std::string& operation, const std::string& comment, const TDocument& document)
+{
+    if (RowCount() == 0) {
+        RecordHistory(operation, comment, document);
+        return;
+    }
+    const std::size_t slot = std::size_t(current_);
+    std::string newOperation = operation;
+    std::string newComment = comment;
+    std::string newPicture = operation == "Open" ? comment : pictures_[slot];
+    store_.Open();
+    store_.Put(current_, document);
+    operations_[slot].swap(newOperation);
+    comments_[slot].swap(newComment);
+    pictures_[slot].swap(newPicture);
+    saved_[slot] = operation == "Open";
+    serials_[slot] = ++lastSerial_;
+    newest_ = current_;
     store_.DropUnless([this](int s) { return s != oldest_ && (s - oldest_ + capacity_) % capacity_ <= RowCount(); });
     WriteRunNote();
 }

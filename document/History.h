@@ -3,6 +3,7 @@
 #include "document/Document.h"
 #include "document/StateStore.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -61,6 +62,14 @@ public:
     // a complete new one). Does nothing while the capacity keeps no state.
     // An "Open" state counts as saved: it is a file the user has.
     void RecordHistory(const std::string& operation, const std::string& comment, const TDocument& document);
+    // Takes the document in place of the current state, with new texts: an
+    // object edited again replaces its own step. The states after it are
+    // dropped. Records a first state when none is listed; fails as
+    // RecordHistory does, leaving the ring as it was.
+    void ReplaceCurrent(const std::string& operation, const std::string& comment, const TDocument& document);
+    // A number for the current state that no other state of this run has,
+    // a replaced one included; 0 while nothing is listed.
+    std::uint64_t CurrentSerial() const { return RowCount() > 0 ? serials_[std::size_t(current_)] : 0; }
 
     // A write that failed in the background: its message, once (empty when
     // none). The state stays listed and restorable from memory. The handler
@@ -119,4 +128,6 @@ private:
     std::vector<std::string> comments_;
     std::vector<std::string> pictures_;
     std::vector<char> saved_;
+    std::vector<std::uint64_t> serials_;
+    std::uint64_t lastSerial_ = 0;
 };

@@ -10,7 +10,7 @@ LQ_PACKAGES=(
   libjpeg62-turbo-dev libzstd-dev
   libspng-dev libwebp-dev libtiff-dev libheif-dev liblcms2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-noto-color-emoji
 )
 
 lq_log() { printf '==> %s\n' "$*"; }

@@ -51,7 +51,10 @@ protected:
     {
         return TRect{Box.Left - HandleReach, Box.Top - HandleReach, Box.Right + HandleReach, Box.Bottom + HandleReach};
     }
+    void KeepGeometry() override { Kept = Box; }
+    void TakeKeptGeometry() override { Box = Kept; }
 
     TObjectBox Start;
     TObjectBox Box;
+    TObjectBox Kept;
 };

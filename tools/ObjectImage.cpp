@@ -2,6 +2,17 @@
 
 #include <algorithm>
 
+namespace {
+
+// v / 255 rounded to the nearest, for v in 0 .. 255 * 255.
+inline int DivideBy255(int v)
+{
+    v += 128;
+    return (v + (v >> 8)) >> 8;
+}
+
+} // namespace
+
 void FillBox(TBitmap& picture, int left, int top, int right, int bottom, TToolColor color)
 {
     left = std::max(left, 0);
@@ -30,6 +41,17 @@ void WriteObjectImage(TBitmap& layer, const TObjectImage& image, int left, int t
     if (firstRow >= lastRow || firstColumn >= lastColumn)
         return;
     const std::size_t bytes = std::size_t(lastColumn - firstColumn) * 3;
+    if (image.Blended) {
+        for (int j = firstRow; j < lastRow; ++j) {
+            std::uint8_t* out = layer.ScanLine(top + j) + std::size_t(left + firstColumn) * 3;
+            const std::uint8_t* in = paint.ScanLine(j) + std::size_t(firstColumn) * 3;
+            const std::uint8_t* alpha = image.Alpha.data() + std::size_t(j) * std::size_t(paint.Width()) + firstColumn;
+            for (int i = firstColumn; i < lastColumn; ++i, out += 3, in += 3, ++alpha)
+                for (int k = 0; k < 3; ++k)
+                    out[k] = std::uint8_t(in[k] + DivideBy255(out[k] * (255 - *alpha)));
+        }
+        return;
+    }
     for (int j = firstRow; j < lastRow; ++j) {
         std::uint8_t* out = layer.ScanLine(top + j) + std::size_t(left + firstColumn) * 3;
         const std::uint8_t* in = paint.ScanLine(j) + std::size_t(firstColumn) * 3;

@@ -4,14 +4,24 @@
 #include "tools/DabShape.h"
 #include "tools/ToolEnvironment.h"
 
+#include <cstdint>
+#include <vector>
+
 // The picture of a placed object while it is built: the paint image and,
 // for the shapes that are not boxes, a mask that is black inside the shape
-// and white outside it.
+// and white outside it, or, for smooth edges, a coverage per pixel.
 struct TObjectImage {
     TBitmap Paint;
     TBitmap Mask;
     // Plain copy when false; mask AND, then paint OR, when true.
     bool Masked = false;
+    // Blended over the layer by Alpha (0 keeps the layer, 255 replaces it),
+    // Paint holding the colours already multiplied by their alpha. Takes
+    // precedence over Masked.
+    bool Blended = false;
+    std::vector<std::uint8_t> Alpha;
+    // Some of the text did not fit its object and is not shown whole.
+    bool TextCut = false;
 };
 
 // Fills the box [left, right) x [top, bottom) of a picture, clipped to it.
@@ -20,7 +30,8 @@ void FillBox(TBitmap& picture, int left, int top, int right, int bottom, TToolCo
 // Writes an object image into a layer with its top-left corner at
 // (left, top); pixels outside the layer are skipped. A masked image keeps
 // the layer where the mask is white and takes the paint image where it is
-// black, and any paint pixel outside the mask is OR-ed in.
+// black, and any paint pixel outside the mask is OR-ed in. A blended image
+// lays its premultiplied colours over the layer, rounded to the nearest.
 void WriteObjectImage(TBitmap& layer, const TObjectImage& image, int left, int top);
 
 // One handle square around (x, y): a one-pixel black border around a white

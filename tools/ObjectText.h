@@ -3,8 +3,13 @@
 #include "picture/Bitmap.h"
 #include "tools/ToolEnvironment.h"
 
+#include <QFont>
+#include <QPolygonF>
+
 #include <array>
 #include <optional>
+
+class QPainter;
 
 // Where the lines of an object's text go in its image: each line gets a
 // line box from `Left` to `Right` (right edge excluded) as tall as the
@@ -26,9 +31,14 @@ class TObjectFont {
 public:
     // The line height, in pixels, of the font the settings name.
     int LineHeight(const TObjectSettings& settings);
-    // Draws the lines of `settings` in `color` into `image`, without
-    // anti-aliasing, so that every text pixel is exactly the colour.
-    void DrawLines(TBitmap& image, const TObjectSettings& settings, TToolColor color, const TTextLayout& layout);
+    // The toolkit's font the settings name: stair-stepped, so that every
+    // text pixel is exactly the colour, or smooth without colour fringes.
+    QFont Font(const TObjectSettings& settings);
+    // Draws the lines of `settings` in `color` into `image`, each in its
+    // line box, aligned as the settings say; true when a line is cut (wider
+    // than its box, or below the last box).
+    bool DrawLines(TBitmap& image, const TObjectSettings& settings, TToolColor color, const TTextLayout& layout);
+    bool DrawLines(QPainter& painter, const TObjectSettings& settings, TToolColor color, const TTextLayout& layout);
 
     // The pixel size of a point size at 96 pixels per inch.
     static int PixelSize(int points);
@@ -43,3 +53,5 @@ private:
 // pixels wide (round joins); without anti-aliasing.
 void DrawTriangle(TBitmap& image, const std::array<std::array<int, 2>, 3>& corners, TToolColor fill, TToolColor outline,
                   int penWidth);
+// The same for any polygon.
+void DrawPolygon(TBitmap& image, const QPolygonF& polygon, TToolColor fill, TToolColor outline, int penWidth);

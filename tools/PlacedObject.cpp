@@ -1,6 +1,7 @@
 #include "tools/PlacedObject.h"
 
 #include <algorithm>
+#include <utility>
 
 TObjectCursor CursorForHit(int hit)
 {
@@ -14,7 +15,10 @@ TObjectCursor CursorForHit(int hit)
     case HitTop:
     case HitBottom: return TObjectCursor::SizeNS;
     case HitBody:
-    case HitTail: return TObjectCursor::Move;
+    case HitTail:
+    case HitTailBend:
+    case HitTail2:
+    case HitTail2Bend: return TObjectCursor::Move;
     default: return TObjectCursor::Arrow;
     }
 }
@@ -45,6 +49,8 @@ void TPlacedObjectTool::Select()
     IsAnchored = false;
     Handle = HitNothing;
     Active = true;
+    Reopened = false;
+    Env.ShowTextCut(false);
     Env.DisableCommands();
 }
 
@@ -69,6 +75,7 @@ void TPlacedObjectTool::Restore()
 void TPlacedObjectTool::Render()
 {
     BuildImage(Image);
+    Env.ShowTextCut(Image.TextCut);
     Restore();
     const TRect rect = ImageRect();
     const TDrawTargets targets = Env.DrawableLayers();
@@ -137,8 +144,13 @@ void TPlacedObjectTool::Commit()
     if (!Active)
         return;
     Active = false;
+    const bool reopened = std::exchange(Reopened, false);
+    // Whatever was kept belongs to a step this one follows.
+    Kept.reset();
+    std::optional<TKept> kept;
     if (IsAnchored) {
         Render();
+        kept = Keep();
     } else {
         // A box that never landed is dropped.
         const TRect shown = Grow(Outline, 8);
@@ -146,7 +158,14 @@ void TPlacedObjectTool::Commit()
         Env.PaintRect(shown);
     }
     Outline = TRect{};
-    Env.RecordToolStep();
+    if (reopened)
+        Env.ReplaceToolStep();
+    else
+        Env.RecordToolStep();
+    if (kept) {
+        kept->Step = Env.CurrentStep();
+        Kept = std::move(kept);
+    }
     Env.UpdateCommands();
 }
 
@@ -155,6 +174,13 @@ void TPlacedObjectTool::Cancel()
     if (!Active)
         return;
     Active = false;
+    if (std::exchange(Reopened, false)) {
+        // An edit given up: the object stays as it was committed.
+        ShowKept();
+        Outline = TRect{};
+        Env.UpdateCommands();
+        return;
+    }
     Restore();
     Outline = TRect{};
     // The whole view, as a refresh would show it, without asking this tool
@@ -163,4 +189,65 @@ void TPlacedObjectTool::Cancel()
     Env.RebuildComposite(view);
     Env.PaintRect(view);
     Env.UpdateCommands();
+}
+
+TPlacedObjectTool::TKept TPlacedObjectTool::Keep()
+{
+    TKept kept;
+    kept.Settings = Settings();
+    kept.Front = Env.FrontColor();
+    kept.Back = Env.BackColor();
+    kept.Outline = Outline;
+    const TBitmap& sketch = Env.SketchLayer();
+    kept.Under = ClampRect(Grow(Outline, 4), sketch.Width(), sketch.Height());
+    const int width = kept.Under.Right - kept.Under.Left + 1;
+    const int height = kept.Under.Bottom - kept.Under.Top + 1;
+    const auto copy = [&](const TBitmap& work, const TBitmap& layer, TBitmap& under) {
+        if (kept.Under.Empty() || work.Width() != layer.Width() || work.Height() != layer.Height())
+            return;
+        under = TBitmap(width, height);
+        under.CopyRect(work, kept.Under.Left, kept.Under.Top, width, height, 0, 0);
+    };
+    copy(Env.SketchWork(), Env.SketchLayer(), kept.SketchUnder);
+    copy(Env.ColorWork(), Env.ColorLayer(), kept.ColorUnder);
+    KeepGeometry();
+    return kept;
+}
+
+bool TPlacedObjectTool::CanReopen() const
+{
+    // Without a history nothing tells whether another step followed.
+    return !Active && Kept && Kept->Step != 0 && Kept->Step == Env.CurrentStep();
+}
+
+bool TPlacedObjectTool::Reopen()
+{
+    if (!CanReopen())
+        return false;
+    Env.SketchWork() = Env.SketchLayer();
+    Env.ColorWork() = Env.ColorLayer();
+    const TRect& under = Kept->Under;
+    if (!Kept->SketchUnder.Empty())
+        Env.SketchWork().CopyRect(Kept->SketchUnder, 0, 0, Kept->SketchUnder.Width(), Kept->SketchUnder.Height(),
+                                  under.Left, under.Top);
+    if (!Kept->ColorUnder.Empty())
+        Env.ColorWork().CopyRect(Kept->ColorUnder, 0, 0, Kept->ColorUnder.Width(), Kept->ColorUnder.Height(),
+                                 under.Left, under.Top);
+    Outline = Kept->Outline;
+    IsAnchored = true;
+    Handle = HitNothing;
+    Active = true;
+    Reopened = true;
+    Env.DisableCommands();
+    ShowKept();
+    return true;
+}
+
+void TPlacedObjectTool::ShowKept()
+{
+    TakeKeptGeometry();
+    Env.SetObjectSettings(Code, Kept->Settings);
+    Env.SetFrontColor(Kept->Front);
+    Env.SetBackColor(Kept->Back);
+    Render();
 }

@@ -5,10 +5,13 @@
 #include "tools/Tool.h"
 #include "tools/ToolEnvironment.h"
 
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 // What a drag on a placed object does, by where it starts: a corner, an
-// edge, the body, or a balloon's tail tip.
+// edge, the body, a balloon's tail tip, or the middle handle that bends a
+// tail.
 enum THitCode : int {
     HitNothing = 0,
     HitTopLeft = 1,
@@ -21,6 +24,9 @@ enum THitCode : int {
     HitBottomRight = 8,
     HitBody = 9,
     HitTail = 10,
+    HitTailBend = 11,
+    HitTail2 = 12,
+    HitTail2Bend = 13,
 };
 
 TObjectCursor CursorForHit(int hit);
@@ -32,6 +38,11 @@ TObjectCursor CursorForHit(int hit);
 // snapshot back where the object was, so the object is never drawn over an
 // earlier rendering of itself. The object becomes part of the layers when
 // the tool is left (one history step) and is thrown away by a cancel.
+//
+// The tool keeps what it last committed: its geometry, settings, colours and
+// the pixels it covered. While the history still stands at that object's
+// step, Reopen makes it pending again; committing it then replaces that
+// step, and a cancel leaves it as it was committed.
 class TPlacedObjectTool : public TTool {
 public:
     TPlacedObjectTool(TToolEnvironment& environment, TToolCode code)
@@ -47,6 +58,13 @@ public:
     void Refresh() override;
     void Commit() override;
     void Cancel() override;
+
+    // Whether the object this tool committed last can be edited again: no
+    // other history step has followed its own.
+    bool CanReopen() const;
+    // Makes that object pending again, as it was committed; false when it
+    // cannot be.
+    bool Reopen();
 
     // Between the tool's selection and its commit or cancel.
     bool Pending() const { return Active; }
@@ -79,6 +97,9 @@ protected:
     virtual bool HandlesWhileFloating() const { return false; }
     // Balloons draw handles only over the object.
     virtual bool HandlesOverNothing() const { return true; }
+    // The geometry of the object being committed is kept, and taken back.
+    virtual void KeepGeometry() = 0;
+    virtual void TakeKeptGeometry() = 0;
 
     TObjectSettings Settings() const { return Env.ObjectSettings(Code); }
 
@@ -87,10 +108,26 @@ protected:
     TObjectFont Font;
 
 private:
+    // What the last committed object was drawn with, and the snapshot's
+    // pixels under it.
+    struct TKept {
+        TObjectSettings Settings;
+        TToolColor Front;
+        TToolColor Back;
+        TRect Outline;
+        TRect Under;
+        TBitmap SketchUnder;
+        TBitmap ColorUnder;
+        std::uint64_t Step = 0;
+    };
+
     void Render();
     // Puts the snapshot back over the last rendering and its handles.
     void Restore();
     void DrawHandles();
+    TKept Keep();
+    // The kept object, drawn as it was committed.
+    void ShowKept();
 
     bool Active = false;
     bool IsAnchored = false;
@@ -99,6 +136,9 @@ private:
     TToolPoint PressOrigin;
     TRect Outline;
     TObjectImage Image;
+    std::optional<TKept> Kept;
+    // The pending object is the kept one, opened again.
+    bool Reopened = false;
 };
 
 // Grows a rectangle by `by` on every side; an empty one stays empty.

@@ -8,6 +8,7 @@
 #include "tools/HandTool.h"
 #include "tools/PaintBucket.h"
 #include "tools/PencilTool.h"
+#include "tools/PlacedObject.h"
 #include "tools/ToneTool.h"
 
 TToolBox::TToolBox(TToolEnvironment& environment)
@@ -20,7 +21,8 @@ TToolBox::TToolBox(TToolEnvironment& environment)
     Tools[TToolCode::Darken] = std::make_unique<TToneTool>(environment, true);
     for (TToolCode code : {TToolCode::Rectangle, TToolCode::Ellipse, TToolCode::Text})
         Tools[code] = std::make_unique<TBoxTool>(environment, code);
-    for (TToolCode code : {TToolCode::BalloonRect, TToolCode::BalloonRounded, TToolCode::BalloonEllipse})
+    for (TToolCode code : {TToolCode::BalloonRect, TToolCode::BalloonRounded, TToolCode::BalloonEllipse,
+                           TToolCode::BalloonThought, TToolCode::BalloonShout})
         Tools[code] = std::make_unique<TBalloonTool>(environment, code);
     Tools[TToolCode::Hand] = std::make_unique<THandTool>(environment);
     Tools[TToolCode::Dropper] = std::make_unique<TDropperTool>(environment);
@@ -30,4 +32,13 @@ TTool* TToolBox::Find(TToolCode code) const
 {
     const auto found = Tools.find(code);
     return found == Tools.end() ? nullptr : found->second.get();
+}
+
+TToolCode TToolBox::ReopenableObject() const
+{
+    // Each step has its own number, so at most one tool's object matches.
+    for (const auto& [code, tool] : Tools)
+        if (const auto* placed = dynamic_cast<const TPlacedObjectTool*>(tool.get()); placed && placed->CanReopen())
+            return code;
+    return TToolCode::None;
 }

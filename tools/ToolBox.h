@@ -15,6 +15,9 @@ public:
 
     // The tool of a code; nullptr for codes that route nothing.
     TTool* Find(TToolCode code) const;
+    // The code of the tool whose last committed object can be edited again
+    // (Edit Last Object); None when there is none.
+    TToolCode ReopenableObject() const;
 
 private:
     std::map<TToolCode, std::unique_ptr<TTool>> Tools;

@@ -20,6 +20,8 @@ enum class TToolCode : int {
     BalloonRect = 28,
     BalloonRounded = 29,
     BalloonEllipse = 30,
+    BalloonThought = 31,
+    BalloonShout = 32,
     Hand = 41,
     Dropper = 42,
 };
@@ -65,7 +67,7 @@ struct TToolInfo {
 // One row per tool code, in the palette's order: the hand and the dropper
 // first, then the painting tools in pairs. The history texts are the
 // program's own, spelling included.
-inline constexpr std::array<TToolInfo, 15> ToolTable{{
+inline constexpr std::array<TToolInfo, 17> ToolTable{{
     {TToolCode::None, "", "", TOptionPage::Normal, TToolCursor::Arrow, nullptr, nullptr, TToolKind::None},
     {TToolCode::Hand, "Hand", "BtnGrabber", TOptionPage::Normal, TToolCursor::Hand, nullptr, nullptr, TToolKind::View},
     {TToolCode::Dropper, "Color Dropper", "BtnEyedropper", TOptionPage::Dropper, TToolCursor::Cross, nullptr, nullptr,
@@ -92,6 +94,10 @@ inline constexpr std::array<TToolInfo, 15> ToolTable{{
      TToolCursor::Cross, "Text Balloon", "Type: Rounded Rectangle", TToolKind::Placed},
     {TToolCode::BalloonEllipse, "Text Balloon (Ellipse)", "BtnTxtBalloonC", TOptionPage::Balloon, TToolCursor::Cross,
      "Text Balloon", "Type: Ellipse", TToolKind::Placed},
+    {TToolCode::BalloonThought, "Text Balloon (Thought)", "BtnTxtBalloonD", TOptionPage::Balloon, TToolCursor::Cross,
+     "Text Balloon", "Type: Thought", TToolKind::Placed},
+    {TToolCode::BalloonShout, "Text Balloon (Shout)", "BtnTxtBalloonE", TOptionPage::Balloon, TToolCursor::Cross,
+     "Text Balloon", "Type: Shout", TToolKind::Placed},
 }};
 
 // The row of a code; nullptr for a value that is no tool code.
@@ -103,5 +109,5 @@ constexpr const TToolInfo* FindTool(TToolCode code)
     return nullptr;
 }
 
-// The fourteen codes that have a palette button, in palette order.
+// The codes that have a palette button, in palette order.
 constexpr std::span<const TToolInfo> PaletteTools() { return std::span(ToolTable).subspan(1); }

@@ -52,6 +52,11 @@ public:
     virtual TToolSettings Settings() const = 0;
     // The option page of a placed-object tool.
     virtual TObjectSettings ObjectSettings(TToolCode code) const = 0;
+    // Shows settings on that page, without asking for a refresh: an object
+    // opened again, or one whose body was sized by hand.
+    virtual void SetObjectSettings(TToolCode code, const TObjectSettings& settings) = 0;
+    // Says on the page whether the pending object's text is cut.
+    virtual void ShowTextCut(bool cut) = 0;
     virtual void SetObjectCursor(TObjectCursor cursor) = 0;
 
     // The visible part of the picture.
@@ -65,6 +70,11 @@ public:
 
     // The history step of the current tool (its table row's texts).
     virtual void RecordToolStep() = 0;
+    // The same step in place of the current one, for an object edited again.
+    virtual void ReplaceToolStep() = 0;
+    // A number for the history step the document stands at, which no other
+    // step shares; 0 while there is none.
+    virtual std::uint64_t CurrentStep() const = 0;
     // While an object is placed the document commands are off.
     virtual void DisableCommands() = 0;
     virtual void UpdateCommands() = 0;

@@ -95,8 +95,15 @@ struct TObjectSetting {
 inline constexpr TObjectSetting BorderWidthSetting{"BorderW", "Border Width:", 1, 10, 1};
 inline constexpr TObjectSetting FontSizeSetting{"FontSize", "Font Size", 6, 1000, 12};
 
+// How the lines of an object's text sit across it. Lines running right to
+// left start at the right edge when aligned to the start.
+enum class TTextAlign { Left, Center };
+
 // The settings of a placed object's option page at one moment: frame width,
-// font and the memo's lines (UTF-8, any text a user can type).
+// font, the memo's lines (UTF-8, any text a user can type) and the lettering
+// options. A value made in code has every lettering option off and draws
+// exactly as the objects always did; the panel starts new objects with the
+// options of ObjectOptionTable.
 struct TObjectSettings {
     // The text page has no frame; its objects take the default.
     int BorderWidth = BorderWidthSetting.Default;
@@ -108,5 +115,69 @@ struct TObjectSettings {
     bool Italic = false;
     bool Underline = false;
     std::vector<std::string> Lines;
+    // A balloon's body takes the size its text needs.
+    bool FitToText = false;
+    // Lines break at word boundaries to fit their object, instead of being cut.
+    bool WrapWords = false;
+    // Text, outlines and tails are antialiased against the layer beneath.
+    bool SmoothEdges = false;
+    // A balloon points at a second speaker too.
+    bool SecondTail = false;
+    TTextAlign Align = TTextAlign::Left;
     friend bool operator==(const TObjectSettings&, const TObjectSettings&) = default;
 };
+
+// A set of option pages, one bit per page.
+using TPageSet = unsigned;
+constexpr TPageSet PageBit(TOptionPage page) { return 1u << unsigned(page); }
+inline constexpr TPageSet BalloonPages = PageBit(TOptionPage::Balloon);
+inline constexpr TPageSet AllObjectPages =
+    PageBit(TOptionPage::Rectangle) | PageBit(TOptionPage::Ellipse) | PageBit(TOptionPage::Text) | BalloonPages;
+
+// A check box of the placed objects' pages, named Chk<page prefix><Name>
+// (ChkBalloonFitToText).
+struct TObjectOption {
+    const char* Name;
+    const char* Caption;
+    bool TObjectSettings::*Field;
+    TPageSet Pages;
+    // Whether a fresh panel has it ticked.
+    bool Start;
+};
+
+// In the order the pages show them.
+inline constexpr std::array<TObjectOption, 4> ObjectOptionTable{{
+    {"FitToText", "Fit to text", &TObjectSettings::FitToText, BalloonPages, true},
+    {"WrapWords", "Wrap words", &TObjectSettings::WrapWords, AllObjectPages, true},
+    {"SmoothEdges", "Smooth edges", &TObjectSettings::SmoothEdges, AllObjectPages, true},
+    {"SecondTail", "Second tail", &TObjectSettings::SecondTail, BalloonPages, false},
+}};
+
+// A drop-down choice of the placed objects' pages, named Cmb<page prefix><Name>;
+// its items in the order of the enumeration's values.
+struct TObjectChoice {
+    const char* Name;
+    const char* Caption;
+    TTextAlign TObjectSettings::*Field;
+    TPageSet Pages;
+    std::array<const char*, 2> Items;
+    TTextAlign Start;
+};
+
+inline constexpr std::array<TObjectChoice, 1> ObjectChoiceTable{{
+    {"Align", "Lines:", &TObjectSettings::Align, BalloonPages, {"Left", "Centered"}, TTextAlign::Center},
+}};
+
+// The settings a fresh panel hands back for a page: the start values of its
+// options.
+inline TObjectSettings StartObjectSettings(TOptionPage page)
+{
+    TObjectSettings settings;
+    for (const TObjectOption& option : ObjectOptionTable)
+        if (option.Pages & PageBit(page))
+            settings.*option.Field = option.Start;
+    for (const TObjectChoice& choice : ObjectChoiceTable)
+        if (choice.Pages & PageBit(page))
+            settings.*choice.Field = choice.Start;
+    return settings;
+}

@@ -177,6 +177,8 @@ private:
     // The history step of the current tool, with its table texts; tools
     // without one add nothing.
     void RecordToolStep();
+    // The same step in place of the current one: an object edited again.
+    void ReplaceToolStep();
     // The Delete key released in the main window or a panel: the hand
     // becomes the current tool.
     void DeleteKeyReleased();

@@ -243,6 +243,16 @@ void TFrmMain::RecordToolStep()
     UpdateCommands();
 }
 
+void TFrmMain::ReplaceToolStep()
+{
+    const TToolInfo* info = FindTool(Tool);
+    if (!info || !info->HistoryOperation)
+        return;
+    UndoHistory.ReplaceCurrent(info->HistoryOperation, info->HistoryDetail, CurrentDocument);
+    FrmHistory->RefreshHistoryGrid();
+    UpdateCommands();
+}
+
 void TFrmMain::Save()
 {
     Guarded([this] {

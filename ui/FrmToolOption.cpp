@@ -4,6 +4,7 @@
 #include "ui/SpinEdit.h"
 #include "ui/TrackSpin.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -19,7 +20,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <QSignalBlocker>
+
 #include <algorithm>
+#include <initializer_list>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -147,7 +153,7 @@ TFrmToolOption::TFrmToolOption(QWidget* owner)
             if (ToolSettingTable[i].Page == row.Page)
                 AddPair(page, i);
         if (const TObjectPageRow* object = FindObjectPage(row.Page))
-            ObjectPages[row.Page] = AddObjectControls(page, object->Prefix, object->Framed);
+            ObjectPages[row.Page] = AddObjectControls(page, row.Page, object->Prefix, object->Framed);
         else
             Grid(page)->setRowStretch(NextRow(page), 1);
     }
@@ -231,7 +237,8 @@ void TFrmToolOption::BuildDropperPage(QWidget* page)
     Grid(page)->addLayout(row, NextRow(page), 0, 1, 3);
 }
 
-TFrmToolOption::TObjectControls TFrmToolOption::AddObjectControls(QWidget* page, const QString& prefix, bool withBorder)
+TFrmToolOption::TObjectControls TFrmToolOption::AddObjectControls(QWidget* page, TOptionPage kind,
+                                                                  const QString& prefix, bool withBorder)
 {
     TObjectControls c;
     QGridLayout* grid = Grid(page);
@@ -281,6 +288,7 @@ TFrmToolOption::TObjectControls TFrmToolOption::AddObjectControls(QWidget* page,
     buttons->addWidget(c.Cancel);
     buttons->addWidget(c.Commit);
     grid->addLayout(buttons, NextRow(page), 0, 1, 3);
+    AddLetteringControls(page, kind, prefix, c);
 
     c.Text = new QPlainTextEdit(page);
     c.Text->setObjectName("Mem" + prefix + "Text");
@@ -293,6 +301,12 @@ TFrmToolOption::TObjectControls TFrmToolOption::AddObjectControls(QWidget* page,
     grid->addWidget(c.Text, memoRow, 0, 1, 3);
     grid->setRowStretch(memoRow, 1);
 
+    c.TextCut = new QLabel(tr("The text does not fit: part of it is cut."), page);
+    c.TextCut->setObjectName("Lab" + prefix + "TextCut");
+    c.TextCut->setWordWrap(true);
+    c.TextCut->hide();
+    grid->addWidget(c.TextCut, NextRow(page), 0, 1, 3);
+
     const auto refresh = [this] { emit ToolPreviewRefreshRequested(); };
     if (c.BorderWidth)
         connect(c.BorderWidth, &QSpinBox::valueChanged, this, refresh);
@@ -301,9 +315,52 @@ TFrmToolOption::TObjectControls TFrmToolOption::AddObjectControls(QWidget* page,
     for (QToolButton* b : {c.Bold, c.Italic, c.Underline})
         connect(b, &QToolButton::toggled, this, refresh);
     connect(c.Text, &QPlainTextEdit::textChanged, this, refresh);
+    for (QCheckBox* option : c.Options)
+        if (option)
+            connect(option, &QCheckBox::toggled, this, refresh);
+    for (QComboBox* choice : c.Choices)
+        if (choice)
+            connect(choice, &QComboBox::currentIndexChanged, this, refresh);
     connect(c.Commit, &QToolButton::clicked, this, &TFrmToolOption::CommitRequested);
     connect(c.Cancel, &QToolButton::clicked, this, &TFrmToolOption::CancelRequested);
     return c;
+}
+
+void TFrmToolOption::AddLetteringControls(QWidget* page, TOptionPage kind, const QString& prefix, TObjectControls& c)
+{
+    QGridLayout* grid = Grid(page);
+    // Two check boxes a row, so that the narrow panel holds them.
+    auto* options = new QGridLayout;
+    options->setContentsMargins(0, 0, 0, 0);
+    int shown = 0;
+    for (std::size_t i = 0; i < ObjectOptionTable.size(); ++i) {
+        const TObjectOption& row = ObjectOptionTable[i];
+        if (!(row.Pages & PageBit(kind)))
+            continue;
+        auto* box = new QCheckBox(tr(row.Caption), page);
+        box->setObjectName("Chk" + prefix + row.Name);
+        box->setChecked(row.Start);
+        options->addWidget(box, shown / 2, shown % 2);
+        c.Options[i] = box;
+        ++shown;
+    }
+    grid->addLayout(options, NextRow(page), 0, 1, 3);
+    for (std::size_t i = 0; i < ObjectChoiceTable.size(); ++i) {
+        const TObjectChoice& row = ObjectChoiceTable[i];
+        if (!(row.Pages & PageBit(kind)))
+            continue;
+        auto* label = new QLabel(tr(row.Caption), page);
+        auto* box = new QComboBox(page);
+        box->setObjectName("Cmb" + prefix + row.Name);
+        for (const char* item : row.Items)
+            box->addItem(tr(item));
+        box->setCurrentIndex(int(row.Start));
+        label->setBuddy(box);
+        const int line = NextRow(page);
+        grid->addWidget(label, line, 0);
+        grid->addWidget(box, line, 1, 1, 2, Qt::AlignLeft);
+        c.Choices[i] = box;
+    }
 }
 
 void TFrmToolOption::ShowPage(TToolCode code)
@@ -348,7 +405,59 @@ TObjectSettings TFrmToolOption::ObjectSettings(TToolCode code) const
     if (!text.isEmpty())
         for (const QString& line : text.split(QLatin1Char('\n')))
             settings.Lines.push_back(line.toStdString());
+    for (std::size_t i = 0; i < ObjectOptionTable.size(); ++i)
+        if (c.Options[i])
+            settings.*ObjectOptionTable[i].Field = c.Options[i]->isChecked();
+    for (std::size_t i = 0; i < ObjectChoiceTable.size(); ++i)
+        if (c.Choices[i])
+            settings.*ObjectChoiceTable[i].Field = TTextAlign(std::max(0, c.Choices[i]->currentIndex()));
     return settings;
+}
+
+void TFrmToolOption::SetObjectSettings(TToolCode code, const TObjectSettings& settings)
+{
+    const TToolInfo* info = FindTool(code);
+    const auto found = info ? ObjectPages.find(info->Page) : ObjectPages.end();
+    if (found == ObjectPages.end())
+        return;
+    const TObjectControls& c = found->second;
+    // Shown, not chosen: nothing is drawn again.
+    std::vector<std::unique_ptr<QSignalBlocker>> quiet;
+    for (QObject* control :
+         std::initializer_list<QObject*>{c.BorderWidth, c.FontName, c.FontSize, c.Bold, c.Italic, c.Underline, c.Text})
+        if (control)
+            quiet.push_back(std::make_unique<QSignalBlocker>(control));
+    for (QObject* control : c.Options)
+        if (control)
+            quiet.push_back(std::make_unique<QSignalBlocker>(control));
+    for (QObject* control : c.Choices)
+        if (control)
+            quiet.push_back(std::make_unique<QSignalBlocker>(control));
+
+    if (c.BorderWidth)
+        c.BorderWidth->setValue(settings.BorderWidth);
+    c.FontName->setCurrentIndex(c.FontName->findText(QString::fromStdString(settings.FontName)));
+    if (settings.FontSize > 0)
+        c.FontSize->setValue(settings.FontSize);
+    c.Bold->setChecked(settings.Bold);
+    c.Italic->setChecked(settings.Italic);
+    c.Underline->setChecked(settings.Underline);
+    QStringList lines;
+    for (const std::string& line : settings.Lines)
+        lines << QString::fromStdString(line);
+    c.Text->setPlainText(lines.join(QLatin1Char('\n')));
+    for (std::size_t i = 0; i < ObjectOptionTable.size(); ++i)
+        if (c.Options[i])
+            c.Options[i]->setChecked(settings.*ObjectOptionTable[i].Field);
+    for (std::size_t i = 0; i < ObjectChoiceTable.size(); ++i)
+        if (c.Choices[i])
+            c.Choices[i]->setCurrentIndex(int(settings.*ObjectChoiceTable[i].Field));
+}
+
+void TFrmToolOption::SetTextCut(bool cut)
+{
+    for (const auto& [page, controls] : ObjectPages)
+        controls.TextCut->setVisible(cut);
 }
 
 void TFrmToolOption::SetPointerInfo(int x, int y)

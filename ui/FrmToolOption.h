@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <map>
 
+class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -46,6 +47,11 @@ public:
     // The object page of a placed-object tool as it stands; the start values
     // for a code without one.
     TObjectSettings ObjectSettings(TToolCode code) const;
+    // Shows settings on the object page of a tool, without asking for a
+    // refresh.
+    void SetObjectSettings(TToolCode code, const TObjectSettings& settings);
+    // Says on the object pages whether the pending object's text is cut.
+    void SetTextCut(bool cut);
 
     // The pointer position in picture coordinates on the "Info" page.
     void SetPointerInfo(int x, int y);
@@ -72,13 +78,19 @@ private:
         QToolButton* Cancel = nullptr;
         QToolButton* Commit = nullptr;
         QPlainTextEdit* Text = nullptr;
+        // One per row of ObjectOptionTable and ObjectChoiceTable; nullptr
+        // for those the page does not show.
+        std::array<QCheckBox*, ObjectOptionTable.size()> Options{};
+        std::array<QComboBox*, ObjectChoiceTable.size()> Choices{};
+        QLabel* TextCut = nullptr;
     };
 
     QWidget* AddPage(const char* name, const QString& caption);
     void BuildInfoPage(QWidget* page);
     void BuildDropperPage(QWidget* page);
     void AddPair(QWidget* page, std::size_t row);
-    TObjectControls AddObjectControls(QWidget* page, const QString& prefix, bool withBorder);
+    TObjectControls AddObjectControls(QWidget* page, TOptionPage kind, const QString& prefix, bool withBorder);
+    void AddLetteringControls(QWidget* page, TOptionPage kind, const QString& prefix, TObjectControls& c);
 
     QStackedWidget* Pages = nullptr;
     QWidget* NoPage = nullptr;

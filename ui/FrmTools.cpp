@@ -20,8 +20,8 @@ namespace {
 
 // Two columns, in the order of the tool table: the hand and the dropper
 // first, then the tools in pairs.
-constexpr std::array<TToolCode, 14> PaletteOrder = [] {
-    std::array<TToolCode, 14> codes{};
+constexpr std::array<TToolCode, PaletteTools().size()> PaletteOrder = [] {
+    std::array<TToolCode, PaletteTools().size()> codes{};
     for (std::size_t i = 0; i < codes.size(); ++i)
         codes[i] = PaletteTools()[i].Code;
     return codes;

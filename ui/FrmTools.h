@@ -29,7 +29,7 @@ public:
     // user cancels.
     using TColorChooser = std::function<std::optional<QColor>(QWidget* parent, QColor initial, const QString& title)>;
 
-    // The codes of the fourteen tool buttons, in palette order.
+    // The codes of the tool buttons, in palette order.
     static std::span<const TToolCode> ToolCodes();
     // The name a tool's button shows as its tooltip; empty for other codes.
     static QString ToolName(TToolCode code);

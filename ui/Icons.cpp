@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<TIcon, const char*>, 29> IconNames{{
+constexpr std::array<std::pair<TIcon, const char*>, 31> IconNames{{
     {TIcon::Open, "open"},
     {TIcon::Save, "save"},
     {TIcon::Copy, "copy"},
@@ -32,6 +32,8 @@ constexpr std::array<std::pair<TIcon, const char*>, 29> IconNames{{
     {TIcon::BalloonRectangle, "balloon-rectangle"},
     {TIcon::BalloonRounded, "balloon-rounded"},
     {TIcon::BalloonEllipse, "balloon-ellipse"},
+    {TIcon::BalloonThought, "balloon-thought"},
+    {TIcon::BalloonShout, "balloon-shout"},
     {TIcon::Hand, "hand"},
     {TIcon::Dropper, "dropper"},
     {TIcon::Application, "lumenquilla"},
@@ -76,6 +78,8 @@ std::optional<TIcon> ToolIcon(TToolCode code)
     case TToolCode::BalloonRect: return TIcon::BalloonRectangle;
     case TToolCode::BalloonRounded: return TIcon::BalloonRounded;
     case TToolCode::BalloonEllipse: return TIcon::BalloonEllipse;
+    case TToolCode::BalloonThought: return TIcon::BalloonThought;
+    case TToolCode::BalloonShout: return TIcon::BalloonShout;
     case TToolCode::Hand: return TIcon::Hand;
     case TToolCode::Dropper: return TIcon::Dropper;
     default: return std::nullopt;

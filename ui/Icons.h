@@ -39,6 +39,8 @@ enum class TIcon {
     BalloonRectangle,
     BalloonRounded,
     BalloonEllipse,
+    BalloonThought,
+    BalloonShout,
     Hand,
     Dropper,
     // Windows and the desktop

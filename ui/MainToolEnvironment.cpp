@@ -41,6 +41,13 @@ TObjectSettings TMainToolEnvironment::ObjectSettings(TToolCode code) const
     return Main.FrmToolOption->ObjectSettings(code);
 }
 
+void TMainToolEnvironment::SetObjectSettings(TToolCode code, const TObjectSettings& settings)
+{
+    Main.FrmToolOption->SetObjectSettings(code, settings);
+}
+
+void TMainToolEnvironment::ShowTextCut(bool cut) { Main.FrmToolOption->SetTextCut(cut); }
+
 void TMainToolEnvironment::SetObjectCursor(TObjectCursor cursor)
 {
     Qt::CursorShape shape = Qt::ArrowCursor;
@@ -60,6 +67,8 @@ void TMainToolEnvironment::RebuildComposite(const TRect& rect) { Main.CurrentDoc
 void TMainToolEnvironment::RebuildAll() { Main.CurrentDocument.RebuildAll(); }
 void TMainToolEnvironment::PaintRect(const TRect& rect) { Main.PaintRect(rect); }
 void TMainToolEnvironment::RecordToolStep() { Main.RecordToolStep(); }
+void TMainToolEnvironment::ReplaceToolStep() { Main.ReplaceToolStep(); }
+std::uint64_t TMainToolEnvironment::CurrentStep() const { return Main.UndoHistory.CurrentSerial(); }
 void TMainToolEnvironment::DisableCommands() { Main.DisableCommands(); }
 void TMainToolEnvironment::UpdateCommands() { Main.UpdateCommands(); }
 

@@ -27,12 +27,16 @@ public:
     bool PaletteShown() const override;
     TToolSettings Settings() const override;
     TObjectSettings ObjectSettings(TToolCode code) const override;
+    void SetObjectSettings(TToolCode code, const TObjectSettings& settings) override;
+    void ShowTextCut(bool cut) override;
     void SetObjectCursor(TObjectCursor cursor) override;
     TRect ViewRect() const override;
     void RebuildComposite(const TRect& rect) override;
     void RebuildAll() override;
     void PaintRect(const TRect& rect) override;
     void RecordToolStep() override;
+    void ReplaceToolStep() override;
+    std::uint64_t CurrentStep() const override;
     void DisableCommands() override;
     void UpdateCommands() override;
     void MakeToolCurrent(TToolCode code) override;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <utility>
@@ -173,6 +174,54 @@ TEST_F(History, RecordingAfterTwoUndoStepsDropsTheRedoableStates)
     EXPECT_EQ(history.Comment(3), "--");
 
     ASSERT_TRUE(history.Undo(document));
+    ASSERT_TRUE(history.Redo(document));
+    ExpectShows(document, 30);
+}
+
+TEST_F(History, ReplacingTheCurrentStateKeepsItsPlaceAndGivesItANewNumber)
+{
+    EXPECT_EQ(history.CurrentSerial(), 0u);
+    history.ReplaceCurrent("Open", "/home/me/beach.jpg", StateNumber(1));
+    EXPECT_EQ(Ring(), (TRing{1, 0, 1, 1})) << "with nothing listed it records";
+    Record(2, "Pencil");
+    Record(3, "Text Balloon", "Type: Ellipse");
+    Record(4, "Brush");
+    std::vector<std::uint64_t> numbers;
+    for (int n = 4; n >= 1; --n) {
+        numbers.push_back(history.CurrentSerial());
+        if (n > 1) {
+            ASSERT_TRUE(history.Undo(document));
+        }
+    }
+    // Every state its own number, and the same one again after a redo.
+    std::sort(numbers.begin(), numbers.end());
+    EXPECT_EQ(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    const std::uint64_t first = history.CurrentSerial();
+    ASSERT_TRUE(history.Redo(document));
+    ASSERT_TRUE(history.Redo(document));
+    ASSERT_TRUE(history.Undo(document));
+    ASSERT_TRUE(history.Undo(document));
+    EXPECT_EQ(history.CurrentSerial(), first);
+
+    // Back at the balloon, which is edited: its state and texts are
+    // replaced, the brush after it is gone.
+    ASSERT_TRUE(history.Redo(document));
+    ASSERT_TRUE(history.Redo(document));
+    const std::uint64_t before = history.CurrentSerial();
+    document = StateNumber(30);
+    history.ReplaceCurrent("Text Balloon", "Type: Thought", document);
+    history.Flush();
+    EXPECT_EQ(Ring(), (TRing{3, 0, 3, 3}));
+    EXPECT_NE(history.CurrentSerial(), before);
+    EXPECT_EQ(history.Operation(3), "Text Balloon");
+    EXPECT_EQ(history.Comment(3), "Type: Thought");
+    EXPECT_EQ(history.Picture(3), "/home/me/beach.jpg");
+    EXPECT_FALSE(history.CanRedo());
+    EXPECT_TRUE(ReadState(history.StateFile(3)).Sketch == StateNumber(30).SketchLayer);
+
+    // Undo reaches the state before the balloon; redo the edited balloon.
+    ASSERT_TRUE(history.Undo(document));
+    ExpectShows(document, 2);
     ASSERT_TRUE(history.Redo(document));
     ExpectShows(document, 30);
 }

@@ -102,14 +102,20 @@ TEST(ObjectImages, EllipseTextBoxesHaveTheirCornersOnTheEllipse)
 
 TEST(ObjectImages, TextStaysInsideItsLineBoxesWhateverIsTyped)
 {
-    const std::vector<std::string> typed[] = {
-        {"Hello", "second line"},
-        {"\u00c7a a \u00e9t\u00e9 \u00fcber na\u00efve"},
-        {"\u65e5\u672c\u8a9e \u4e2d\u6587 \ud55c\uad6d\uc5b4", "\U0001F642\U0001F680 emoji"},
-        {"\xff\xfe not UTF-8 \xc3", "tab\there", std::string("nul\0inside", 10)},
-        {"\u0645\u0631\u062d\u0628\u0627 \u05e9\u05dc\u05d5\u05dd", Blocks, Blocks, Blocks, Blocks, Blocks},
+    struct TTyped {
+        std::vector<std::string> Lines;
+        // The line whose emoji a colour emoji font draws in their own
+        // colours; -1 for none.
+        int EmojiLine;
     };
-    for (const auto& lines : typed) {
+    const TTyped typed[] = {
+        {{"Hello", "second line"}, -1},
+        {{"\u00c7a a \u00e9t\u00e9 \u00fcber na\u00efve"}, -1},
+        {{"\u65e5\u672c\u8a9e \u4e2d\u6587 \ud55c\uad6d\uc5b4", "\U0001F642\U0001F680 emoji"}, 1},
+        {{"\xff\xfe not UTF-8 \xc3", "tab\there", std::string("nul\0inside", 10)}, -1},
+        {{"\u0645\u0631\u062d\u0628\u0627 \u05e9\u05dc\u05d5\u05dd", Blocks, Blocks, Blocks, Blocks, Blocks}, -1},
+    };
+    for (const auto& [lines, emojiLine] : typed) {
         SCOPED_TRACE(lines.front());
         TObjectFont font;
         // Rectangle box 120 x 70: text inside (10, 10) - (110, 60), drawn on
@@ -126,8 +132,15 @@ TEST(ObjectImages, TextStaysInsideItsLineBoxesWhateverIsTyped)
         const TFound inText = Find(text.Paint, Red, {0, 0, 100, 50}, {0, 0, 100, 40});
         EXPECT_GT(inText.Count, 0);
         EXPECT_EQ(inText.Outside, 0);
-        EXPECT_EQ(Find(text.Paint, Red, {0, 0, 100, 50}, {}).Count + Find(text.Paint, Blue, {0, 0, 100, 50}, {}).Count,
-                  100 * 50);
+        // Every other pixel is the front or the back colour.
+        const int pitch = font.LineHeight(Text(lines)) + 2;
+        const TArea emoji{0, emojiLine * pitch, 100, emojiLine < 0 ? -1 : (emojiLine + 1) * pitch};
+        int twoColours = 0;
+        for (int y = 0; y < 50; ++y)
+            for (int x = 0; x < 100; ++x)
+                twoColours +=
+                    emoji.Holds(x, y) || PixelAt(text.Paint, x, y) == Red || PixelAt(text.Paint, x, y) == Blue;
+        EXPECT_EQ(twoColours, 100 * 50);
 
         // Rectangular balloon at (0, 15) with its tail up at (0, 0): text
         // inside the body inset by Corner div 2 = 6.

@@ -316,3 +316,165 @@ TEST_F(PlacedObjects, EachRenderingStartsFromTheSnapshot)
     // Left of the body and below the tail the picture is as it was.
     EXPECT_EQ(PixelAt(Env.Document.SketchLayer, 50, 100), (TToolColor{128, 128, 128}));
 }
+
+TEST_F(PlacedObjects, TheLastObjectCanBeEditedAgainUntilAnotherStepFollows)
+{
+    struct TCase {
+        TToolCode Code;
+        bool Smooth;
+    };
+    const TCase cases[] = {
+        {TToolCode::BalloonThought, true},
+        {TToolCode::BalloonRect, false},
+        {TToolCode::Ellipse, true},
+        {TToolCode::Text, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(int(c.Code));
+        TTestEnvironment env(240, 180, 128, 64);
+        env.Front = Red;
+        env.Back = Blue;
+        env.Object.FontName = "DejaVu Sans";
+        env.Object.SmoothEdges = c.Smooth;
+        env.Object.WrapWords = true;
+        env.Object.Lines = {"First words"};
+        const TDocument before = env.Document;
+        auto tool = MakeTool(env, c.Code);
+        // Boxes are made 110 x 70 by their bottom-right corner.
+        const auto place = [&](TPlacedObjectTool& object) {
+            Anchor(object, {60, 60});
+            if (auto* box = dynamic_cast<TBoxObjectTool*>(&object)) {
+                const TToolPoint corner{box->Geometry().Right, box->Geometry().Bottom};
+                Drag(object, corner, {{170, 130}});
+            }
+        };
+        place(*tool);
+        tool->Commit();
+        ASSERT_EQ(env.Steps, 1);
+        const TDocument committed = env.Document;
+        EXPECT_TRUE(tool->CanReopen());
+
+        // Opened again it shows as committed, with its own settings and
+        // colours back on the page and the palette.
+        const TObjectSettings first = env.Object;
+        env.Object.Lines = {"something else"};
+        env.Object.FontSize = 30;
+        env.Front = TToolColor{0, 255, 0};
+        ASSERT_TRUE(tool->Reopen());
+        EXPECT_TRUE(tool->Pending());
+        EXPECT_TRUE(tool->Anchored());
+        EXPECT_TRUE(env.CommandsOff);
+        EXPECT_EQ(env.Object, first);
+        EXPECT_EQ(env.Front, Red);
+        EXPECT_TRUE(env.Document.SketchLayer == committed.SketchLayer);
+        EXPECT_TRUE(env.Document.ColorLayer == committed.ColorLayer);
+
+        // A cancel leaves it as it was, and it can be opened once more.
+        env.Object.Lines = {"Changed my mind"};
+        tool->Refresh();
+        EXPECT_FALSE(env.Document.SketchLayer == committed.SketchLayer);
+        tool->Cancel();
+        EXPECT_TRUE(env.Document.SketchLayer == committed.SketchLayer);
+        EXPECT_EQ(env.Object, first);
+        EXPECT_FALSE(env.CommandsOff);
+        EXPECT_EQ(env.Steps + env.Replaced, 1);
+
+        // Changed and committed, it replaces its own step: the layers are
+        // what the changed object drawn on the picture before it gives.
+        ASSERT_TRUE(tool->Reopen());
+        env.Object.Lines = {"Second", "thoughts"};
+        env.Object.Bold = true;
+        env.Front = TToolColor{0, 100, 0};
+        tool->Refresh();
+        tool->Commit();
+        EXPECT_EQ(env.Steps, 1);
+        EXPECT_EQ(env.Replaced, 1);
+        const TDocument edited = env.Document;
+        EXPECT_FALSE(edited.SketchLayer == committed.SketchLayer);
+        TTestEnvironment fresh(240, 180, 128, 64);
+        fresh.Front = env.Front;
+        fresh.Back = env.Back;
+        fresh.Object = env.Object;
+        auto again = MakeTool(fresh, c.Code);
+        place(*again);
+        again->Commit();
+        EXPECT_TRUE(fresh.Document.SketchLayer == edited.SketchLayer);
+        EXPECT_TRUE(fresh.Document.ColorLayer == edited.ColorLayer);
+
+        // Another step follows: no more.
+        EXPECT_TRUE(tool->CanReopen());
+        env.Step = 1000;
+        EXPECT_FALSE(tool->CanReopen());
+        EXPECT_FALSE(tool->Reopen());
+        EXPECT_FALSE(tool->Pending());
+        EXPECT_TRUE(env.Document.SketchLayer == edited.SketchLayer);
+        EXPECT_FALSE(before.SketchLayer == edited.SketchLayer);
+    }
+}
+
+TEST_F(PlacedObjects, AnObjectDroppedBeforeItLandedCannotBeEditedAgain)
+{
+    TBalloonTool tool(Env, TToolCode::BalloonRect);
+    Anchor(tool, {40, 40});
+    tool.Commit();
+    EXPECT_TRUE(tool.CanReopen());
+    tool.Select();
+    tool.Move({80, 80}, NoButton);
+    tool.Commit();
+    EXPECT_EQ(Env.Steps, 2);
+    EXPECT_FALSE(tool.CanReopen());
+    EXPECT_FALSE(tool.Reopen());
+}
+
+TEST_F(PlacedObjects, SizingAFittedBalloonByHandTurnsFitOffAndTheBodyKeepsItsWidth)
+{
+    Env.Object.FitToText = true;
+    Env.Object.WrapWords = true;
+    Env.Object.Lines = {"Liftoff in ten seconds, so hold on tight!"};
+    TBalloonTool tool(Env, TToolCode::BalloonRounded);
+    Anchor(tool, {20, 40});
+    const TBalloonShape fitted = tool.Shape();
+    EXPECT_NE(fitted.Width, 100);
+    // The text grows the body as it is typed.
+    Env.Object.Lines.push_back("And more.");
+    tool.Refresh();
+    EXPECT_GT(tool.Shape().Width * tool.Shape().Height, fitted.Width * fitted.Height);
+    // A drag on the body moves it and keeps fitting.
+    Drag(tool, {30, 60}, {{40, 70}});
+    EXPECT_TRUE(Env.Object.FitToText);
+    EXPECT_EQ(tool.Shape().X, 30);
+    // The right edge dragged in: Fit goes off, the width stays as dragged
+    // and the body grows down to hold the rewrapped text.
+    const TBalloonShape moved = tool.Shape();
+    const TToolPoint edge{moved.X + moved.Width, moved.Y + moved.Height / 2};
+    ASSERT_LT(edge.X, 240);
+    Drag(tool, edge, {{moved.X + 90, edge.Y}});
+    EXPECT_FALSE(Env.Object.FitToText);
+    EXPECT_EQ(tool.Shape().Width, 90);
+    EXPECT_GT(tool.Shape().Height, moved.Height);
+    EXPECT_FALSE(Env.TextCut);
+}
+
+TEST_F(PlacedObjects, TheSecondTailComesWithItsOptionPointingTheOtherWay)
+{
+    TBalloonTool tool(Env, TToolCode::BalloonShout);
+    tool.Select();
+    tool.Move({60, 60}, NoButton);
+    EXPECT_FALSE(tool.Shape().Tail2.has_value());
+    Env.Object.SecondTail = true;
+    tool.Refresh();
+    // The body's middle is at x = 110: the first tip at 60, the second at 160.
+    EXPECT_EQ(tool.Shape().Tail2, (TToolPoint{160, 45}));
+    tool.Move({70, 80}, NoButton);
+    EXPECT_EQ(tool.Shape().Tail2, (TToolPoint{170, 65}));
+    tool.Press({70, 80}, TMouseButton::Left, TMouseButton::Left);
+    Drag(tool, {170, 65}, {{200, 150}});
+    EXPECT_EQ(tool.Shape().Tail2, (TToolPoint{200, 150}));
+    EXPECT_EQ(tool.Shape().Tip(), (TToolPoint{70, 65}));
+    EXPECT_EQ(Env.Cursor, TObjectCursor::Move);
+    Env.Object.SecondTail = false;
+    tool.Refresh();
+    EXPECT_FALSE(tool.Shape().Tail2.has_value());
+    tool.Commit();
+    EXPECT_EQ(Env.Steps, 1);
+}

@@ -39,12 +39,24 @@ public:
     bool PaletteShown() const override { return PaletteVisible; }
     TToolSettings Settings() const override { return Values; }
     TObjectSettings ObjectSettings(TToolCode) const override { return Object; }
+    void SetObjectSettings(TToolCode, const TObjectSettings& settings) override { Object = settings; }
+    void ShowTextCut(bool cut) override { TextCut = cut; }
     void SetObjectCursor(TObjectCursor cursor) override { Cursor = cursor; }
     TRect ViewRect() const override { return WholeRect(Document.ViewBitmap.Width(), Document.ViewBitmap.Height()); }
     void RebuildComposite(const TRect& rect) override { Document.RebuildComposite(rect); }
     void RebuildAll() override { Document.RebuildAll(); }
     void PaintRect(const TRect& rect) override { Painted.push_back(rect); }
-    void RecordToolStep() override { ++Steps; }
+    void RecordToolStep() override
+    {
+        ++Steps;
+        Step = ++LastStep;
+    }
+    void ReplaceToolStep() override
+    {
+        ++Replaced;
+        Step = ++LastStep;
+    }
+    std::uint64_t CurrentStep() const override { return Step; }
     void DisableCommands() override { CommandsOff = true; }
     void UpdateCommands() override { CommandsOff = false; }
     void MakeToolCurrent(TToolCode) override {}
@@ -66,6 +78,12 @@ public:
     bool PaletteVisible = true;
     bool Grabbing = false;
     int Steps = 0;
+    int Replaced = 0;
+    // The step the document stands at: each recording or replacement makes
+    // a new one; a test may step elsewhere.
+    std::uint64_t Step = 0;
+    std::uint64_t LastStep = 0;
+    bool TextCut = false;
     bool CommandsOff = false;
     std::vector<TRect> Painted;
     std::vector<std::string> Readings;

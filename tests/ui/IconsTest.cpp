@@ -53,7 +53,7 @@ int PixelsStandingOutFrom(const QImage& image, QColor face)
 
 TEST(Icons, EveryIconIsAValidSvgOnTheCommonGrid)
 {
-    ASSERT_EQ(AllIcons().size(), 29u);
+    ASSERT_EQ(AllIcons().size(), 31u);
     for (TIcon icon : AllIcons()) {
         SCOPED_TRACE(IconResource(icon).toStdString());
         QSvgRenderer renderer(IconResource(icon));
@@ -108,17 +108,17 @@ TEST(Icons, IconsLoadThroughQIconAtAnySize)
 
 TEST(Icons, EveryPaletteToolHasItsOwnIcon)
 {
-    const int codes[] = {1, 2, 3, 4, 5, 6, 23, 24, 27, 28, 29, 30, 41, 42};
+    const int codes[] = {1, 2, 3, 4, 5, 6, 23, 24, 27, 28, 29, 30, 31, 32, 41, 42};
     QSet<int> icons;
     for (int code : codes) {
         const std::optional<TIcon> icon = ToolIcon(TToolCode(code));
         ASSERT_TRUE(icon.has_value()) << code;
         icons.insert(static_cast<int>(*icon));
     }
-    EXPECT_EQ(icons.size(), 14);
+    EXPECT_EQ(icons.size(), 16);
     EXPECT_EQ(ToolIcon(TToolCode::Hand), TIcon::Hand);
     EXPECT_EQ(ToolIcon(TToolCode::Dropper), TIcon::Dropper);
     EXPECT_EQ(ToolIcon(TToolCode::BalloonRect), TIcon::BalloonRectangle);
-    for (int code : {0, 7, 22, 25, 26, 31, 40, 43, -1})
+    for (int code : {0, 7, 22, 25, 26, 33, 40, 43, -1})
         EXPECT_FALSE(ToolIcon(TToolCode(code)).has_value()) << code;
 }

@@ -35,6 +35,9 @@ void PrintTo(const TObjectSettings& s, std::ostream* out)
          << (s.Italic ? " italic" : "") << (s.Underline ? " underline" : "") << ", lines";
     for (const std::string& line : s.Lines)
         *out << " \"" << line << '"';
+    for (const TObjectOption& option : ObjectOptionTable)
+        *out << ", " << option.Name << ' ' << s.*option.Field;
+    *out << ", align " << int(s.Align);
 }
 
 namespace {
@@ -83,16 +86,17 @@ TEST_F(ToolOptionPanel, ShowsThePageOfEachToolCode)
 {
     EXPECT_EQ(Panel.CurrentPage(), Control<QWidget>("TsNormal"));
     const std::map<int, QString> pages{
-        {0, "Info"},          {1, "Pencil"},        {2, "Brush"},         {3, "Eraser"},   {4, "Paint Bucket"},
-        {5, "Lighten Tool"},  {6, "Darken Tool"},   {23, "Rectangle"},    {24, "Ellipse"}, {27, "Text"},
-        {28, "Text Balloon"}, {29, "Text Balloon"}, {30, "Text Balloon"}, {41, "Info"},    {42, "Color Dropper"},
+        {0, "Info"},          {1, "Pencil"},         {2, "Brush"},         {3, "Eraser"},        {4, "Paint Bucket"},
+        {5, "Lighten Tool"},  {6, "Darken Tool"},    {23, "Rectangle"},    {24, "Ellipse"},      {27, "Text"},
+        {28, "Text Balloon"}, {29, "Text Balloon"},  {30, "Text Balloon"}, {31, "Text Balloon"}, {32, "Text Balloon"},
+        {41, "Info"},         {42, "Color Dropper"},
     };
     for (const auto& [code, caption] : pages) {
         Panel.ShowPage(TToolCode(code));
         EXPECT_EQ(TFrmToolOption::PageCaption(Panel.CurrentPage()), caption) << code;
         EXPECT_TRUE(Panel.CurrentPage() && Panel.CurrentPage()->isVisible()) << code;
     }
-    for (int code : {7, 22, 31, 40, 43, -1}) {
+    for (int code : {7, 22, 33, 40, 43, -1}) {
         Panel.ShowPage(TToolCode(code));
         EXPECT_EQ(Panel.CurrentPage(), nullptr) << code;
         EXPECT_FALSE(Control<QWidget>("TsNormal")->isVisible()) << code;
@@ -196,7 +200,7 @@ TEST_F(ToolOptionPanel, ObjectPagesAreBuiltFromTheirRowsAndHandBackWhatTheyShow)
                   std::tuple(FontSizeSetting.Min, FontSizeSetting.Max, FontSizeSetting.Default));
         EXPECT_EQ(page.FontSize->toolTip(), FontSizeSetting.Caption);
 
-        TObjectSettings expected;
+        TObjectSettings expected = StartObjectSettings(FindTool(code)->Page);
         expected.FontName = page.FontName->currentText().toStdString();
         EXPECT_EQ(Panel.ObjectSettings(code), expected);
 

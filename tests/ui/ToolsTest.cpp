@@ -50,7 +50,7 @@ protected:
 
 TEST_F(ToolsPalette, BeforeAPictureIsOpenEveryToolSaysSo)
 {
-    EXPECT_EQ(TFrmTools::ToolCodes().size(), 14u);
+    EXPECT_EQ(TFrmTools::ToolCodes().size(), 16u);
     EXPECT_EQ(Palette.PaletteState(), TPaletteState::NoPicture);
     EXPECT_TRUE(EnabledTools().empty());
     EXPECT_TRUE(Pressed(TToolCode::Hand));
@@ -79,7 +79,7 @@ TEST_F(ToolsPalette, BelowFullZoomOnlyTheHandWorks)
 TEST_F(ToolsPalette, WhenReadyEveryToolIsChosenByItsButton)
 {
     Palette.EnableDrawTools();
-    EXPECT_EQ(EnabledTools().size(), 14u);
+    EXPECT_EQ(EnabledTools().size(), 16u);
     QTest::mouseClick(ControlNamed<QGroupBox>(Palette, "GroupBox1"), Qt::LeftButton, {}, QPoint(1, 1));
     EXPECT_TRUE(Messages.Messages.isEmpty());
 
