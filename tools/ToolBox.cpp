@@ -42,3 +42,5 @@ TToolCode TToolBox::ReopenableObject() const
             return code;
     return TToolCode::None;
 }
+
+TPlacedObjectTool* TToolBox::PlacedTool(TToolCode code) const { return dynamic_cast<TPlacedObjectTool*>(Find(code)); }

@@ -5,6 +5,8 @@
 #include "tools/ToolEnvironment.h"
 
 #include <map>
+
+class TPlacedObjectTool;
 #include <memory>
 
 // One object per tool code that has one, all working through the same
@@ -18,6 +20,8 @@ public:
     // The code of the tool whose last committed object can be edited again
     // (Edit Last Object); None when there is none.
     TToolCode ReopenableObject() const;
+    // The placed-object tool of a code; nullptr for other codes.
+    TPlacedObjectTool* PlacedTool(TToolCode code) const;
 
 private:
     std::map<TToolCode, std::unique_ptr<TTool>> Tools;

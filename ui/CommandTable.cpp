@@ -35,6 +35,8 @@ constexpr std::array<TCommandRow, CommandCount> Rows{{
      [](TFrmMain& m) { m.Undo(); }},
     {Redo, "Edit", "MenuItem_Redo", "Redo", "Ctrl+Alt+Z; Ctrl+Shift+Z; Ctrl+Y", false, false, false, RedoStep, false,
      [](TFrmMain& m) { m.Redo(); }},
+    {EditLastObject, "Edit", "MenuItem_EditLastObject", "Edit &Last Object", "Ctrl+E", false, false, false, LastObject,
+     OffWhilePending, [](TFrmMain& m) { m.EditLastObject(); }},
     {Copy, "Edit", "MenuItem_Copy", "&Copy to Clipboard", "Ctrl+C", Separator, false, false, Picture, false,
      [](TFrmMain& m) { m.CopyToClipboard(); }},
     {Classic, "Cartoon", "MenuItem_Classic", "&Lumen Quilla", "Ctrl+I", false, false, false, Picture, OffWhilePending,
@@ -113,6 +115,7 @@ bool CommandEnabled(const TCommandRow& row, const TCommandState& state)
     case UndoStep: return state.PictureOpened && state.CanUndo;
     case RedoStep: return state.PictureOpened && state.CanRedo;
     case RecentFile: return state.HasRecentFiles;
+    case LastObject: return state.PictureOpened && state.CanEditLastObject;
     }
     return false;
 }

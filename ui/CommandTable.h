@@ -15,6 +15,7 @@ enum class TCommand {
     Exit,
     Undo,
     Redo,
+    EditLastObject,
     Copy,
     Classic,
     Cartoon,
@@ -47,6 +48,9 @@ enum class TCommandNeeds {
     RedoStep,
     // A file in the recent files list.
     RecentFile,
+    // A picture, the drawing tools, and a committed object that no other
+    // history step has followed.
+    LastObject,
 };
 
 // What the commands' availability is decided from.
@@ -58,6 +62,7 @@ struct TCommandState {
     bool CanUndo = false;
     bool CanRedo = false;
     bool HasRecentFiles = false;
+    bool CanEditLastObject = false;
 };
 
 struct TCommandRow {

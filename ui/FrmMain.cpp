@@ -148,8 +148,8 @@ void TFrmMain::CreateStatusBar()
 
 void TFrmMain::EnableCommands()
 {
-    const TCommandState state{CurrentDocument.PictureOpened, ObjectPending, UndoHistory.CanUndo(),
-                              UndoHistory.CanRedo(), !RecentFiles.empty()};
+    const TCommandState state{CurrentDocument.PictureOpened, ObjectPending,        UndoHistory.CanUndo(),
+                              UndoHistory.CanRedo(),         !RecentFiles.empty(), CanEditLastObject()};
     for (const TCommandRow& row : CommandTable()) {
         const bool enabled = CommandEnabled(row, state);
         if (row.Submenu) {

@@ -88,6 +88,9 @@ public:
     void CopyToClipboard();
     void Undo();
     void Redo();
+    // The object committed last becomes pending again with its tool, as long
+    // as no other history step has followed; committing it replaces its step.
+    void EditLastObject();
     void ShowOptions();
     // The adjustments (FrmMainAdjustments.cpp).
     void ShowBrightContrast();
@@ -177,6 +180,9 @@ private:
     // The history step of the current tool, with its table texts; tools
     // without one add nothing.
     void RecordToolStep();
+    // Whether Edit Last Object has an object to open, with the drawing tools
+    // available at this zoom.
+    bool CanEditLastObject() const;
     // The same step in place of the current one: an object edited again.
     void ReplaceToolStep();
     // The Delete key released in the main window or a panel: the hand

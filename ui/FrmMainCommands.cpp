@@ -5,7 +5,9 @@
 #include "picture/FileNames.h"
 #include "settings/ProgramDir.h"
 #include "settings/RecentFiles.h"
+#include "tools/PlacedObject.h"
 #include "tools/Tool.h"
+#include "tools/ToolBox.h"
 #include "ui/BusyCursor.h"
 #include "ui/ClipboardPicture.h"
 #include "ui/FrmAbout.h"
@@ -241,6 +243,26 @@ void TFrmMain::RecordToolStep()
     RecordHistory(info->HistoryOperation, info->HistoryDetail);
     // Undo reaches the new step.
     UpdateCommands();
+}
+
+bool TFrmMain::CanEditLastObject() const
+{
+    return ToolBox && PictureView && PictureView->ZoomRate() >= 1.0 && ToolBox->ReopenableObject() != TToolCode::None;
+}
+
+void TFrmMain::EditLastObject()
+{
+    if (ObjectPending || !CanEditLastObject())
+        return;
+    // A stroke tool's outline goes first, as when another tool is chosen.
+    if (TTool* current = CurrentToolObject())
+        Guarded([current] { current->Commit(); });
+    TPlacedObjectTool* object = ToolBox->PlacedTool(ToolBox->ReopenableObject());
+    if (!object)
+        return;
+    SetCurrentTool(ToolBox->ReopenableObject());
+    ShowToolOptionPage();
+    object->Reopen();
 }
 
 void TFrmMain::ReplaceToolStep()

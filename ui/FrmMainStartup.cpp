@@ -117,6 +117,7 @@ void TFrmMain::ToolChosen(TToolCode tool)
     if (TTool* current = CurrentToolObject())
         Guarded([current] { current->Commit(); });
     Tool = tool;
+    FrmToolOption->StartObject(tool);
     ShowToolOptionPage();
     if (TTool* chosen = CurrentToolObject())
         chosen->Select();

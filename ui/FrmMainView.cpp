@@ -129,6 +129,8 @@ void TFrmMain::SetDrawToolsForZoom()
         FrmTools->EnableDrawTools();
     else
         FrmTools->DisableDrawTools();
+    // Edit Last Object needs the tools too.
+    EnableCommands();
 }
 
 void TFrmMain::ViewResized()

@@ -317,7 +317,10 @@ TFrmToolOption::TObjectControls TFrmToolOption::AddObjectControls(QWidget* page,
     connect(c.Text, &QPlainTextEdit::textChanged, this, refresh);
     for (QCheckBox* option : c.Options)
         if (option)
-            connect(option, &QCheckBox::toggled, this, refresh);
+            connect(option, &QCheckBox::toggled, this, [this, option, refresh] {
+                ChangedByTool.remove(option);
+                refresh();
+            });
     for (QComboBox* choice : c.Choices)
         if (choice)
             connect(choice, &QComboBox::currentIndexChanged, this, refresh);
@@ -447,11 +450,28 @@ void TFrmToolOption::SetObjectSettings(TToolCode code, const TObjectSettings& se
         lines << QString::fromStdString(line);
     c.Text->setPlainText(lines.join(QLatin1Char('\n')));
     for (std::size_t i = 0; i < ObjectOptionTable.size(); ++i)
-        if (c.Options[i])
+        if (c.Options[i] && c.Options[i]->isChecked() != settings.*ObjectOptionTable[i].Field) {
             c.Options[i]->setChecked(settings.*ObjectOptionTable[i].Field);
+            ChangedByTool.insert(c.Options[i]);
+        }
     for (std::size_t i = 0; i < ObjectChoiceTable.size(); ++i)
         if (c.Choices[i])
             c.Choices[i]->setCurrentIndex(int(settings.*ObjectChoiceTable[i].Field));
+}
+
+void TFrmToolOption::StartObject(TToolCode code)
+{
+    const TToolInfo* info = FindTool(code);
+    const auto found = info ? ObjectPages.find(info->Page) : ObjectPages.end();
+    if (found == ObjectPages.end())
+        return;
+    for (std::size_t i = 0; i < ObjectOptionTable.size(); ++i) {
+        QCheckBox* option = found->second.Options[i];
+        if (option && ChangedByTool.remove(option)) {
+            const QSignalBlocker quiet(option);
+            option->setChecked(ObjectOptionTable[i].Start);
+        }
+    }
 }
 
 void TFrmToolOption::SetTextCut(bool cut)

@@ -5,6 +5,7 @@
 #include "ui/PanelWindow.h"
 
 #include <QColor>
+#include <QSet>
 
 #include <array>
 #include <cstddef>
@@ -52,6 +53,10 @@ public:
     void SetObjectSettings(TToolCode code, const TObjectSettings& settings);
     // Says on the object pages whether the pending object's text is cut.
     void SetTextCut(bool cut);
+    // A new object is started with a tool: the options a tool changed for
+    // its last object (Fit to text, off once a body is sized by hand) are
+    // back at their start values; those the user set stay.
+    void StartObject(TToolCode code);
 
     // The pointer position in picture coordinates on the "Info" page.
     void SetPointerInfo(int x, int y);
@@ -108,6 +113,9 @@ private:
     QLabel* LabDropperB = nullptr;
     QFrame* ShpColor = nullptr;
 
+    // Options a tool changed, until the user changes them or a new object
+    // starts.
+    QSet<QCheckBox*> ChangedByTool;
     QStringList FontFamilies;
     QString PanelFontFamily;
 };

@@ -64,6 +64,8 @@ TEST_F(CommandStates, EveryCommandIsAvailableByItsRuleInEachState)
         {"MenuItem_Exit", true, true, true},
         {"MenuItem_Undo", false, true, true},
         {"MenuItem_Redo", false, true, true},
+        // No object has been committed here.
+        {"MenuItem_EditLastObject", false, false, false},
         {"MenuItem_Copy", false, true, true},
         {"MenuItem_Classic", false, true, false},
         {"MenuItem_Cartoon", false, true, false},

@@ -61,13 +61,16 @@ TEST_F(MainWindowTest, EveryObjectToolCommitsItsObjectAsOneStepWhenLeft)
         {TToolCode::BalloonRect, "Text Balloon", "Text Balloon", "Type: Rectangle"},
         {TToolCode::BalloonRounded, "Text Balloon", "Text Balloon", "Type: Rounded Rectangle"},
         {TToolCode::BalloonEllipse, "Text Balloon", "Text Balloon", "Type: Ellipse"},
+        {TToolCode::BalloonThought, "Text Balloon", "Text Balloon", "Type: Thought"},
+        {TToolCode::BalloonShout, "Text Balloon", "Text Balloon", "Type: Shout"},
     };
     Open(Photo("coffee.bmp"));
     Window<TFrmTools>()->SetFrontColor(QColor(200, 30, 40));
     Window<TFrmTools>()->SetBackColor(QColor(250, 240, 100));
     int x = 10;
+    int y = 40;
     for (const TCase& c : cases) {
-        SCOPED_TRACE(c.Page);
+        SCOPED_TRACE(std::string(c.Page) + " " + c.Detail);
         const TLayers before = LayersOf(Main->Document());
         const int rows = Main->History().RowCount();
         QTest::mouseClick(Window<TFrmTools>()->ButtonOf(c.Code), Qt::LeftButton);
@@ -76,7 +79,7 @@ TEST_F(MainWindowTest, EveryObjectToolCommitsItsObjectAsOneStepWhenLeft)
         EXPECT_FALSE(Item("MenuItem_Open")->isEnabled());
         EXPECT_FALSE(Item("MenuItem_SaveAs")->isEnabled());
 
-        Place(*Main, QPoint(x, 40));
+        Place(*Main, QPoint(x, y));
         ObjectPage(*Window<TFrmToolOption>(), c.Code).Text->setPlainText(QString::fromUtf8("Caf\u00e9 \u65e5\u672c"));
         EXPECT_NE(LayersOf(Main->Document()), before);
         EXPECT_EQ(Main->History().RowCount(), rows);
@@ -91,6 +94,10 @@ TEST_F(MainWindowTest, EveryObjectToolCommitsItsObjectAsOneStepWhenLeft)
         // What was shown is what the layers keep.
         EXPECT_EQ(LayersOf(Main->Document()), shown);
         x += 110;
+        if (x > 450) {
+            x = 10;
+            y += 150;
+        }
     }
 }
 
