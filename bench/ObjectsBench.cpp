@@ -1,7 +1,8 @@
 // Speed of the placed objects on the 17.9-megapixel photo of tools_bench, at
 // 100 % in a 1600 x 900 view: choosing an object tool (the snapshot of both
 // layers), a speech balloon with two lines of text following the pointer,
-// its tail dragged across the view, and a 400 x 300 rectangle box moved.
+// its tail dragged across the view, a lettered balloon (fitted, smooth)
+// following the pointer, and a 400 x 300 rectangle box moved.
 // Every event does what the window does: the snapshot put back where the
 // object was, the image built and written into both layers, the rectangles
 // rebuilt in the composite and stretched onto a screen image.
@@ -96,6 +97,26 @@ void BM_BalloonTailDragged(benchmark::State& state)
     balloon.Cancel();
 }
 BENCHMARK(BM_BalloonTailDragged)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A thought balloon lettered as a new one is: twelve words wrapped and
+// fitted, smooth edges; a bent tail and a second one. The fit is searched
+// and the image painted again at every move.
+void BM_LetteredBalloonFollowsPointer(benchmark::State& state)
+{
+    TBenchEnvironment env(PhotoDocument());
+    Settings(env);
+    env.Object.Lines = {"Liftoff in ten seconds, so strap in and hold on to your helmets now!"};
+    env.Object.FitToText = true;
+    env.Object.WrapWords = true;
+    env.Object.SmoothEdges = true;
+    env.Object.SecondTail = true;
+    env.Object.Align = TTextAlign::Center;
+    TBalloonTool balloon(env, state.range(0) == 0 ? TToolCode::BalloonThought : TToolCode::BalloonEllipse);
+    balloon.Select();
+    Events(state, Path(env.View), [&](TToolPoint point) { balloon.Move(point, {}); });
+    balloon.Cancel();
+}
+BENCHMARK(BM_LetteredBalloonFollowsPointer)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_RectangleBoxMoved(benchmark::State& state)
 {

@@ -178,9 +178,25 @@ void TBalloonTool::BuildImage(TObjectImage& image)
 {
     const TObjectSettings settings = Settings();
     MatchSecondTail(settings.SecondTail);
-    FitBalloon(Kind, Balloon, settings, Font);
-    BuildBalloon(image, Kind, Balloon, settings, TObjectColors{Env.FrontColor(), Env.BackColor()}, Font);
+    FitBody(settings);
+    const TBodySize body{Balloon.Width, Balloon.Height};
+    if (!LastText || !(LastText->Settings == settings) || !(LastText->Body == body))
+        LastText.emplace(TPlaced{settings, body, PlaceBalloonText(Kind, Balloon, settings, Font)});
+    BuildBalloon(image, Kind, Balloon, settings, TObjectColors{Env.FrontColor(), Env.BackColor()}, Font,
+                 &LastText->Text);
     Built = BalloonImageBounds(Kind, Balloon, settings);
+}
+
+void TBalloonTool::FitBody(const TObjectSettings& settings)
+{
+    const TBodySize before{Balloon.Width, Balloon.Height};
+    if (LastFit && LastFit->Settings == settings && LastFit->Before == before) {
+        Balloon.Width = LastFit->After.Width;
+        Balloon.Height = LastFit->After.Height;
+        return;
+    }
+    FitBalloon(Kind, Balloon, settings, Font);
+    LastFit = TFitted{settings, before, {Balloon.Width, Balloon.Height}};
 }
 
 bool TBalloonTool::IgnoresMove(TToolPoint point) const

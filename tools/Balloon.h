@@ -71,8 +71,10 @@ TBalloonText PlaceBalloonText(TBalloonKind kind, const TBalloonShape& shape, con
 // The balloon's image, the size of its image bounds: the speech balloons
 // stair-stepped through a mask as they always were; smooth balloons,
 // thoughts and shouts blended. TextCut says whether text was left out.
+// `text` is PlaceBalloonText's answer for the same balloon when the caller
+// has it already.
 void BuildBalloon(TObjectImage& image, TBalloonKind kind, const TBalloonShape& shape, const TObjectSettings& settings,
-                  TObjectColors colors, TObjectFont& font);
+                  TObjectColors colors, TObjectFont& font, const TBalloonText* text = nullptr);
 
 // The balloon tools over the placed-object editor.
 class TBalloonTool : public TPlacedObjectTool {
@@ -110,9 +112,25 @@ private:
     // way from the first.
     void MatchSecondTail(bool wanted);
 
+    // The body for the text, the same as last time while nothing it depends
+    // on changed: a balloon following the pointer is not fitted again.
+    void FitBody(const TObjectSettings& settings);
+
     TBalloonKind Kind;
     TBalloonShape Balloon;
     TBalloonShape Kept;
+    struct TFitted {
+        TObjectSettings Settings;
+        TBodySize Before;
+        TBodySize After;
+    };
+    std::optional<TFitted> LastFit;
+    struct TPlaced {
+        TObjectSettings Settings;
+        TBodySize Body;
+        TBalloonText Text;
+    };
+    std::optional<TPlaced> LastText;
     // Where the last image went; the bounds of a fresh balloon before that.
     std::optional<TObjectBox> Built;
 };

@@ -119,13 +119,7 @@ QPainterPath BalloonBodyPath(TBalloonKind kind, const QRectF& box, int corner)
     case TBalloonKind::Ellipse: path.addEllipse(box); break;
     case TBalloonKind::Thought: {
         const double r = PuffRadius(box.width(), box.height());
-        const double a = std::max(1.0, rx - r);
-        const double b = std::max(1.0, ry - r);
-        path.addEllipse(centre, a, b);
-        // Puffs a little closer than their diameter overlap into a cloud.
-        const int count = std::max(6, int(std::lround(EllipsePerimeter(a, b) / (1.5 * r))));
-        for (QPointF puff : AlongEllipse(centre, a, b, count))
-            path.addEllipse(puff, r, r);
+        path.addEllipse(centre, std::max(1.0, rx - r), std::max(1.0, ry - r));
         break;
     }
     case TBalloonKind::Shout: {
@@ -142,6 +136,19 @@ QPainterPath BalloonBodyPath(TBalloonKind kind, const QRectF& box, int corner)
     }
     }
     return path;
+}
+
+std::vector<QRectF> CloudPuffs(const QRectF& box)
+{
+    const double r = PuffRadius(box.width(), box.height());
+    const double a = std::max(1.0, box.width() / 2 - r);
+    const double b = std::max(1.0, box.height() / 2 - r);
+    // Puffs a little closer than their diameter overlap into a cloud.
+    const int count = std::max(6, int(std::lround(EllipsePerimeter(a, b) / (1.5 * r))));
+    std::vector<QRectF> puffs;
+    for (QPointF puff : AlongEllipse(box.center(), a, b, count))
+        puffs.push_back(QRectF(puff.x() - r, puff.y() - r, 2 * r, 2 * r));
+    return puffs;
 }
 
 TTextRegion BalloonTextRegion(TBalloonKind kind, int width, int height, int borderWidth, int fontPixels)

@@ -7,13 +7,18 @@
 #include <QRectF>
 
 #include <optional>
+#include <vector>
 
 enum class TBalloonKind { Rectangle, Rounded, Ellipse, Thought, Shout };
 
 // The outline of a balloon's body in the box it fills: the three speech
-// bodies, a cloud of round puffs for a thought, a spiky burst for a shout.
-// `corner` is the rounded body's corner radius.
+// bodies, a spiky burst for a shout, and for a thought the middle of the
+// cloud, which CloudPuffs ring. `corner` is the rounded body's corner
+// radius.
 QPainterPath BalloonBodyPath(TBalloonKind kind, const QRectF& box, int corner);
+// The round puffs of a thought's cloud, touching the edges of its box.
+// Drawn one by one, they paint far faster than as one path.
+std::vector<QRectF> CloudPuffs(const QRectF& box);
 
 // Where the lines go in a body of w x h (body coordinates) when they are
 // wrapped or fitted: inside the frame, with a margin of about a third of

@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -90,10 +91,9 @@ TTextLayout LineBoxes(TBalloonKind kind, int x, int y, int w, int h, int bw, int
 
 // Draws the lettered text with the body's top-left corner at (x, y); true
 // when it does not all fit.
-bool DrawLetteredText(QPainter& painter, TBalloonKind kind, const TBalloonShape& s, const TObjectSettings& settings,
-                      TToolColor color, TObjectFont& font, int x, int y)
+bool DrawLetteredText(QPainter& painter, const TBalloonText& text, const TObjectSettings& settings, TToolColor color,
+                      TObjectFont& font, int x, int y)
 {
-    const TBalloonText text = PlaceBalloonText(kind, s, settings, font);
     painter.save();
     painter.translate(x, y);
     painter.setFont(font.Font(settings));
@@ -104,10 +104,17 @@ bool DrawLetteredText(QPainter& painter, TBalloonKind kind, const TBalloonShape&
     return !text.Placed.Fits;
 }
 
+// The text as the caller placed it, or placed here.
+const TBalloonText& PlacedOrNew(const TBalloonText* text, std::optional<TBalloonText>& own, TBalloonKind kind,
+                                const TBalloonShape& s, const TObjectSettings& settings, TObjectFont& font)
+{
+    return text ? *text : own.emplace(PlaceBalloonText(kind, s, settings, font));
+}
+
 // The speech balloons as they always were: body, tails and interior on a
 // mask and a paint image, which the layer takes by AND and OR.
 void BuildStairStepped(TObjectImage& image, TBalloonKind kind, const TBalloonShape& s, const TObjectSettings& settings,
-                       TObjectColors colors, TObjectFont& font)
+                       TObjectColors colors, TObjectFont& font, const TBalloonText* text)
 {
     const int bw = settings.BorderWidth;
     const int corner = BalloonCorner(s);
@@ -180,9 +187,11 @@ void BuildStairStepped(TObjectImage& image, TBalloonKind kind, const TBalloonSha
     }
 
     if (LettersText(settings)) {
+        std::optional<TBalloonText> own;
         QImage target = ImageOf(image.Paint);
         QPainter painter(&target);
-        image.TextCut = DrawLetteredText(painter, kind, s, settings, colors.Front, font, x, y);
+        image.TextCut = DrawLetteredText(painter, PlacedOrNew(text, own, kind, s, settings, font), settings,
+                                         colors.Front, font, x, y);
     } else {
         const int pixels = font.Font(settings).pixelSize();
         image.TextCut = font.DrawLines(image.Paint, settings, colors.Front, LineBoxes(kind, x, y, w, h, bw, pixels));
@@ -193,7 +202,7 @@ void BuildStairStepped(TObjectImage& image, TBalloonKind kind, const TBalloonSha
 // frame and the shape filled over it, so that the frame lies outside the
 // shape and where a tail joins the body no line is left.
 void BuildPainted(TObjectImage& image, TBalloonKind kind, const TBalloonShape& s, const TObjectSettings& settings,
-                  TObjectColors colors, TObjectFont& font)
+                  TObjectColors colors, TObjectFont& font, const TBalloonText* text)
 {
     const int bw = settings.BorderWidth;
     const int corner = BalloonCorner(s);
@@ -207,7 +216,9 @@ void BuildPainted(TObjectImage& image, TBalloonKind kind, const TBalloonShape& s
 
     // Each part is outlined before any is filled, so that the fills cover
     // the lines where the parts overlap.
-    std::vector<QPainterPath> parts{BalloonBodyPath(kind, QRectF(x, y, w, h), corner)};
+    const QRectF body(x, y, w, h);
+    std::vector<QPainterPath> parts{BalloonBodyPath(kind, body, corner)};
+    std::vector<QRectF> puffs = kind == TBalloonKind::Thought ? CloudPuffs(body) : std::vector<QRectF>{};
     const TToolPoint centre{x + w / 2, y + h / 2};
     for (const TTail& tail : TailsOf(s)) {
         const TToolPoint tip = Minus(tail.Tip, bounds.Left, bounds.Top);
@@ -215,10 +226,8 @@ void BuildPainted(TObjectImage& image, TBalloonKind kind, const TBalloonShape& s
             continue;
         const TTailLine line(centre, tip, tail.Bend);
         if (kind == TBalloonKind::Thought) {
-            for (const QRectF& puff : ThoughtTrail(line, w / 2.0, h / 2.0, PuffSize(s))) {
-                parts.emplace_back();
-                parts.back().addEllipse(puff);
-            }
+            for (const QRectF& puff : ThoughtTrail(line, w / 2.0, h / 2.0, PuffSize(s)))
+                puffs.push_back(puff);
         } else {
             parts.emplace_back();
             parts.back().addPolygon(TailWedge(line, corner));
@@ -231,14 +240,20 @@ void BuildPainted(TObjectImage& image, TBalloonKind kind, const TBalloonShape& s
     painter.setBrush(Qt::NoBrush);
     for (const QPainterPath& part : parts)
         painter.drawPath(part);
+    for (const QRectF& puff : puffs)
+        painter.drawEllipse(puff);
     painter.setPen(Qt::NoPen);
     painter.setBrush(ToQColor(colors.Back));
     for (const QPainterPath& part : parts)
         painter.drawPath(part);
+    for (const QRectF& puff : puffs)
+        painter.drawEllipse(puff);
 
     bool cut = false;
     if (LettersText(settings)) {
-        cut = DrawLetteredText(painter, kind, s, settings, colors.Front, font, x, y);
+        std::optional<TBalloonText> own;
+        cut = DrawLetteredText(painter, PlacedOrNew(text, own, kind, s, settings, font), settings, colors.Front, font,
+                               x, y);
     } else {
         const int pixels = font.Font(settings).pixelSize();
         cut = font.DrawLines(painter, settings, colors.Front, LineBoxes(kind, x, y, w, h, bw, pixels));
@@ -305,11 +320,11 @@ TBalloonText PlaceBalloonText(TBalloonKind kind, const TBalloonShape& shape, con
 }
 
 void BuildBalloon(TObjectImage& image, TBalloonKind kind, const TBalloonShape& shape, const TObjectSettings& settings,
-                  TObjectColors colors, TObjectFont& font)
+                  TObjectColors colors, TObjectFont& font, const TBalloonText* text)
 {
     image.TextCut = false;
     if (PaintsOutlines(kind, settings))
-        BuildPainted(image, kind, shape, settings, colors, font);
+        BuildPainted(image, kind, shape, settings, colors, font, text);
     else
-        BuildStairStepped(image, kind, shape, settings, colors, font);
+        BuildStairStepped(image, kind, shape, settings, colors, font, text);
 }
