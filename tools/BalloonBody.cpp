@@ -11,7 +11,7 @@ constexpr double Pi = std::numbers::pi;
 // Beyond this the search for a body gives up: the text cannot be held.
 constexpr int TallestBody = 1 << 15;
 
-// A cloud's puffs: their radius, and the ellipse their centres lie on.
+// The radius of a cloud's puffs.
 double PuffRadius(double width, double height) { return std::max(2.0, std::min(width, height) / 5); }
 
 // A burst's inner corners lie on this fraction of its outer ellipse, and

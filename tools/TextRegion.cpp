@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
