@@ -19,11 +19,13 @@ namespace {
 
 // The presets were judged on photos of about this long side.
 constexpr double ReferenceLongSide = 1600.0;
-// Reaches grow with the square root of the size: a 24-megapixel photo's
-// lines and areas should look as they do on a 1-megapixel one when both are
-// seen whole, but the engine's widest smoothing (radius 5) and median (19)
-// set a limit, and an outline need not grow as fast as the picture.
-constexpr double LargestGrowth = 3.0;
+// Reaches grow with the square root of the size, so that a large photo seen
+// whole looks as the preset does on a small one, but by at most these
+// factors: beyond them the small details a large photo has (a star, a
+// highlight, a thin branch) drown in the smoothing when seen at full size,
+// and the border blur softens them most.
+constexpr double LargestGrowth = 1.6;
+constexpr double LargestBlurGrowth = 1.3;
 // On small photos the sketch's smoothing shrinks a little, so thin
 // structures (a lattice tower, whiskers) survive; below this it drew fur and
 // grain as lines.
@@ -144,7 +146,8 @@ void FitColorReach(TEffectSettings& s, const TPhotoSurvey& survey, double sizeRa
     const double narrow = std::min(radius, 1.0);
     const double smooth = radius - (radius - narrow) * PointLightWeight(survey);
     s.ColorSmooth = std::clamp(int(std::lround(smooth)), std::min<int>(s.ColorSmooth, 1), MaxColorSmooth);
-    s.BorderBlur = std::clamp(int(std::lround(s.BorderBlur * scale)), int(s.BorderBlur), 100);
+    const double blurScale = std::min(scale, LargestBlurGrowth);
+    s.BorderBlur = std::clamp(int(std::lround(s.BorderBlur * blurScale)), int(s.BorderBlur), 100);
 }
 
 void FitTone(TEffectSettings& s, const TPhotoSurvey& survey)

@@ -49,6 +49,9 @@ constexpr std::array<TCommandRow, CommandCount> Rows{{
      OffWhilePending, [](TFrmMain& m) { m.RunShortcut(LineDrawingSetName); }},
     {Canvas, "Cartoon", "MenuItem_Canvas", "Shortcut: Canvas", "", false, false, false, Picture, OffWhilePending,
      [](TFrmMain& m) { m.RunShortcut(CanvasSetName); }},
+    // The cartoon preset fitted to the picture: night, fog, stars, large photos.
+    {Auto, "Cartoon", "MenuItem_Auto", "Shortcut: &Auto", "", false, false, false, Picture, OffWhilePending,
+     [](TFrmMain& m) { m.RunShortcut(CartoonSetName, TFitToPicture::Yes); }},
     {BrightContrast, "Adjustments", "MenuItem_BrightContrast", "Brightness / Contrast", "", false, false, false,
      Picture, OffWhilePending, [](TFrmMain& m) { m.ShowBrightContrast(); }},
     {Saturation, "Adjustments", "MenuItem_Saturation", "Saturation", "", false, false, false, Picture, OffWhilePending,

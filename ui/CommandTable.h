@@ -22,6 +22,7 @@ enum class TCommand {
     Sketch,
     LineDrawing,
     Canvas,
+    Auto,
     BrightContrast,
     Saturation,
     ColorBalance,

@@ -181,6 +181,12 @@ void TFrmColorMoreOption::ClearSelection()
 
 void TFrmColorMoreOption::RedrawRuler() { Ruler->SetRow(CurrentRow()); }
 
+void TFrmColorMoreOption::TableChanged()
+{
+    ClearSelection();
+    RedrawRuler();
+}
+
 void TFrmColorMoreOption::UpdateOpacityEnabling() { Opacity->SetEnabled(!RB_Multiply->isChecked()); }
 
 void TFrmColorMoreOption::Changed()

@@ -77,6 +77,10 @@ signals:
 public slots:
     void reject() override;
 
+    // The colours table was replaced (a preset loaded, the settings fitted):
+    // the selection goes and the ruler shows the row again.
+    void TableChanged();
+
 protected:
     void showEvent(QShowEvent* event) override;
 

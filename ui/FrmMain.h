@@ -40,6 +40,9 @@ class TToolEnvironment;
 struct TAdjustmentHost;
 struct TPicturePoint;
 
+// Whether the cartoon command fits the preset to the picture (Shortcut: Auto).
+enum class TFitToPicture { No, Yes };
+
 // The main window: menus, tool bar, the picture view and the status bar. It
 // owns the document, the undo history and every long-lived window, runs the
 // commands and routes pointer events on the view to the current tool.
@@ -102,9 +105,9 @@ public:
     // The cartoon command: the preview dialog (with the preset file loaded
     // when one is named), then the effect on the whole picture behind the
     // progress dialog, the layers, the layers panel and one history state.
-    void RunCartoon(const QString& presetFile);
+    void RunCartoon(const QString& presetFile, TFitToPicture fit = TFitToPicture::No);
     // A shortcut: RunCartoon with the preset of that name beside the program.
-    void RunShortcut(const char* presetName);
+    void RunShortcut(const char* presetName, TFitToPicture fit = TFitToPicture::No);
     void ZoomIn();
     void ZoomOut();
     void ActualPixels();

@@ -20,13 +20,15 @@
 
 #include <utility>
 
-void TFrmMain::RunCartoon(const QString& presetFile)
+void TFrmMain::RunCartoon(const QString& presetFile, TFitToPicture fit)
 {
     Guarded([&] {
         CurrentDocument.RebuildAll();
         TFrmPreview preview(CurrentDocument, FrmOptions->Options(), *FrmSketchMoreOption, *FrmColorMoreOption, this);
         if (!presetFile.trimmed().isEmpty())
             preview.LoadSettingsFile(presetFile);
+        if (fit == TFitToPicture::Yes)
+            preview.FitWhenShown();
         preview.exec();
         if (!preview.Confirmed())
             return;
@@ -62,7 +64,10 @@ void TFrmMain::RunCartoon(const QString& presetFile)
     });
 }
 
-void TFrmMain::RunShortcut(const char* presetName) { RunCartoon(QFile::decodeName(ProgramFile(presetName).c_str())); }
+void TFrmMain::RunShortcut(const char* presetName, TFitToPicture fit)
+{
+    RunCartoon(QFile::decodeName(ProgramFile(presetName).c_str()), fit);
+}
 
 void TFrmMain::AddEffectHistory(const std::string& operation, const TEffectSettings& settings)
 {

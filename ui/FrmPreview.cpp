@@ -3,9 +3,11 @@
 #include "document/Document.h"
 #include "engine/DrawEffect.h"
 #include "settings/EffectControls.h"
+#include "settings/FitToPhoto.h"
 #include "settings/ProgramDir.h"
 #include "settings/ProgramOptions.h"
 #include "settings/SettingsFile.h"
+#include "ui/BusyCursor.h"
 #include "ui/FrmColorMoreOption.h"
 #include "ui/FrmSketchMoreOption.h"
 #include "ui/Message.h"
@@ -133,6 +135,9 @@ void TFrmPreview::CreateControls()
     Btn_Cancel = Button(tr("&Cancel"), "Btn_Cancle", this);
     Btn_Load = Button(tr("&Load"), "Btn_Load", this);
     Btn_Save = Button(tr("&Save"), "Btn_Save", this);
+    Btn_Fit = Button(tr("&Fit to Photo"), "Btn_Fit", this);
+    Btn_Fit->setToolTip(tr("Adapts these settings to this picture: where the colour bands lie, how strong an edge "
+                           "must be to draw a line, how far the smoothing reaches"));
 
     for (int i = 0; i < PreviewPairCount; ++i) {
         const TEffectControl& c = PreviewPairs[i];
@@ -169,6 +174,8 @@ void TFrmPreview::CreateControls()
     auto* buttons = new QVBoxLayout;
     for (QPushButton* b : {Btn_Ok, Btn_Cancel, Btn_Load, Btn_Save})
         buttons->addWidget(b);
+    buttons->addSpacing(8);
+    buttons->addWidget(Btn_Fit);
     buttons->addStretch(1);
 
     auto* top = new QGridLayout;
@@ -190,6 +197,7 @@ void TFrmPreview::CreateControls()
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(Btn_Load, &QPushButton::clicked, this, &TFrmPreview::BtnLoadClick);
     connect(Btn_Save, &QPushButton::clicked, this, &TFrmPreview::BtnSaveClick);
+    connect(Btn_Fit, &QPushButton::clicked, this, &TFrmPreview::FitSettingsToPicture);
     connect(Chk_DrawSketch, &QCheckBox::clicked, this, [this] {
         UpdateSketchEnabling();
         RenderPreview();
@@ -302,7 +310,24 @@ void TFrmPreview::LoadSettingsFile(const QString& path)
     ReadSettingsFile(path.toStdString(), Record, &problem);
     if (!problem.empty())
         ShowMessage(this, QString::fromStdString(problem));
-    // Values set here start nothing; the preview is computed once at the end.
+    ShowRecord();
+    RenderPreview();
+}
+
+void TFrmPreview::FitSettingsToPicture()
+{
+    TBusyCursor busy;
+    TakeControls(Record);
+    // Before the dialog is shown its working picture is still the view's.
+    const TBitmap& picture = PreviewEffect ? Document.SourceBitmap : Document.ViewBitmap;
+    Record = FitToPhoto(Record, picture);
+    ShowRecord();
+    RenderPreview();
+}
+
+void TFrmPreview::ShowRecord()
+{
+    // Values set here start nothing; the caller computes the preview once.
     for (int i = 0; i < PreviewPairCount; ++i)
         if (!PreviewPairs[i].StoresWhiteLevel)
             Pairs[i]->SetValueSilently(ControlValue(Record, PreviewPairs[i]));
@@ -310,9 +335,10 @@ void TFrmPreview::LoadSettingsFile(const QString& path)
     Chk_DrawColor->setChecked(Record.DrawColor != 0);
     FrmSketchMore.ApplySettings(Record);
     FrmColorMore.ApplySettings(Record);
+    // The colours table may hold another row now.
+    FrmColorMore.TableChanged();
     UpdateSketchEnabling();
     UpdateColorEnabling();
-    RenderPreview();
 }
 
 bool TFrmPreview::SaveSettingsFile(const QString& path)

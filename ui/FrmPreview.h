@@ -60,6 +60,13 @@ public:
     // the record as it stands is shown.
     // Recomputes the preview when the dialog is on screen.
     void LoadSettingsFile(const QString& path);
+    // Fits the settings the controls show to the picture the effect is
+    // computed from (FitToPhoto) and shows the result in the controls of the
+    // three dialogs and in the colours-table ruler, as loading a preset does.
+    void FitSettingsToPicture();
+    // Fits once the dialog is shown and holds its working picture: the
+    // Shortcut: Auto command.
+    void FitWhenShown() { FitOnShow = true; }
     // Refreshes the record from the controls and writes it; false when the
     // file could not be written (nothing is shown).
     bool SaveSettingsFile(const QString& path);
@@ -90,6 +97,7 @@ public:
     QPushButton* Btn_Cancel = nullptr;
     QPushButton* Btn_Load = nullptr;
     QPushButton* Btn_Save = nullptr;
+    QPushButton* Btn_Fit = nullptr;
     QTabWidget* Tabs = nullptr;
     QWidget* TsImageSize = nullptr;
     QWidget* TsSketch = nullptr;
@@ -126,6 +134,8 @@ private:
     void BtnOkClick();
     void BtnLoadClick();
     void BtnSaveClick();
+    // Shows the record in the controls of the three dialogs, starting nothing.
+    void ShowRecord();
 
     // PreviewArea.cpp
     void SetupPreviewScroll();
@@ -158,6 +168,7 @@ private:
     std::array<TTrackSpin*, 13> Pairs{};
 
     bool ConfirmedFlag = false;
+    bool FitOnShow = false;
     bool Closing = false;
     // Set while the dialog is being shown: the picture replaced then is
     // previewed once at the end.

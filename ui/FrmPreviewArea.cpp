@@ -3,6 +3,7 @@
 #include "document/Document.h"
 #include "engine/DrawEffect.h"
 #include "settings/EffectControls.h"
+#include "settings/FitToPhoto.h"
 #include "settings/ProgramOptions.h"
 #include "ui/BusyCursor.h"
 #include "ui/Cursors.h"
@@ -44,6 +45,11 @@ void TFrmPreview::showEvent(QShowEvent* event)
     // The effect is computed from what the view shows, at full size until
     // the Image Size tab reduces it, and previewed once when all is set.
     ShowFullSize();
+    if (FitOnShow) {
+        FitOnShow = false;
+        Record = FitToPhoto(Record, Document.SourceBitmap);
+        ShowRecord();
+    }
     Showing = false;
     RenderPreview();
 }

@@ -70,6 +70,7 @@ TEST_F(CommandStates, EveryCommandIsAvailableByItsRuleInEachState)
         {"MenuItem_Classic", false, true, false},
         {"MenuItem_Cartoon", false, true, false},
         {"MenuItem_Sketch", false, true, false},
+        {"MenuItem_Auto", false, true, false},
         {"MenuItem_Linedrawing", false, true, false},
         {"MenuItem_Canvas", false, true, false},
         {"MenuItem_BrightContrast", false, true, false},

@@ -4,11 +4,16 @@
 
 #include "picture/PictureFiles.h"
 #include "settings/EffectComment.h"
+#include "settings/EffectControls.h"
+#include "settings/FitToPhoto.h"
 #include "settings/SettingsFile.h"
 #include "tests/picture/PicturePrinter.h"
+#include "ui/ColorScaleRuler.h"
+#include "ui/FrmColorMoreOption.h"
 #include "ui/FrmLayers.h"
 #include "ui/FrmPreview.h"
 #include "ui/FrmProcess.h"
+#include "ui/TrackSpin.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,6 +42,53 @@ protected:
         TEffectSettings s{};
         EXPECT_TRUE(ReadSettingsFile(ProgramFile(name), s));
         return s;
+    }
+
+    // A dim photo with soft edges, which the cartoon preset fits to visibly.
+    QString DimPhoto() const
+    {
+        TBitmap photo(320, 240);
+        for (int y = 0; y < photo.Height(); ++y)
+            for (int x = 0; x < photo.Width(); ++x) {
+                std::uint8_t* p = photo.ScanLine(y) + x * 3;
+                const bool square = ((x / 40) + (y / 40)) % 2 != 0;
+                p[0] = std::uint8_t(square ? 40 : 22);
+                p[1] = std::uint8_t(square ? 30 + x / 16 : 15);
+                p[2] = std::uint8_t(square ? 20 : 12 + y / 20);
+            }
+        const QString path = Folder.filePath(QStringLiteral("dim.bmp"));
+        WritePicture(path.toStdString(), photo);
+        return path;
+    }
+
+    // What the preview's controls show, as a record.
+    static TEffectSettings Shown(const TFrmPreview& preview)
+    {
+        TEffectSettings s{};
+        for (const TEffectControl& c : PreviewPairs)
+            if (!c.StoresWhiteLevel)
+                SetControlValue(s, c, preview.Pair(c.Name)->Value());
+        return s;
+    }
+
+    static void ExpectShownValues(const TEffectSettings& shown, const TEffectSettings& expected)
+    {
+        for (const TEffectControl& c : PreviewPairs) {
+            if (!c.StoresWhiteLevel) {
+                EXPECT_EQ(ControlValue(shown, c), ControlValue(expected, c)) << c.Name;
+            }
+        }
+    }
+
+    // The colouring options' ruler as it draws, and a ruler beside it (the
+    // same style) drawing `row`.
+    TColorScaleRuler* Ruler() const { return Named<TColorScaleRuler>(*Window<TFrmColorMoreOption>(), "PaintBox1"); }
+    QImage RulerImageOf(const std::uint8_t* row) const
+    {
+        TColorScaleRuler ruler(Ruler()->parentWidget());
+        ruler.resize(Ruler()->size());
+        ruler.SetRow(row);
+        return ruler.grab().toImage();
     }
 
     bool LayersEqual(const TBitmap& sketch, const TBitmap& color) const
@@ -104,6 +156,53 @@ TEST_F(CartoonCommand, CancelInEitherDialogChangesNoLayerAndRecordsNothing)
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
     // The commands are back for the next try.
     EXPECT_TRUE(Item("MenuItem_Classic")->isEnabled());
+}
+
+TEST_F(CartoonCommand, FitToPhotoShowsTheFittedSettingsEverywhereAndCancelKeepsTheDocument)
+{
+    Open(DimPhoto());
+    const TBitmap photo = Main->Document().SourceBitmap;
+    const TEffectSettings cartoon = Preset(CartoonSetName);
+    const TEffectSettings fitted = FitToPhoto(cartoon, Main->Document().ViewBitmap);
+    const std::uint8_t* fittedRow = fitted.ColorTable + (fitted.ColorScale - 1) * ColorTableRowSize;
+    ASSERT_NE(
+        std::memcmp(fittedRow, cartoon.ColorTable + (cartoon.ColorScale - 1) * ColorTableRowSize, ColorTableRowSize), 0)
+        << "the dim photo must move the bands for this test to show anything";
+
+    bool checked = false;
+    WhenShown<TFrmPreview>([&](TFrmPreview& preview) {
+        ExpectShownValues(Shown(preview), cartoon);
+        const QImage before = Ruler()->grab().toImage();
+        preview.Btn_Fit->click();
+        ExpectShownValues(Shown(preview), fitted);
+        const QImage after = Ruler()->grab().toImage();
+        EXPECT_NE(after, before);
+        EXPECT_TRUE(after == RulerImageOf(fittedRow)) << "the ruler does not show the fitted row";
+        checked = true;
+        preview.Btn_Cancel->click();
+    });
+    Item("MenuItem_Cartoon")->trigger();
+    Settle();
+    ASSERT_TRUE(checked);
+    EXPECT_EQ(Main->History().RowCount(), 1);
+    EXPECT_SAME_PICTURE(Main->Document().SourceBitmap, photo);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+}
+
+TEST_F(CartoonCommand, ShortcutAutoRunsTheCartoonPresetFittedToThePicture)
+{
+    Open(DimPhoto());
+    const TEffectSettings fitted = FitToPhoto(Preset(CartoonSetName), Main->Document().ViewBitmap);
+    WhenShown<TFrmPreview>([&](TFrmPreview& preview) {
+        ExpectShownValues(Shown(preview), fitted);
+        preview.Btn_Ok->click();
+    });
+    Item("MenuItem_Auto")->trigger();
+    Settle();
+    ASSERT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_EQ(Main->History().Operation(Main->History().Current()), "Classic");
+    EXPECT_EQ(Main->History().Comment(Main->History().Current()), EffectHistoryComment(fitted));
+    EXPECT_NE(EffectHistoryComment(fitted), EffectHistoryComment(Preset(CartoonSetName)));
 }
 
 // The editor and lumenquilla-render share one path from photo and preset to
