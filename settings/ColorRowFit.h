@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -10,20 +9,51 @@
 double ToneOfLevel(int level);
 int LevelOfTone(double tone);
 
-// The `cuts` boundaries (levels 1..255, ascending) that split the levels
-// 0..255 into cuts + 1 classes whose values spread least around their class
-// means, measured in the tone scale, for the given count of each level: the
-// classes a photo's own levels fall into most naturally. Exact (dynamic
-// programming over prefix sums).
-std::vector<int> LeastSpreadCuts(const std::array<std::uint32_t, 256>& levels, int cuts);
+// A photo's colours, counted in cells of 8 x 8 x 8 levels.
+class TColourCounts {
+public:
+    static constexpr int CellLevels = 8;
+    static constexpr int CellsPerChannel = 256 / CellLevels;
 
-// How much the levels spread within the classes that `boundaries` (ascending,
-// each starting a class) make, the first class starting at level 0.
-double SpreadWithin(const std::array<std::uint32_t, 256>& levels, const std::vector<int>& boundaries);
+    TColourCounts();
+    void Add(std::uint8_t blue, std::uint8_t green, std::uint8_t red);
+    bool Empty() const { return total_ == 0; }
+
+    // How far the colours lie from the mean colour of their class, summed
+    // (in the tone scale), where a class is the colours whose three channels
+    // fall into the same bands: the regions that average colour scaling
+    // joins. `boundaries` is a table row's boundaries, ascending; a channel
+    // value below the first counts to the first band, one at or above the
+    // last to the last.
+    double SpreadWithin(const std::vector<int>& boundaries) const;
+
+private:
+    friend std::vector<int> LeastSpreadBoundaries(const TColourCounts&, const std::vector<int>&);
+    struct TCell {
+        int Index; // blue, green and red cells, 5 bits each
+        std::uint32_t Count;
+    };
+    std::vector<std::uint32_t> counts_;
+    std::uint64_t total_ = 0;
+    // The cells that hold colours, filled when first needed.
+    mutable std::vector<TCell> used_;
+    mutable bool usedValid_ = false;
+    const std::vector<TCell>& Used() const;
+};
+
+// The boundaries of a table row moved to where they split the photo's colours
+// into the classes of least spread, on cell edges: for a row of three bands
+// every pair of boundaries is tried; for more, starting from `boundaries`,
+// each interior boundary in turn moves to the cell edge between its
+// neighbours that lowers the spread most, until none moves (the nearest good
+// split, which keeps the row's character). The first and last stay.
+// Deterministic; the result is strictly ascending.
+std::vector<int> LeastSpreadBoundaries(const TColourCounts& colours, const std::vector<int>& boundaries);
 
 // A colours table row fitted to a photo: the row's count and its first and
-// last boundary stay; each boundary between them moves towards the least
-// spread cut of the same rank, by `weight` (0: the row as it is, 1: the
-// cuts), in the tone scale. The result is strictly ascending. `row` is the
-// count followed by the boundaries, as the table holds it.
-std::vector<std::uint8_t> MovedRow(const std::vector<std::uint8_t>& row, const std::vector<int>& cuts, double weight);
+// last boundary stay; each boundary between them moves towards the one of the
+// same rank in `target`, by `weight` (0: the row as it is, 1: the target), in
+// the tone scale. The result is strictly ascending. `row` is the count
+// followed by the boundaries, as the table holds it; a row that is not
+// strictly ascending is left as it is.
+std::vector<std::uint8_t> MovedRow(const std::vector<std::uint8_t>& row, const std::vector<int>& target, double weight);

@@ -17,8 +17,11 @@
 
 namespace {
 
-// The presets were judged on photos of about this long side.
-constexpr double ReferenceLongSide = 1600.0;
+// The presets were judged on photos of 450 to 2560 pixels a side and look
+// right on all of them: reaches grow only beyond the largest, and the sketch's
+// smoothing shrinks only below the first.
+constexpr double LargestJudgedSide = 2560.0;
+constexpr double SmallPhotoSide = 1024.0;
 // Reaches grow with the square root of the size, so that a large photo seen
 // whole looks as the preset does on a small one, but by at most these
 // factors: beyond them the small details a large photo has (a star, a
@@ -59,12 +62,14 @@ constexpr double PointsFrom = 4.0;
 constexpr double PointsFully = 8.0;
 constexpr double PointGainDrop = 0.7;
 
-// The colours table row: the preset's boundaries move towards the photo's
-// least-spread cuts when they split its levels this much worse than those
-// (fully at Ratio + Span). Daylight photos come within 5 %; night scenes,
-// fog, dim rooms and star fields are 20 % to 300 % worse.
+// The colours table row: the preset's boundaries move towards those that
+// split the photo's colours into classes of least spread (the regions
+// average scaling makes) when they do this much worse than those (fully at
+// Ratio + Span). Rows of more boundaries than the designed table has (16
+// bands) are left alone: the classes would outnumber the photo's colours.
 constexpr double SpreadRatioFrom = 1.05;
 constexpr double SpreadRatioSpan = 0.25;
+constexpr int MostFittedBoundaries = 17;
 
 // An underexposed photo: 90 % of its levels below the first, 99 % below the
 // second, and no points of light (a night scene stays dark). Its colours are
@@ -88,9 +93,13 @@ int CreditFor(int mark, int detail, int darkness)
     return int(std::max<std::int64_t>(1, (need + darkness - 1) / std::max(darkness, 1)));
 }
 
-void FitSketch(TEffectSettings& s, const TBitmap& photo, const TPhotoSurvey& survey, double sizeRatio)
+// The factor by which a reach grows on a photo of this long side.
+double Growth(double longSide) { return std::clamp(std::sqrt(longSide / LargestJudgedSide), 1.0, LargestGrowth); }
+
+void FitSketch(TEffectSettings& s, const TBitmap& photo, const TPhotoSurvey& survey, double longSide)
 {
-    const double scale = std::clamp(std::sqrt(sizeRatio), SmallestShrink, LargestGrowth);
+    const double scale =
+        longSide < SmallPhotoSide ? std::max(std::sqrt(longSide / SmallPhotoSide), SmallestShrink) : Growth(longSide);
     const double radius = std::max(s.SketchSmooth / 20.0 * scale, SmoothingPerNoise * survey.Noise);
     s.SketchSmooth = std::clamp(int(std::lround(radius * 20.0)), 0, 100);
 
@@ -125,23 +134,23 @@ void FitColorRow(TEffectSettings& s, const TPhotoSurvey& survey)
         return;
     std::uint8_t* stored = s.ColorTable + std::size_t(s.ColorScale - 1) * ColorTableRowSize;
     const int count = stored[0];
-    if (count < 3 || count > ColorTableRowSize - 1)
+    if (count < 3 || count > MostFittedBoundaries)
         return;
     const std::vector<std::uint8_t> row(stored, stored + 1 + count);
-    const std::vector<int> cuts = LeastSpreadCuts(survey.Levels, count - 2);
-    const std::vector<int> boundaries(row.begin() + 2, row.end() - 1);
-    const double best = SpreadWithin(survey.Levels, cuts);
-    const double ratio = best > 0.0 ? SpreadWithin(survey.Levels, boundaries) / best : 1.0;
+    const std::vector<int> boundaries(row.begin() + 1, row.end());
+    const std::vector<int> target = LeastSpreadBoundaries(survey.Colours, boundaries);
+    const double best = survey.Colours.SpreadWithin(target);
+    const double ratio = best > 0.0 ? survey.Colours.SpreadWithin(boundaries) / best : 1.0;
     const double weight = std::clamp((ratio - SpreadRatioFrom) / SpreadRatioSpan, 0.0, 1.0);
     if (weight <= 0.0)
         return;
-    const std::vector<std::uint8_t> moved = MovedRow(row, cuts, weight);
+    const std::vector<std::uint8_t> moved = MovedRow(row, target, weight);
     std::copy(moved.begin(), moved.end(), stored);
 }
 
-void FitColorReach(TEffectSettings& s, const TPhotoSurvey& survey, double sizeRatio)
+void FitColorReach(TEffectSettings& s, const TPhotoSurvey& survey, double longSide)
 {
-    const double scale = std::clamp(std::sqrt(sizeRatio), 1.0, LargestGrowth);
+    const double scale = Growth(longSide);
     const double radius = s.ColorSmooth * scale;
     const double narrow = std::min(radius, 1.0);
     const double smooth = radius - (radius - narrow) * PointLightWeight(survey);
@@ -167,12 +176,12 @@ TEffectSettings FitToPhoto(const TEffectSettings& preset, const TBitmap& photo)
     if (photo.Empty())
         return s;
     const TPhotoSurvey survey = SurveyPhoto(photo);
-    const double sizeRatio = std::max(photo.Width(), photo.Height()) / ReferenceLongSide;
+    const double longSide = std::max(photo.Width(), photo.Height());
     if (s.DrawSketch)
-        FitSketch(s, photo, survey, sizeRatio);
+        FitSketch(s, photo, survey, longSide);
     if (s.DrawColor) {
         FitColorRow(s, survey);
-        FitColorReach(s, survey, sizeRatio);
+        FitColorReach(s, survey, longSide);
         FitTone(s, survey);
     }
     return s;

@@ -15,16 +15,16 @@ namespace {
 // About this many pixels are sampled for the levels, and for noise and
 // points of light, whatever the photo's size: enough for the shares the fit
 // reads, and a small part of a render's work.
-constexpr double LevelSamples = 65536.0;
-constexpr double DetailSamples = 65536.0;
+constexpr double LevelSamples = 32768.0;
+constexpr double DetailSamples = 40960.0;
 constexpr int DetailRows = 96;
 // The edge survey measures tiles of this size spread over the picture, each
 // computed with an apron as wide as the smoothing reaches: about this share
 // of the pixels, within these bounds.
 constexpr int TileWidth = 48;
 constexpr int TileHeight = 24;
-constexpr double MeasuredShare = 0.012;
-constexpr double FewestMeasured = 4096.0;
+constexpr double MeasuredShare = 0.008;
+constexpr double FewestMeasured = 3072.0;
 constexpr double MostMeasured = 32768.0;
 
 int Luma(const std::uint8_t* p) { return (p[0] * 29 + p[1] * 150 + p[2] * 77) >> 8; }
@@ -40,6 +40,7 @@ void SurveyLevels(const TBitmap& photo, TPhotoSurvey& survey)
             ++survey.Levels[p[0]];
             ++survey.Levels[p[1]];
             ++survey.Levels[p[2]];
+            survey.Colours.Add(p[0], p[1], p[2]);
         }
     }
     for (std::uint32_t n : survey.Levels)

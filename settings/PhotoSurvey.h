@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/ColorRowFit.h"
+
 #include <array>
 #include <cstdint>
 
@@ -14,6 +16,8 @@ struct TPhotoSurvey {
     // have each level.
     std::array<std::uint32_t, 256> Levels{};
     std::uint64_t LevelCount = 0;
+    // The same sampled pixels as colours.
+    TColourCounts Colours;
     // The photo's noise: the typical size (in levels) of the differences
     // between a pixel and its neighbours where the picture is flat.
     double Noise = 0.0;

@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -205,36 +207,61 @@ TEST(FitToPhoto, AdaptsWhatDependsOnThePhoto)
     EXPECT_LT(+stars->Darkness, +cartoon->Darkness);
 }
 
-TEST(ColorRowFit, CutsFallBetweenTheLevelsAPhotoHas)
+TColourCounts Colours(std::initializer_list<std::array<int, 3>> bgrs, int each = 100)
 {
-    std::array<std::uint32_t, 256> levels{};
-    levels[20] = levels[120] = levels[230] = 100;
-    // Every split between the three is perfect; the earliest is taken.
-    EXPECT_EQ(LeastSpreadCuts(levels, 2), (std::vector<int>{21, 121}));
-    EXPECT_EQ(SpreadWithin(levels, {21, 121}), 0.0);
-    EXPECT_GT(SpreadWithin(levels, {130, 200}), 0.0);
-    // More cuts than levels: the extra ones still ascend.
-    const std::vector<int> many = LeastSpreadCuts(levels, 5);
-    ASSERT_EQ(many.size(), 5u);
-    for (std::size_t k = 1; k < many.size(); ++k)
-        EXPECT_LT(many[k - 1], many[k]);
+    TColourCounts colours;
+    for (const auto& bgr : bgrs)
+        for (int i = 0; i < each; ++i)
+            colours.Add(std::uint8_t(bgr[0]), std::uint8_t(bgr[1]), std::uint8_t(bgr[2]));
+    return colours;
+}
+
+TEST(ColorRowFit, BoundariesMoveToKeepThePhotosColoursApart)
+{
+    // Three greys that the designed row already keeps apart: nothing moves.
+    const TColourCounts greys = Colours({{40, 40, 40}, {130, 130, 130}, {220, 220, 220}});
+    EXPECT_EQ(greys.SpreadWithin({0, 63, 155, 255}), 0.0);
+    EXPECT_EQ(LeastSpreadBoundaries(greys, {0, 63, 155, 255}), (std::vector<int>{0, 63, 155, 255}));
+    // A row that puts them all into its last band moves until they are
+    // apart, for three bands and for more.
+    EXPECT_GT(greys.SpreadWithin({0, 20, 30, 255}), 0.0);
+    const std::vector<int> apart = LeastSpreadBoundaries(greys, {0, 20, 30, 255});
+    EXPECT_EQ(greys.SpreadWithin(apart), 0.0);
+    EXPECT_EQ(apart.front(), 0);
+    EXPECT_EQ(apart.back(), 255);
+    for (std::size_t k = 1; k < apart.size(); ++k)
+        EXPECT_LT(apart[k - 1], apart[k]);
+    const std::vector<int> fourBands = LeastSpreadBoundaries(greys, {0, 20, 150, 200, 255});
+    EXPECT_EQ(greys.SpreadWithin(fourBands), 0.0);
+
+    // Yellow beside a grey of a similar brightness: a boundary above the
+    // yellow's green and red would make them one region of one colour, as
+    // averaging joins colours whose channels share their bands.
+    const TColourCounts yellowOnGrey = Colours({{0, 190, 200}, {110, 110, 110}});
+    EXPECT_GT(yellowOnGrey.SpreadWithin({0, 210, 255}), 0.0);
+    const std::vector<int> kept = LeastSpreadBoundaries(yellowOnGrey, {0, 210, 255});
+    EXPECT_EQ(yellowOnGrey.SpreadWithin(kept), 0.0);
+
+    // No colours, or no interior boundary: nothing to move.
+    EXPECT_EQ(LeastSpreadBoundaries(TColourCounts(), {0, 63, 155, 255}), (std::vector<int>{0, 63, 155, 255}));
+    EXPECT_EQ(LeastSpreadBoundaries(greys, {0, 255}), (std::vector<int>{0, 255}));
 }
 
 TEST(ColorRowFit, AMovedRowKeepsItsEndsAndItsOrder)
 {
     const std::vector<std::uint8_t> row = {4, 0, 63, 155, 255};
-    EXPECT_EQ(MovedRow(row, {21, 121}, 0.0), row);
-    EXPECT_EQ(MovedRow(row, {21, 121}, 1.0), (std::vector<std::uint8_t>{4, 0, 21, 121, 255}));
+    EXPECT_EQ(MovedRow(row, {0, 21, 121, 255}, 0.0), row);
+    EXPECT_EQ(MovedRow(row, {0, 21, 121, 255}, 1.0), (std::vector<std::uint8_t>{4, 0, 21, 121, 255}));
     // Half way in the tone scale, not in levels.
-    const auto half = MovedRow(row, {21, 121}, 0.5);
+    const auto half = MovedRow(row, {0, 21, 121, 255}, 0.5);
     EXPECT_EQ(+half[2], LevelOfTone((ToneOfLevel(63) + ToneOfLevel(21)) / 2));
-    // Cuts that collide still give ascending boundaries inside the ends.
+    // Targets that collide still give ascending boundaries inside the ends.
     const std::vector<std::uint8_t> five = {5, 10, 40, 80, 120, 200};
-    EXPECT_EQ(MovedRow(five, {250, 250, 250}, 1.0), (std::vector<std::uint8_t>{5, 10, 197, 198, 199, 200}));
-    EXPECT_EQ(MovedRow(five, {0, 0, 0}, 1.0), (std::vector<std::uint8_t>{5, 10, 11, 12, 13, 200}));
+    EXPECT_EQ(MovedRow(five, {10, 250, 250, 250, 200}, 1.0), (std::vector<std::uint8_t>{5, 10, 197, 198, 199, 200}));
+    EXPECT_EQ(MovedRow(five, {10, 0, 0, 0, 200}, 1.0), (std::vector<std::uint8_t>{5, 10, 11, 12, 13, 200}));
     // A row the colouring step cannot read in order is left alone.
     const std::vector<std::uint8_t> disordered = {4, 0, 155, 63, 255};
-    EXPECT_EQ(MovedRow(disordered, {21, 121}, 1.0), disordered);
+    EXPECT_EQ(MovedRow(disordered, {0, 21, 121, 255}, 1.0), disordered);
 }
 
 } // namespace
