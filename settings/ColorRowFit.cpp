@@ -99,7 +99,16 @@ double TColourCounts::SpreadWithin(const std::vector<int>& boundaries) const
 namespace {
 
 // Every pair of cell edges for the two boundaries of a three-band row.
-std::vector<int> BestPair(const TColourCounts& colours, std::vector<int> best, double spread)
+// Whether every band of the row is at least `width` wide in the tone scale.
+bool WideEnough(const std::vector<int>& boundaries, double width)
+{
+    for (std::size_t k = 1; k < boundaries.size(); ++k)
+        if (ToneOfLevel(boundaries[k]) - ToneOfLevel(boundaries[k - 1]) < width - 1e-12)
+            return false;
+    return true;
+}
+
+std::vector<int> BestPair(const TColourCounts& colours, std::vector<int> best, double spread, double width)
 {
     std::vector<int> trial = best;
     for (int a = trial[0] + 1; a < trial[3]; ++a) {
@@ -108,6 +117,8 @@ std::vector<int> BestPair(const TColourCounts& colours, std::vector<int> best, d
         for (int b = a + TColourCounts::CellLevels; b < trial[3]; b += TColourCounts::CellLevels) {
             trial[1] = a;
             trial[2] = b;
+            if (!WideEnough(trial, width))
+                continue;
             const double s = colours.SpreadWithin(trial);
             if (s < spread * (1.0 - 1e-9)) {
                 spread = s;
@@ -120,7 +131,8 @@ std::vector<int> BestPair(const TColourCounts& colours, std::vector<int> best, d
 
 } // namespace
 
-std::vector<int> LeastSpreadBoundaries(const TColourCounts& colours, const std::vector<int>& boundaries)
+std::vector<int> LeastSpreadBoundaries(const TColourCounts& colours, const std::vector<int>& boundaries,
+                                       double narrowestBand)
 {
     std::vector<int> best = boundaries;
     if (best.size() < 3 || colours.Empty())
@@ -128,7 +140,7 @@ std::vector<int> LeastSpreadBoundaries(const TColourCounts& colours, const std::
     double spread = colours.SpreadWithin(best);
     // Three bands, the cartoon's: every pair is tried.
     if (best.size() == 4)
-        return BestPair(colours, best, spread);
+        return BestPair(colours, best, spread, narrowestBand);
     for (int sweep = 0; sweep < MostSweeps; ++sweep) {
         bool moved = false;
         for (std::size_t k = 1; k + 1 < best.size(); ++k) {
@@ -139,6 +151,8 @@ std::vector<int> LeastSpreadBoundaries(const TColourCounts& colours, const std::
                      (low + TColourCounts::CellLevels - 1) / TColourCounts::CellLevels * TColourCounts::CellLevels;
                  edge <= high; edge += TColourCounts::CellLevels) {
                 best[k] = edge;
+                if (!WideEnough(best, narrowestBand))
+                    continue;
                 const double s = colours.SpreadWithin(best);
                 // Only a clear gain moves a boundary, so that rounding in the
                 // sums never decides.

@@ -28,7 +28,7 @@ public:
     double SpreadWithin(const std::vector<int>& boundaries) const;
 
 private:
-    friend std::vector<int> LeastSpreadBoundaries(const TColourCounts&, const std::vector<int>&);
+    friend std::vector<int> LeastSpreadBoundaries(const TColourCounts&, const std::vector<int>&, double);
     struct TCell {
         int Index; // blue, green and red cells, 5 bits each
         std::uint32_t Count;
@@ -46,9 +46,11 @@ private:
 // every pair of boundaries is tried; for more, starting from `boundaries`,
 // each interior boundary in turn moves to the cell edge between its
 // neighbours that lowers the spread most, until none moves (the nearest good
-// split, which keeps the row's character). The first and last stay.
-// Deterministic; the result is strictly ascending.
-std::vector<int> LeastSpreadBoundaries(const TColourCounts& colours, const std::vector<int>& boundaries);
+// split, which keeps the row's character). No band becomes narrower than
+// `narrowestBand` in the tone scale. The first and last stay. Deterministic;
+// the result is strictly ascending.
+std::vector<int> LeastSpreadBoundaries(const TColourCounts& colours, const std::vector<int>& boundaries,
+                                       double narrowestBand = 0.0);
 
 // A colours table row fitted to a photo: the row's count and its first and
 // last boundary stay; each boundary between them moves towards the one of the

@@ -70,6 +70,7 @@ constexpr double PointGainDrop = 0.7;
 constexpr double SpreadRatioFrom = 1.05;
 constexpr double SpreadRatioSpan = 0.25;
 constexpr int MostFittedBoundaries = 17;
+constexpr double NarrowestBandShare = 0.5;
 
 // An underexposed photo: 90 % of its levels below the first, 99 % below the
 // second, and no points of light (a night scene stays dark). Its colours are
@@ -138,7 +139,13 @@ void FitColorRow(TEffectSettings& s, const TPhotoSurvey& survey)
         return;
     const std::vector<std::uint8_t> row(stored, stored + 1 + count);
     const std::vector<int> boundaries(row.begin() + 1, row.end());
-    const std::vector<int> target = LeastSpreadBoundaries(survey.Colours, boundaries);
+    // No band narrower than half the row's narrowest: splitting a large
+    // smooth area (a night sky's grain) into two bands only speckles it.
+    double narrowest = 1.0;
+    for (std::size_t k = 1; k < boundaries.size(); ++k)
+        narrowest = std::min(narrowest, ToneOfLevel(boundaries[k]) - ToneOfLevel(boundaries[k - 1]));
+    const std::vector<int> target =
+        LeastSpreadBoundaries(survey.Colours, boundaries, NarrowestBandShare * std::max(narrowest, 0.0));
     const double best = survey.Colours.SpreadWithin(target);
     const double ratio = best > 0.0 ? survey.Colours.SpreadWithin(boundaries) / best : 1.0;
     const double weight = std::clamp((ratio - SpreadRatioFrom) / SpreadRatioSpan, 0.0, 1.0);
