@@ -113,12 +113,16 @@ void FitSketch(TEffectSettings& s, const TBitmap& photo, const TPhotoSurvey& sur
         gain = StrongEdges / strength;
     gain = std::clamp(gain, 1.0 / LargestGainDrop, LargestGainRise);
     const int mark = s.SketchType == SketchTypeBlackAndWhite ? MarkBlackAndWhite : MarkGrey;
-    const int markCredit = CreditFor(mark, s.Detail, std::max<int>(s.Darkness, 1));
+    // The record is packed: its fields are read into locals before
+    // std::max and std::clamp take them by reference.
+    const int storedDarkness = s.Darkness;
+    const int darknessNow = std::max(1, storedDarkness);
+    const int markCredit = CreditFor(mark, s.Detail, darknessNow);
     const int busiestCredit = std::max(1, edges.CreditForShare(MostNewlyMarked));
     gain = std::min(gain, std::max(1.0, double(markCredit) / busiestCredit));
     gain *= 1.0 - PointGainDrop * PointLightWeight(survey);
 
-    const double darkness = std::max<int>(s.Darkness, 1) * gain;
+    const double darkness = darknessNow * gain;
     if (darkness <= 256.0) {
         s.Darkness = std::max(1, int(std::lround(darkness)));
     } else {
@@ -161,9 +165,11 @@ void FitColorReach(TEffectSettings& s, const TPhotoSurvey& survey, double longSi
     const double radius = s.ColorSmooth * scale;
     const double narrow = std::min(radius, 1.0);
     const double smooth = radius - (radius - narrow) * PointLightWeight(survey);
-    s.ColorSmooth = std::clamp(int(std::lround(smooth)), std::min<int>(s.ColorSmooth, 1), MaxColorSmooth);
+    const int smoothNow = s.ColorSmooth;
+    s.ColorSmooth = std::clamp(int(std::lround(smooth)), std::min(smoothNow, 1), MaxColorSmooth);
     const double blurScale = std::min(scale, LargestBlurGrowth);
-    s.BorderBlur = std::clamp(int(std::lround(s.BorderBlur * blurScale)), int(s.BorderBlur), 100);
+    const int blurNow = s.BorderBlur;
+    s.BorderBlur = std::clamp(int(std::lround(blurNow * blurScale)), blurNow, 100);
 }
 
 void FitTone(TEffectSettings& s, const TPhotoSurvey& survey)

@@ -82,6 +82,8 @@ TInterruptsHeld::TInterruptsHeld()
 
 TInterruptsHeld::~TInterruptsHeld()
 {
+    if (untilExit_)
+        return;
     const sigset_t set = InterruptSignals();
     pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
 }

@@ -29,8 +29,15 @@ class TInterruptsHeld {
 public:
     TInterruptsHeld();
     ~TInterruptsHeld();
+    // Keeps them held until the program ends: once every output is in place
+    // the run has succeeded, and a signal while the program ends must not
+    // turn that into an interruption.
+    void UntilExit() { untilExit_ = true; }
     TInterruptsHeld(const TInterruptsHeld&) = delete;
     TInterruptsHeld& operator=(const TInterruptsHeld&) = delete;
+
+private:
+    bool untilExit_ = false;
 };
 
 // The signal that asked the program to stop, or 0.

@@ -163,6 +163,7 @@ int Run(const TRenderOptions& options, TPictureSize& size, TCancelToken& cancel)
         return Interrupted();
     for (TOutput& output : outputs)
         output.File->Commit();
+    held.UntilExit();
     return 0;
 }
 
