@@ -25,6 +25,32 @@ void TColorStep::LoadPicture(const TBitmap* picture, int left, int top, int widt
         smoothed_.Resize(std::size_t(region_.Pixels()) * 3);
 }
 
+void TColorStep::LoadPictureToScale(const TBitmap* picture)
+{
+    region_ = ClampRegion(picture, 0, 0, picture ? picture->Width() : 0, picture ? picture->Height() : 0);
+    picture_ = region_.Pixels() > 0 ? picture : nullptr;
+    scaled_.Resize(std::size_t(region_.Pixels()) * 3);
+}
+
+bool TColorStep::CopyScaled(const std::uint8_t* wholeScaled)
+{
+    progress_.BeginStep(StepNames::ColorScale);
+    const std::size_t rowBytes = std::size_t(region_.Width) * 3;
+    const std::size_t wholeRowBytes = picture_ ? std::size_t(picture_->Width()) * 3 : 0;
+    bool done = ForEachUnit(
+        pool_, cancel_, region_.Width > 0 ? region_.Height : 0,
+        [&](int y, int) {
+            std::memcpy(scaled_.Data() + std::size_t(y) * rowBytes,
+                        wholeScaled + std::size_t(region_.Top + y) * wholeRowBytes + std::size_t(region_.Left) * 3,
+                        rowBytes);
+        },
+        [&](int y) { progress_.Percent(y, region_.Height - 1); });
+    if (!done)
+        return false;
+    progress_.EndStep();
+    return true;
+}
+
 void TColorStep::CopyRegion(std::uint8_t* destination) const
 {
     const std::size_t rowBytes = std::size_t(region_.Width) * 3;

@@ -49,9 +49,19 @@ public:
     void SetKeepSmoothed(bool keep);
     bool KeepsSmoothed() const { return keepSmoothed_; }
 
+    // Which band fixed scaling carries into the first pixel of a region row
+    // for a channel in no band (off by default): off, the band the region's
+    // own scan brings there, as if the region were the picture; on, the band
+    // the scan of the whole picture brings there, so that a region scales
+    // exactly as its part of the whole picture does.
+    void SetCarryFromPicture(bool on) { carryFromPicture_ = on; }
+
     // Stores the picture and the region (cut to the picture, see
     // ClampRegion) and sizes the buffers.
     void LoadPicture(const TBitmap* picture, int left, int top, int width, int height);
+    // The same for the whole picture, sizing only the scaled colours: for
+    // scaling alone.
+    void LoadPictureToScale(const TBitmap* picture);
 
     // Each step returns false when the cancel token stopped it.
     //
@@ -60,6 +70,10 @@ public:
     // SmoothColorsFollowing on another thread; it does not call Finish().
     bool ScaleColors(int scaleType, int scanFromOrigin, int colorScale, const std::uint8_t* colorTable,
                      int colorTableSize, TRowsReady* ready = nullptr);
+    // In place of ScaleColors: the region's part of the scaled colours of
+    // the whole picture (packed rows of the picture's width), computed
+    // before.
+    bool CopyScaled(const std::uint8_t* wholeScaled);
     bool SmoothColors(int colorSmooth, int smoothType);
     // SmoothColors while ScaleColors still runs on another thread; with its
     // own progress and pool, since the scaling uses the step's.
@@ -102,6 +116,7 @@ private:
     TWorkBuffer<std::uint8_t> result_;
     TWorkBuffer<std::uint8_t> smoothed_;
     bool keepSmoothed_ = false;
+    bool carryFromPicture_ = false;
     // Flood-fill state of average scaling, kept between computations so that
     // a preview does not allocate it on every slider move.
     TWorkBuffer<std::uint8_t> visited_;

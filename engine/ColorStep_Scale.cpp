@@ -64,34 +64,80 @@ bool TColorStep::ScaleColors(int scaleType, int scanFromOrigin, int colorScale, 
 // channel in no band keeps the band of the same channel at the pixel before.
 // That carried band is the only link between rows, so the last match of each
 // row is found first and the rows are then mapped independently.
+namespace {
+
+// The band of the last pixel in columns [from, to) of a row whose channel
+// `c` lies in a band, scanning from the right; -1 when none does.
+std::int16_t LastMatch(const TBandRow& bands, const std::uint8_t* row, int from, int to, int c)
+{
+    for (int x = to - 1; x >= from; --x) {
+        const std::int16_t m = bands.Match[row[std::size_t(x) * 3 + c]];
+        if (m >= 0)
+            return m;
+    }
+    return -1;
+}
+
+} // namespace
+
 bool TColorStep::ScaleFixed(const TBandRow& bands)
 {
     const int width = region_.Width, height = region_.Height;
     if (width <= 0 || height <= 0)
         return true;
-    std::vector<std::int16_t> lastMatch(std::size_t(height) * 3);
-    bool done = ForEachUnit(
-        pool_, cancel_, height,
-        [&](int y, int) {
-            const std::uint8_t* row = picture_->ScanLine(region_.Top + y) + std::size_t(region_.Left) * 3;
-            for (int c = 0; c < 3; ++c) {
-                std::int16_t last = -1;
-                for (int x = width - 1; x >= 0 && last < 0; --x)
-                    last = bands.Match[row[std::size_t(x) * 3 + c]];
-                lastMatch[std::size_t(y) * 3 + c] = last;
-            }
-        },
-        [](int) {});
-    if (!done)
-        return false;
     std::vector<std::int16_t> entering(std::size_t(height) * 3);
     std::int16_t state[3] = {std::int16_t(bands.Initial), std::int16_t(bands.Initial), std::int16_t(bands.Initial)};
-    for (int y = 0; y < height; ++y)
-        for (int c = 0; c < 3; ++c) {
-            entering[std::size_t(y) * 3 + c] = state[c];
-            if (lastMatch[std::size_t(y) * 3 + c] >= 0)
-                state[c] = lastMatch[std::size_t(y) * 3 + c];
-        }
+    if (!carryFromPicture_) {
+        std::vector<std::int16_t> lastMatch(std::size_t(height) * 3);
+        bool done = ForEachUnit(
+            pool_, cancel_, height,
+            [&](int y, int) {
+                const std::uint8_t* row = picture_->ScanLine(region_.Top + y) + std::size_t(region_.Left) * 3;
+                for (int c = 0; c < 3; ++c)
+                    lastMatch[std::size_t(y) * 3 + c] = LastMatch(bands, row, 0, width, c);
+            },
+            [](int) {});
+        if (!done)
+            return false;
+        for (int y = 0; y < height; ++y)
+            for (int c = 0; c < 3; ++c) {
+                entering[std::size_t(y) * 3 + c] = state[c];
+                if (lastMatch[std::size_t(y) * 3 + c] >= 0)
+                    state[c] = lastMatch[std::size_t(y) * 3 + c];
+            }
+    } else {
+        // As the scan of the whole picture carries it: the last match left of
+        // the region in the row, or else the last one in the rows above.
+        const int above = region_.Top + height - 1; // rows whose last match can reach a region row
+        const int pictureWidth = picture_->Width();
+        std::vector<std::int16_t> rowMatch(std::size_t(above) * 3), leftMatch(std::size_t(height) * 3);
+        bool done = ForEachUnit(
+            pool_, cancel_, above + height,
+            [&](int unit, int) {
+                if (unit < above) {
+                    const std::uint8_t* row = picture_->ScanLine(unit);
+                    for (int c = 0; c < 3; ++c)
+                        rowMatch[std::size_t(unit) * 3 + c] = LastMatch(bands, row, 0, pictureWidth, c);
+                } else {
+                    const int y = unit - above;
+                    const std::uint8_t* row = picture_->ScanLine(region_.Top + y);
+                    for (int c = 0; c < 3; ++c)
+                        leftMatch[std::size_t(y) * 3 + c] = LastMatch(bands, row, 0, region_.Left, c);
+                }
+            },
+            [](int) {});
+        if (!done)
+            return false;
+        for (int r = 0; r < region_.Top + height; ++r)
+            for (int c = 0; c < 3; ++c) {
+                if (r >= region_.Top) {
+                    const std::size_t i = std::size_t(r - region_.Top) * 3 + c;
+                    entering[i] = leftMatch[i] >= 0 ? leftMatch[i] : state[c];
+                }
+                if (r < above && rowMatch[std::size_t(r) * 3 + c] >= 0)
+                    state[c] = rowMatch[std::size_t(r) * 3 + c];
+            }
+    }
     const std::size_t rowBytes = std::size_t(width) * 3;
     return ForEachUnit(
         pool_, cancel_, height,

@@ -1,7 +1,9 @@
 #include "engine/DrawEffect.h"
 
+#include "engine/Apron.h"
 #include "engine/RowsReady.h"
 #include "engine/SettingsLimits.h"
+#include "engine/WholeScale.h"
 #include "engine/WorkerPool.h"
 
 #include <algorithm>
@@ -68,6 +70,10 @@ private:
     bool completed_ = false;
 };
 
+// The basis of a part's colour scaling when it walks its own grown region;
+// no whole-picture scaling has this serial.
+constexpr std::uint64_t OwnPictureBasis = ~std::uint64_t(0);
+
 } // namespace
 
 // What each stage's kept result was computed from.
@@ -80,6 +86,7 @@ struct TDrawEffect::TCache {
         int SourceWidth = 0;
         int SourceHeight = 0;
         TRegion Region;
+        std::uint64_t Basis = 0;
     };
     std::array<TKept, std::size_t(TEffectStage::Blend) + 1> Stages;
 };
@@ -100,6 +107,17 @@ void TDrawEffect::SetThreadCount(int threads)
     besidePool_.reset();
 }
 
+void TDrawEffect::SetPartOfWhole(bool on)
+{
+    if (on == partOfWhole_)
+        return;
+    partOfWhole_ = on;
+    color_.SetCarryFromPicture(on);
+    if (cache_)
+        for (TCache::TKept& kept : cache_->Stages)
+            kept.Valid = false;
+}
+
 void TDrawEffect::SetCaching(bool on)
 {
     if (on == Caching())
@@ -116,9 +134,10 @@ bool TDrawEffect::Reusable(TEffectStage stage, const TEffectSettings& s, const T
     const TCache::TKept& kept = cache_->Stages[std::size_t(stage)];
     // The region fields count through the region they give on this picture.
     const TStageSet fields = StageInputs(stage) & ~StageBit(TEffectStage::Region);
+    const std::uint64_t basis = stage == TEffectStage::ColorScale ? scaleBasis_ : 0;
     return kept.Valid && kept.Source == source_ && kept.Generation == sourceGeneration_ &&
            kept.SourceWidth == source_->Width() && kept.SourceHeight == source_->Height() && kept.Region == region &&
-           (ChangedStages(kept.Settings, s) & fields) == 0;
+           kept.Basis == basis && (ChangedStages(kept.Settings, s) & fields) == 0;
 }
 
 void TDrawEffect::Forget(TEffectStage stage)
@@ -134,8 +153,9 @@ void TDrawEffect::Keep(TEffectStage stage, const TEffectSettings& s, const TRegi
 {
     if (!cache_ || !source_)
         return;
-    cache_->Stages[std::size_t(stage)] = {true,  s, source_, sourceGeneration_, source_->Width(), source_->Height(),
-                                          region};
+    const std::uint64_t basis = stage == TEffectStage::ColorScale ? scaleBasis_ : 0;
+    cache_->Stages[std::size_t(stage)] = {true,   s,    source_, sourceGeneration_, source_->Width(), source_->Height(),
+                                          region, basis};
 }
 
 template <class Compute>
@@ -182,18 +202,38 @@ bool TDrawEffect::Render(TCancelToken& cancel)
     const TEffectSettings s = settings_;
     const bool drawSketch = s.DrawSketch != 0, drawColor = s.DrawColor != 0;
     const TRegion region = ClampRegion(source_, s.Left, s.Top, s.Width, s.Height);
+    // A part is computed with the apron of each chain around it.
+    const TRegion sketchRegion = partOfWhole_ && source_ ? WithApron(region, SketchApron(), *source_) : region;
+    const TRegion colorRegion = partOfWhole_ && source_ ? WithApron(region, ColorApron(), *source_) : region;
+    const bool averagePart = partOfWhole_ && drawColor && s.ScaleType == ScaleTypeAverage && s.ColorScale > 0;
+    const TWholeScale* whole = averagePart && wholeScale_ && wholeScale_->Serves(source_, s) &&
+                                       wholeScale_->RowsFinal() >= colorRegion.Top + colorRegion.Height
+                                   ? wholeScale_.get()
+                                   : nullptr;
+    scaleBasis_ = whole ? whole->Serial() : averagePart ? OwnPictureBasis : 0;
     TProgressReporter report(progress_);
     report.SetTotalMaximum((drawSketch ? 3 : 0) + (drawColor ? 7 : 0));
 
+    // A kept sketch layer implies its edges: forgetting the edges forgets it.
+    const bool sketchRuns = drawSketch && !Reusable(TEffectStage::SketchTone, s, sketchRegion);
+    const bool scaleRuns = drawColor && !Reusable(TEffectStage::ColorScale, s, colorRegion);
     if (drawColor) {
         color_.SetProgress(progress_);
         color_.SetPool(pool);
-        color_.LoadPicture(source_, region.Left, region.Top, region.Width, region.Height);
+        if (averagePart && !whole) {
+            // The walk stays inside the grown region: a picture of its own.
+            if (scaleRuns) {
+                partPicture_.SetSize(colorRegion.Width, colorRegion.Height);
+                partPicture_.CopyRect(*source_, colorRegion.Left, colorRegion.Top, colorRegion.Width,
+                                      colorRegion.Height, 0, 0);
+            }
+            color_.LoadPicture(&partPicture_, 0, 0, colorRegion.Width, colorRegion.Height);
+        } else {
+            color_.LoadPicture(source_, colorRegion.Left, colorRegion.Top, colorRegion.Width, colorRegion.Height);
+        }
     }
-    // A kept sketch layer implies its edges: forgetting the edges forgets it.
-    const bool sketchRuns = drawSketch && !Reusable(TEffectStage::SketchTone, s, region);
-    const bool scaleRuns = drawColor && !Reusable(TEffectStage::ColorScale, s, region);
-    const bool scaleBeside = sketchRuns && scaleRuns && pool && s.ScaleType == ScaleTypeAverage && s.ColorScale > 0;
+    const bool scaleBeside =
+        sketchRuns && scaleRuns && pool && s.ScaleType == ScaleTypeAverage && s.ColorScale > 0 && !whole;
     TDeferredPercents scalePercents;
     std::thread scaler;
     std::exception_ptr scalerFailure;
@@ -247,12 +287,13 @@ bool TDrawEffect::Render(TCancelToken& cancel)
         }
         sketch_.SetPool(sketchPool);
         const bool sketched =
-            RunStage(TEffectStage::SketchEdges, s, region,
+            RunStage(TEffectStage::SketchEdges, s, sketchRegion,
                      [&] {
-                         sketch_.LoadPicture(source_, region.Left, region.Top, region.Width, region.Height);
+                         sketch_.LoadPicture(source_, sketchRegion.Left, sketchRegion.Top, sketchRegion.Width,
+                                             sketchRegion.Height);
                          return !cancel.Requested() && sketch_.RenderEdges(s.SketchSmooth / 20.0, s.Sharper / 5.0);
                      }) &&
-            RunStage(TEffectStage::SketchTone, s, region, [&] {
+            RunStage(TEffectStage::SketchTone, s, sketchRegion, [&] {
                 return sketch_.RenderTone(s.SketchType, s.Detail, s.Darkness, s.WhiteLevel, s.RemainThreshold,
                                           s.RemainDarkness, s.RemainDark != 0);
             });
@@ -281,18 +322,20 @@ bool TDrawEffect::Render(TCancelToken& cancel)
                 std::rethrow_exception(std::exchange(scalerFailure, nullptr));
             if (!scaled || cancel.Requested())
                 return false;
-            Keep(TEffectStage::ColorScale, s, region);
+            Keep(TEffectStage::ColorScale, s, colorRegion);
             report.EndStep();
             color_.SetProgress(progress_);
             color_.SetPool(pool);
-        } else if (!RunStage(TEffectStage::ColorScale, s, region, [&] {
+        } else if (!RunStage(TEffectStage::ColorScale, s, colorRegion, [&] {
+                       if (whole)
+                           return color_.CopyScaled(whole->Pixels());
                        return color_.ScaleColors(s.ScaleType, s.ScanFromOrigin, s.ColorScale, s.ColorTable,
                                                  ColorTableSize);
                    })) {
             return false;
         }
         const bool colored =
-            RunStage(TEffectStage::ColorSmooth, s, region,
+            RunStage(TEffectStage::ColorSmooth, s, colorRegion,
                      [&] {
                          bool smoothed;
                          if (smoother.joinable()) {
@@ -308,7 +351,7 @@ bool TDrawEffect::Render(TCancelToken& cancel)
                          }
                          return smoothed && color_.BlurBorders(s.BorderBlur / 20.0);
                      }) &&
-            RunStage(TEffectStage::ColorTone, s, region,
+            RunStage(TEffectStage::ColorTone, s, colorRegion,
                      [&] { return color_.AdjustTone(s.Brightness, s.Contrast, s.Saturation, s.Red, s.Green, s.Blue); });
         if (!colored)
             return false;
@@ -318,8 +361,24 @@ bool TDrawEffect::Render(TCancelToken& cancel)
     complete_ = true;
     hasSketch_ = drawSketch;
     hasColor_ = drawColor;
+    exact_ = partOfWhole_ && !(averagePart && !whole);
     layerRegion_ = region;
+    sketchRegion_ = sketchRegion;
+    colorRegion_ = colorRegion;
     return true;
+}
+
+const std::int32_t* TDrawEffect::SketchRow(int y) const
+{
+    // The buffer covers the grown region of a part, or just the region.
+    const int dx = layerRegion_.Left - sketchRegion_.Left, dy = layerRegion_.Top - sketchRegion_.Top;
+    return sketch_.Values() + std::size_t(y + dy) * sketch_.Width() + dx;
+}
+
+const std::uint8_t* TDrawEffect::ColorRow(int y) const
+{
+    const int dx = layerRegion_.Left - colorRegion_.Left, dy = layerRegion_.Top - colorRegion_.Top;
+    return color_.ColorResult() + (std::size_t(y + dy) * color_.Width() + dx) * 3;
 }
 
 void TDrawEffect::DrawBlended(TBitmap& target) const
@@ -339,12 +398,10 @@ void TDrawEffect::DrawBlended(TBitmap& target) const
     // of range cannot push a channel outside a byte.
     const int storedOpacity = settings_.Opacity; // by value: the member is packed
     const int opacity = std::clamp(storedOpacity, 0, 100);
-    const std::int32_t* sketch = sketch_.Values();
-    const std::uint8_t* color = color_.ColorResult();
     for (int y = 0; y < region.Height; ++y) {
         std::uint8_t* out = target.ScanLine(y);
-        const std::int32_t* s = hasSketch_ ? sketch + std::size_t(y) * width : nullptr;
-        const std::uint8_t* c = hasColor_ ? color + std::size_t(y) * width * 3 : nullptr;
+        const std::int32_t* s = hasSketch_ ? SketchRow(y) : nullptr;
+        const std::uint8_t* c = hasColor_ ? ColorRow(y) : nullptr;
         if (s && c) {
             for (int x = 0; x < width; ++x) {
                 int v = s[x];
@@ -372,8 +429,6 @@ bool TDrawEffect::GetLayers(TBitmap& sketch, TBitmap& color) const
     color.SetSize(region.Width, region.Height);
     // Both layers are a full picture each: the rows are shared out like any
     // other step's (a pool exists once a render has run with two threads).
-    const std::int32_t* values = sketch_.Values();
-    const std::uint8_t* colors = color_.ColorResult();
     const std::size_t rowBytes = std::size_t(region.Width) * 3;
     if (!hasSketch_)
         sketch.FillWhite();
@@ -383,12 +438,12 @@ bool TDrawEffect::GetLayers(TBitmap& sketch, TBitmap& color) const
         ForEachRowToTheEnd(pool_.get(), region.Height, [&](int y) {
             if (hasSketch_) {
                 std::uint8_t* out = sketch.ScanLine(y);
-                const std::int32_t* v = values + std::size_t(y) * region.Width;
+                const std::int32_t* v = SketchRow(y);
                 for (int x = 0; x < region.Width; ++x)
                     out[x * 3] = out[x * 3 + 1] = out[x * 3 + 2] = std::uint8_t(v[x]);
             }
             if (hasColor_)
-                std::memcpy(color.ScanLine(y), colors + std::size_t(y) * rowBytes, rowBytes);
+                std::memcpy(color.ScanLine(y), ColorRow(y), rowBytes);
         });
     return true;
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 
+class TWholeScale;
 class TWorkerPool;
 
 // The single entry point of the effect engine: computes the sketch layer and
@@ -48,6 +49,29 @@ public:
     // way to say that the same address now holds other pixels.
     void SourceChanged() { ++sourceGeneration_; }
 
+    // Computing the region as a part of the whole picture (off by default):
+    // each chain works on the region grown by the reach of its steps (see
+    // Apron.h), fixed colour scaling carries its bands in from the rows
+    // above, and the layers handed out are the region's part, so that they
+    // equal the region's part of a render of the whole picture, bit for bit.
+    // Average colour scaling reaches further than any apron: it takes the
+    // whole picture's scaled colours from SetWholeScale when they serve this
+    // picture and settings and their rows are final there, and otherwise
+    // scales the grown region as a picture of its own, which only comes
+    // close (LayersExact says which). Switching forgets what was kept.
+    void SetPartOfWhole(bool on);
+    bool PartOfWhole() const { return partOfWhole_; }
+    // The whole picture's scaled colours for average scaling of a part; the
+    // object is read, never changed, and may still be computing.
+    void SetWholeScale(std::shared_ptr<const TWholeScale> scale) { wholeScale_ = std::move(scale); }
+    // True after a complete render of a part that equals its place in the
+    // whole picture.
+    bool LayersExact() const { return complete_ && exact_; }
+    // The grown region the colouring chain computed (the region itself
+    // unless computing a part): its bottom row is the last row of the whole
+    // picture's scaled colours that the part reads.
+    const TRegion& ColorRegion() const { return colorRegion_; }
+
     // Threads that share the work of one computation: 1 keeps it on the
     // calling thread, 0 (the default) takes one per core. The result is the
     // same for every count.
@@ -83,12 +107,16 @@ public:
 
 private:
     struct TCache;
-    // Whether the kept result of a stage can stand for this render's.
+    // Whether the kept result of a stage can stand for this render's. The
+    // region is the one the stage's chain computes.
     bool Reusable(TEffectStage stage, const TEffectSettings& s, const TRegion& region) const;
     // Forgets the stage and every stage that depends on it, before it is
     // computed again: a cancel half-way leaves nothing to reuse.
     void Forget(TEffectStage stage);
     void Keep(TEffectStage stage, const TEffectSettings& s, const TRegion& region);
+    // Row y of the layers in the chains' buffers.
+    const std::int32_t* SketchRow(int y) const;
+    const std::uint8_t* ColorRow(int y) const;
     // Runs a stage unless its kept result can stand; false on a cancel.
     template <class Compute>
     bool RunStage(TEffectStage stage, const TEffectSettings& s, const TRegion& region, Compute compute);
@@ -107,9 +135,23 @@ private:
     std::unique_ptr<TCache> cache_;
     std::uint64_t sourceGeneration_ = 0;
 
+    bool partOfWhole_ = false;
+    std::shared_ptr<const TWholeScale> wholeScale_;
+    // What the colour scaling of this render reads besides the settings: 0
+    // the picture, else the serial of a whole-picture scaling, or
+    // OwnPictureBasis for a part scaled as a picture of its own.
+    std::uint64_t scaleBasis_ = 0;
+    // The grown region of a part, copied: what its approximate average
+    // scaling walks.
+    TBitmap partPicture_;
+
     // What the last complete render produced; the blend reads only these.
     bool complete_ = false;
     bool hasSketch_ = false;
     bool hasColor_ = false;
+    bool exact_ = false;
     TRegion layerRegion_;
+    // The regions the two chains' buffers cover.
+    TRegion sketchRegion_;
+    TRegion colorRegion_;
 };

@@ -12,10 +12,10 @@ std::int32_t Held(std::int32_t value, std::int32_t low, std::int32_t high) { ret
 TEffectSettings LimitedSettings(const TEffectSettings& settings)
 {
     TEffectSettings s = settings;
-    s.SketchSmooth = Held(s.SketchSmooth, 0, 100);
+    s.SketchSmooth = Held(s.SketchSmooth, 0, MaxSketchSmooth);
     s.Sharper = Held(s.Sharper, 0, 50);
     s.ColorScale = Held(s.ColorScale, 0, ColorTableRows);
     s.ColorSmooth = Held(s.ColorSmooth, 0, MaxColorSmooth);
-    s.BorderBlur = Held(s.BorderBlur, 0, 100);
+    s.BorderBlur = Held(s.BorderBlur, 0, MaxBorderBlur);
     return s;
 }

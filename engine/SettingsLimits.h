@@ -2,8 +2,11 @@
 
 #include "engine/EffectSettings.h"
 
-// The largest colour smoothing radius the controls offer.
+// The largest colour smoothing radius the controls offer, and the largest
+// sketch smoothing and border blur (twenty times the blur's radius).
 inline constexpr int MaxColorSmooth = 19;
+inline constexpr int MaxSketchSmooth = 100;
+inline constexpr int MaxBorderBlur = 100;
 
 // The record with every number that sets the size of a window held to the
 // range of its control: colour smoothing 0..19, sketch smoothing and border
