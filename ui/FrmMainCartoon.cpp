@@ -14,6 +14,7 @@
 #include "ui/FrmPreview.h"
 #include "ui/FrmProcess.h"
 #include "ui/FrmSketchMoreOption.h"
+#include "ui/PictureView.h"
 
 #include <QFile>
 #include <QString>
@@ -25,6 +26,8 @@ void TFrmMain::RunCartoon(const QString& presetFile, TFitToPicture fit)
     Guarded([&] {
         CurrentDocument.RebuildAll();
         TFrmPreview preview(CurrentDocument, FrmOptions->Options(), *FrmSketchMoreOption, *FrmColorMoreOption, this);
+        // The preview opens on what the user was looking at.
+        preview.OpenAround(PictureView->VisibleCentre());
         if (!presetFile.trimmed().isEmpty())
             preview.LoadSettingsFile(presetFile);
         if (fit == TFitToPicture::Yes)

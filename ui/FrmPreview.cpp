@@ -1,7 +1,6 @@
 #include "ui/FrmPreview.h"
 
 #include "document/Document.h"
-#include "engine/DrawEffect.h"
 #include "settings/EffectControls.h"
 #include "settings/FitToPhoto.h"
 #include "settings/ProgramDir.h"
@@ -13,6 +12,7 @@
 #include "ui/Message.h"
 #include "ui/PaintBox.h"
 #include "ui/PanelPlacement.h"
+#include "ui/PreviewRenderer.h"
 #include "ui/SpinEdit.h"
 #include "ui/TrackSpin.h"
 
@@ -110,6 +110,8 @@ TFrmPreview::TFrmPreview(TDocument& document, TProgramOptions& options, TFrmSket
 
 TFrmPreview::~TFrmPreview()
 {
+    // Its threads post their frames to this window: they end first.
+    Renderer.reset();
     FrmSketchMore.Attach(nullptr);
     FrmColorMore.Attach(nullptr, {});
 }
@@ -178,9 +180,15 @@ void TFrmPreview::CreateControls()
     buttons->addWidget(Btn_Fit);
     buttons->addStretch(1);
 
+    // The view bar sits under the picture, beside the buttons, which are
+    // taller than it: the window's least height does not grow.
+    auto* picture = new QVBoxLayout;
+    picture->setSpacing(2);
+    picture->addWidget(PreviewArea, 1);
+    picture->addWidget(CreateViewBar());
     auto* top = new QGridLayout;
     top->setContentsMargins(8, 4, 8, 0);
-    top->addWidget(PreviewArea, 0, 0);
+    top->addLayout(picture, 0, 0);
     top->addLayout(buttons, 0, 1);
     top->addWidget(Tabs, 1, 0, 1, 2);
     top->setRowStretch(0, 1);
@@ -201,17 +209,21 @@ void TFrmPreview::CreateControls()
     connect(Chk_DrawSketch, &QCheckBox::clicked, this, [this] {
         UpdateSketchEnabling();
         RenderPreview();
+        ShowViewState();
     });
     connect(Chk_DrawColor, &QCheckBox::clicked, this, [this] {
         UpdateColorEnabling();
         RenderPreview();
+        ShowViewState();
     });
     connect(SketchMore, &QPushButton::clicked, &FrmSketchMore, &QDialog::exec);
     connect(ColorMore, &QPushButton::clicked, &FrmColorMore, &QDialog::exec);
     connect(PreviewArea, &TPaintBox::Resized, this, &TFrmPreview::PaintBoxResized);
-    connect(PreviewArea, &TPaintBox::PointerPressed, this, [this](QPoint p) { PointerPressed(p); });
+    connect(PreviewArea, &TPaintBox::PointerPressed, this,
+            [this](QPoint p, Qt::MouseButton button) { PointerPressed(p, button); });
     connect(PreviewArea, &TPaintBox::PointerMoved, this, &TFrmPreview::PointerMoved);
-    connect(PreviewArea, &TPaintBox::PointerReleased, this, [this] { RenderPreview(); });
+    connect(PreviewArea, &TPaintBox::PointerReleased, this,
+            [this](QPoint p, Qt::MouseButton button) { PointerReleased(p, button); });
 
     UpdateSketchEnabling();
     UpdateColorEnabling();
@@ -319,7 +331,7 @@ void TFrmPreview::FitSettingsToPicture()
     TBusyCursor busy;
     TakeControls(Record);
     // Before the dialog is shown its working picture is still the view's.
-    const TBitmap& picture = PreviewEffect ? Document.SourceBitmap : Document.ViewBitmap;
+    const TBitmap& picture = Live ? Document.SourceBitmap : Document.ViewBitmap;
     Record = FitToPhoto(Record, picture);
     ShowRecord();
     RenderPreview();

@@ -1,13 +1,13 @@
 #include "ui/FrmPreview.h"
 
 #include "document/Document.h"
-#include "engine/DrawEffect.h"
 #include "settings/EffectControls.h"
 #include "settings/FitToPhoto.h"
 #include "settings/ProgramOptions.h"
 #include "ui/BusyCursor.h"
-#include "ui/Cursors.h"
 #include "ui/PaintBox.h"
+#include "ui/PreviewGeometry.h"
+#include "ui/PreviewRenderer.h"
 #include "ui/TrackSpin.h"
 
 #include <QCheckBox>
@@ -16,9 +16,10 @@
 
 #include <algorithm>
 
-// The preview area shows the picture at actual size, one picture pixel on
-// one device pixel, from the scroll position; what lies beyond the picture
-// shows the dialog's face colour.
+// The frames are computed by a renderer of the working picture on threads of
+// its own and arrive here through the window's event queue; the area shows
+// the newest that has arrived. At 1:1 the scroll position is the picture
+// pixel at the area's top-left corner.
 
 const QImage& TFrmPreview::AreaImage() const { return PreviewArea->Screen(); }
 int TFrmPreview::ScrollLeft() const { return HorzScrollBar->value(); }
@@ -27,8 +28,9 @@ int TFrmPreview::ScrollTop() const { return VertScrollBar->value(); }
 void TFrmPreview::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (event->spontaneous() || PreviewEffect)
+    if (event->spontaneous() || Live)
         return;
+    Live = true;
     Closing = false;
     ConfirmedFlag = false;
     TBusyCursor busy;
@@ -37,11 +39,10 @@ void TFrmPreview::showEvent(QShowEvent* event)
     Document.SketchWork = Document.SourceBitmap;
     for (TTrackSpin* pair : Pairs)
         pair->ResetHandled();
-    PreviewEffect = std::make_unique<TDrawEffect>();
-    // A slider move recomputes only what it changes.
-    PreviewEffect->SetCaching(true);
     PreviewBitmap = TBitmap();
-    SetupPreviewScroll();
+    ShownNumber = Requested;
+    ShownExact = ShownFit = false;
+    ShownReduced.reset();
     // The effect is computed from what the view shows, at full size until
     // the Image Size tab reduces it, and previewed once when all is set.
     ShowFullSize();
@@ -51,18 +52,23 @@ void TFrmPreview::showEvent(QShowEvent* event)
         ShowRecord();
     }
     Showing = false;
+    ShowViewState();
     RenderPreview();
 }
 
 void TFrmPreview::done(int result)
 {
-    if (PreviewEffect) {
+    if (Live) {
+        // Cancels what is under way and waits only for its threads to see it.
+        Renderer.reset();
+        Live = false;
         if (result != QDialog::Accepted) {
             ConfirmedFlag = false;
             Document.SourceBitmap = Document.SketchWork;
         }
-        PreviewEffect.reset();
         PreviewBitmap = TBitmap();
+        ShownReduced.reset();
+        OriginalHeld = RightHeld = DraggingDivider = Dragging = false;
         Closing = true;
         Options.LastTop = y();
         Options.LastLeft = x();
@@ -72,81 +78,137 @@ void TFrmPreview::done(int result)
     QDialog::done(result);
 }
 
+void TFrmPreview::StartRenderer()
+{
+    // The renderer reads its own copy: the document's picture may change
+    // while a frame is computed (another size, Cancel).
+    auto picture = std::make_shared<const TBitmap>(Document.SourceBitmap);
+    Renderer.reset();
+    const int run = ++RendererRun;
+    Renderer = std::make_unique<TPreviewRenderer>(
+        std::move(picture), ResampleSource, [this, run](std::shared_ptr<TPreviewFrame> frame) {
+            QMetaObject::invokeMethod(
+                this, [this, run, frame] { FrameArrived(run, frame); }, Qt::QueuedConnection);
+        });
+    // What is shown belongs to the picture before.
+    ShownNumber = Requested;
+    ShownExact = false;
+    PreviewBitmap = TBitmap();
+    ShownReduced.reset();
+}
+
 void TFrmPreview::RenderPreview()
 {
-    if (!isVisible() || !PreviewEffect || Showing || Closing)
+    if (!isVisible() || !Live || !Renderer || Showing || Closing)
         return;
-    if (!Chk_DrawSketch->isChecked() && !Chk_DrawColor->isChecked()) {
+    const bool effect = Chk_DrawSketch->isChecked() || Chk_DrawColor->isChecked();
+    // Without an effect the 1:1 view is the photo itself; the fit view still
+    // needs its reduced copy.
+    if (!effect && !InFitView()) {
+        ShownNumber = Requested;
         DrawUnprocessed();
         return;
     }
     const TBitmap& picture = Document.SourceBitmap;
     const QSize area = PreviewArea->DeviceSize();
-    TakeControls(Record);
-    Record.Left = ScrollLeft();
-    Record.Top = ScrollTop();
-    Record.Width = std::min(picture.Width(), area.width());
-    Record.Height = std::min(picture.Height(), area.height());
-    Record.WhiteLevel = WhiteLevelOfThreshold(Pairs[3]->Value());
-    Record.ScanFromOrigin = 1;
-    PreviewEffect->SetSettings(Record, &picture);
-    PreviewEffect->Render();
-    PreviewEffect->DrawBlended(PreviewBitmap);
-    ShowPicture(PreviewBitmap, 0, 0);
-}
-
-void TFrmPreview::DrawUnprocessed() { ShowPicture(Document.SourceBitmap, ScrollLeft(), ScrollTop()); }
-
-void TFrmPreview::ShowPicture(const TBitmap& picture, int left, int top)
-{
-    QImage& screen = PreviewArea->Screen();
-    PreviewArea->ClearToFace(screen.rect());
-    const int w = std::clamp(picture.Width() - left, 0, screen.width());
-    const int h = std::clamp(picture.Height() - top, 0, screen.height());
-    for (int y = 0; y < h; ++y) {
-        const std::uint8_t* from = picture.ScanLine(top + y) + std::size_t(left) * 3;
-        auto* to = reinterpret_cast<QRgb*>(screen.scanLine(y));
-        for (int x = 0; x < w; ++x, from += 3)
-            to[x] = qRgb(from[2], from[1], from[0]);
+    if (effect) {
+        TakeControls(Record);
+        Record.Left = ScrollLeft();
+        Record.Top = ScrollTop();
+        Record.Width = std::min(picture.Width(), area.width());
+        Record.Height = std::min(picture.Height(), area.height());
+        Record.WhiteLevel = WhiteLevelOfThreshold(Pairs[3]->Value());
+        Record.ScanFromOrigin = 1;
     }
-    PreviewArea->update();
+    TPreviewRequest request;
+    request.Number = ++Requested;
+    request.Settings = Record;
+    request.Settings.DrawSketch = Chk_DrawSketch->isChecked() ? 1 : 0;
+    request.Settings.DrawColor = Chk_DrawColor->isChecked() ? 1 : 0;
+    if (InFitView()) {
+        const QSize fit = FitSize(QSize(picture.Width(), picture.Height()), area);
+        request.Fit = true;
+        request.FitWidth = fit.width();
+        request.FitHeight = fit.height();
+    }
+    Renderer->Request(request);
+    ShowViewState();
 }
+
+void TFrmPreview::FrameArrived(int run, const std::shared_ptr<TPreviewFrame>& frame)
+{
+    // The exact frame of a request follows its approximate one.
+    const bool newer = frame->Number > ShownNumber || (frame->Number == ShownNumber && frame->Exact && !ShownExact);
+    if (run != RendererRun || !Live || !newer)
+        return;
+    ShownNumber = frame->Number;
+    PreviewBitmap = std::move(frame->Pixels);
+    ShownRegion = frame->Region;
+    ShownExact = frame->Exact;
+    ShownFit = frame->Fit;
+    ShownReduced = frame->Reduced;
+    ShowArea();
+    ShowViewState();
+}
+
+void TFrmPreview::DrawUnprocessed() { ShowArea(); }
 
 void TFrmPreview::SetupPreviewScroll()
 {
     const QSize area = PreviewArea->DeviceSize();
     const TBitmap& picture = Document.SourceBitmap;
-    const auto setup = [](QScrollBar* bar, int pictureSize, int areaSize) {
-        bar->setValue(0);
+    const auto setup = [](QScrollBar* bar, int pictureSize, int areaSize, std::optional<int> centre) {
         const bool scrolls = areaSize < pictureSize;
         bar->setRange(0, scrolls ? pictureSize - areaSize : 0);
         bar->setPageStep(std::max(1, areaSize));
         bar->setEnabled(scrolls);
+        bar->setValue(centre ? CentredScroll(*centre, areaSize, pictureSize) : 0);
     };
-    setup(HorzScrollBar, picture.Width(), area.width());
-    setup(VertScrollBar, picture.Height(), area.height());
-    const bool scrolls = HorzScrollBar->isEnabled() || VertScrollBar->isEnabled();
-    PreviewArea->setCursor(scrolls ? CursorFor(crHandGrab) : QCursor(Qt::ArrowCursor));
+    setup(HorzScrollBar, picture.Width(), area.width(), LookAt ? std::optional(LookAt->x()) : std::nullopt);
+    setup(VertScrollBar, picture.Height(), area.height(), LookAt ? std::optional(LookAt->y()) : std::nullopt);
+    ShowAreaCursor(QPoint(-1, -1));
 }
 
 void TFrmPreview::PaintBoxResized()
 {
-    if (Closing || !PreviewEffect)
+    if (Closing || !Live)
         return;
     SetupPreviewScroll();
+    ShowArea();
     RenderPreview();
 }
 
-void TFrmPreview::PointerPressed(QPoint position)
+void TFrmPreview::PointerPressed(QPoint position, Qt::MouseButton button)
 {
+    if (button == Qt::RightButton) {
+        RightHeld = true;
+        ShowArea();
+        return;
+    }
+    if (button != Qt::LeftButton)
+        return;
+    PressedAt = position;
+    if (NearDivider(position)) {
+        DraggingDivider = true;
+        return;
+    }
     GrabX = position.x();
     GrabY = position.y();
+    Dragging = !InFitView();
 }
 
 void TFrmPreview::PointerMoved(QPoint position, Qt::MouseButtons buttons)
 {
-    if (!(buttons & Qt::LeftButton))
+    if (DraggingDivider) {
+        const int width = std::max(PreviewArea->DeviceSize().width(), 1);
+        SplitAt = std::clamp(double(position.x()) / width, 0.0, 1.0);
+        ShowArea();
         return;
+    }
+    if (!(buttons & Qt::LeftButton) || !Dragging) {
+        ShowAreaCursor(position);
+        return;
+    }
     // The picture follows the pointer; a move that would pass an edge is
     // not taken, so the position stays at the last one inside the range.
     bool moved = false;
@@ -166,6 +228,33 @@ void TFrmPreview::PointerMoved(QPoint position, Qt::MouseButtons buttons)
             moved = true;
         }
     }
-    if (moved)
-        DrawUnprocessed();
+    if (moved) {
+        const QSize area = PreviewArea->DeviceSize();
+        LookAt = QPoint(ScrollLeft() + area.width() / 2, ScrollTop() + area.height() / 2);
+        ShowArea();
+    }
+}
+
+void TFrmPreview::PointerReleased(QPoint position, Qt::MouseButton button)
+{
+    if (button == Qt::RightButton) {
+        RightHeld = false;
+        ShowArea();
+        return;
+    }
+    if (DraggingDivider) {
+        DraggingDivider = false;
+        return;
+    }
+    const bool click = (position - PressedAt).manhattanLength() <= 4;
+    if (button == Qt::LeftButton && InFitView() && click) {
+        // The whole picture was a map: 1:1 opens where it was clicked.
+        const TBitmap& picture = Document.SourceBitmap;
+        const QSize whole(picture.Width(), picture.Height()), area = PreviewArea->DeviceSize();
+        LookAt = FitToPicture(position, whole, FitSize(whole, area), area);
+        SetFitView(false);
+        return;
+    }
+    Dragging = false;
+    RenderPreview();
 }

@@ -1,8 +1,8 @@
 #include "ui/FrmPreview.h"
 
 #include "document/Document.h"
-#include "engine/DrawEffect.h"
 #include "settings/Resample.h"
+#include "ui/PreviewRenderer.h"
 #include "ui/SpinEdit.h"
 
 #include <QGridLayout>
@@ -66,7 +66,7 @@ QWidget* TFrmPreview::CreateImageSizeTab()
 
 void TFrmPreview::ShowFullSize()
 {
-    ResampleSource = CaptureResampleSource(Document.ViewBitmap);
+    ResampleSource = std::make_shared<const TResampleSource>(CaptureResampleSource(Document.ViewBitmap));
     FullWidth = Document.ViewBitmap.Width();
     FullHeight = Document.ViewBitmap.Height();
     Lbl_Original->setText(tr("Original Size: ") + QString::number(FullWidth) + " * " + QString::number(FullHeight));
@@ -127,14 +127,18 @@ void TFrmPreview::ApplyImageSize(int width, int height, bool moveSlider)
         Trc_ImageSize->setValue(int(std::int64_t(width) * 100 / FullWidth));
     SettingSize = false;
 
+    // The 1:1 region keeps its place in the picture.
+    const int oldWidth = Document.SourceBitmap.Width(), oldHeight = Document.SourceBitmap.Height();
+    if (LookAt && oldWidth > 0 && oldHeight > 0)
+        LookAt = QPoint(int(std::int64_t(LookAt->x()) * width / oldWidth),
+                        int(std::int64_t(LookAt->y()) * height / oldHeight));
     // At full size the reduction would give back the view picture exactly.
     if (width == FullWidth && height == FullHeight)
         Document.SourceBitmap = Document.ViewBitmap;
     else
-        ResampleTo(ResampleSource, width, height, Document.SourceBitmap);
-    // The same picture object now holds other pixels.
-    if (PreviewEffect)
-        PreviewEffect->SourceChanged();
+        ResampleTo(*ResampleSource, width, height, Document.SourceBitmap);
+    StartRenderer();
     SetupPreviewScroll();
+    ShowArea();
     RenderPreview();
 }

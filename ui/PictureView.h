@@ -26,6 +26,8 @@ public:
     double ZoomRate() const { return ZoomRateOfStep(Step); }
     // The visible part of the picture, inclusive edges.
     const TRect& ViewRect() const { return View; }
+    // The picture pixel at the centre of the visible part.
+    QPoint VisibleCentre() const { return QPoint((View.Left + View.Right) / 2, (View.Top + View.Bottom) / 2); }
     // The paint box's size in device pixels.
     QSize PaintSize() const;
     // The scroll positions: the picture pixel at the top-left corner.

@@ -44,15 +44,24 @@ namespace {
     return ::testing::AssertionSuccess();
 }
 
-// The effect of the record's region as a separate compositor computes it.
+// The record's region of the effect of the whole picture, as a separate
+// compositor computes it.
 TBitmap Reference(const TEffectSettings& settings, const TBitmap& source)
 {
+    TEffectSettings whole = settings;
+    whole.Left = whole.Top = 0;
+    whole.Width = source.Width();
+    whole.Height = source.Height();
     TDrawEffect effect;
-    effect.SetSettings(settings, &source);
+    effect.SetSettings(whole, &source);
     effect.Render();
     TBitmap blended;
     effect.DrawBlended(blended);
-    return blended;
+    const int w = std::min<int>(settings.Width, source.Width() - settings.Left);
+    const int h = std::min<int>(settings.Height, source.Height() - settings.Top);
+    TBitmap region(w, h);
+    region.CopyRect(blended, settings.Left, settings.Top, w, h, 0, 0);
+    return region;
 }
 
 class PreviewDialog : public PreviewFixture {};
@@ -82,12 +91,14 @@ TEST_F(PreviewDialog, ShowingPreviewsTheVisibleRegionOfAFullSizeCopyOfTheView)
     EXPECT_EQ(+s.Height, area.height());
     EXPECT_EQ(+s.WhiteLevel, 255);
     EXPECT_EQ(+s.Detail, 115);
+    QTRY_VERIFY(preview.ShowsExact());
     EXPECT_TRUE(AreaShows(preview, Reference(s, Doc.SourceBitmap), 0, 0));
     EXPECT_EQ(preview.PreviewArea->cursor().shape(), Qt::BitmapCursor) << "the grabbing hand";
 
     // A handled change recomputes with it; the threshold goes in as WhiteLevel.
     preview.Pair("Threshold")->Trc()->setValue(40);
     EXPECT_EQ(+preview.Settings().WhiteLevel, 215);
+    QTRY_VERIFY(preview.ShowsExact());
     EXPECT_TRUE(AreaShows(preview, Reference(preview.Settings(), Doc.SourceBitmap), 0, 0));
 }
 
@@ -124,6 +135,7 @@ TEST_F(PreviewDialog, ASmallPictureCannotScrollAndTheRestOfTheAreaIsFaceColoured
     preview.Chk_DrawSketch->click();
     EXPECT_EQ(+preview.Settings().Width, 60);
     EXPECT_EQ(+preview.Settings().Height, 40);
+    QTRY_VERIFY(preview.ShowsExact());
     EXPECT_TRUE(AreaShows(preview, Reference(preview.Settings(), Doc.SourceBitmap), 0, 0));
 }
 
@@ -147,6 +159,7 @@ TEST_F(PreviewDialog, DraggingMovesTheUnprocessedPictureAndStopsInsideTheRange)
     QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(-5000, 90));
     EXPECT_EQ(+preview.Settings().Left, 10);
     EXPECT_EQ(+preview.Settings().Top, 10);
+    QTRY_VERIFY(preview.ShowsExact());
     EXPECT_TRUE(AreaShows(preview, Reference(preview.Settings(), Doc.SourceBitmap), 0, 0));
 }
 
@@ -159,6 +172,7 @@ TEST_F(PreviewDialog, TypedDetailIsLimitedToTheTrackBarAndClearingItChangesNothi
     EXPECT_EQ(detail->Trc()->value(), 1024);
     EXPECT_EQ(detail->Spn()->Text(), "1024");
     EXPECT_EQ(+preview.Settings().Detail, 1024);
+    QTRY_VERIFY(preview.ShowsExact());
 
     const QImage shown = preview.AreaImage().copy();
     detail->Spn()->setFocus();
@@ -166,6 +180,7 @@ TEST_F(PreviewDialog, TypedDetailIsLimitedToTheTrackBarAndClearingItChangesNothi
     QTest::keyClick(detail->Spn(), Qt::Key_Backspace);
     EXPECT_EQ(detail->Trc()->value(), 1024);
     EXPECT_EQ(+preview.Settings().Detail, 1024);
+    EXPECT_TRUE(preview.ShowsExact()) << "nothing asked for";
     EXPECT_EQ(preview.AreaImage(), shown);
 }
 
@@ -212,6 +227,7 @@ TEST_F(PreviewDialog, EveryRecomputationShowsWhatAFreshOneGives)
     TFrmPreview& preview = Shown();
     preview.Chk_DrawColor->click();
     ASSERT_EQ(preview.Settings().DrawColor, 1);
+    QTRY_VERIFY(preview.ShowsExact());
     struct TStep {
         const char* What;
         std::function<void()> Act;
@@ -241,6 +257,7 @@ TEST_F(PreviewDialog, EveryRecomputationShowsWhatAFreshOneGives)
     QImage before = preview.AreaImage().copy();
     for (const TStep& step : steps) {
         step.Act();
+        QTRY_VERIFY(preview.ShowsExact());
         EXPECT_NE(preview.AreaImage(), before) << step.What << " shows no change";
         EXPECT_TRUE(AreaShows(preview, Reference(preview.Settings(), Doc.SourceBitmap), 0, 0)) << step.What;
         before = preview.AreaImage().copy();
