@@ -287,7 +287,16 @@ void TFrmPreview::PlaceWindow()
     const QScreen* screen =
         parentWidget() && parentWidget()->screen() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QRect place = PreviewPlace(Options, work, {DesignedSize, MinimumSize, MaximumSize});
+    // The frame the window system draws around it: its own once it is on the
+    // screen, before that the main window's (a dialog's is no larger).
+    QMargins frame;
+    const QWidget* framed = isVisible() ? this : parentWidget() ? parentWidget()->window() : nullptr;
+    if (framed && framed->isVisible()) {
+        const QRect outer = framed->frameGeometry(), inner = framed->geometry();
+        frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                         outer.bottom() - inner.bottom());
+    }
+    const QRect place = PreviewPlace(Options, work, {DesignedSize, MinimumSize, MaximumSize}, frame);
     resize(place.size());
     move(place.topLeft());
 }

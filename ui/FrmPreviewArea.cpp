@@ -31,6 +31,8 @@ void TFrmPreview::showEvent(QShowEvent* event)
     if (event->spontaneous() || Live)
         return;
     Live = true;
+    // Placed again now that its own frame is known: on the screen whole.
+    PlaceWindow();
     Closing = false;
     ConfirmedFlag = false;
     TBusyCursor busy;

@@ -153,11 +153,14 @@ void TFrmPreview::ShowArea()
         if (effect && !Dragging && !ShownFit && !PreviewBitmap.Empty())
             DrawPicture(PreviewBitmap, 0, 0, QPoint(ShownRegion.Left - left, ShownRegion.Top - top), split, width);
     }
-    if (Split && !photoOnly && split < width) {
-        const QRgb line = qRgb(255, 255, 255), shade = qRgb(0, 0, 0);
+    if (Split && !photoOnly) {
+        // A white and a black column: seen on any picture.
         for (int y = 0; y < screen.height(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(screen.scanLine(y));
-            row[split] = (y / 4) % 2 ? line : shade;
+            if (split - 1 >= 0 && split - 1 < width)
+                row[split - 1] = qRgb(255, 255, 255);
+            if (split < width)
+                row[split] = qRgb(0, 0, 0);
         }
     }
     PreviewArea->update();
@@ -167,10 +170,11 @@ void TFrmPreview::ShowViewState()
 {
     QString state;
     const bool effect = Chk_DrawSketch->isChecked() || Chk_DrawColor->isChecked();
+    // Short: at a large scale factor the bar is narrow.
     if (InFitView())
-        state = tr("Whole picture, approximate");
+        state = tr("Approximate");
     else if (effect)
-        state = ShowsExact() ? tr("1:1, exact") : tr("1:1, refining…");
+        state = ShowsExact() ? tr("Exact") : tr("Refining…");
     Lbl_ViewState->setText(state);
 }
 

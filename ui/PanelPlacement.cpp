@@ -38,7 +38,8 @@ QRect KeptInside(const QRect& place, const QRect& area)
     return kept;
 }
 
-QRect PreviewPlace(const TProgramOptions& options, const QRect& workArea, const TPreviewWindowSizes& sizes)
+QRect PreviewPlace(const TProgramOptions& options, const QRect& workArea, const TPreviewWindowSizes& sizes,
+                   const QMargins& frame)
 {
     const int R = workArea.x() + workArea.width(), B = workArea.y() + workArea.height();
     // By value: the record's fields are packed.
@@ -59,5 +60,12 @@ QRect PreviewPlace(const TProgramOptions& options, const QRect& workArea, const 
             place = QRect(lastLeft, lastTop, lastWidth, lastHeight);
         break;
     }
-    return QRect(place.topLeft(), place.size().expandedTo(sizes.Minimum).boundedTo(sizes.Maximum));
+    const QSize border(frame.left() + frame.right(), frame.top() + frame.bottom());
+    const QSize size = place.size()
+                           .expandedTo(sizes.Minimum)
+                           .boundedTo(sizes.Maximum)
+                           .boundedTo(workArea.size() - border)
+                           .expandedTo(sizes.Minimum);
+    const QRect framed = KeptInside(QRect(place.topLeft(), size + border), workArea);
+    return QRect(framed.topLeft(), size);
 }

@@ -2,6 +2,7 @@
 
 #include "settings/ProgramOptions.h"
 
+#include <QMargins>
 #include <QRect>
 #include <QSize>
 
@@ -41,11 +42,18 @@ QRect KeptInside(const QRect& place, const QRect& area);
 // the rectangle of the last close only when its top-left corner lies in
 // 0..R, 0..B and its size in 1..R, 1..B. Otherwise, and for an unknown mode,
 // the window keeps its designed size, centred. The size is then held to the
-// window's limits; the corner stays.
+// window's limits.
+//
+// Last, the window with its frame (`frame`: the title bar and borders the
+// window system adds around the returned rectangle, whose corner is the
+// frame's corner and whose size is the inside's) is kept on the work area:
+// made smaller where it does not fit, never below its minimum, and moved
+// inside; one that cannot fit keeps its top-left corner on the work area.
 struct TPreviewWindowSizes {
     QSize Designed;
     QSize Minimum;
     QSize Maximum;
 };
 
-QRect PreviewPlace(const TProgramOptions& options, const QRect& workArea, const TPreviewWindowSizes& sizes);
+QRect PreviewPlace(const TProgramOptions& options, const QRect& workArea, const TPreviewWindowSizes& sizes,
+                   const QMargins& frame = {});

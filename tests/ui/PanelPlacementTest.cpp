@@ -100,10 +100,14 @@ TEST(PreviewPlacement, EachModeAgainstTheWorkArea)
          {Maximized, 459, 451, 50, 0, 0, 0, 0},
          QRect(0, 0, 453, 400)},
         {"last, inside", work, {Last, 459, 451, 50, 100, 200, 700, 500}, QRect(200, 100, 700, 500)},
-        {"last, corner on the right and bottom edges",
+        {"last, corner on the right and bottom edges: moved back onto the work area",
          work,
          {Last, 459, 451, 50, 1040, 1920, 700, 500},
-         QRect(1920, 1040, 700, 500)},
+         QRect(1220, 540, 700, 500)},
+        {"last, partly past the right edge",
+         work,
+         {Last, 459, 451, 50, 100, 1500, 700, 500},
+         QRect(1220, 100, 700, 500)},
         {"last, as large as the work area", work, {Last, 459, 451, 50, 0, 0, 1920, 1040}, QRect(0, 0, 1600, 1040)},
         {"last, off the left edge", work, {Last, 459, 451, 50, 100, -1, 700, 500}, designed},
         {"last, off the top edge", work, {Last, 459, 451, 50, -1, 200, 700, 500}, designed},
@@ -117,6 +121,39 @@ TEST(PreviewPlacement, EachModeAgainstTheWorkArea)
     };
     for (const TCase& c : cases)
         EXPECT_EQ(PreviewPlace(c.Options, c.Work, sizes), c.Expected) << c.What;
+}
+
+// With the frame the window system adds (here a title bar of 24 and borders
+// of 2), the framed window lies on the work area: the rectangle's corner is
+// the frame's, its size the inside's.
+TEST(PreviewPlacement, TheFramedWindowStaysOnTheWorkArea)
+{
+    const TPreviewWindowSizes sizes{QSize(517, 438), QSize(453, 400), QSize(1600, 1200)};
+    const QMargins frame(2, 24, 2, 2);
+    const QRect half(0, 0, 800, 500); // a 1600 x 1000 screen at twice the density
+    constexpr int Custom = 0, Maximized = 1, Last = 2;
+    struct TCase {
+        const char* What;
+        QRect Work;
+        TProgramOptions Options;
+        QRect Expected;
+    };
+    const TCase cases[] = {
+        {"maximized", half, {Maximized, 459, 451, 50, 0, 0, 0, 0}, QRect(0, 0, 796, 474)},
+        {"designed, centred", half, {7, 459, 451, 50, 0, 0, 0, 0}, QRect(141, 31, 517, 438)},
+        {"custom, just below the work area: smaller", half, {Custom, 799, 499, 50, 0, 0, 0, 0}, QRect(0, 0, 796, 474)},
+        {"last, at the far corner", half, {Last, 459, 451, 50, 499, 799, 460, 420}, QRect(336, 54, 460, 420)},
+        {"a work area below a bar",
+         QRect(0, 30, 800, 470),
+         {Maximized, 459, 451, 50, 0, 0, 0, 0},
+         QRect(0, 30, 796, 444)},
+        {"a screen below the minimum: the corner stays on it",
+         QRect(0, 0, 400, 300),
+         {Maximized, 459, 451, 50, 0, 0, 0, 0},
+         QRect(0, 0, 453, 400)},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(PreviewPlace(c.Options, c.Work, sizes, frame), c.Expected) << c.What;
 }
 
 } // namespace

@@ -323,7 +323,8 @@ TEST_F(PreviewDialog, WindowIsPlacedFromTheOptionsAgainstTheWorkArea)
         {"last with width 0", options(2, 459, 451, 10, 20, 0, 420), QRect(centred, QSize(517, 438))},
         {"last below the work area", options(2, 459, 451, B + 1, 20, 500, 420), QRect(centred, QSize(517, 438))},
         {"unknown mode", options(7, 459, 451, 0, 0, 0, 0), QRect(centred, QSize(517, 438))},
-        {"custom below the minimum", options(0, 100, 100, 0, 0, 0, 0), QRect((R - 100) / 2, (B - 100) / 2, 453, 400)},
+        {"custom below the minimum: grown, and kept on the work area", options(0, 100, 100, 0, 0, 0, 0),
+         QRect(std::min((R - 100) / 2, R - 453), std::min((B - 100) / 2, B - 400), 453, 400)},
     };
     for (const TCase& c : cases) {
         Options = c.Options;
