@@ -1,14 +1,21 @@
-// The preview dialog's own recomputation: a handled slider change runs
-// RenderPreview, which computes the effect of the visible region and draws it
-// into the preview area. Offscreen, with the shipped "cartoon" preset loaded
-// as a shortcut does.
+// The preview dialog as the user waits for it: after a handled slider move
+// (or a drag of a colours-table boundary, or a scroll to another region),
+// how long until the area shows the first frame of the new settings, and how
+// long until it shows the exact one. Offscreen, with the shipped "cartoon"
+// preset loaded as a shortcut does, the preview area at 1600 x 1200.
 //
 //   ./build/bench/preview_bench
-//   LQ_BIG_PHOTO=/usr/share/backgrounds/mate/abstract/Elephants_5640x3172.jpg ./build/bench/preview_bench
+//   ./build/bench/preview_bench --benchmark_filter=Big
+//
+// The big cases use the 17.9-megapixel Elephants photo (BigPhoto.h); they
+// are skipped without it. Each repetition starts from a settled preview: the
+// exact frame of the step before is shown and nothing is computed.
+#include "bench/BigPhoto.h"
 #include "document/Document.h"
-#include "picture/JpegFile.h"
+#include "picture/PictureFiles.h"
 #include "settings/ProgramDir.h"
 #include "settings/ProgramOptions.h"
+#include "ui/ColorScaleRuler.h"
 #include "ui/FrmColorMoreOption.h"
 #include "ui/FrmPreview.h"
 #include "ui/FrmSketchMoreOption.h"
@@ -16,13 +23,17 @@
 #include "ui/TrackSpin.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QSlider>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,84 +49,165 @@ struct TPreviewRun {
 
     // Shows the dialog on the photo with its preview area at w x h device
     // pixels (beyond the window's limits where asked: the area alone is
-    // measured), scrolled to the bottom-right corner when asked.
+    // measured), the region at the picture's middle or bottom-right corner.
     TPreviewRun(const std::string& photo, int w, int h, bool bottomRight)
     {
-        Document.ViewBitmap = ReadJpegFile(photo);
+        Document.ViewBitmap = ReadPicture(photo, nullptr);
         Document.SourceBitmap = Document.ViewBitmap;
         Preview = std::make_unique<TFrmPreview>(Document, Options, SketchMore, ColorMore);
         Preview->LoadSettingsFile(QString::fromStdString(ProgramFile(CartoonSetName)));
-        Preview->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        const QPoint middle(Document.ViewBitmap.Width() / 2, Document.ViewBitmap.Height() / 2);
+        Preview->OpenAround(bottomRight ? QPoint(1 << 30, 1 << 30) : middle);
         Preview->show();
+        Preview->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         for (int i = 0; i < 3; ++i) {
             const QSize area = Preview->PreviewArea->DeviceSize();
             Preview->resize(Preview->size() + QSize(w - area.width(), h - area.height()));
             QApplication::processEvents();
         }
-        if (bottomRight) {
-            Preview->HorzScrollBar->setValue(Preview->HorzScrollBar->maximum());
-            Preview->VertScrollBar->setValue(Preview->VertScrollBar->maximum());
-        }
-        Preview->RenderPreview();
+        Settle();
     }
+
+    // Handles events until the area shows the newest frame (or the exact
+    // one); false after a minute without.
+    bool WaitFor(bool exact) const
+    {
+        QElapsedTimer timer;
+        timer.start();
+        // Sleeps until an event comes (a frame, or the tick that lets the
+        // minute be checked): a waiting loop that polled would take the
+        // cores the frames are computed on.
+        QTimer tick;
+        tick.start(100);
+        QEventLoop loop;
+        while (!(exact ? Preview->ShowsExact() : Preview->ShowsLatest())) {
+            if (timer.elapsed() > 60000)
+                return false;
+            loop.processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        return true;
+    }
+    bool Settle() const { return WaitFor(true); }
 };
 
 std::string StormPhoto() { return LQ_PHOTO_DIR "/storm.jpg"; }
 
-// One handled move of a slider, to alternating positions.
-void MoveSlider(benchmark::State& state, const std::string& photo, int w, int h, bool bottomRight, const char* pair)
+// What the user does, once per repetition; `flip` alternates between two
+// values so that every step changes something.
+using TStep = std::function<void(TPreviewRun&, bool flip)>;
+
+// One step of a slider away from the preset's value and back.
+TStep MoveSlider(const char* pair)
 {
-    if (photo.empty()) {
-        state.SkipWithError("set LQ_BIG_PHOTO to the Elephants photo");
-        return;
-    }
-    TPreviewRun run(photo, w, h, bottomRight);
-    QSlider* slider = run.Preview->Pair(pair)->Trc();
-    const int a = slider->value(), b = a == slider->maximum() ? a - 1 : a + 1;
-    const QSize area = run.Preview->PreviewArea->DeviceSize();
-    const TEffectSettings& s = run.Preview->Settings();
-    state.SetLabel(std::to_string(area.width()) + "x" + std::to_string(area.height()) + " area, region " +
-                   std::to_string(s.Width) + "x" + std::to_string(s.Height) + " at " + std::to_string(s.Left) + "," +
-                   std::to_string(s.Top));
-    bool flip = false;
-    for (auto _ : state) {
-        slider->setValue((flip = !flip) ? b : a);
-        benchmark::DoNotOptimize(run.Preview->AreaImage().constBits());
-    }
+    return [pair](TPreviewRun& run, bool flip) {
+        QSlider* slider = run.Preview->Pair(pair)->Trc();
+        const int preset = flip ? slider->value() : slider->value() - 1;
+        slider->setValue(flip ? preset + 1 : preset);
+    };
 }
 
-std::string BigPhoto()
+// Drags the first movable boundary of the colours table's current row by one
+// intensity on the ruler of the colouring options, shown beside the preview.
+void DragBoundary(TPreviewRun& run, bool flip)
 {
-    const char* path = std::getenv("LQ_BIG_PHOTO");
-    return path ? path : "";
+    TFrmColorMoreOption& more = run.ColorMore;
+    if (!more.isVisible())
+        more.show();
+    const int scale = run.Preview->Pair("ColorScale")->Value();
+    const std::uint8_t* row = run.Preview->Settings().ColorTable + (scale - 1) * ColorTableRowSize;
+    const int x = 10 + 2 * row[2];
+    for (int y = 0; y < TColorScaleRuler::DesignedHeight; ++y)
+        if (TColorScaleRuler::HandleAt(row, QPoint(x, y)) == 2) {
+            emit more.Ruler->Pressed(QPoint(x, y), Qt::LeftButton);
+            emit more.Ruler->Dragged(QPoint(x + (flip ? 2 : -2), y), Qt::LeftButton);
+            return;
+        }
+}
+
+// Drags the picture across most of the area, towards the picture's far
+// corner and back, so that the new region shares little with the one before.
+void Scroll(TPreviewRun& run, bool flip)
+{
+    TPaintBox* box = run.Preview->PreviewArea;
+    const QPoint near(10, 10), far(box->width() - 10, box->height() - 10);
+    const QPoint from = flip ? near : far, to = flip ? far : near;
+    const auto send = [box](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(at), box->mapToGlobal(QPointF(at)), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(box, &event);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, from + (to - from) / 2, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+}
+
+// The time from the step to the first (or the exact) frame, per repetition.
+void Measure(benchmark::State& state, const std::string& photo, bool bottomRight, const TStep& step, bool exact)
+{
+    if (!QFileInfo::exists(QString::fromStdString(photo))) {
+        state.SkipWithError(("no " + photo).c_str());
+        return;
+    }
+    TPreviewRun run(photo, 1600, 1200, bottomRight);
+    bool flip = false;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        step(run, flip = !flip);
+        if (!run.WaitFor(exact)) {
+            state.SkipWithError("no frame within a minute");
+            return;
+        }
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        state.PauseTiming();
+        run.Settle();
+        state.ResumeTiming();
+    }
+    const TEffectSettings& s = run.Preview->Settings();
+    state.SetLabel(std::to_string(s.Width) + "x" + std::to_string(s.Height) + " at " + std::to_string(s.Left) + "," +
+                   std::to_string(s.Top));
 }
 
 // The shortest repetition: on a shared machine the closest to a quiet one.
 double Shortest(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
 
+void Add(const std::string& name, const std::function<void(benchmark::State&)>& run)
+{
+    benchmark::RegisterBenchmark(name.c_str(), run)
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->MeasureProcessCPUTime()
+        ->Iterations(6)
+        ->ComputeStatistics("min", Shortest);
+}
+
 void Register()
 {
-    for (const char* pair : {"Detail", "ColorSmooth", "Brightness"}) {
-        benchmark::RegisterBenchmark(
-            (std::string("BM_StormLarge/") + pair).c_str(),
-            [pair](benchmark::State& s) { MoveSlider(s, StormPhoto(), 1600, 1200, false, pair); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->MeasureProcessCPUTime()
-            ->ComputeStatistics("min", Shortest);
-        benchmark::RegisterBenchmark(
-            (std::string("BM_StormDesigned/") + pair).c_str(),
-            [pair](benchmark::State& s) { MoveSlider(s, StormPhoto(), 425, 197, false, pair); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->MeasureProcessCPUTime()
-            ->ComputeStatistics("min", Shortest);
-        benchmark::RegisterBenchmark((std::string("BM_BigBottomRight/") + pair).c_str(),
-                                     [pair](benchmark::State& s) { MoveSlider(s, BigPhoto(), 1600, 1200, true, pair); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->MeasureProcessCPUTime()
-            ->ComputeStatistics("min", Shortest);
+    struct TNamedStep {
+        const char* Name;
+        TStep Step;
+    };
+    const std::vector<TNamedStep> steps = {
+        {"Detail", MoveSlider("Detail")},
+        {"SketchSmooth", MoveSlider("SketchSmooth")},
+        {"ColorScale", MoveSlider("ColorScale")},
+        {"ColorSmooth", MoveSlider("ColorSmooth")},
+        {"BorderBlur", MoveSlider("BorderBlur")},
+        {"Brightness", MoveSlider("Brightness")},
+        {"Ruler", DragBoundary},
+        {"Scroll", Scroll},
+    };
+    for (const TNamedStep& s : steps) {
+        const TStep step = s.Step;
+        for (bool exact : {false, true}) {
+            const std::string kind = exact ? "ExactFrame" : "FirstFrame";
+            Add("BM_Big" + kind + "/" + s.Name + "/middle",
+                [step, exact](benchmark::State& st) { Measure(st, BigPhotoPath(), false, step, exact); });
+            Add("BM_Big" + kind + "/" + s.Name + "/bottom_right",
+                [step, exact](benchmark::State& st) { Measure(st, BigPhotoPath(), true, step, exact); });
+        }
+        Add(std::string("BM_StormFirstFrame/") + s.Name,
+            [step](benchmark::State& st) { Measure(st, StormPhoto(), false, step, false); });
     }
 }
 

@@ -5,31 +5,40 @@
 #include "picture/Bitmap.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
-int KernelHalfWidth(double radius)
+// The blur kernel's half-width for a setting of 0..100 (radius setting / 20);
+// 0 for no blur.
+int KernelHalfWidth(int setting)
 {
-    TGaussKernel kernel;
-    BuildGaussKernel(kernel, radius, 255.0, 1.0);
-    return kernel.Size;
+    static const std::array<int, MaxBorderBlur + 1> halfWidths = [] {
+        static_assert(MaxSketchSmooth == MaxBorderBlur);
+        std::array<int, MaxBorderBlur + 1> widths{};
+        for (int s = 1; s <= MaxBorderBlur; ++s) {
+            TGaussKernel kernel;
+            BuildGaussKernel(kernel, s / 20.0, 255.0, 1.0);
+            widths[std::size_t(s)] = kernel.Size;
+        }
+        return widths;
+    }();
+    return halfWidths[std::size_t(std::clamp(setting, 0, MaxBorderBlur))];
 }
 
 } // namespace
 
-int SketchApron()
+int SketchApron(const TEffectSettings& settings)
 {
     // The credits of a pixel come from its own comparisons and from those of
     // its right and lower neighbours, all reading blurred values one pixel
     // away; those neighbours must be centres, one pixel inside the edge.
-    static const int apron = std::max(KernelHalfWidth(MaxSketchSmooth / 20.0) + 1, 2);
-    return apron;
+    return std::max(KernelHalfWidth(settings.SketchSmooth) + 1, 2);
 }
 
-int ColorApron()
+int ColorApron(const TEffectSettings& settings)
 {
-    static const int apron = MaxColorSmooth + KernelHalfWidth(MaxBorderBlur / 20.0);
-    return apron;
+    return std::clamp<int>(settings.ColorSmooth, 0, MaxColorSmooth) + KernelHalfWidth(settings.BorderBlur);
 }
 
 TRegion WithApron(const TRegion& region, int apron, const TBitmap& picture)

@@ -203,8 +203,8 @@ bool TDrawEffect::Render(TCancelToken& cancel)
     const bool drawSketch = s.DrawSketch != 0, drawColor = s.DrawColor != 0;
     const TRegion region = ClampRegion(source_, s.Left, s.Top, s.Width, s.Height);
     // A part is computed with the apron of each chain around it.
-    const TRegion sketchRegion = partOfWhole_ && source_ ? WithApron(region, SketchApron(), *source_) : region;
-    const TRegion colorRegion = partOfWhole_ && source_ ? WithApron(region, ColorApron(), *source_) : region;
+    const TRegion sketchRegion = partOfWhole_ && source_ ? WithApron(region, SketchApron(s), *source_) : region;
+    const TRegion colorRegion = partOfWhole_ && source_ ? WithApron(region, ColorApron(s), *source_) : region;
     const bool averagePart = partOfWhole_ && drawColor && s.ScaleType == ScaleTypeAverage && s.ColorScale > 0;
     const TWholeScale* whole = averagePart && wholeScale_ && wholeScale_->Serves(source_, s) &&
                                        wholeScale_->RowsFinal() >= colorRegion.Top + colorRegion.Height

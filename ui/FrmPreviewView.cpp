@@ -147,10 +147,15 @@ void TFrmPreview::ShowArea()
     } else {
         const TBitmap& picture = Document.SourceBitmap;
         const int left = ScrollLeft(), top = ScrollTop();
-        // The photo first: the effect of a region computed before a scroll
-        // covers only part of the area until the next frame comes.
-        DrawPicture(picture, left, top, QPoint(0, 0), 0, width);
-        if (effect && !Dragging && !ShownFit && !PreviewBitmap.Empty())
+        const bool frame = effect && !Dragging && !ShownFit && !PreviewBitmap.Empty();
+        // The photo first where the effect's frame may not reach: a frame
+        // computed before a scroll covers only part of the area until the
+        // next one comes.
+        const bool covers = frame && ShownRegion.Left == left && ShownRegion.Top == top &&
+                            ShownRegion.Width >= std::min(width, picture.Width() - left) &&
+                            ShownRegion.Height >= std::min(screen.height(), picture.Height() - top);
+        DrawPicture(picture, left, top, QPoint(0, 0), 0, covers ? split : width);
+        if (frame)
             DrawPicture(PreviewBitmap, 0, 0, QPoint(ShownRegion.Left - left, ShownRegion.Top - top), split, width);
     }
     if (Split && !photoOnly) {

@@ -16,6 +16,12 @@ namespace {
 // the opacity mix does not pass through unchanged).
 void Compose(const TDrawEffect& effect, const TEffectSettings& settings, TBitmap& out)
 {
+    // Multiplying by a white layer changes nothing: the effect's own blend
+    // gives the same pixels in one pass.
+    if (settings.BlendMode == EffectBlendMultiply) {
+        effect.DrawBlended(out);
+        return;
+    }
     TBitmap sketch, color;
     if (!effect.GetLayers(sketch, color))
         return;

@@ -331,7 +331,7 @@ TEST(DrawEffectPart, FinalRowsOfAWholeScaleStillComputingServe)
     effect.SetWholeScale(scale);
     effect.SetSettings(s, picture.get());
     bool partDone = false;
-    const TRegion needed = WithApron({0, 0, 40, 20}, ColorApron(), *picture);
+    const TRegion needed = WithApron({0, 0, 40, 20}, ColorApron(s), *picture);
     ASSERT_TRUE(scale->Compute(cancel, nullptr, [&](int rows) {
         if (partDone || rows < needed.Height)
             return;
