@@ -38,7 +38,9 @@ int SketchApron(const TEffectSettings& settings)
 
 int ColorApron(const TEffectSettings& settings)
 {
-    return std::clamp<int>(settings.ColorSmooth, 0, MaxColorSmooth) + KernelHalfWidth(settings.BorderBlur);
+    // The widest border blur whatever the setting: moving Border Blur keeps
+    // the region, and with it the scaled and smoothed colours.
+    return std::clamp<int>(settings.ColorSmooth, 0, MaxColorSmooth) + KernelHalfWidth(MaxBorderBlur);
 }
 
 TRegion WithApron(const TRegion& region, int apron, const TBitmap& picture)

@@ -15,7 +15,8 @@ class TBitmap;
 // The sketch: its smoothing blur reads as far as the kernel's half-width,
 // and the edge pass compares each pixel with its four neighbours, crediting
 // the darker one, one pixel further. The colouring: the smoothing window
-// reaches its radius and the border blur its half-width further. Colour
+// reaches its radius and the border blur its half-width further (the widest
+// one's, so that the region stays while Border Blur moves). Colour
 // scaling is not in the apron: average scaling walks regions across the
 // whole picture (see TWholeScale), and the band that fixed scaling carries
 // into a row comes from the rows above it.

@@ -11,8 +11,10 @@
 void TColorStep::SetKeepSmoothed(bool keep)
 {
     keepSmoothed_ = keep;
-    if (!keep)
+    if (!keep) {
         smoothed_.Release();
+        blurred_.Release();
+    }
 }
 
 void TColorStep::LoadPicture(const TBitmap* picture, int left, int top, int width, int height)
@@ -21,8 +23,10 @@ void TColorStep::LoadPicture(const TBitmap* picture, int left, int top, int widt
     picture_ = region_.Pixels() > 0 ? picture : nullptr;
     scaled_.Resize(std::size_t(region_.Pixels()) * 3);
     result_.Resize(std::size_t(region_.Pixels()) * 3);
-    if (keepSmoothed_)
+    if (keepSmoothed_) {
         smoothed_.Resize(std::size_t(region_.Pixels()) * 3);
+        blurred_.Resize(std::size_t(region_.Pixels()) * 3);
+    }
 }
 
 void TColorStep::LoadPictureToScale(const TBitmap* picture)
@@ -82,10 +86,15 @@ bool TColorStep::SmoothColorsFollowing(int colorSmooth, int smoothType, TRowsRea
 
 bool TColorStep::BlurBorders(double radius)
 {
-    if (!(radius > 0.0))
-        return true; // the smoothed colours already stand in their buffer
     std::uint8_t* smoothed = Smoothed();
-    return GaussianBlur(smoothed, smoothed, region_.Width, region_.Height, radius, progress_.Sink(), pool_, cancel_);
+    std::uint8_t* blurred = Blurred();
+    if (!(radius > 0.0)) {
+        // Unblurred, the smoothed colours stand for the blurred ones.
+        if (blurred != smoothed)
+            std::memcpy(blurred, smoothed, std::size_t(region_.Pixels()) * 3);
+        return true;
+    }
+    return GaussianBlur(smoothed, blurred, region_.Width, region_.Height, radius, progress_.Sink(), pool_, cancel_);
 }
 
 template <class Table, class Map>
@@ -136,7 +145,7 @@ bool TColorStep::AdjustTone(int brightness, int contrast, int saturation, int re
     std::uint8_t* result = result_.Data();
     // The first table reads the kept colours into the result (an identity
     // table too, as a copy).
-    return OffsetChannels(Smoothed(), result, brightness, brightness, brightness) &&
+    return OffsetChannels(Blurred(), result, brightness, brightness, brightness) &&
            ApplyContrast(result, result, contrast) && ApplySaturation(result, result, saturation) &&
            OffsetChannels(result, result, red, green, blue);
 }

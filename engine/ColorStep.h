@@ -33,7 +33,7 @@ void BuildBandRow(const std::uint8_t* table, int tableSize, int scale, TBandRow&
 // scaling step, so it must stay alive and unchanged until ScaleColors has run.
 // Smoothing, border blur and the tone tables work in one result buffer in
 // turn, which keeps a full-size computation at two region-sized buffers
-// (three when the smoothed colours are kept, see SetKeepSmoothed).
+// (four when the smoothed and blurred colours are kept, see SetKeepSmoothed).
 class TColorStep {
 public:
     void SetProgress(const TProgressSink& progress) { progress_ = TProgressReporter(progress); }
@@ -42,10 +42,11 @@ public:
     // nothing cancels them); it must outlive them.
     void SetCancel(TCancelToken* cancel) { cancel_ = cancel; }
 
-    // With the smoothed colours kept, smoothing and border blur work in a
-    // buffer of their own and the tone tables read it into the result, so
-    // that AdjustTone can run again with other settings; it costs one more
-    // region-sized buffer, and releases it when switched off.
+    // With the smoothed colours kept, smoothing writes a buffer of its own,
+    // the border blur reads it into another and the tone tables read that
+    // into the result, so that BlurBorders and AdjustTone can run again with
+    // other settings; it costs two more region-sized buffers, and releases
+    // them when switched off.
     void SetKeepSmoothed(bool keep);
     bool KeepsSmoothed() const { return keepSmoothed_; }
 
@@ -99,8 +100,9 @@ public:
     std::uint8_t* ColorResult() { return result_.Data(); }
 
 private:
-    // Where smoothing and border blur write.
+    // Where smoothing writes, and where the border blur writes.
     std::uint8_t* Smoothed() { return keepSmoothed_ ? smoothed_.Data() : result_.Data(); }
+    std::uint8_t* Blurred() { return keepSmoothed_ ? blurred_.Data() : result_.Data(); }
     void CopyRegion(std::uint8_t* destination) const;
     bool ScaleFixed(const TBandRow& bands);
     bool ScaleAverage(const TBandRow& bands, bool scanFromOrigin, TRowsReady* ready);
@@ -115,6 +117,7 @@ private:
     TWorkBuffer<std::uint8_t> scaled_;
     TWorkBuffer<std::uint8_t> result_;
     TWorkBuffer<std::uint8_t> smoothed_;
+    TWorkBuffer<std::uint8_t> blurred_;
     bool keepSmoothed_ = false;
     bool carryFromPicture_ = false;
     // Flood-fill state of average scaling, kept between computations so that

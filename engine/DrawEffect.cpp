@@ -337,20 +337,19 @@ bool TDrawEffect::Render(TCancelToken& cancel)
         const bool colored =
             RunStage(TEffectStage::ColorSmooth, s, colorRegion,
                      [&] {
-                         bool smoothed;
-                         if (smoother.joinable()) {
-                             report.BeginStep(StepNames::ColorSmooth);
-                             smoothed = smoothPercents.HandOn(report);
-                             smoother.join();
-                             if (smootherFailure)
-                                 std::rethrow_exception(std::exchange(smootherFailure, nullptr));
-                             if (smoothed)
-                                 report.EndStep();
-                         } else {
-                             smoothed = color_.SmoothColors(s.ColorSmooth, s.SmoothType);
-                         }
-                         return smoothed && color_.BlurBorders(s.BorderBlur / 20.0);
+                         if (!smoother.joinable())
+                             return color_.SmoothColors(s.ColorSmooth, s.SmoothType);
+                         report.BeginStep(StepNames::ColorSmooth);
+                         const bool smoothed = smoothPercents.HandOn(report);
+                         smoother.join();
+                         if (smootherFailure)
+                             std::rethrow_exception(std::exchange(smootherFailure, nullptr));
+                         if (smoothed)
+                             report.EndStep();
+                         return smoothed;
                      }) &&
+            RunStage(TEffectStage::ColorBlur, s, colorRegion,
+                     [&] { return color_.BlurBorders(s.BorderBlur / 20.0); }) &&
             RunStage(TEffectStage::ColorTone, s, colorRegion,
                      [&] { return color_.AdjustTone(s.Brightness, s.Contrast, s.Saturation, s.Red, s.Green, s.Blue); });
         if (!colored)

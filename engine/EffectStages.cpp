@@ -20,7 +20,7 @@ struct TFieldStage {
 // Read from the steps: the sketch is smoothed by SketchSmooth and its edges
 // sharpened by Sharper, then mapped by the other sketch fields; the colours
 // are scaled by the table row ColorScale picks (ScanFromOrigin chooses where
-// average scaling starts its walk), smoothed and blurred, then toned. The two
+// average scaling starts its walk), smoothed, blurred, then toned. The two
 // switches only choose which chain runs: what a chain computes is the same
 // whether or not the other runs.
 constexpr TFieldStage Fields[] = {
@@ -42,7 +42,7 @@ constexpr TFieldStage Fields[] = {
     LQ_FIELD(SmoothType, ColorSmooth),
     LQ_FIELD(ColorScale, ColorScale),
     LQ_FIELD(ColorSmooth, ColorSmooth),
-    LQ_FIELD(BorderBlur, ColorSmooth),
+    LQ_FIELD(BorderBlur, ColorBlur),
     LQ_FIELD(Brightness, ColorTone),
     LQ_FIELD(Contrast, ColorTone),
     LQ_FIELD(Saturation, ColorTone),
@@ -84,7 +84,8 @@ TStageSet StageInputs(TEffectStage stage)
     case TEffectStage::SketchTone: return StageInputs(TEffectStage::SketchEdges) | StageBit(stage);
     case TEffectStage::ColorScale: return region | StageBit(stage);
     case TEffectStage::ColorSmooth: return StageInputs(TEffectStage::ColorScale) | StageBit(stage);
-    case TEffectStage::ColorTone: return StageInputs(TEffectStage::ColorSmooth) | StageBit(stage);
+    case TEffectStage::ColorBlur: return StageInputs(TEffectStage::ColorSmooth) | StageBit(stage);
+    case TEffectStage::ColorTone: return StageInputs(TEffectStage::ColorBlur) | StageBit(stage);
     case TEffectStage::Blend:
         return StageInputs(TEffectStage::SketchTone) | StageInputs(TEffectStage::ColorTone) | StageBit(stage);
     case TEffectStage::None:

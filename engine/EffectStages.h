@@ -14,7 +14,8 @@ enum class TEffectStage : std::uint8_t {
     SketchEdges, // the inverted region, smoothed, and its edge credits
     SketchTone, // the sketch layer: the edge credits tone-mapped
     ColorScale, // the scaled colours
-    ColorSmooth, // the scaled colours smoothed, then their borders blurred
+    ColorSmooth, // the scaled colours smoothed
+    ColorBlur, // the smoothed colours with their borders blurred
     ColorTone, // the colouring layer: the tone tables applied
     Blend, // which layers are computed and how they are blended
 };

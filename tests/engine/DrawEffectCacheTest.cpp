@@ -137,10 +137,11 @@ const std::vector<std::vector<TChange>> Cases = {
      {"Saturation", Set([](TEffectSettings& s) { s.Saturation = 60; }), 4},
      {"Red", Set([](TEffectSettings& s) { s.Red = 20; }), 4},
      {"Blue", Set([](TEffectSettings& s) { s.Blue = 35; }), 4}},
-    // Coloring Step 1: smoothing and border blur, then scaling.
+    // Coloring Step 1: smoothing, border blur alone, then scaling.
     {{"ColorSmooth", Set([](TEffectSettings& s) { s.ColorSmooth = 5; }), 7},
-     {"BorderBlur", Set([](TEffectSettings& s) { s.BorderBlur = 60; }), 7},
-     {"BorderBlur 0", Set([](TEffectSettings& s) { s.BorderBlur = 0; }), 5},
+     {"BorderBlur", Set([](TEffectSettings& s) { s.BorderBlur = 60; }), 6},
+     {"BorderBlur again", Set([](TEffectSettings& s) { s.BorderBlur = 35; }), 6},
+     {"BorderBlur 0", Set([](TEffectSettings& s) { s.BorderBlur = 0; }), 4},
      {"ColorScale", Set([](TEffectSettings& s) { s.ColorScale = 3; }), 6},
      {"ColorTable, the row in use", Set([](TEffectSettings& s) { s.ColorTable[2 * ColorTableRowSize + 2] = 30; }), 6},
      {"ScanFromOrigin", Set([](TEffectSettings& s) { s.ScanFromOrigin = 0; }), 6},
