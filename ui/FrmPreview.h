@@ -250,6 +250,7 @@ private:
     // A left-button drag that scrolls the 1:1 view: the photo follows it.
     bool Dragging = false;
     QPoint PressedAt;
+    QPoint PressedScroll;
     bool OriginalHeld = false;
     bool RightHeld = false;
 };

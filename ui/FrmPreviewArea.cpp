@@ -196,6 +196,7 @@ void TFrmPreview::PointerPressed(QPoint position, Qt::MouseButton button)
     }
     GrabX = position.x();
     GrabY = position.y();
+    PressedScroll = QPoint(ScrollLeft(), ScrollTop());
     Dragging = !InFitView();
 }
 
@@ -257,6 +258,12 @@ void TFrmPreview::PointerReleased(QPoint position, Qt::MouseButton button)
         SetFitView(false);
         return;
     }
+    if (!Dragging)
+        return;
     Dragging = false;
-    RenderPreview();
+    // A click that moved nothing leaves the frame as it is.
+    if (QPoint(ScrollLeft(), ScrollTop()) != PressedScroll)
+        RenderPreview();
+    else
+        ShowArea();
 }

@@ -21,6 +21,7 @@
 
 #include <cstring>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -160,7 +161,21 @@ TEST_F(PreviewDialog, DraggingMovesTheUnprocessedPictureAndStopsInsideTheRange)
     EXPECT_EQ(+preview.Settings().Left, 10);
     EXPECT_EQ(+preview.Settings().Top, 10);
     QTRY_VERIFY(preview.ShowsExact());
-    EXPECT_TRUE(AreaShows(preview, Reference(preview.Settings(), Doc.SourceBitmap), 0, 0));
+    const TBitmap effect = Reference(preview.Settings(), Doc.SourceBitmap);
+    EXPECT_TRUE(AreaShows(preview, effect, 0, 0));
+
+    // A click, and a drag back to where it started, leave the region where
+    // it was: the frame shown comes back at once and nothing is computed.
+    const std::vector<std::vector<QPoint>> still = {{}, {QPoint(60, 70), QPoint(100, 100)}};
+    for (const std::vector<QPoint>& moves : still) {
+        QTest::mousePress(box, Qt::LeftButton, {}, QPoint(100, 100));
+        for (const QPoint& to : moves)
+            QTest::mouseMove(box, to);
+        QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(100, 100));
+        EXPECT_EQ(QPoint(preview.ScrollLeft(), preview.ScrollTop()), QPoint(10, 10)) << moves.size();
+        EXPECT_TRUE(preview.ShowsExact()) << moves.size() << " moves: nothing asked for";
+        EXPECT_TRUE(AreaShows(preview, effect, 0, 0)) << moves.size();
+    }
 }
 
 TEST_F(PreviewDialog, TypedDetailIsLimitedToTheTrackBarAndClearingItChangesNothing)
