@@ -22,9 +22,9 @@
 
 namespace {
 
-// How near the divider (device pixels) a press takes it rather than the
+// How near the divider (logical pixels) a press takes it rather than the
 // picture.
-constexpr int DividerGrip = 5;
+constexpr double DividerGrip = 5;
 
 QToolButton* ViewButton(const QString& caption, const char* name, const QString& tip, QWidget* parent)
 {
@@ -185,7 +185,8 @@ void TFrmPreview::ShowViewState()
 
 bool TFrmPreview::NearDivider(QPoint position) const
 {
-    return Split && !OriginalHeld && !RightHeld && std::abs(position.x() - SplitColumn()) <= DividerGrip;
+    const double grip = DividerGrip * PreviewArea->devicePixelRatioF();
+    return Split && !OriginalHeld && !RightHeld && std::abs(position.x() - SplitColumn()) <= grip;
 }
 
 void TFrmPreview::ShowAreaCursor(QPoint position)

@@ -4,6 +4,8 @@
 // window's pixels.
 #include "tests/ui/PreviewFixture.h"
 
+#include "ui/PaintBox.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QToolButton>
@@ -47,6 +49,31 @@ TEST_F(PreviewOnScreen, TheWindowStaysOnTheScreenInBothViews)
                 << preview.frameGeometry().height() << " on " << work.width() << "x" << work.height();
         }
         preview.reject();
+    }
+}
+
+// The divider is taken within a few logical pixels of it, so that it is as
+// easy to catch at twice the density; a press further away scrolls.
+TEST_F(PreviewOnScreen, TheDividerIsTakenWithinAFewLogicalPixels)
+{
+    Pictures(3000, 2000);
+    TFrmPreview& preview = Shown();
+    TPaintBox* box = preview.PreviewArea;
+    const double ratio = box->devicePixelRatioF();
+    preview.Btn_ViewSplit->click();
+    struct TCase {
+        int Beside; // logical pixels right of the divider
+        bool Takes;
+    };
+    for (const TCase& c : {TCase{4, true}, TCase{-4, true}, TCase{12, false}}) {
+        const int split = preview.SplitColumn(), left = preview.ScrollLeft();
+        const QPoint press(int(split / ratio) + c.Beside, 40);
+        QTest::mousePress(box, Qt::LeftButton, {}, press);
+        QTest::mouseMove(box, press - QPoint(30, 0));
+        QTest::mouseRelease(box, Qt::LeftButton, {}, press - QPoint(30, 0));
+        const int moved = int((press.x() - 30) * ratio);
+        EXPECT_EQ(preview.SplitColumn(), c.Takes ? moved : split) << c.Beside;
+        EXPECT_EQ(preview.ScrollLeft(), c.Takes ? left : left + int(30 * ratio)) << c.Beside;
     }
 }
 
