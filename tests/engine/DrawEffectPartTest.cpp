@@ -14,6 +14,7 @@
 #include <cctype>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <random>
 #include <string>
 
@@ -108,6 +109,9 @@ struct TPartCase {
     TPictureKind Kind = TPictureKind::Photo;
     bool WithWholeScale = false;
 };
+
+// Test listings name the case, not the bytes of the function object.
+void PrintTo(const TPartCase& c, std::ostream* os) { *os << c.Name; }
 
 TBitmap PictureOf(TPictureKind kind)
 {
