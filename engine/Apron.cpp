@@ -40,7 +40,8 @@ int ColorApron(const TEffectSettings& settings)
 {
     // The widest border blur whatever the setting: moving Border Blur keeps
     // the region, and with it the scaled and smoothed colours.
-    return std::clamp<int>(settings.ColorSmooth, 0, MaxColorSmooth) + KernelHalfWidth(MaxBorderBlur);
+    const int smooth = settings.ColorSmooth; // by value: the record is packed
+    return std::clamp(smooth, 0, MaxColorSmooth) + KernelHalfWidth(MaxBorderBlur);
 }
 
 TRegion WithApron(const TRegion& region, int apron, const TBitmap& picture)

@@ -58,10 +58,12 @@ TBitmap Reference(const TEffectSettings& settings, const TBitmap& source)
     effect.Render();
     TBitmap blended;
     effect.DrawBlended(blended);
-    const int w = std::min<int>(settings.Width, source.Width() - settings.Left);
-    const int h = std::min<int>(settings.Height, source.Height() - settings.Top);
+    // Copied out first: std::min takes references, the record is packed.
+    const int left = settings.Left, top = settings.Top, width = settings.Width, height = settings.Height;
+    const int w = std::min(width, source.Width() - left);
+    const int h = std::min(height, source.Height() - top);
     TBitmap region(w, h);
-    region.CopyRect(blended, settings.Left, settings.Top, w, h, 0, 0);
+    region.CopyRect(blended, left, top, w, h, 0, 0);
     return region;
 }
 
