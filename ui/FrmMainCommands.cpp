@@ -297,6 +297,9 @@ void TFrmMain::Save()
         // Nothing of this state is lost when the program ends.
         UndoHistory.MarkCurrentSaved();
     });
+    // The whole rebuild took the tool's outline out of the composite the
+    // screen still shows it in: both show it again.
+    RefreshView();
 }
 
 void TFrmMain::CopyToClipboard()
@@ -306,6 +309,7 @@ void TFrmMain::CopyToClipboard()
         CurrentDocument.RebuildAll();
         CopyPicture(CurrentDocument.ViewBitmap);
     });
+    RefreshView();
 }
 
 void TFrmMain::Undo()
