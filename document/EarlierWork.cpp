@@ -59,23 +59,27 @@ std::string SmallFile(int dirFd, const std::string& name)
     return text;
 }
 
-// The state files of a run, the one the note names first, then newest first.
+std::string StateName(int slot) { return slot >= 0 ? "~history" + std::to_string(slot) + ".state" : ""; }
+
+// The state files of a run: the one the note names, then the one it was
+// recorded after, then the rest newest first (a last resort: a later state
+// may be one the user had undone and replaced).
 std::vector<std::string> StateFilesByAge(int dirFd, const TRunNote& note)
 {
-    std::vector<std::pair<std::time_t, std::string>> found;
+    std::vector<std::pair<std::int64_t, std::string>> found;
     for (const std::string& name : FolderEntries(dirFd)) {
         struct stat info {};
         if (IsStateName(name, ".state") && RegularAt(dirFd, name, &info))
-            found.emplace_back(info.st_mtime, name);
+            found.emplace_back(std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec, name);
     }
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
     std::vector<std::string> names;
-    const std::string noted = note.Slot >= 0 ? "~history" + std::to_string(note.Slot) + ".state" : "";
+    for (const std::string& noted : {StateName(note.Slot), StateName(note.Before)})
+        for (const auto& entry : found)
+            if (entry.second == noted && std::find(names.begin(), names.end(), noted) == names.end())
+                names.push_back(noted);
     for (const auto& entry : found)
-        if (entry.second == noted)
-            names.push_back(noted);
-    for (const auto& entry : found)
-        if (entry.second != noted)
+        if (std::find(names.begin(), names.end(), entry.second) == names.end())
             names.push_back(entry.second);
     return names;
 }
@@ -84,19 +88,26 @@ std::vector<std::string> StateFilesByAge(int dirFd, const TRunNote& note)
 
 std::string FormatRunNote(const TRunNote& note)
 {
-    return "slot " + std::to_string(note.Slot) + "\ntime " + std::to_string(note.Time) + "\nsaved " +
-           (note.Saved ? "1" : "0") + "\npicture " + note.Picture + "\n";
+    return "slot " + std::to_string(note.Slot) + "\nbefore " + std::to_string(note.Before) + "\ntime " +
+           std::to_string(note.Time) + "\nsaved " + (note.Saved ? "1" : "0") + "\npicture " + note.Picture + "\n";
 }
 
 bool ParseRunNote(const std::string& text, TRunNote& note)
 {
     TRunNote parsed;
-    long long slot = 0, time = 0;
+    long long slot = 0, before = -1, time = 0;
     int saved = 0, used = 0;
-    if (std::sscanf(text.c_str(), "slot %lld\ntime %lld\nsaved %d\npicture %n", &slot, &time, &saved, &used) != 3 ||
-        used == 0 || slot < 0 || slot > 100000 || (saved != 0 && saved != 1) || text.back() != '\n')
+    // Notes of earlier versions have no "before" line.
+    const bool withBefore = std::sscanf(text.c_str(), "slot %lld\nbefore %lld\ntime %lld\nsaved %d\npicture %n", &slot,
+                                        &before, &time, &saved, &used) == 4;
+    if (!withBefore &&
+        std::sscanf(text.c_str(), "slot %lld\ntime %lld\nsaved %d\npicture %n", &slot, &time, &saved, &used) != 3)
+        return false;
+    if (used == 0 || slot < 0 || slot > 100000 || before < -1 || before > 100000 || (saved != 0 && saved != 1) ||
+        text.back() != '\n')
         return false;
     parsed.Slot = int(slot);
+    parsed.Before = int(before);
     parsed.Time = time;
     parsed.Saved = saved == 1;
     parsed.Picture = text.substr(std::size_t(used), text.size() - std::size_t(used) - 1);

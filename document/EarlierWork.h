@@ -21,6 +21,10 @@ inline constexpr const char* CleanExitName = "clean-exit";
 
 struct TRunNote {
     int Slot = -1;
+    // The state Slot was recorded after, whose file is complete whenever
+    // Slot is noted (only one state is ever being written): what comes back
+    // when the kill came before Slot's own file was; -1 for none.
+    int Before = -1;
     std::int64_t Time = 0; // seconds since 1970
     bool Saved = false;
     std::string Picture;

@@ -167,6 +167,10 @@ void THistory::WriteRunNote() const
         return;
     TRunNote note;
     note.Slot = current_;
+    // The state the current one was recorded after is the slot before it,
+    // while that is listed.
+    if (CurrentRow() > 1)
+        note.Before = Previous(current_);
     note.Time = std::int64_t(std::time(nullptr));
     note.Saved = saved_[std::size_t(current_)] != 0;
     note.Picture = pictures_[std::size_t(current_)];

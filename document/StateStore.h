@@ -22,9 +22,11 @@
 // is tried again with the next state. At most MaxHeld states are kept in
 // memory: a Put beyond that waits for the writer, and when the writer cannot
 // make room because writes keep failing, Put throws and changes nothing.
+// One: whenever a state is put, the one before it is on disk, so that a
+// crash loses at most the state being written.
 class TStateStore {
 public:
-    static constexpr int MaxHeld = 2;
+    static constexpr int MaxHeld = 1;
 
     explicit TStateStore(std::string base);
     // Waits for the writes still pending.

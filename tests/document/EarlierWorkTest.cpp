@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 
@@ -44,18 +45,26 @@ TEST(EarlierWork, WhatAStartDoesWithAnEarlierRun)
 TEST(EarlierWork, TheRunNoteReadsBackAndNothingElseReadsAsOne)
 {
     for (const std::string picture : {"", "/home/me/a b.jpg", "odd\nname.bmp"}) {
-        const TRunNote note{12, 1765000000, true, picture};
+        const TRunNote note{12, 11, 1765000000, true, picture};
         TRunNote read;
         ASSERT_TRUE(ParseRunNote(FormatRunNote(note), read)) << picture;
         EXPECT_EQ(read.Slot, 12);
+        EXPECT_EQ(read.Before, 11);
         EXPECT_EQ(read.Time, 1765000000);
         EXPECT_TRUE(read.Saved);
         EXPECT_EQ(read.Picture, picture);
     }
+    // A note of an earlier version names no state before.
+    TRunNote old;
+    ASSERT_TRUE(ParseRunNote("slot 3\ntime 9\nsaved 0\npicture a.jpg\n", old));
+    EXPECT_EQ(old.Slot, 3);
+    EXPECT_EQ(old.Before, -1);
+    EXPECT_EQ(old.Picture, "a.jpg");
     for (const std::string text :
          {"", "slot 1\n", "slot x\ntime 1\nsaved 0\npicture a\n", "slot 1\ntime 1\nsaved 2\npicture a\n",
-          "slot -3\ntime 1\nsaved 0\npicture a\n", "slot 1\ntime 1\nsaved 0\npicture a"}) {
-        TRunNote read{5, 6, true, "kept"};
+          "slot -3\ntime 1\nsaved 0\npicture a\n", "slot 1\ntime 1\nsaved 0\npicture a",
+          "slot 1\nbefore -2\ntime 1\nsaved 0\npicture a\n"}) {
+        TRunNote read{5, 4, 6, true, "kept"};
         EXPECT_FALSE(ParseRunNote(text, read)) << text;
         EXPECT_EQ(read.Picture, "kept");
     }
@@ -196,6 +205,29 @@ TEST_F(EarlierRuns, OnlyLostWorkIsOfferedAndTheRestIsCleanedAway)
     EXPECT_FALSE(fs::exists(first));
     offers.clear();
     ASSERT_EQ(TEarlierRun::Scan(base).size(), 2u) << "those not yet answered stay for the next start";
+}
+
+// Killed while the newest state was being written, after two undos: what
+// comes back is the state it was recorded after, not the later state on disk
+// that the user had undone and replaced.
+TEST_F(EarlierRuns, AStateKilledBeforeItsFileGivesTheStateItFollowed)
+{
+    {
+        auto run = Run("/pics/beach.jpg", {1, 2, 3});
+        TDocument document;
+        ASSERT_TRUE(run->Undo(document));
+        ASSERT_TRUE(run->Undo(document));
+        run->RecordHistory("Brush", "--", StateNumber(4));
+        run->Flush();
+        // Its file never came, and the undone state's file is the newest.
+        fs::remove(run->StateFile(2));
+        fs::last_write_time(run->StateFile(3), fs::file_time_type::clock::now() + std::chrono::hours(1));
+    }
+    auto offers = TEarlierRun::Scan(base);
+    ASSERT_EQ(offers.size(), 1u);
+    TDocument document;
+    offers[0]->Restore(document);
+    EXPECT_SAME_PICTURE(document.SketchLayer, StateNumber(1).SketchLayer);
 }
 
 TEST_F(EarlierRuns, ACrashedRunWhoseLastStateIsDamagedOffersItsNewestIntactOne)

@@ -322,9 +322,10 @@ TEST_F(History, AStateThatCannotBeWrittenLeavesTheRingAsItWas)
 }
 
 // A write fails in the background: the state stays listed and restorable from
-// memory, the failure is reported once, no part of a state stands at its
-// name, and once the states held in memory reach their
-// limit a recording fails and changes nothing, until the disk has room again.
+// memory, the failure is reported once, and no part of a state stands at its
+// name. Only that one state waits in memory: the next recording fails and
+// changes nothing until the disk has room again, so that a crash can never
+// cost more than the state being written.
 TEST_F(History, AFullDiskKeepsEveryListedStateRestorable)
 {
     const int side = 60; // states of far more than the limit below
@@ -348,23 +349,24 @@ TEST_F(History, AFullDiskKeepsEveryListedStateRestorable)
         ASSERT_TRUE(history.Redo(document));
         ExpectShows(document, 40, side);
 
-        Record(41, "Pencil", "--", side); // held too: the limit is reached
-        history.Flush();
-        EXPECT_THROW(Record(42, "Brush", "--", side), TFileError);
-        EXPECT_EQ(Ring(), (TRing{4, 0, 4, 4}));
-        EXPECT_EQ(history.Operation(4), "Pencil");
-        ASSERT_TRUE(history.Undo(document));
-        ExpectShows(document, 40, side);
+        EXPECT_THROW(Record(41, "Pencil", "--", side), TFileError);
+        EXPECT_EQ(Ring(), (TRing{3, 0, 3, 3}));
+        EXPECT_EQ(history.Operation(3), "Eraser");
+        for (int state : {2, 1}) {
+            ASSERT_TRUE(history.Undo(document));
+            ExpectShows(document, state, side);
+        }
         ASSERT_TRUE(history.Redo(document));
-        ExpectShows(document, 41, side);
+        ASSERT_TRUE(history.Redo(document));
+        ExpectShows(document, 40, side);
     }
     Record(43, "Brush", "--", side);
     history.Flush();
-    EXPECT_EQ(Ring(), (TRing{5, 0, 5, 5}));
-    for (int slot = 3; slot <= 5; ++slot)
+    EXPECT_EQ(Ring(), (TRing{4, 0, 4, 4}));
+    for (int slot = 3; slot <= 4; ++slot)
         EXPECT_FALSE(history.HeldInMemory(slot)) << "written once there is room: " << slot;
     EXPECT_SAME_PICTURE(ReadState(history.StateFile(3)).Sketch, StateNumber(40, side).SketchLayer);
-    EXPECT_SAME_PICTURE(ReadState(history.StateFile(4)).Sketch, StateNumber(41, side).SketchLayer);
+    EXPECT_SAME_PICTURE(ReadState(history.StateFile(4)).Sketch, StateNumber(43, side).SketchLayer);
     for (const auto& entry : fs::directory_iterator(history.RunFolder()))
         EXPECT_NE(entry.path().filename().string().rfind(".tmp", 0), 0u) << "no temporary stays: " << entry.path();
 }
