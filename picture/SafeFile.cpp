@@ -2,10 +2,12 @@
 
 #include "picture/FileError.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <vector>
 
 #include <dirent.h>
@@ -86,6 +88,37 @@ void RemoveStaleTemporaries(const std::string& target)
     ::closedir(dir);
 }
 
+std::mutex JournalMutex;
+std::string JournalFolder;
+std::atomic<unsigned> NoteNumber{0};
+
+// Notes the target of a write that is about to begin; the note's path, or
+// empty when there is no journal or the note cannot be written (the write
+// goes on without one).
+std::string NoteWrite(const std::string& target)
+{
+    std::string folder;
+    {
+        std::lock_guard lock(JournalMutex);
+        folder = JournalFolder;
+    }
+    if (folder.empty())
+        return {};
+    std::error_code ignored;
+    fs::create_directories(folder, ignored);
+    const std::string note = folder + "/" + std::to_string(::getpid()) + "-" + std::to_string(NoteNumber++);
+    const int fd = ::open(note.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return {};
+    const bool whole = ::write(fd, target.data(), target.size()) == ssize_t(target.size());
+    ::close(fd);
+    if (!whole) {
+        ::unlink(note.c_str());
+        return {};
+    }
+    return note;
+}
+
 void SyncFolder(const std::string& folder)
 {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -96,6 +129,41 @@ void SyncFolder(const std::string& folder)
 }
 
 } // namespace
+
+void SetWriteJournal(const std::string& folder)
+{
+    std::lock_guard lock(JournalMutex);
+    JournalFolder = folder;
+}
+
+void RemoveLeftoverWrites(const std::string& folder)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return;
+    std::vector<std::string> notes;
+    while (const dirent* entry = ::readdir(dir))
+        notes.push_back(entry->d_name);
+    ::closedir(dir);
+    for (const std::string& name : notes) {
+        // PID-NUMBER, of a program that no longer runs.
+        const std::size_t dash = name.find('-');
+        if (dash == std::string::npos || dash == 0 || dash > 9 || name.find_first_not_of("0123456789") != dash)
+            continue;
+        const pid_t pid = pid_t(std::stol(name.substr(0, dash)));
+        if (pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH)
+            continue;
+        const std::string note = folder + "/" + name;
+        struct stat info {};
+        if (::lstat(note.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > 65536)
+            continue;
+        std::ifstream in(note, std::ios::binary);
+        const std::string target((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (!target.empty())
+            RemoveStaleTemporaries(target);
+        ::unlink(note.c_str());
+    }
+}
 
 std::string FollowLinks(const std::string& path)
 {
@@ -137,6 +205,9 @@ void TStagedFile::Discard() noexcept
     if (!temp_.empty())
         ::unlink(temp_.c_str());
     temp_.clear();
+    if (!note_.empty())
+        ::unlink(note_.c_str());
+    note_.clear();
 }
 
 void TStagedFile::Write(const std::function<void(std::ostream&)>& write)
@@ -157,6 +228,9 @@ void TStagedFile::Write(const std::function<void(std::ostream&)>& write)
     }
 
     RemoveStaleTemporaries(target_);
+    // Noted before the temporary file exists, so that a kill at any moment
+    // after leaves nothing unnoted.
+    note_ = NoteWrite(target_);
     std::string pattern = FolderOf(target_) + "/" + TempPrefix(target_) + std::to_string(::getpid()) + "-XXXXXX";
     std::vector<char> temp(pattern.begin(), pattern.end());
     temp.push_back('\0');
@@ -209,6 +283,7 @@ void TStagedFile::Commit()
     temp_.clear();
     if (durable_)
         SyncFolder(FolderOf(target_));
+    Discard();
 }
 
 void WriteFileSafely(const std::string& path, const std::function<void(std::ostream&)>& write, bool durable)

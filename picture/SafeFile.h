@@ -26,6 +26,17 @@
 // after may lose both. Only for scratch files that the program can do without.
 void WriteFileSafely(const std::string& path, const std::function<void(std::ostream&)>& write, bool durable = true);
 
+// A killed program leaves the temporary file of a write it had begun, beside
+// a file of the user's, where nothing of the program looks again until the
+// next write to that file. While a journal folder is set, each write notes
+// its target there for as long as it lasts, so that the next run can remove
+// what a killed one left, wherever it was writing. Empty: no notes (the
+// default).
+void SetWriteJournal(const std::string& folder);
+// Removes the temporary files left by writes noted in `folder` by programs
+// that no longer run, and their notes. Quiet: what cannot go stays.
+void RemoveLeftoverWrites(const std::string& folder);
+
 // The same in two steps, so that several files can be written completely
 // before any of them replaces its old file: Write fills the temporary file,
 // Commit renames it into place. A staged file never committed is removed.
@@ -51,6 +62,7 @@ private:
     std::string path_; // as the caller named it, for messages
     std::string target_; // after following symbolic links
     std::string temp_; // empty when nothing is pending
+    std::string note_; // this write's note in the journal, while it lasts
     bool device_ = false; // a character device: written in place
     bool written_ = false;
     bool durable_;

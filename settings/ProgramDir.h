@@ -30,4 +30,6 @@ inline constexpr const char* CanvasSetName = "canvas.set";
 inline constexpr const char* DefaultCtbName = "default.ctb";
 inline constexpr const char* OptionsFileName = "options.dat";
 inline constexpr const char* HistoryFolderName = "history";
+// Notes of the files being written, for the next run to clean up after a kill.
+inline constexpr const char* WriteJournalName = "writing";
 inline constexpr const char* HelpFileName = "lumenquilla.chm";

@@ -1,5 +1,6 @@
 #include "ui/FrmMain.h"
 
+#include "picture/SafeFile.h"
 #include "settings/ProgramDir.h"
 #include "tools/ToolBox.h"
 #include "ui/FrmHistory.h"
@@ -54,6 +55,8 @@ TFrmMain::~TFrmMain()
     // document goes, and the panels hold references into the document and
     // the history: the view and the windows are deleted here, before them.
     Destroying = true;
+    if (FirstShown)
+        SetWriteJournal({});
     delete centralWidget();
     delete FrmToolOption;
     delete FrmTools;

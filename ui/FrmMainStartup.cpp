@@ -2,6 +2,7 @@
 
 #include "document/EarlierWork.h"
 #include "picture/FileError.h"
+#include "picture/SafeFile.h"
 #include "settings/ProgramDir.h"
 #include "settings/RecentFiles.h"
 #include "tools/Tool.h"
@@ -129,6 +130,12 @@ void TFrmMain::showEvent(QShowEvent* event)
     if (FirstShown)
         return;
     FirstShown = true;
+
+    // Temporary files a killed run left beside the files it was writing go
+    // first; this run's writes are noted from now on.
+    const std::string journal = UserFile(WriteJournalName);
+    RemoveLeftoverWrites(journal);
+    SetWriteJournal(journal);
 
     // The history's size is fixed for the run by the options as they stand now.
     FrmOptions->LoadOptions();

@@ -176,6 +176,46 @@ TEST_F(SafeFile, TemporariesOfEndedRunsAreRemovedByTheNextWrite)
     EXPECT_EQ(Contents(dir / "a.bin"), "new");
 }
 
+// A program killed in the middle of a write leaves its temporary file; with
+// a journal, the next run finds it through the note and removes it (and the
+// note), while the notes of writes still going on stay. Without a journal
+// nothing is noted.
+TEST_F(SafeFile, ALaterRunRemovesWhatAKilledWriteLeft)
+{
+    const fs::path journal = dir / "journal";
+    std::ofstream(dir / "a.bin") << "old";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        SetWriteJournal(journal.string());
+        WriteFileSafely((dir / "a.bin").string(), [](std::ostream& out) {
+            out << "half of it" << std::flush;
+            ::_exit(0); // killed here
+        });
+        ::_exit(1);
+    }
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_EQ(FilesIn(), 3) << "the file, its temporary and the journal";
+    ASSERT_EQ(std::distance(fs::directory_iterator(journal), fs::directory_iterator()), 1);
+
+    // A write of this run, still going on when the next start looks.
+    SetWriteJournal(journal.string());
+    TStagedFile ongoing((dir / "b.bin").string());
+    ongoing.Write([](std::ostream& out) { out << "b"; });
+    RemoveLeftoverWrites(journal.string());
+    EXPECT_EQ(Contents(dir / "a.bin"), "old");
+    EXPECT_EQ(FilesIn(), 3) << "a.bin, the journal and the temporary of b.bin";
+    EXPECT_EQ(std::distance(fs::directory_iterator(journal), fs::directory_iterator()), 1);
+    ongoing.Commit();
+    EXPECT_TRUE(fs::is_empty(journal)) << "a finished write takes its note away";
+
+    SetWriteJournal({});
+    WriteFileSafely((dir / "c.bin").string(), [](std::ostream& out) { out << "c"; });
+    EXPECT_TRUE(fs::is_empty(journal));
+}
+
 // Staged files replace their old files only on Commit: several can be
 // written completely first, and those never committed leave nothing.
 TEST_F(SafeFile, StagedFilesReplaceTheOldOnesOnlyWhenCommitted)
