@@ -21,10 +21,29 @@
 
 #include <utility>
 
+namespace {
+
+// The preview's OK leaves the photo replaced by the picture the view shows,
+// which the effect starts from. Only a result keeps it so (its history state
+// holds it); a run cancelled, refused or failed puts the photo back.
+struct TPhotoPutBack {
+    TBitmap& Source;
+    TBitmap Photo;
+    bool Keep = false;
+    ~TPhotoPutBack()
+    {
+        if (!Keep)
+            Source = std::move(Photo);
+    }
+};
+
+} // namespace
+
 void TFrmMain::RunCartoon(const QString& presetFile, TFitToPicture fit)
 {
     Guarded([&] {
         CurrentDocument.RebuildAll();
+        TPhotoPutBack putBack{CurrentDocument.SourceBitmap, CurrentDocument.SourceBitmap};
         TFrmPreview preview(CurrentDocument, FrmOptions->Options(), *FrmSketchMoreOption, *FrmColorMoreOption, this);
         // The preview opens on what the user was looking at.
         preview.OpenAround(PictureView->VisibleCentre());
@@ -54,6 +73,7 @@ void TFrmMain::RunCartoon(const QString& presetFile, TFitToPicture fit)
             // cancelled nor failed; otherwise the document stays as it was.
             TBitmap sketch, color;
             if (!failure && process.GetLayers(sketch, color)) {
+                putBack.Keep = true;
                 CurrentDocument.TakeEffectResult(std::move(sketch), std::move(color), settings);
                 FrmLayers->ShowLayerState();
                 UpdateScrollBars();
