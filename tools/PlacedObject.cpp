@@ -90,6 +90,10 @@ void TPlacedObjectTool::Render()
 
 void TPlacedObjectTool::DrawHandles()
 {
+    // Handles of an object pressed into place before it was ever drawn lie
+    // where no rendering has been: their area is what Restore puts back.
+    if (Outline.Empty())
+        Outline = HandleArea();
     const TDrawTargets targets = Env.DrawableLayers();
     for (const TToolPoint& point : HandlePoints()) {
         if (targets.Sketch)
