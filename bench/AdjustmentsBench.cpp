@@ -163,7 +163,7 @@ void BM_RecordHistoryAfterOk(benchmark::State& state)
         state.ResumeTiming();
         history.RecordHistory("Brightness/Contrast", "Sketch Layer, Color Layer, 10, 0", *document);
     }
-    state.counters["file_MB"] = double(std::filesystem::file_size(history.StateFile(history.Current()))) / 1e6;
+    state.counters["file_MB"] = FolderBytes(history.RunFolder()) / 1e6;
 }
 BENCHMARK(BM_RecordHistoryAfterOk)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(6);
 

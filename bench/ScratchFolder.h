@@ -26,3 +26,15 @@ public:
 private:
     std::string path_;
 };
+
+// The bytes of the regular files in a folder: a history run folder's states
+// and the bands they share.
+inline double FolderBytes(const std::string& folder)
+{
+    double bytes = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        if (entry.is_regular_file(error))
+            bytes += double(entry.file_size(error));
+    return bytes;
+}

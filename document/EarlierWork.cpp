@@ -1,7 +1,7 @@
 #include "document/EarlierWork.h"
 
 #include "document/HistoryFolder.h"
-#include "document/StateFile.h"
+#include "document/StateBands.h"
 #include "picture/FileError.h"
 
 #include <algorithm>
@@ -168,7 +168,7 @@ void TEarlierRun::Restore(TDocument& document) const
             continue;
         THistoryState state;
         try {
-            ReadStateFile(fd, state, shown);
+            ReadStateBands(dir, fd, state, shown);
         } catch (const TFileError& error) {
             ::close(fd);
             problem = error.what();

@@ -201,10 +201,7 @@ void THistory::EndRun()
         folder.Close();
         return;
     }
-    const std::string keep = TStateStore::FileName(current_);
-    for (const std::string& name : folder.Files())
-        if (name != keep && name != RunNoteName && name != THistoryFolder::LockName)
-            folder.Remove(name);
+    store_.KeepOnly(current_, {RunNoteName, THistoryFolder::LockName});
     WriteRunNote();
     try {
         folder.WriteFile(CleanExitName, [](int) {});

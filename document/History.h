@@ -13,7 +13,8 @@
 // Newest() in ring order; Current() is the one the document shows.
 //
 // Each running editor keeps its states in a folder of its own inside the
-// history folder ("~history<slot>.state", see StateStore.h), locked while
+// history folder ("~history<slot>.state" and the bands they name, see
+// StateStore.h and StateBands.h), locked while
 // it runs. Beside the states the folder holds a note of the current state
 // (its slot, time, picture and whether it was saved), which a later start
 // reads when this run did not end normally; see EndRun and EarlierWork.h.
@@ -23,9 +24,10 @@
 class THistory {
 public:
     // The range HistoryStates is held to. -1 gives capacity 0 and 0 gives
-    // capacity 1, both of which keep no state; lower values count as -1. Each
-    // state is a compressed file of the whole document (tens of MB for a
-    // 12-megapixel photo), so a thousand states take a disk's worth of space.
+    // capacity 1, both of which keep no state; lower values count as -1. A
+    // state costs the disk only the bands of rows it changed (StateBands.h):
+    // the first holds the whole document (tens of MB for a 12-megapixel
+    // photo), a brush stroke a few hundred KB.
     static constexpr int MinHistoryStates = -1;
     static constexpr int MaxHistoryStates = 1000;
     static constexpr int InitialCapacity = 50;
@@ -75,6 +77,8 @@ public:
     // none). The state stays listed and restorable from memory. The handler
     // is called from the writing thread when a write fails.
     std::string TakeWriteError() { return store_.TakeWriteError(); }
+    // The latest write failed, and none has succeeded since.
+    bool WritesFailing() const { return store_.WritesFailing(); }
     void SetWriteFailedHandler(std::function<void()> handler) { store_.SetWriteFailedHandler(std::move(handler)); }
     // Waits until every state is written (or has failed).
     void Flush() { store_.Flush(); }

@@ -22,6 +22,8 @@ public:
     // The run's folder; empty until Open.
     const std::string& Path() const { return path_; }
     bool IsOpen() const { return dir_ >= 0; }
+    // The open folder, for reading files beside one (-1 until Open).
+    int Descriptor() const { return dir_; }
 
     // Creates the history folder if needed and a locked folder of this run
     // in it. Throws TFileError when either cannot be made.

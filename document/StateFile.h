@@ -22,7 +22,8 @@ struct THistoryState {
     std::size_t ByteSize() const { return Sketch.ByteSize() + Color.ByteSize() + Source.ByteSize(); }
 };
 
-// State files are the program's own, never opened by a user: a zstd frame
+// The state files of earlier versions (StateBands.h writes them now, and
+// reads these too), one file a state: a zstd frame
 // (level 1) holding a short header, the layer settings, the three picture
 // sizes, then the rows of each picture top-down without padding, each byte
 // stored as its difference to the same colour of the pixel to its left.

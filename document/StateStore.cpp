@@ -2,6 +2,7 @@
 
 #include "picture/FileError.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <unistd.h>
@@ -49,7 +50,9 @@ void TStateStore::Put(int slot, const TDocument& document)
         if (std::exchange(held.Failed, false))
             jobs_.push_back({heldSlot, held.State});
     changed_.notify_all();
-    changed_.wait(lock, [&] { return HeldExcept(slot) < MaxHeld || (!busy_ && jobs_.empty()); });
+    // A write of this slot's previous state must not land after the new
+    // state's file is set aside.
+    changed_.wait(lock, [&] { return busySlot_ != slot && (HeldExcept(slot) < MaxHeld || (!busy_ && jobs_.empty())); });
     if (HeldExcept(slot) >= MaxHeld)
         throw TFileError(lastError_.empty() ? std::string("Cannot write the history") : lastError_);
 
@@ -68,7 +71,7 @@ void TStateStore::Put(int slot, const TDocument& document)
     // The writer removes it.
     const std::string aside = folder_.SetAside(FileName(slot));
     if (!aside.empty())
-        asides_.push_back(aside);
+        asides_.emplace_back(aside, FileName(slot));
     held_[slot] = THeld{state, false};
     jobs_.push_back({slot, std::move(state)});
     changed_.notify_all();
@@ -99,7 +102,7 @@ void TStateStore::Get(int slot, TDocument& document) const
         if (!buffer)
             buffer = std::make_shared<THistoryState>();
         fd = folder_.OpenForReading(name);
-        ReadStateFile(fd, *buffer, folder_.Path() + "/" + name);
+        ReadStateBands(folder_.Descriptor(), fd, *buffer, folder_.Path() + "/" + name);
     } catch (...) {
         if (fd >= 0)
             ::close(fd);
@@ -137,10 +140,44 @@ std::string TStateStore::TakeWriteError()
     return std::exchange(error_, std::string());
 }
 
+bool TStateStore::WritesFailing() const
+{
+    std::lock_guard lock(mutex_);
+    return !lastError_.empty();
+}
+
 void TStateStore::SetWriteFailedHandler(std::function<void()> handler)
 {
     std::lock_guard lock(mutex_);
     onWriteFailed_ = std::move(handler);
+}
+
+void TStateStore::Release(const std::string& name)
+{
+    const auto state = stateBands_.find(name);
+    if (state == stateBands_.end())
+        return;
+    for (const TBandKey& band : state->second) {
+        const auto count = references_.find(band);
+        if (count != references_.end() && --count->second == 0) {
+            references_.erase(count);
+            present_.erase(band);
+            folder_.Remove(BandFileName(band));
+        }
+    }
+    stateBands_.erase(state);
+}
+
+void TStateStore::KeepOnly(int slot, const std::vector<std::string>& alsoKeep)
+{
+    std::lock_guard lock(mutex_);
+    const std::string keep = FileName(slot);
+    for (const std::string& name : folder_.Files())
+        if (name != keep && !IsBandFileName(name) &&
+            std::find(alsoKeep.begin(), alsoKeep.end(), name) == alsoKeep.end()) {
+            folder_.Remove(name);
+            Release(name);
+        }
 }
 
 void TStateStore::Recycle(std::shared_ptr<THistoryState>& state)
@@ -166,12 +203,14 @@ void TStateStore::Run()
         changed_.wait(lock, [&] { return stop_ || !jobs_.empty(); });
         if (jobs_.empty())
             return;
-        std::vector<std::string> asides;
+        std::vector<std::pair<std::string, std::string>> asides;
         asides.swap(asides_);
         if (!asides.empty()) {
             lock.unlock();
-            for (const std::string& name : asides)
-                folder_.Remove(name);
+            for (const auto& [aside, was] : asides) {
+                folder_.Remove(aside);
+                Release(was);
+            }
             lock.lock();
             if (jobs_.empty())
                 continue;
@@ -186,13 +225,32 @@ void TStateStore::Run()
             continue;
         }
         busy_ = true;
+        busySlot_ = job.Slot;
         lock.unlock();
 
         std::string problem;
         try {
             const std::string name = FileName(job.Slot);
-            const std::string shown = folder_.Path() + "/" + name;
-            folder_.WriteFile(name, [&](int fd) { WriteStateFile(fd, *job.State, shown); });
+            std::vector<TBandKey> written;
+            try {
+                const TFolderWriter writeFile = [this](const std::string& file, const std::function<void(int)>& write) {
+                    folder_.WriteFile(file, write);
+                };
+                std::vector<TBandKey> bands =
+                    WriteStateBands(writeFile, name, *job.State, present_, written, folder_.Path());
+                Release(name);
+                for (const TBandKey& band : bands)
+                    ++references_[band];
+                stateBands_[name] = std::move(bands);
+            } catch (...) {
+                // Bands of a state that was not written belong to no state.
+                for (const TBandKey& band : written)
+                    if (references_.count(band) == 0) {
+                        present_.erase(band);
+                        folder_.Remove(BandFileName(band));
+                    }
+                throw;
+            }
         } catch (const std::bad_alloc&) {
             problem = "Cannot write the history: there is not enough memory";
         } catch (const std::exception& error) {
@@ -201,11 +259,13 @@ void TStateStore::Run()
 
         lock.lock();
         busy_ = false;
+        busySlot_ = -1;
         it = held_.find(job.Slot);
         std::function<void()> report;
         if (it != held_.end() && it->second.State == job.State) {
             if (problem.empty()) {
                 Erase(it);
+                lastError_.clear();
             } else {
                 it->second.Failed = true;
                 error_ = lastError_ = problem;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/HistoryFolder.h"
+#include "document/StateBands.h"
 #include "document/StateFile.h"
 
 #include <condition_variable>
@@ -9,13 +10,16 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 // Where the history's states live: a state is copied into a buffer at once
 // and written to its file by one background thread, so that recording costs
-// the caller a copy, not a write. Until its file is complete the state is
+// the caller a copy, not a write. The file is an index of bands that the
+// states share (StateBands.h): a band goes when no state file names it any
+// more. Until its file is complete the state is
 // restored from memory. A state whose file could not be written stays in
 // memory, listed and restorable; the failure is reported through
 // TakeWriteError (and the handler, from the writing thread), and the write
@@ -60,9 +64,15 @@ public:
     bool Held(int slot) const;
     // Waits until every state that can be written is.
     void Flush();
+    // Removes every state file but the one of `slot`, and every band it does
+    // not name; the files named in `alsoKeep` stay. For the end of a run
+    // that keeps one state: Flush first.
+    void KeepOnly(int slot, const std::vector<std::string>& alsoKeep);
 
     // The message of the latest failed write, once; empty when none.
     std::string TakeWriteError();
+    // The latest write failed: no state has been written since.
+    bool WritesFailing() const;
     // Called from the writing thread after a write failed.
     void SetWriteFailedHandler(std::function<void()> handler);
 
@@ -76,6 +86,9 @@ private:
         std::shared_ptr<THistoryState> State;
     };
     void Run();
+    // The state file `name` is gone: the bands no other state file names go
+    // too. The writer's (or KeepOnly's, with the writer idle).
+    void Release(const std::string& name);
     void Recycle(std::shared_ptr<THistoryState>& state);
     std::map<int, THeld>::iterator Erase(std::map<int, THeld>::iterator it);
     int HeldExcept(int slot) const;
@@ -85,12 +98,20 @@ private:
     std::condition_variable changed_;
     std::map<int, THeld> held_;
     std::deque<TJob> jobs_;
-    // Files of dropped states set aside by Put, for the writer to remove.
-    std::vector<std::string> asides_;
+    // Files of dropped states set aside by Put, for the writer to remove,
+    // with the names they had.
+    std::vector<std::pair<std::string, std::string>> asides_;
+    // The bands in the folder, how many state files name each, and the
+    // bands of each state file written.
+    std::set<TBandKey> present_;
+    std::map<TBandKey, int> references_;
+    std::map<std::string, std::vector<TBandKey>> stateBands_;
     // One spare buffer, so that a steady run of states allocates nothing.
     // Restores use it too, and leave the document's old pictures in it.
     mutable std::shared_ptr<THistoryState> spare_;
     bool busy_ = false;
+    // The slot the writer writes while busy; -1 when none.
+    int busySlot_ = -1;
     bool stop_ = false;
     std::string error_;
     std::string lastError_;

@@ -1,6 +1,6 @@
 #include "document/History.h"
 
-#include "document/StateFile.h"
+#include "document/StateBands.h"
 #include "picture/FileError.h"
 #include "settings/ProgramDir.h"
 #include "tests/document/TestFolder.h"
@@ -82,12 +82,14 @@ protected:
     static THistoryState ReadState(const std::string& path)
     {
         THistoryState state;
+        const int dir = ::open(fs::path(path).parent_path().c_str(), O_RDONLY | O_DIRECTORY);
         const int fd = ::open(path.c_str(), O_RDONLY);
         EXPECT_GE(fd, 0) << path;
         if (fd >= 0) {
-            ReadStateFile(fd, state, path);
+            ReadStateBands(dir, fd, state, path);
             ::close(fd);
         }
+        ::close(dir);
         return state;
     }
 };
