@@ -249,10 +249,13 @@ void TStagedFile::Write(const std::function<void(std::ostream&)>& write)
         if (!out) {
             problem = Reason(errno);
         } else {
+            errno = 0;
             write(out);
             out.flush();
             if (!out)
-                problem = "the data could not be written (is the disk full?)";
+                problem = errno == ENOSPC || errno == EFBIG || errno == EDQUOT
+                              ? "the disk is full (" + Reason(errno) + ")"
+                              : std::string("the data could not be written (is the disk full?)");
         }
     } catch (...) {
         ::close(fd);

@@ -170,6 +170,9 @@ private:
     // window shows the picture and the busy cursor is gone.
     std::exception_ptr FinishOpen(const std::string& fileName);
     void ReportPending(std::exception_ptr error);
+    // The history cannot be written (a full disk, most often): said once,
+    // after the command that met it, until states are written again.
+    void ReportHistoryProblem(const std::string& reason, bool now = false);
     // What Undo, Redo and a chosen history row do once a state is read.
     void FinishRestore();
     void ShowText(const QString& text);
@@ -248,8 +251,9 @@ private:
     void ToolChosen(TToolCode tool);
     // Offers back the work earlier runs left unsaved or lost in a crash.
     void OfferEarlierWork();
-    // Shows a history state's write that failed in the background.
-    void ReportHistoryWriteError();
+    // Shows a history state's write that failed in the background; `now`
+    // at the close, when no event follows to show it.
+    void ReportHistoryWriteError(bool now = false);
 
     TDocument CurrentDocument;
     THistory UndoHistory;
@@ -288,6 +292,7 @@ private:
     std::unique_ptr<TToolEnvironment> ToolEnvironment;
     std::unique_ptr<TToolBox> ToolBox;
     bool FirstShown = false;
+    bool HistoryProblemShown = false;
     bool Destroying = false;
     std::string OpenedFileName;
     // Panels not yet drawn on the screen since start-up, whose frames the

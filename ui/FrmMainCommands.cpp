@@ -2,6 +2,7 @@
 
 #include "document/DocumentFiles.h"
 #include "document/P2CFile.h"
+#include "picture/FileError.h"
 #include "picture/FileNames.h"
 #include "settings/ProgramDir.h"
 #include "settings/RecentFiles.h"
@@ -231,8 +232,29 @@ void TFrmMain::ReportPending(std::exception_ptr error)
 
 void TFrmMain::RecordHistory(const std::string& operation, const std::string& comment)
 {
-    UndoHistory.RecordHistory(operation, comment, CurrentDocument);
+    try {
+        UndoHistory.RecordHistory(operation, comment, CurrentDocument);
+    } catch (const TFileError& error) {
+        // The change stands; only its step is not kept.
+        ReportHistoryProblem(error.what());
+    }
     FrmHistory->RefreshHistoryGrid();
+}
+
+void TFrmMain::ReportHistoryProblem(const std::string& reason, bool now)
+{
+    // Every step would meet the same problem until there is room again.
+    if (HistoryProblemShown)
+        return;
+    HistoryProblemShown = true;
+    const QString text = QStringLiteral("The undo history cannot be written to %1:\n%2\n\nYou can go on editing. Undo "
+                                        "goes back through the steps written so far; the steps from now on are kept "
+                                        "again as soon as the history can be written.")
+                             .arg(ShownPath(UndoHistory.Folder()), QString::fromStdString(reason));
+    if (now)
+        ShowText(text);
+    else
+        QTimer::singleShot(0, this, [this, text] { ShowText(text); });
 }
 
 void TFrmMain::RecordToolStep()

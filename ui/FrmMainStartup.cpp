@@ -79,15 +79,17 @@ void TFrmMain::ConnectWindows()
     // looked for here, on this thread, and shown once. Its state stays
     // listed and is restored from memory meanwhile.
     auto* historyWatch = new QTimer(this);
-    connect(historyWatch, &QTimer::timeout, this, &TFrmMain::ReportHistoryWriteError);
+    connect(historyWatch, &QTimer::timeout, this, [this] { ReportHistoryWriteError(); });
     historyWatch->start(300);
 }
 
-void TFrmMain::ReportHistoryWriteError()
+void TFrmMain::ReportHistoryWriteError(bool now)
 {
     const std::string error = UndoHistory.TakeWriteError();
     if (!error.empty())
-        ReportError(TFileError(error));
+        ReportHistoryProblem(error, now);
+    else if (HistoryProblemShown && !UndoHistory.WritesFailing())
+        HistoryProblemShown = false;
 }
 
 void TFrmMain::OfferEarlierWork()
@@ -230,6 +232,6 @@ void TFrmMain::closeEvent(QCloseEvent* event)
     // Waits for the states still being written; keeps an unsaved picture
     // for the next start, and removes the rest of this run's history.
     UndoHistory.EndRun();
-    ReportHistoryWriteError();
+    ReportHistoryWriteError(true);
     QMainWindow::closeEvent(event);
 }
