@@ -11,6 +11,7 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -18,6 +19,9 @@
 #include <random>
 #include <sstream>
 #include <string_view>
+
+#include <csignal>
+#include <thread>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -34,15 +38,19 @@ public:
     {
     }
     ~TKillLog() { ::close(Fd); }
+    // Each line ends with the milliseconds since the log was opened.
     void Line(const std::string& text) const
     {
-        const std::string line = text + "\n";
+        const auto ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - Opened).count();
+        const std::string line = text + " @" + std::to_string(ms) + "\n";
         if (::write(Fd, line.data(), line.size()) != ssize_t(line.size()))
             std::cerr << "cannot write the kill log\n";
     }
 
 private:
     int Fd;
+    std::chrono::steady_clock::time_point Opened = std::chrono::steady_clock::now();
 };
 
 std::string Hex(std::size_t value)
@@ -105,7 +113,9 @@ TMonkeyAction NextEdit(std::mt19937_64& random, const TMonkeyWindow& window)
     const auto uniform = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
     const auto point = [&] { return PointWord(uniform(0, 700), uniform(0, 500)); };
     if (!window.Model().Opened || uniform(0, 30) == 0) {
-        const char* pictures[] = {"wide.jpg", "wide.jpg", "photo.jpg", "square.jpg", "big.jpg"};
+        // The big photo often: its saves, states and renders last long
+        // enough to be killed in.
+        const char* pictures[] = {"wide.jpg", "big.jpg", "photo.jpg", "big.jpg", "square.jpg"};
         return {"open", {pictures[uniform(0, 4)]}};
     }
     switch (uniform(0, 13)) {
@@ -184,10 +194,11 @@ int DriveUntilKilled(const std::string& programFolder, const std::string& logPat
         const TMonkeyAction action = NextEdit(random, window);
         log.Line("action " + FormatAction(action));
         std::string saved;
+        // Projects and pictures apart, so that the harness can wait for either.
+        const char* kind = action.Verb == "save" && action.Words[0] == "p2c" ? "project" : "save";
         if (action.Verb == "save" && window.Item("MenuItem_SaveAs")->isEnabled()) {
-            const std::string ext = action.Words[0] == "p2c" ? ".p2c" : "." + action.Words[0];
-            saved = window.UserFolder() + "/saved-" + action.Words[0] + ext;
-            log.Line("save-begin " + saved + " " + SavedHash(main.Document(), saved));
+            saved = window.UserFolder() + "/saved-" + action.Words[0] + "." + action.Words[0];
+            log.Line(std::string(kind) + "-begin " + saved + " " + SavedHash(main.Document(), saved));
         }
         if (action.Verb == "cartoon")
             log.Line("cartoon-begin");
@@ -195,7 +206,7 @@ int DriveUntilKilled(const std::string& programFolder, const std::string& logPat
         noteState();
         const QStringList messages = window.TakeMessages();
         if (!saved.empty())
-            log.Line((messages.isEmpty() ? "save-end " : "save-failed ") + saved);
+            log.Line(std::string(kind) + (messages.isEmpty() ? "-end " : "-failed ") + saved);
         if (action.Verb == "cartoon")
             log.Line("cartoon-end");
         for (const QString& message : messages)
@@ -231,20 +242,22 @@ TKillRecord ReadKillLog(const std::string& path)
             written = false;
         } else if (verb == "written") {
             written = true;
-        } else if (verb == "save-begin") {
+        } else if (verb == "save-begin" || verb == "project-begin") {
             auto& [old, next] = record.Files.try_emplace(a, "absent", "").first->second;
             next = b;
             saving = a;
-        } else if (verb == "save-end" || verb == "save-failed") {
+        } else if (verb.ends_with("-end") || verb.ends_with("-failed")) {
+            if (verb.rfind("cartoon", 0) == 0) {
+                cartoon = false;
+                continue;
+            }
             auto& [old, next] = record.Files[a];
-            if (verb == "save-end")
+            if (verb.ends_with("-end"))
                 old = next;
             next.clear();
             saving.clear();
         } else if (verb == "cartoon-begin") {
             cartoon = true;
-        } else if (verb == "cartoon-end") {
-            cartoon = false;
         } else if (verb == "action") {
             ++record.Actions;
         }
@@ -317,4 +330,36 @@ int CheckRecovery(const std::string& programFolder, const std::string& logPath, 
     window.Main().History().MarkCurrentSaved();
     window.Main().close();
     return problems.empty() ? 0 : 1;
+}
+
+int KillOnLine(const std::string& log, int pid, const std::string& start, int maxDelayMs, int timeoutMs,
+               std::uint64_t seed)
+{
+    std::ifstream in(log);
+    in.seekg(0, std::ios::end);
+    std::string partial;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (::kill(pid, 0) != 0)
+            return 1;
+        std::string line;
+        while (std::getline(in, line)) {
+            if (in.eof()) {
+                // A line still being written.
+                partial += line;
+                break;
+            }
+            line = partial + line;
+            partial.clear();
+            if (line.rfind(start, 0) == 0) {
+                std::mt19937_64 random(seed);
+                const int delay = std::uniform_int_distribution<int>(0, maxDelayMs)(random);
+                std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+                return ::kill(pid, SIGKILL) == 0 ? 0 : 1;
+            }
+        }
+        in.clear();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return 1;
 }

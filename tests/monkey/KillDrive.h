@@ -20,3 +20,10 @@ class TMonkeyPictures;
 int DriveUntilKilled(const std::string& programFolder, const std::string& log, std::uint64_t seed,
                      const TMonkeyPictures& pictures);
 int CheckRecovery(const std::string& programFolder, const std::string& log, const TMonkeyPictures& pictures);
+
+// The harness's killer: watches `log` (every millisecond) for a line that
+// begins with `start` written after it began, waits a random time of up to
+// `maxDelayMs` from `seed`, and sends `pid` SIGKILL. 0 when it killed; 1 when
+// the process ended first or nothing came within `timeoutMs`.
+int KillOnLine(const std::string& log, int pid, const std::string& start, int maxDelayMs, int timeoutMs,
+               std::uint64_t seed);

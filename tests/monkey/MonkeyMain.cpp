@@ -34,6 +34,9 @@ constexpr const char* Usage = R"(usage:
       the kill harness's editor (scripts/killtest): edits on the screen,
       logging what it has recorded and saved; the next start checks what it
       brings back against that log.
+  lumenquilla-monkey --kill-on LOG PID START MAX_DELAY_MS SEED
+      the harness's killer: SIGKILL to PID a random time after LOG gets a
+      line beginning with START.
 )";
 
 // The line a failing child prints, for its parent.
@@ -198,6 +201,8 @@ int main(int argc, char** argv)
             args.erase(args.begin() + std::ptrdiff_t(i), args.begin() + std::ptrdiff_t(i) + 2);
             break;
         }
+    if (args.size() == 6 && args[0] == "--kill-on")
+        return KillOnLine(args[1], std::stoi(args[2]), args[3], std::stoi(args[4]), 60000, std::stoull(args[5]));
     const bool parent = args.size() == 2 && args[0][0] != '-';
     if (parent) {
         QCoreApplication app(argc, argv);
