@@ -23,9 +23,10 @@
 namespace {
 
 constexpr const char* Usage = R"(usage:
-  lumenquilla-monkey ACTIONS SEED [--pictures DIR]
+  lumenquilla-monkey ACTIONS SEED [--shrink-budget N] [--pictures DIR]
       ACTIONS random actions from SEED, each followed by the checks. A failure
-      is shrunk to the shortest list that still fails, printed, and kept in
+      is shrunk to the shortest list that still fails (trying at most N
+      shorter lists, 400 by default), printed, and kept in
       monkey-failure-SEED.txt (copy it to tests/monkey/regressions/).
   lumenquilla-monkey --replay FILE... [--pictures DIR]
       runs action lists; exit status 3 when one fails.
@@ -43,7 +44,7 @@ constexpr const char* Usage = R"(usage:
 constexpr const char* FailedMark = "MONKEY-FAILED ";
 // An action that has not finished after this long is a freeze.
 constexpr int FreezeSeconds = 600;
-constexpr int ShrinkBudget = 400;
+constexpr int DefaultShrinkBudget = 400;
 
 std::atomic<std::int64_t> LastProgress{0};
 
@@ -150,7 +151,7 @@ TChildResult RunChild(const QStringList& arguments, bool showErrors)
     return result;
 }
 
-int RunAndShrink(int count, std::uint64_t seed, const QString& pictures)
+int RunAndShrink(int count, std::uint64_t seed, const QString& pictures, int budget)
 {
     QTemporaryFile log(QDir::tempPath() + "/lq-monkey-log-XXXXXX");
     if (!log.open())
@@ -178,7 +179,7 @@ int RunAndShrink(int count, std::uint64_t seed, const QString& pictures)
         return result.Failed && result.Check == first.Check;
     };
     // The list up to the failing action is where the failure lies.
-    const TActionList shortest = Shrink(actions, fails, ShrinkBudget);
+    const TActionList shortest = Shrink(actions, fails, budget);
     const std::string kept = "monkey-failure-" + std::to_string(seed) + ".txt";
     std::ofstream keep(kept);
     keep << "# lumenquilla-monkey " << count << " " << seed << " failed: " << first.Line << "\n";
@@ -195,18 +196,24 @@ int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     QString pictures = QDir::tempPath() + "/lumenquilla-monkey-pictures";
-    for (std::size_t i = 0; i + 1 < args.size(); ++i)
-        if (args[i] == "--pictures") {
+    int budget = DefaultShrinkBudget;
+    for (std::size_t i = 0; i + 1 < args.size();) {
+        if (args[i] == "--pictures")
             pictures = QString::fromStdString(args[i + 1]);
-            args.erase(args.begin() + std::ptrdiff_t(i), args.begin() + std::ptrdiff_t(i) + 2);
-            break;
+        else if (args[i] == "--shrink-budget")
+            budget = std::stoi(args[i + 1]);
+        else {
+            ++i;
+            continue;
         }
+        args.erase(args.begin() + std::ptrdiff_t(i), args.begin() + std::ptrdiff_t(i) + 2);
+    }
     if (args.size() == 6 && args[0] == "--kill-on")
         return KillOnLine(args[1], std::stoi(args[2]), args[3], std::stoi(args[4]), 60000, std::stoull(args[5]));
     const bool parent = args.size() == 2 && args[0][0] != '-';
     if (parent) {
         QCoreApplication app(argc, argv);
-        return RunAndShrink(std::stoi(args[0]), std::stoull(args[1]), pictures);
+        return RunAndShrink(std::stoi(args[0]), std::stoull(args[1]), pictures, budget);
     }
     if (args.empty() || args[0][0] != '-') {
         std::cerr << Usage;

@@ -30,11 +30,11 @@ QStringList Warnings;
 
 // What the platform says of itself, not of the program: the offscreen
 // platform cannot raise windows or pass size hints on, a session without a
-// runtime folder, and installed fonts without the tables to shape a script
+// runtime folder of its own, and installed fonts without the tables to shape a script
 // the user typed (Syriac, say), which the font engine reports per font.
 bool PlatformNotice(const QString& text)
 {
-    return text.startsWith("This plugin does not support") || text.contains("XDG_RUNTIME_DIR") ||
+    return text.startsWith("This plugin does not support") || text.startsWith("QStandardPaths:") ||
            text.trimmed().startsWith("OpenType support missing for");
 }
 
