@@ -292,7 +292,11 @@ void TFrmMain::ReplaceToolStep()
     const TToolInfo* info = FindTool(Tool);
     if (!info || !info->HistoryOperation)
         return;
-    UndoHistory.ReplaceCurrent(info->HistoryOperation, info->HistoryDetail, CurrentDocument);
+    try {
+        UndoHistory.ReplaceCurrent(info->HistoryOperation, info->HistoryDetail, CurrentDocument);
+    } catch (const TFileError& error) {
+        ReportHistoryProblem(error.what());
+    }
     FrmHistory->RefreshHistoryGrid();
     UpdateCommands();
 }

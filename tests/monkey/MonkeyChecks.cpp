@@ -171,6 +171,7 @@ TResult CheckCommands(const TMonkeyWindow& monkey)
         {"MenuItem_Sketch", m.Opened && !m.Pending},
         {"MenuItem_Linedrawing", m.Opened && !m.Pending},
         {"MenuItem_Canvas", m.Opened && !m.Pending},
+        {"MenuItem_Auto", m.Opened && !m.Pending},
         {"MenuItem_BrightContrast", m.Opened && !m.Pending},
         {"MenuItem_Saturation", m.Opened && !m.Pending},
         {"MenuItem_ColorBalance", m.Opened && !m.Pending},
@@ -189,6 +190,12 @@ TResult CheckCommands(const TMonkeyWindow& monkey)
             return Fail("commands", std::string(name) + (enabled ? " is off" : " is on") +
                                         (m.Pending ? " while an object is pending" : ""));
     }
+    // Editing the last object again needs one, which the monkey does not
+    // follow; but never while an object is pending, without a picture, or
+    // where the tools are off.
+    if (const QAction* reopen = monkey.Item("MenuItem_EditLastObject");
+        reopen && reopen->isEnabled() && (m.Pending || !m.Opened || monkey.Main().View().ZoomRate() < 1.0))
+        return Fail("commands", "MenuItem_EditLastObject is on where it cannot be");
     for (QToolButton* button : monkey.Main().findChildren<QToolButton*>())
         if (button->defaultAction() && button->isEnabled() != button->defaultAction()->isEnabled())
             return Fail("commands", button->objectName().toStdString() + " differs from its menu item");

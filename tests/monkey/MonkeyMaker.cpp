@@ -160,8 +160,8 @@ TMonkeyAction TMonkeyMaker::LayersAction()
 
 TMonkeyAction TMonkeyMaker::CartoonAction()
 {
-    static const std::vector<std::string> Items = {"MenuItem_Classic", "MenuItem_Cartoon", "MenuItem_Sketch",
-                                                   "MenuItem_Linedrawing", "MenuItem_Canvas"};
+    static const std::vector<std::string> Items = {"MenuItem_Classic",     "MenuItem_Cartoon", "MenuItem_Sketch",
+                                                   "MenuItem_Linedrawing", "MenuItem_Canvas",  "MenuItem_Auto"};
     const int outcome = Uniform(0, 9);
     std::vector<std::string> words{Pick(Items), outcome < 7   ? "ok"
                                                 : outcome < 8 ? "cancel"
@@ -230,6 +230,7 @@ TMonkeyAction TMonkeyMaker::Next(const TMonkeyWindow& window)
                                      std::to_string(Uniform(0, 255)), std::to_string(Uniform(0, 255))});
          }},
         {6, [&] { return Action("command", {Chance(0.6) ? "MenuItem_Undo" : "MenuItem_Redo"}); }},
+        {2, [&] { return Action("command", {"MenuItem_EditLastObject"}); }},
         {3, [&] { return Action("row", {std::to_string(Uniform(1, 12))}); }},
         {8, [&] { return ViewAction(window); }},
         {3,

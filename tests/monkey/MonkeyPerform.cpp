@@ -162,7 +162,16 @@ bool TMonkeyWindow::Command(const TMonkeyAction& action)
         State.Pending = false;
         State.Tool = TToolCode::Hand;
     }
+    const bool reopens = action.Words[0] == "MenuItem_EditLastObject" && item->isEnabled();
     item->trigger();
+    if (reopens) {
+        // The object committed last is pending again, with its own tool; a
+        // cancel leaves it as it was committed.
+        State.Pending = true;
+        State.Tool = Editor->CurrentTool();
+        State.SketchAtChoice = Editor->Document().SketchLayer;
+        State.ColorAtChoice = Editor->Document().ColorLayer;
+    }
     return true;
 }
 
