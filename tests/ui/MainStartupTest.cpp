@@ -14,6 +14,9 @@
 
 #include <filesystem>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -132,6 +135,38 @@ TEST_F(MainStartupTest, AnExitKeepsOnlyWorkThatWasNeverSaved)
         Main->close();
         EXPECT_EQ(RunFolders(), 0);
     }
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+}
+
+// A run killed while it saved a project left the temporary file beside it,
+// which the note of the write names; the next start removes it, and the
+// note, while the project itself stays as it was.
+TEST_F(MainStartupTest, AStartRemovesWhatAKilledSaveLeft)
+{
+    const pid_t killed = ::fork();
+    if (killed == 0)
+        ::_exit(0);
+    ASSERT_GT(killed, 0);
+    ::waitpid(killed, nullptr, 0);
+    const std::string project = Folder.filePath("work.p2c").toStdString();
+    PutFileBytes(project, "the old project");
+    const std::string temporary =
+        Folder.filePath(".work.p2c.lumenquilla-" + QString::number(killed) + "-Ab12Cd").toStdString();
+    PutFileBytes(temporary, "half a project");
+    const std::string journal = UserFile(WriteJournalName);
+    fs::create_directories(journal);
+    const std::string note = journal + "/" + std::to_string(killed) + "-0";
+    PutFileBytes(note, project);
+
+    Restart();
+    EXPECT_FALSE(fs::exists(temporary));
+    EXPECT_FALSE(fs::exists(note));
+    EXPECT_EQ(FileBytes(project), "the old project");
+    // This run's saves are noted too, and take their notes away when done.
+    Open(Photo("coffee.bmp"));
+    SaveAnswer = TFileChoice{QString::fromStdString(project), 6};
+    Main->Save();
+    EXPECT_TRUE(fs::is_empty(journal));
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
 }
 
