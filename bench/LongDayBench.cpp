@@ -224,7 +224,6 @@ int main(int argc, char** argv)
     history.Flush();
 
     TLongDay day(*main);
-    day.Choose("BtnBrush");
     std::printf("\n%6s %10s %10s %10s %8s %8s %9s %7s %6s\n", "step", "move ms", "release ms", "undo ms", "RSS MB",
                 "peak MB", "disk MB", "files", "rows");
     const auto checkpoint = [&](int step) {
@@ -244,7 +243,8 @@ int main(int argc, char** argv)
     int mostFiles = 0, fullAt = 0;
     for (int step = 1; step <= steps; ++step) {
         // Mostly strokes of the three painting tools, and now and then back
-        // and forth in the history.
+        // and forth in the history. Undo and Redo leave the Hand chosen, so
+        // every stroke chooses its tool first.
         switch (step % 10) {
         case 3: day.Undo(); break;
         case 6:
@@ -254,9 +254,8 @@ int main(int argc, char** argv)
         case 8:
             day.Choose(step % 20 == 8 ? "BtnPencil" : "BtnEraser");
             day.Stroke(step);
-            day.Choose("BtnBrush");
             break;
-        default: day.Stroke(step);
+        default: day.Choose("BtnBrush"); day.Stroke(step);
         }
         if (step == 50) {
             earlyMoves = day.Moves;
