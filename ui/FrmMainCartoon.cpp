@@ -85,6 +85,9 @@ void TFrmMain::RunCartoon(const QString& presetFile, TFitToPicture fit)
         if (failure)
             std::rethrow_exception(failure);
     });
+    // The whole rebuild took the tool's outline out of the composite, and a
+    // run without a result put the photo back: the screen shows both again.
+    RefreshView();
 }
 
 void TFrmMain::RunShortcut(const char* presetName, TFitToPicture fit)
