@@ -17,7 +17,7 @@ std::string PresetPath(const std::string& preset)
             return ProgramFile(file);
     }
     if (preset + ".set" == LastSetName)
-        return UserFile(LastSetName);
+        return UserPresetFile(LastSetName);
     return preset;
 }
 

@@ -10,8 +10,8 @@
 
 // The .set file a preset name stands for: the fixed names cartoon, sketch,
 // linedrawing, canvas and default are the files of that name beside the
-// program, last the one the editor's preview writes on OK (beside the program,
-// or in the user's data folder when the program's folder is read-only);
+// program, last the one the editor's preview writes on OK (in the user's
+// presets folder, UserPresetsDir);
 // anything else is taken as a path.
 std::string PresetPath(const std::string& preset);
 

@@ -64,3 +64,16 @@ std::string UserDir()
 }
 
 std::string UserFile(const std::string& name) { return UserDir() + "/" + name; }
+
+std::string UserPresetsDir()
+{
+    std::string dir = ProgramDir();
+    if (::access(dir.c_str(), W_OK) == 0)
+        return dir;
+    std::string presets = UserDataDir() + "/presets";
+    std::error_code error;
+    std::filesystem::create_directories(presets, error);
+    return presets;
+}
+
+std::string UserPresetFile(const std::string& name) { return UserPresetsDir() + "/" + name; }

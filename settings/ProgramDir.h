@@ -16,6 +16,14 @@ std::string ProgramFile(const std::string& name);
 std::string UserDir();
 std::string UserFile(const std::string& name);
 
+// The user's own presets and colours tables, where the preset dialogs start
+// and "last.set" is written: likewise the program's directory while it is
+// writable, otherwise the presets folder in the user's data folder
+// ($XDG_DATA_HOME/lumenquilla/presets, or ~/.local/share/lumenquilla/presets),
+// created when needed. The shipped presets stay beside the program.
+std::string UserPresetsDir();
+std::string UserPresetFile(const std::string& name);
+
 // Points ProgramDir at another directory (tests use a temporary one); an empty
 // text returns to the executable's directory.
 void OverrideProgramDir(const std::string& dir);

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QScreen>
 #include <QTreeView>
+#include <QUrl>
 
 namespace {
 
@@ -68,6 +69,13 @@ void SetUpFileDialog(QFileDialog& dialog, const TFileRequest& request)
         dialog.setDirectory(request.Directory);
     if (!request.FileName.isEmpty())
         dialog.selectFile(request.FileName);
+    if (!request.Places.isEmpty()) {
+        QList<QUrl> places = dialog.sidebarUrls();
+        for (const QString& place : request.Places)
+            if (!places.contains(QUrl::fromLocalFile(place)))
+                places << QUrl::fromLocalFile(place);
+        dialog.setSidebarUrls(places);
+    }
     // The names take the room the list has; the other columns what they need.
     if (auto* details = dialog.findChild<QTreeView*>("treeView")) {
         QHeaderView* header = details->header();

@@ -28,6 +28,8 @@ struct TFileRequest {
     QString Directory;
     // The name proposed in the name box (save dialog).
     QString FileName;
+    // Folders the dialog's side bar offers besides the usual places.
+    QStringList Places;
 };
 
 struct TFileChoice {

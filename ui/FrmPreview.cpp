@@ -404,7 +404,7 @@ bool TFrmPreview::eventFilter(QObject* watched, QEvent* event)
 
 void TFrmPreview::BtnOkClick()
 {
-    SaveSettingsFile(QString::fromStdString(UserFile(LastSetName)));
+    SaveSettingsFile(QString::fromStdString(UserPresetFile(LastSetName)));
     ConfirmedFlag = true;
     accept();
 }

@@ -34,7 +34,12 @@ std::optional<QString> AskPresetFile(const TFileDialogFunction& dialog, QWidget*
     TFileRequest request;
     request.Caption = caption;
     request.Filters = {kind.Filter};
-    request.Directory = QString::fromStdString(ProgramDir());
+    // The user's own folder, where last.set is too; the shipped presets
+    // beside the program are one click away, and read-only once installed.
+    request.Directory = QString::fromStdString(UserPresetsDir());
+    request.Places = {request.Directory};
+    if (const QString shipped = QString::fromStdString(ProgramDir()); shipped != request.Directory)
+        request.Places << shipped;
     const std::optional<TFileChoice> choice = dialog(parent, request);
     if (!choice || choice->FileName.isEmpty())
         return std::nullopt;

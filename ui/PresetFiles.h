@@ -26,7 +26,8 @@ const TPresetKind& ColorTableFileKind();
 using TConfirmFunction = std::function<bool(QWidget* parent, const QString& caption, const QString& text)>;
 bool ConfirmBox(QWidget* parent, const QString& caption, const QString& text);
 
-// Runs the open or save dialog in the program directory. Empty when the user
+// Runs the open or save dialog in the user's presets folder (UserPresetsDir),
+// with the shipped presets' folder in its side bar. Empty when the user
 // cancelled; otherwise the chosen path, with the kind's extension when the
 // name was typed without one.
 std::optional<QString> AskPresetFile(const TFileDialogFunction& dialog, QWidget* parent, const TPresetKind& kind,

@@ -16,6 +16,7 @@ protected:
             ::unsetenv("XDG_DATA_HOME");
         else
             ::setenv("XDG_DATA_HOME", savedXdg.c_str(), 1);
+        ::setenv("HOME", savedHome.c_str(), 1);
         TempDirTest::TearDown();
     }
     void SetUp() override
@@ -23,8 +24,10 @@ protected:
         TempDirTest::SetUp();
         if (const char* xdg = std::getenv("XDG_DATA_HOME"))
             savedXdg = xdg;
+        if (const char* home = std::getenv("HOME"))
+            savedHome = home;
     }
-    std::string savedXdg;
+    std::string savedXdg, savedHome;
 };
 
 TEST_F(ProgramDirTest, TheExecutablesDirectoryByDefault)
@@ -39,8 +42,10 @@ TEST_F(ProgramDirTest, AnOverrideLosesItsTrailingSeparator)
     OverrideProgramDir(dir.string() + "//");
     EXPECT_EQ(ProgramDir(), dir.string());
     EXPECT_EQ(ProgramFile(DefaultSetName), dir.string() + "/default.set");
-    // A writable program directory also takes the files the program writes.
+    // A writable program directory also takes the files the program writes,
+    // and the user's presets.
     EXPECT_EQ(UserFile(OptionsFileName), dir.string() + "/options.dat");
+    EXPECT_EQ(UserPresetFile(LastSetName), dir.string() + "/last.set");
 }
 
 TEST_F(ProgramDirTest, AProgramDirectoryThatCannotBeWrittenSendsWritesToTheUserDataFolder)
@@ -51,6 +56,17 @@ TEST_F(ProgramDirTest, AProgramDirectoryThatCannotBeWrittenSendsWritesToTheUserD
     EXPECT_EQ(UserFile(HistoryFolderName), (dir / "data" / "lumenquilla" / "history").string());
     EXPECT_TRUE(std::filesystem::is_directory(dir / "data" / "lumenquilla"));
     EXPECT_EQ(ProgramFile(DefaultSetName), (dir / "missing" / "default.set").string());
+    // The user's own presets, last.set among them, have a folder of their own there.
+    EXPECT_EQ(UserPresetFile(LastSetName), (dir / "data" / "lumenquilla" / "presets" / "last.set").string());
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "data" / "lumenquilla" / "presets"));
+
+    // Without XDG_DATA_HOME (or with a relative one, which the specification
+    // tells to ignore), the home folder's.
+    ::setenv("HOME", (dir / "home").c_str(), 1);
+    for (const char* xdg : {"", "relative/data"}) {
+        ::setenv("XDG_DATA_HOME", xdg, 1);
+        EXPECT_EQ(UserPresetsDir(), (dir / "home" / ".local" / "share" / "lumenquilla" / "presets").string()) << xdg;
+    }
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ TEST(FileDialogs, TheSelectedFilterOfARealDialogComesBackAsItsIndex)
 {
     for (int index = 1; index <= SaveFilters.size(); ++index) {
         QFileDialog dialog;
-        TFileRequest request{"Save", SaveFilters, index, QDir::tempPath(), "photo_cartoon"};
+        TFileRequest request{"Save", SaveFilters, index, QDir::tempPath(), "photo_cartoon", {}};
         SetUpFileDialog(dialog, request);
         EXPECT_EQ(ChosenFilterIndex(SaveFilters, dialog.selectedNameFilter()), index)
             << dialog.selectedNameFilter().toStdString();
@@ -41,7 +42,7 @@ TEST(FileDialogs, AcceptingTheProposedNameWithEnterReportsTheChosenFilter)
 {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    TFileRequest request{"Save", SaveFilters, 2, folder.path(), "photo_cartoon"};
+    TFileRequest request{"Save", SaveFilters, 2, folder.path(), "photo_cartoon", {}};
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
@@ -69,7 +70,9 @@ TEST(FileDialogs, AFilterListsNamesInEitherCase)
     QFileDialog dialog;
     dialog.setFileMode(QFileDialog::ExistingFile);
     const QList<TFileFilter> filters = {{"HEIC Image File (*.heic;*.heif)", {"*.heic", "*.heif"}}};
-    SetUpFileDialog(dialog, TFileRequest{"Open", filters, 1, folder.path(), {}});
+    // A place of the request joins the side bar once, beside the usual ones.
+    SetUpFileDialog(dialog, TFileRequest{"Open", filters, 1, folder.path(), {}, {folder.path(), folder.path()}});
+    EXPECT_EQ(dialog.sidebarUrls().count(QUrl::fromLocalFile(folder.path())), 1);
     auto* model = dialog.findChild<QFileSystemModel*>();
     ASSERT_NE(model, nullptr);
     const QModelIndex root = model->index(folder.path());

@@ -1,5 +1,6 @@
 #include "tests/ui/PreviewFixture.h"
 
+#include "settings/Presets.h"
 #include "settings/ProgramDir.h"
 #include "ui/RadioGroup.h"
 
@@ -250,6 +251,35 @@ TEST_F(PreviewPresets, TheRealFileDialogsOfferTheFilterAndTheExtensionIsAdded)
         EXPECT_EQ(filters, QStringList{NameFilterString(c.Kind.Filter)});
         EXPECT_EQ(directory.toStdString(), Folder.Path());
     }
+}
+
+// Installed, the program's folder is read-only: the dialogs start in the
+// user's own presets folder, where OK wrote last.set, and offer the shipped
+// presets in the side bar.
+TEST_F(PreviewPresets, BesideAReadOnlyProgramTheDialogsStartInTheUsersPresetsFolder)
+{
+    const std::string program = Folder.File("missing-program-dir");
+    OverrideProgramDir(program);
+    const char* saved = std::getenv("XDG_DATA_HOME");
+    const std::string savedXdg = saved ? saved : "";
+    ::setenv("XDG_DATA_HOME", Folder.File("data").c_str(), 1);
+    const QString presets = QString::fromStdString(Folder.File("data/lumenquilla/presets"));
+    for (const TPresetKind* kind : {&SettingsFileKind(), &ColorTableFileKind()}) {
+        TFileRequest asked;
+        const TFileDialogFunction dialog = [&](QWidget*, const TFileRequest& request) {
+            asked = request;
+            return std::optional<TFileChoice>();
+        };
+        EXPECT_FALSE(AskPresetFile(dialog, nullptr, *kind, "Open"));
+        EXPECT_EQ(asked.Directory, presets);
+        EXPECT_EQ(asked.Places, (QStringList{presets, QString::fromStdString(program)}));
+    }
+    EXPECT_EQ(PresetPath("last"), (presets + "/last.set").toStdString());
+    if (saved)
+        ::setenv("XDG_DATA_HOME", savedXdg.c_str(), 1);
+    else
+        ::unsetenv("XDG_DATA_HOME");
+    OverrideProgramDir(Folder.Path());
 }
 
 TEST_F(PreviewPresets, AFileThatCannotBeLoadedOrSavedSaysSoAndChangesNothing)
