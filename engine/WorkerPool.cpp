@@ -1,5 +1,7 @@
 #include "engine/WorkerPool.h"
 
+#include <sched.h>
+
 TWorkerPool::TWorkerPool(int threads)
 {
     if (threads <= 0)
@@ -21,6 +23,12 @@ TWorkerPool::~TWorkerPool()
 
 int TWorkerPool::HardwareThreads()
 {
+    // The processors this process may run on: a batch system (Slurm's
+    // --cpus-per-task) or taskset may give it fewer than the machine has.
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0 && CPU_COUNT(&allowed) > 0)
+        return std::min(CPU_COUNT(&allowed), 64);
     unsigned n = std::thread::hardware_concurrency();
     return n == 0 ? 1 : int(std::min(n, 64u));
 }

@@ -4,6 +4,7 @@
 #include "picture/BmpPixels.h"
 #include "picture/FileError.h"
 #include "picture/LittleEndian.h"
+#include "picture/MemoryBudget.h"
 #include "picture/SafeFile.h"
 
 #include <cerrno>
@@ -80,6 +81,10 @@ TBitmap ReadBmp(std::istream& in, const std::string& name)
 
     TBmpHeader header = ReadBmpHeader(in, name);
     CheckBmpHeader(header, available, name);
+    const std::uint64_t pictureBytes =
+        std::uint64_t(TBitmap::StrideFor(int(header.width))) * std::uint64_t(header.rows);
+    if (!PictureMemoryFits(header.width, header.rows, pictureBytes))
+        throw TFileError(name + " cannot be opened: " + NotEnoughMemoryText(header.width, header.rows));
     const TBmpPalette palette = ReadBmpPalette(in, header, name);
 
     in.seekg(start + std::streamoff(header.pixelOffset));

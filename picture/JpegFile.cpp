@@ -466,7 +466,7 @@ TStoredPicture DecodeStored(const TSource& source, std::size_t size, const std::
     // or the decoder would fail half way after seconds of work.
     const std::uint64_t pictureBytes = std::uint64_t(width) * std::uint64_t(height) * 3;
     const std::uint64_t decoderBytes = info.progressive_mode ? std::uint64_t(blocks) * 128 : 0;
-    if (!MemoryFits(pictureBytes + decoderBytes, pictureBytes + decoderBytes))
+    if (!PictureMemoryFits(width, height, pictureBytes + decoderBytes))
         throw TFileError(name + " cannot be opened: " + NotEnoughMemoryText(width, height));
     decoder.guard.scanLimit = JpegScanLimit(blocks);
     std::snprintf(decoder.guard.reason, sizeof decoder.guard.reason,

@@ -13,7 +13,7 @@ void CheckPictureSize(std::int64_t width, std::int64_t height, std::uint64_t ext
     if (!TBitmap::SizeAllowed(width, height))
         throw TFileError(name + " is too large: " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
     const std::uint64_t bytes = std::uint64_t(TBitmap::StrideFor(int(width))) * std::uint64_t(height) + extraBytes;
-    if (!MemoryFits(bytes, bytes))
+    if (!PictureMemoryFits(width, height, bytes))
         throw TFileError(name + " cannot be opened: " + NotEnoughMemoryText(width, height));
 }
 

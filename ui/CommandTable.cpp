@@ -15,8 +15,8 @@ constexpr bool Submenu = true;
 constexpr bool Check = true;
 constexpr bool OffWhilePending = true;
 
-// Until a picture is open only Open, Recent Files, Options, Exit, the panel
-// toggles, Help and About can be chosen. While an object is being placed
+// Until a picture is open only Open, Recent Files, Batch, Options, Exit, the
+// panel toggles, Help and About can be chosen. While an object is being placed
 // nothing that opens a file, saves or changes the layers can; the view, Copy
 // and Undo go on (Undo first drops the object).
 constexpr std::array<TCommandRow, CommandCount> Rows{{
@@ -26,6 +26,9 @@ constexpr std::array<TCommandRow, CommandCount> Rows{{
      [](TFrmMain& m) { m.Save(); }},
     {RecentFiles, "File", "MenuRecentFiles", "Recent Files", "", false, Submenu, false, RecentFile, OffWhilePending,
      nullptr},
+    // A batch works on files of its own, beside the open picture.
+    {Batch, "File", "MenuItem_Batch", "&Batch...", "", Separator, false, false, Nothing, false,
+     [](TFrmMain& m) { m.ShowBatch(); }},
     {Options, "File", "MenuItem_Options", "Options", "", Separator, false, false, Nothing, false,
      [](TFrmMain& m) { m.ShowOptions(); }},
     {Exit, "File", "MenuItem_Exit", "E&xit", "Ctrl+Q", Separator, false, false, Nothing, false,

@@ -11,6 +11,7 @@ enum class TCommand {
     Open,
     Save,
     RecentFiles,
+    Batch,
     Options,
     Exit,
     Undo,

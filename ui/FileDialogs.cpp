@@ -126,3 +126,26 @@ std::optional<TFileChoice> RunSaveDialog(QWidget* parent, const TFileRequest& re
     SetUpFileDialog(dialog, request);
     return Run(dialog, request);
 }
+
+QStringList RunOpenFilesDialog(QWidget* parent, const TFileRequest& request)
+{
+    QFileDialog dialog(parent);
+    dialog.setObjectName("OpenFilesDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    SetUpFileDialog(dialog, request);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+}
+
+QString RunFolderDialog(QWidget* parent, const TFileRequest& request)
+{
+    QFileDialog dialog(parent);
+    dialog.setObjectName("FolderDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    SetUpFileDialog(dialog, request);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}

@@ -51,6 +51,13 @@ using TFileDialogFunction = std::function<std::optional<TFileChoice>(QWidget* pa
 std::optional<TFileChoice> RunOpenDialog(QWidget* parent, const TFileRequest& request);
 std::optional<TFileChoice> RunSaveDialog(QWidget* parent, const TFileRequest& request);
 
+// Several existing files, and a folder, for the batch window; empty when the
+// user cancelled. The same toolkit dialog, set up alike.
+using TFilesDialogFunction = std::function<QStringList(QWidget* parent, const TFileRequest& request)>;
+using TFolderDialogFunction = std::function<QString(QWidget* parent, const TFileRequest& request)>;
+QStringList RunOpenFilesDialog(QWidget* parent, const TFileRequest& request);
+QString RunFolderDialog(QWidget* parent, const TFileRequest& request);
+
 // The toolkit's filter string for a filter: its text, then its patterns in
 // parentheses (the dialog hides the patterns and shows the text as it is).
 QString NameFilterString(const TFileFilter& filter);

@@ -6,8 +6,10 @@
 #include "tools/ToolCodes.h"
 #include "ui/CommandTable.h"
 #include "ui/FileDialogs.h"
+#include "ui/FrmBatch.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSet>
 
 #include <array>
@@ -25,6 +27,7 @@ class QLabel;
 class QMenu;
 class QUrl;
 class TFrmAbout;
+class TFrmBatchProgress;
 class TFrmColorMoreOption;
 class TFrmHistory;
 class TFrmLayers;
@@ -73,6 +76,9 @@ public:
     void SetOpenDialog(TFileDialogFunction dialog) { OpenDialog = std::move(dialog); }
     void SetSaveDialog(TFileDialogFunction dialog) { SaveDialog = std::move(dialog); }
     void SetUrlOpener(std::function<bool(const QUrl& url)> opener) { OpenUrl = std::move(opener); }
+    void SetBatchDialog(TBatchDialogFunction dialog) { BatchDialog = std::move(dialog); }
+    // The window of the batch last started, while it is open.
+    TFrmBatchProgress* BatchWindow() const;
     // Asks OK or Cancel; true for OK.
     void SetConfirmDialog(std::function<bool(QWidget* parent, const QString& text)> dialog)
     {
@@ -88,6 +94,11 @@ public:
     // next time.
     void OpenFiles(const QStringList& fileNames);
     void Save();
+    // File > Batch (FrmMainBatch.cpp): the batch window, then the batch on
+    // worker threads behind a progress window of its own while the editor
+    // stays in use. With a batch still running, its window comes to the front
+    // instead.
+    void ShowBatch();
     void CopyToClipboard();
     void Undo();
     void Redo();
@@ -262,6 +273,10 @@ private:
     TFileDialogFunction SaveDialog = RunSaveDialog;
     std::function<bool(const QUrl& url)> OpenUrl;
     std::function<bool(QWidget* parent, const QString& text)> ConfirmDialog;
+    TBatchDialogFunction BatchDialog = RunBatchDialog;
+    // What the batch window showed last, to start from next time.
+    TBatchChoice LastBatch;
+    QPointer<TFrmBatchProgress> BatchProgress;
 
     // Long-lived windows, in the order they are created.
     TFrmOptions* FrmOptions = nullptr;

@@ -2,6 +2,7 @@
 // batch conversion and for driving the engine from scripts and tests.
 #include "app/render/DistinctFiles.h"
 #include "app/render/Interrupt.h"
+#include "app/render/RenderBatch.h"
 #include "app/render/RenderOptions.h"
 #include "app/render/TerminalProgress.h"
 #include "document/Document.h"
@@ -184,6 +185,8 @@ int main(int argc, char** argv)
         std::fputs(RenderUsage().c_str(), stdout);
         return 0;
     }
+    if (options->IsBatch())
+        return RenderBatch(*options);
     TPictureSize size;
     try {
         return Run(*options, size, cancel);

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -78,6 +79,12 @@ std::string FormatProgressLine(const TProgressState::TSnapshot& progress, int co
 bool TTerminalProgress::Wanted() { return ::isatty(STDERR_FILENO) == 1; }
 
 TTerminalProgress::TTerminalProgress()
+    : TTerminalProgress([this](int columns) { return FormatProgressLine(state_.Read(), columns, shown_); })
+{
+}
+
+TTerminalProgress::TTerminalProgress(std::function<std::string(int columns)> line)
+    : line_(std::move(line))
 {
     thread_ = std::thread([this] {
         while (!stop_.load(std::memory_order_acquire)) {
@@ -102,7 +109,7 @@ void TTerminalProgress::Draw()
 {
     // "\033[K" clears the rest of the line the previous drawing may have left.
     std::string text = "\r";
-    text += FormatProgressLine(state_.Read(), TerminalColumns(), shown_);
+    text += line_(TerminalColumns());
     text += "\033[K";
     WriteAll(text);
 }

@@ -3,6 +3,7 @@
 #include "engine/Progress.h"
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -14,7 +15,7 @@ std::string FormatProgressLine(const TProgressState::TSnapshot& progress, int co
 
 // Draws the progress of a computation on a terminal (standard error),
 // redrawing one line a few times a second from a thread of its own; the
-// computation reports into State() and never waits for the drawing.
+// computation reports into Sink() and never waits for the drawing.
 class TTerminalProgress {
 public:
     // True when standard error is a terminal: a pipe or a file never gets
@@ -22,6 +23,9 @@ public:
     static bool Wanted();
 
     TTerminalProgress();
+    // Draws what `line` gives for the terminal's width instead (a batch's
+    // line), called on the drawing thread.
+    explicit TTerminalProgress(std::function<std::string(int columns)> line);
     ~TTerminalProgress();
     TTerminalProgress(const TTerminalProgress&) = delete;
     TTerminalProgress& operator=(const TTerminalProgress&) = delete;
@@ -34,6 +38,7 @@ private:
     void Draw();
 
     TProgressState state_;
+    std::function<std::string(int columns)> line_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
     double shown_ = 0;

@@ -76,4 +76,55 @@ TEST(RenderOptions, TheUsageListsTheKindsReadAndWritten)
         EXPECT_NE(usage.find(lines), std::string::npos) << lines << "\nnot in\n" << usage;
 }
 
+// A memory size in binary units, a plain number in MiB as batch systems count.
+TEST(RenderOptions, MemorySizesAreReadInBinaryUnits)
+{
+    const std::uint64_t MiB = 1 << 20;
+    const std::pair<const char*, std::optional<std::uint64_t>> cases[] = {
+        {"512", 512 * MiB},       {"512M", 512 * MiB},    {"4G", 4096 * MiB},  {"1.5g", 1536 * MiB},
+        {"300MiB", 300 * MiB},    {"2048K", 2 * MiB},     {"1T", 1024 * 1024 * MiB}, {"100MB", 100 * MiB},
+        {"0", std::nullopt},      {"", std::nullopt},     {"G", std::nullopt}, {"4X", std::nullopt},
+        {"1.2.3G", std::nullopt}, {"-4G", std::nullopt},  {"0.5B", std::nullopt},
+    };
+    for (const auto& [text, bytes] : cases)
+        EXPECT_EQ(ParseMemorySize(text), bytes) << text;
+}
+
+// The two forms take their own options, and a batch needs an input.
+TEST(RenderOptions, EachFormRefusesTheOthersOptions)
+{
+    const struct {
+        std::vector<std::string> Args;
+        std::string Error;
+    } cases[] = {
+        {{"--format", "png", "in.jpg", "out.jpg"}, "--format goes with -o FOLDER only"},
+        {{"-r", "in.jpg", "out.jpg"}, "-r goes with -o FOLDER only"},
+        {{"in.jpg", "out.jpg", "--skip-existing"}, "--skip-existing goes with -o FOLDER only"},
+        {{"photos", "-o", "out", "--sketch-out", "s.png"}, "--sketch-out names one file: it does not go with -o"},
+        {{"-o", "out"}, "-o out needs an INPUT photo or folder"},
+        {{"photos", "-o", "out", "--format", "tif"}, "the format 'tif' is none of jpg, jpeg, bmp, png or webp"},
+        {{"photos", "-o", "out", "--suffix", "a/b"}, "the suffix 'a/b' holds a /"},
+        {{"photos", "-o", "out", "--jobs", "257"}, "the job count '257' is neither auto nor a whole number from 1 to 256"},
+        {{"photos", "-o", "out", "--memory", "much"}, "the memory size 'much' is no size (such as 4G or 512M)"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_FALSE(ParseRenderOptions(c.Args, error)) << c.Error;
+        EXPECT_EQ(error, c.Error);
+    }
+    std::string error;
+    const auto batch = ParseRenderOptions({"-p", "auto", "a.jpg", "photos", "--output-folder=out", "-r", "--format=webp",
+                                           "--suffix", "-c", "--jobs", "auto", "--memory", "2G", "--skip-existing"},
+                                          error);
+    ASSERT_TRUE(batch) << error;
+    EXPECT_TRUE(batch->IsBatch());
+    EXPECT_EQ(batch->Inputs, (std::vector<std::string>{"a.jpg", "photos"}));
+    EXPECT_EQ(batch->OutputFolder, "out");
+    EXPECT_TRUE(batch->Recurse && batch->SkipExisting && batch->Fit);
+    EXPECT_EQ(batch->Format, TFileKind::WebP);
+    EXPECT_EQ(batch->Suffix, "-c");
+    EXPECT_EQ(batch->Jobs, 0);
+    EXPECT_EQ(batch->Memory, std::uint64_t(2) << 30);
+}
+
 } // namespace

@@ -60,6 +60,7 @@ TEST_F(CommandStates, EveryCommandIsAvailableByItsRuleInEachState)
         {"MenuItem_Open", true, true, false},
         {"MenuItem_SaveAs", false, true, false},
         {"MenuRecentFiles", true, true, false},
+        {"MenuItem_Batch", true, true, true},
         {"MenuItem_Options", true, true, true},
         {"MenuItem_Exit", true, true, true},
         {"MenuItem_Undo", false, true, true},
