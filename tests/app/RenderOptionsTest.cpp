@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -74,6 +77,26 @@ TEST(RenderOptions, TheUsageListsTheKindsReadAndWritten)
              "\n  --lossless          write .webp outputs lossless\n",
          })
         EXPECT_NE(usage.find(lines), std::string::npos) << lines << "\nnot in\n" << usage;
+}
+
+// The manual page documents every option the usage lists (in roff, where a
+// hyphen is written "\-").
+TEST(RenderOptions, TheManualPageNamesEveryOptionOfTheUsage)
+{
+    std::ifstream in(LQ_RENDER_MAN_PAGE);
+    const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(page.empty());
+    const std::string usage = RenderUsage();
+    const std::regex option("(^|[ ,(])(--?[a-z][a-z-]*)");
+    int seen = 0;
+    for (auto it = std::sregex_iterator(usage.begin(), usage.end(), option); it != std::sregex_iterator(); ++it) {
+        std::string roff;
+        for (char c : (*it)[2].str())
+            roff += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(page.find(roff), std::string::npos) << (*it)[2].str() << " is not in the manual page";
+        ++seen;
+    }
+    EXPECT_GT(seen, 20);
 }
 
 // A memory size in binary units, a plain number in MiB as batch systems count.
