@@ -133,7 +133,11 @@ TFrmBatch::TFrmBatch(const TBatchChoice& initial, QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(tr("Pr&eset:"), Cmb_Preset);
     form->addRow(QString(), Chk_Fit);
-    form->addRow(tr("&Output folder:"), outputRow);
+    // A row of two widgets gets no buddy by itself: without one the label
+    // would show its ampersand.
+    auto* outputLabel = new QLabel(tr("&Output folder:"), this);
+    outputLabel->setBuddy(Edt_Output);
+    form->addRow(outputLabel, outputRow);
     form->addRow(tr("Fo&rmat:"), Cmb_Format);
     form->addRow(tr("&Suffix:"), Edt_Suffix);
     form->addRow(QString(), Chk_SkipExisting);

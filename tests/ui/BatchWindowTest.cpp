@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
@@ -70,6 +71,14 @@ TEST_F(BatchWindow, TheWindowTakesPhotosFoldersPresetFolderAndFormat)
     std::optional<TFileChoice> presetAnswer = TFileChoice{Folder.filePath("mine"), 1};
     dialog.PresetDialog = [&](QWidget*, const TFileRequest&) { return presetAnswer; };
     dialog.show();
+
+    // Every label with an access key leads to a control; one without would
+    // show its ampersand.
+    for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+        if (label->text().contains('&')) {
+            EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+        }
+    }
 
     // Start needs photos and a folder for the pictures.
     dialog.BtnStart->click();
