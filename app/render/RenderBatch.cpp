@@ -87,7 +87,9 @@ int RenderBatch(const TRenderOptions& options)
     }
 
     const TBatchCounts counts = run->Counts();
-    const bool stopped = InterruptSignal() != 0;
+    // A Ctrl-C that came once every photo had ended stopped nothing: the run
+    // succeeded as it stands.
+    const bool stopped = InterruptSignal() != 0 && counts.Done + counts.Skipped + counts.Failed < counts.Total;
     const std::vector<std::string> summary = BatchSummary(run->Results(), counts.Seconds, stopped);
     if (!options.Quiet || counts.Failed > 0 || summary.size() > 1 || stopped) {
         for (const std::string& line : summary)
