@@ -6,8 +6,8 @@
 
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -79,6 +79,29 @@ TEST(RenderOptions, TheUsageListsTheKindsReadAndWritten)
         EXPECT_NE(usage.find(lines), std::string::npos) << lines << "\nnot in\n" << usage;
 }
 
+// The options a usage text names: "-x" or "--word-word" after the start, a
+// space, a comma or a bracket. (Not std::regex: GCC 12 warns inside it in
+// the sanitizer build.)
+std::vector<std::string> OptionsIn(const std::string& text)
+{
+    const auto lower = [](char c) { return c >= 'a' && c <= 'z'; };
+    std::vector<std::string> options;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '-' || (i > 0 && std::string_view(" ,(").find(text[i - 1]) == std::string_view::npos))
+            continue;
+        std::size_t end = i + 1;
+        if (end < text.size() && text[end] == '-')
+            ++end;
+        if (end >= text.size() || !lower(text[end]))
+            continue;
+        while (end < text.size() && (lower(text[end]) || text[end] == '-'))
+            ++end;
+        options.push_back(text.substr(i, end - i));
+        i = end - 1;
+    }
+    return options;
+}
+
 // The manual page documents every option the usage lists (in roff, where a
 // hyphen is written "\-").
 TEST(RenderOptions, TheManualPageNamesEveryOptionOfTheUsage)
@@ -87,16 +110,14 @@ TEST(RenderOptions, TheManualPageNamesEveryOptionOfTheUsage)
     const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_FALSE(page.empty());
     const std::string usage = RenderUsage();
-    const std::regex option("(^|[ ,(])(--?[a-z][a-z-]*)");
-    int seen = 0;
-    for (auto it = std::sregex_iterator(usage.begin(), usage.end(), option); it != std::sregex_iterator(); ++it) {
+    const std::vector<std::string> options = OptionsIn(usage);
+    for (const std::string& option : options) {
         std::string roff;
-        for (char c : (*it)[2].str())
+        for (char c : option)
             roff += c == '-' ? std::string("\\-") : std::string(1, c);
-        EXPECT_NE(page.find(roff), std::string::npos) << (*it)[2].str() << " is not in the manual page";
-        ++seen;
+        EXPECT_NE(page.find(roff), std::string::npos) << option << " is not in the manual page";
     }
-    EXPECT_GT(seen, 20);
+    EXPECT_GT(options.size(), 20u);
 }
 
 // A memory size in binary units, a plain number in MiB as batch systems count.
@@ -104,10 +125,10 @@ TEST(RenderOptions, MemorySizesAreReadInBinaryUnits)
 {
     const std::uint64_t MiB = 1 << 20;
     const std::pair<const char*, std::optional<std::uint64_t>> cases[] = {
-        {"512", 512 * MiB},       {"512M", 512 * MiB},    {"4G", 4096 * MiB},  {"1.5g", 1536 * MiB},
-        {"300MiB", 300 * MiB},    {"2048K", 2 * MiB},     {"1T", 1024 * 1024 * MiB}, {"100MB", 100 * MiB},
-        {"0", std::nullopt},      {"", std::nullopt},     {"G", std::nullopt}, {"4X", std::nullopt},
-        {"1.2.3G", std::nullopt}, {"-4G", std::nullopt},  {"0.5B", std::nullopt},
+        {"512", 512 * MiB},       {"512M", 512 * MiB},   {"4G", 4096 * MiB},        {"1.5g", 1536 * MiB},
+        {"300MiB", 300 * MiB},    {"2048K", 2 * MiB},    {"1T", 1024 * 1024 * MiB}, {"100MB", 100 * MiB},
+        {"0", std::nullopt},      {"", std::nullopt},    {"G", std::nullopt},       {"4X", std::nullopt},
+        {"1.2.3G", std::nullopt}, {"-4G", std::nullopt}, {"0.5B", std::nullopt},
     };
     for (const auto& [text, bytes] : cases)
         EXPECT_EQ(ParseMemorySize(text), bytes) << text;
@@ -127,7 +148,8 @@ TEST(RenderOptions, EachFormRefusesTheOthersOptions)
         {{"-o", "out"}, "-o out needs an INPUT photo or folder"},
         {{"photos", "-o", "out", "--format", "tif"}, "the format 'tif' is none of jpg, jpeg, bmp, png or webp"},
         {{"photos", "-o", "out", "--suffix", "a/b"}, "the suffix 'a/b' holds a /"},
-        {{"photos", "-o", "out", "--jobs", "257"}, "the job count '257' is neither auto nor a whole number from 1 to 256"},
+        {{"photos", "-o", "out", "--jobs", "257"},
+         "the job count '257' is neither auto nor a whole number from 1 to 256"},
         {{"photos", "-o", "out", "--memory", "much"}, "the memory size 'much' is no size (such as 4G or 512M)"},
     };
     for (const auto& c : cases) {
@@ -136,9 +158,10 @@ TEST(RenderOptions, EachFormRefusesTheOthersOptions)
         EXPECT_EQ(error, c.Error);
     }
     std::string error;
-    const auto batch = ParseRenderOptions({"-p", "auto", "a.jpg", "photos", "--output-folder=out", "-r", "--format=webp",
-                                           "--suffix", "-c", "--jobs", "auto", "--memory", "2G", "--skip-existing"},
-                                          error);
+    const auto batch =
+        ParseRenderOptions({"-p", "auto", "a.jpg", "photos", "--output-folder=out", "-r", "--format=webp", "--suffix",
+                            "-c", "--jobs", "auto", "--memory", "2G", "--skip-existing"},
+                           error);
     ASSERT_TRUE(batch) << error;
     EXPECT_TRUE(batch->IsBatch());
     EXPECT_EQ(batch->Inputs, (std::vector<std::string>{"a.jpg", "photos"}));
