@@ -29,7 +29,7 @@ std::mutex WarningsMutex;
 QStringList Warnings;
 
 // What the platform says of itself, not of the program: the offscreen
-// platform cannot raise windows or pass size hints on, a session without a
+// platform cannot raise windows or pass size hints on, a desktop without a
 // runtime folder of its own, and installed fonts without the tables to shape a script
 // the user typed (Syriac, say), which the font engine reports per font.
 bool PlatformNotice(const QString& text)

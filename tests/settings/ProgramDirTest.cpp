@@ -60,8 +60,8 @@ TEST_F(ProgramDirTest, AProgramDirectoryThatCannotBeWrittenSendsWritesToTheUserD
     EXPECT_EQ(UserPresetFile(LastSetName), (dir / "data" / "lumenquilla" / "presets" / "last.set").string());
     EXPECT_TRUE(std::filesystem::is_directory(dir / "data" / "lumenquilla" / "presets"));
 
-    // Without XDG_DATA_HOME (or with a relative one, which the specification
-    // tells to ignore), the home folder's.
+    // Without XDG_DATA_HOME (or with a relative one, which the XDG base directory rules
+    // say to ignore), the home folder's.
     ::setenv("HOME", (dir / "home").c_str(), 1);
     for (const char* xdg : {"", "relative/data"}) {
         ::setenv("XDG_DATA_HOME", xdg, 1);
