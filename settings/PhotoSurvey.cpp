@@ -6,6 +6,7 @@
 #include "picture/Bitmap.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -54,7 +55,10 @@ void SurveyNoiseAndPoints(const TBitmap& photo, TPhotoSurvey& survey)
     const int usable = photo.Height() - 8;
     const int rows = std::min(usable, DetailRows);
     const int step = std::max(1, int(double(photo.Width() - 8) * rows / DetailSamples));
-    std::vector<int> flatSteps;
+    // |4c - l - r - u - d| lies in 0..1020: a histogram gives its median
+    // without sorting.
+    std::array<std::uint32_t, 1021> flatSteps{};
+    std::uint64_t flatCount = 0;
     std::uint64_t points = 0, sampled = 0;
     for (int i = 0; i < rows; ++i) {
         const int y = 4 + int(std::int64_t(i) * usable / rows);
@@ -68,8 +72,10 @@ void SurveyNoiseAndPoints(const TBitmap& photo, TPhotoSurvey& survey)
             const int c = Luma(row + i3);
             const int l = Luma(row + i3 - 3), r = Luma(row + i3 + 3), u = Luma(up + i3), d = Luma(down + i3);
             // Where the picture is flat, what is left of the Laplacian is noise.
-            if (std::abs(r - l) + std::abs(d - u) < 12)
-                flatSteps.push_back(std::abs(4 * c - l - r - u - d));
+            if (std::abs(r - l) + std::abs(d - u) < 12) {
+                ++flatSteps[std::size_t(std::abs(4 * c - l - r - u - d))];
+                ++flatCount;
+            }
             ++sampled;
             if (c >= l && c >= r && c >= u && c >= d) {
                 const int ring =
@@ -80,11 +86,15 @@ void SurveyNoiseAndPoints(const TBitmap& photo, TPhotoSurvey& survey)
             }
         }
     }
-    if (!flatSteps.empty()) {
-        std::nth_element(flatSteps.begin(), flatSteps.begin() + flatSteps.size() / 2, flatSteps.end());
+    if (flatCount > 0) {
+        // The element at flatCount / 2 in sorted order.
+        std::uint64_t below = 0;
+        int median = 0;
+        while (below + flatSteps[std::size_t(median)] <= flatCount / 2)
+            below += flatSteps[std::size_t(median++)];
         // The median absolute Laplacian of Gaussian noise of deviation s is
         // about 3 s (its deviation is sqrt(20) s).
-        survey.Noise = flatSteps[flatSteps.size() / 2] / 3.0;
+        survey.Noise = median / 3.0;
     }
     if (sampled > 0)
         survey.PointLightShare = double(points) / double(sampled);
