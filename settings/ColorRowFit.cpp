@@ -54,46 +54,101 @@ void TColourCounts::Add(std::uint8_t blue, std::uint8_t green, std::uint8_t red)
 {
     ++counts_[(std::size_t(blue / CellLevels) * Cells + green / CellLevels) * Cells + red / CellLevels];
     ++total_;
-    usedValid_ = false;
+    below_.clear();
 }
 
-const std::vector<TColourCounts::TCell>& TColourCounts::Used() const
+namespace {
+
+constexpr int Corners = Cells + 1;
+
+std::size_t Corner(int blue, int green, int red) { return (std::size_t(blue) * Corners + green) * Corners + red; }
+
+} // namespace
+
+const std::vector<TColourCounts::TSums>& TColourCounts::Below() const
 {
-    if (!usedValid_) {
-        used_.clear();
-        for (std::size_t i = 0; i < counts_.size(); ++i)
-            if (counts_[i])
-                used_.push_back({int(i), counts_[i]});
-        usedValid_ = true;
+    if (!below_.empty())
+        return below_;
+    const std::array<double, Cells>& tone = CellTones();
+    below_.assign(std::size_t(Corners) * Corners * Corners, TSums{});
+    squares_ = 0;
+    for (int b = 0; b < Cells; ++b)
+        for (int g = 0; g < Cells; ++g)
+            for (int r = 0; r < Cells; ++r) {
+                const double n = counts_[(std::size_t(b) * Cells + g) * Cells + r];
+                below_[Corner(b + 1, g + 1, r + 1)] = {n, n * tone[b], n * tone[g], n * tone[r]};
+                squares_ += n * (tone[b] * tone[b] + tone[g] * tone[g] + tone[r] * tone[r]);
+            }
+    // Running sums along red, then green, then blue.
+    auto accumulate = [&](std::size_t from, std::size_t to) {
+        TSums& s = below_[to];
+        const TSums& p = below_[from];
+        s.Count += p.Count;
+        s.Blue += p.Blue;
+        s.Green += p.Green;
+        s.Red += p.Red;
+    };
+    for (int b = 1; b < Corners; ++b)
+        for (int g = 1; g < Corners; ++g)
+            for (int r = 2; r < Corners; ++r)
+                accumulate(Corner(b, g, r - 1), Corner(b, g, r));
+    for (int b = 1; b < Corners; ++b)
+        for (int g = 2; g < Corners; ++g)
+            for (int r = 1; r < Corners; ++r)
+                accumulate(Corner(b, g - 1, r), Corner(b, g, r));
+    for (int b = 2; b < Corners; ++b)
+        for (int g = 1; g < Corners; ++g)
+            for (int r = 1; r < Corners; ++r)
+                accumulate(Corner(b - 1, g, r), Corner(b, g, r));
+    return below_;
+}
+
+// The sums of the cells blue[0] <= b < blue[1], and so on.
+TColourCounts::TSums TColourCounts::BoxSums(const int (&blue)[2], const int (&green)[2], const int (&red)[2]) const
+{
+    const std::vector<TSums>& p = Below();
+    TSums box;
+    for (int i = 0; i < 8; ++i) {
+        const int b = blue[(i >> 2) & 1], g = green[(i >> 1) & 1], r = red[i & 1];
+        // Inclusion and exclusion: a corner counts with the sign of how many
+        // of its coordinates are box starts.
+        const double sign = (((i >> 2) ^ (i >> 1) ^ i) & 1) ? 1.0 : -1.0;
+        const TSums& c = p[Corner(b, g, r)];
+        box.Count += sign * c.Count;
+        box.Blue += sign * c.Blue;
+        box.Green += sign * c.Green;
+        box.Red += sign * c.Red;
     }
-    return used_;
+    return box;
 }
 
 double TColourCounts::SpreadWithin(const std::vector<int>& boundaries) const
 {
+    if (Empty())
+        return 0.0;
     const std::array<int, Cells> band = CellBands(boundaries);
-    const std::array<double, Cells>& tone = CellTones();
     const int bands = std::max<int>(int(boundaries.size()) - 1, 1);
-    struct TSums {
-        double Count = 0, Blue = 0, Green = 0, Red = 0;
-    };
-    std::vector<TSums> classes(std::size_t(bands) * bands * bands);
-    double squares = 0;
-    for (const TCell& cell : Used()) {
-        const int b = cell.Index / (Cells * Cells), g = (cell.Index / Cells) % Cells, r = cell.Index % Cells;
-        const double n = cell.Count;
-        TSums& sums = classes[(std::size_t(band[b]) * bands + band[g]) * bands + band[r]];
-        sums.Count += n;
-        sums.Blue += n * tone[b];
-        sums.Green += n * tone[g];
-        sums.Red += n * tone[r];
-        squares += n * (tone[b] * tone[b] + tone[g] * tone[g] + tone[r] * tone[r]);
-    }
+    // A band's cells run from its start to the next band's; bands never
+    // come in decreasing order along the cells.
+    std::vector<int> start(std::size_t(bands) + 1);
+    for (int k = 0; k <= bands; ++k)
+        start[std::size_t(k)] = int(std::lower_bound(band.begin(), band.end(), k) - band.begin());
+    start[0] = 0;
+    Below();
     double explained = 0;
-    for (const TSums& s : classes)
-        if (s.Count > 0)
-            explained += (s.Blue * s.Blue + s.Green * s.Green + s.Red * s.Red) / s.Count;
-    return std::max(0.0, squares - explained);
+    for (int kb = 0; kb < bands; ++kb)
+        for (int kg = 0; kg < bands; ++kg)
+            for (int kr = 0; kr < bands; ++kr) {
+                const int blue[2] = {start[kb], start[kb + 1]};
+                const int green[2] = {start[kg], start[kg + 1]};
+                const int red[2] = {start[kr], start[kr + 1]};
+                if (blue[0] == blue[1] || green[0] == green[1] || red[0] == red[1])
+                    continue;
+                const TSums s = BoxSums(blue, green, red);
+                if (s.Count > 0.5)
+                    explained += (s.Blue * s.Blue + s.Green * s.Green + s.Red * s.Red) / s.Count;
+            }
+    return std::max(0.0, squares_ - explained);
 }
 
 namespace {

@@ -28,17 +28,19 @@ public:
     double SpreadWithin(const std::vector<int>& boundaries) const;
 
 private:
-    friend std::vector<int> LeastSpreadBoundaries(const TColourCounts&, const std::vector<int>&, double);
-    struct TCell {
-        int Index; // blue, green and red cells, 5 bits each
-        std::uint32_t Count;
+    struct TSums {
+        double Count = 0, Blue = 0, Green = 0, Red = 0;
     };
     std::vector<std::uint32_t> counts_;
     std::uint64_t total_ = 0;
-    // The cells that hold colours, filled when first needed.
-    mutable std::vector<TCell> used_;
-    mutable bool usedValid_ = false;
-    const std::vector<TCell>& Used() const;
+    // Sums over all cells below each corner of the cube, (Cells + 1)^3 of
+    // them, so that a class's sums (a box of cells) take eight lookups
+    // whatever the photo; with the sum of squared tones, which no boundary
+    // changes. Built when first needed.
+    mutable std::vector<TSums> below_;
+    mutable double squares_ = 0;
+    const std::vector<TSums>& Below() const;
+    TSums BoxSums(const int (&blue)[2], const int (&green)[2], const int (&red)[2]) const;
 };
 
 // The boundaries of a table row moved to where they split the photo's colours
