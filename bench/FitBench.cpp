@@ -88,12 +88,18 @@ void FitAgainstRender(benchmark::State& state, const std::string& path, const st
 void Register()
 {
     const std::string storm = LQ_PHOTO_DIR "/storm.jpg";
+    const std::string astronaut = LQ_PHOTO_DIR "/astronaut.jpg";
     for (const char* preset : {"cartoon", "sketch", "linedrawing", "canvas"}) {
         benchmark::RegisterBenchmark((std::string("BM_Fit/storm/") + preset).c_str(),
                                      [=](benchmark::State& s) { FitAgainstRender(s, storm, preset); })
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
             ->Iterations(5);
+        benchmark::RegisterBenchmark((std::string("BM_Fit/astronaut/") + preset).c_str(),
+                                     [=](benchmark::State& s) { FitAgainstRender(s, astronaut, preset); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(15);
         benchmark::RegisterBenchmark((std::string("BM_Fit/big/") + preset).c_str(),
                                      [=](benchmark::State& s) { FitAgainstRender(s, BigPhotoPath(), preset); })
             ->Unit(benchmark::kMillisecond)

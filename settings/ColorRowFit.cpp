@@ -41,7 +41,17 @@ std::array<int, Cells> CellBands(const std::vector<int>& boundaries)
 
 } // namespace
 
-double ToneOfLevel(int level) { return std::pow(std::clamp(level, 0, 255) / 255.0, 1.0 / ToneCurve); }
+double ToneOfLevel(int level)
+{
+    // A table: the boundary search asks for the same 256 tones many times.
+    static const std::array<double, 256> tones = [] {
+        std::array<double, 256> t{};
+        for (int v = 0; v < 256; ++v)
+            t[std::size_t(v)] = std::pow(v / 255.0, 1.0 / ToneCurve);
+        return t;
+    }();
+    return tones[std::size_t(std::clamp(level, 0, 255))];
+}
 
 int LevelOfTone(double tone) { return int(std::lround(255.0 * std::pow(std::clamp(tone, 0.0, 1.0), ToneCurve))); }
 

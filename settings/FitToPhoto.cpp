@@ -33,6 +33,11 @@ constexpr double LargestBlurGrowth = 1.3;
 // structures (a lattice tower, whiskers) survive; below this it drew fur and
 // grain as lines.
 constexpr double SmallestShrink = 0.75;
+// The edge survey measures this share of the pixels: what a sketch-only
+// render, the cheapest, affords; with colour the render takes several times
+// as long, and the larger sample steadies the estimate.
+constexpr double EdgeShareSketchOnly = 0.005;
+constexpr double EdgeShareWithColour = 0.008;
 // Noise of deviation s needs a smoothing radius of about s / 2 before edges
 // stop being drawn from it.
 constexpr double SmoothingPerNoise = 0.5;
@@ -104,7 +109,8 @@ void FitSketch(TEffectSettings& s, const TBitmap& photo, const TPhotoSurvey& sur
     const double radius = std::max(s.SketchSmooth / 20.0 * scale, SmoothingPerNoise * survey.Noise);
     s.SketchSmooth = std::clamp(int(std::lround(radius * 20.0)), 0, 100);
 
-    const TEdgeSurvey edges = SurveyEdges(photo, s.SketchSmooth / 20.0);
+    const TEdgeSurvey edges =
+        SurveyEdges(photo, s.SketchSmooth / 20.0, s.DrawColor ? EdgeShareWithColour : EdgeShareSketchOnly);
     const double strength = std::max({double(edges.CreditForShare(0.05)), edges.CreditForShare(0.01) / 2.0, 1.0});
     double gain = 1.0;
     if (strength < WeakEdges)
@@ -188,7 +194,7 @@ TEffectSettings FitToPhoto(const TEffectSettings& preset, const TBitmap& photo)
     TEffectSettings s = LimitedSettings(preset);
     if (photo.Empty())
         return s;
-    const TPhotoSurvey survey = SurveyPhoto(photo);
+    const TPhotoSurvey survey = SurveyPhoto(photo, s.DrawColor);
     const double longSide = std::max(photo.Width(), photo.Height());
     if (s.DrawSketch)
         FitSketch(s, photo, survey, longSide);

@@ -13,18 +13,30 @@
 
 namespace {
 
-// About this many pixels are sampled for the levels, and for noise and
-// points of light, whatever the photo's size: enough for the shares the fit
-// reads, and a small part of a render's work.
-constexpr double LevelSamples = 32768.0;
-constexpr double DetailSamples = 40960.0;
-constexpr int DetailRows = 96;
+// About one pixel in so many is sampled for the levels and colours, within
+// these bounds: only colour renders read them, and those cost far more per
+// pixel than a sketch.
+constexpr double PixelsPerLevelSample = 16.0;
+constexpr double FewestLevelSamples = 8192.0;
+constexpr double MostLevelSamples = 32768.0;
+// Noise: about one pixel in so many is sampled, within these bounds, so that
+// the survey costs the same small share of a sketch-only render (the
+// cheapest) on every photo but the smallest. The samples lie along rows
+// spread over the picture, as densely as the count allows but on at least
+// and at most so many rows: a few dense rows read less memory than many
+// sparse ones, and after a render the photo is no longer in the cache.
+// Points of light are looked for at every pixel of those rows.
+constexpr int FewestDetailRows = 16;
+constexpr int MostDetailRows = 96;
+constexpr double PixelsPerDetailSample = 96.0;
+constexpr double FewestDetailSamples = 4096.0;
+constexpr double MostDetailSamples = 40960.0;
 // The edge survey measures tiles of this size spread over the picture, each
-// computed with an apron as wide as the smoothing reaches: about this share
-// of the pixels, within these bounds.
+// computed with an apron as wide as the smoothing reaches, within these
+// bounds of measured pixels. Each measured pixel costs about what the
+// sketch's own pass costs for two.
 constexpr int TileWidth = 48;
 constexpr int TileHeight = 24;
-constexpr double MeasuredShare = 0.008;
 constexpr double FewestMeasured = 3072.0;
 constexpr double MostMeasured = 32768.0;
 
@@ -33,7 +45,8 @@ int Luma(const std::uint8_t* p) { return (p[0] * 29 + p[1] * 150 + p[2] * 77) >>
 void SurveyLevels(const TBitmap& photo, TPhotoSurvey& survey)
 {
     const double pixels = double(photo.Width()) * photo.Height();
-    const int step = std::max(1, int(std::sqrt(pixels / LevelSamples)));
+    const double samples = std::clamp(pixels / PixelsPerLevelSample, FewestLevelSamples, MostLevelSamples);
+    const int step = std::max(1, int(std::sqrt(pixels / samples)));
     for (int y = step / 2; y < photo.Height(); y += step) {
         const std::uint8_t* row = photo.ScanLine(y);
         for (int x = step / 2; x < photo.Width(); x += step) {
@@ -53,13 +66,17 @@ void SurveyNoiseAndPoints(const TBitmap& photo, TPhotoSurvey& survey)
     if (photo.Width() < 9 || photo.Height() < 9)
         return;
     const int usable = photo.Height() - 8;
-    const int rows = std::min(usable, DetailRows);
-    const int step = std::max(1, int(double(photo.Width() - 8) * rows / DetailSamples));
+    const double samples = std::clamp(double(photo.Width()) * photo.Height() / PixelsPerDetailSample,
+                                      FewestDetailSamples, MostDetailSamples);
+    const int denseRows = int(std::lround(samples / (photo.Width() - 8)));
+    const int rows = std::min(usable, std::clamp(denseRows, FewestDetailRows, MostDetailRows));
+    const int step = std::max(1, int(double(photo.Width() - 8) * rows / samples));
     // |4c - l - r - u - d| lies in 0..1020: a histogram gives its median
     // without sorting.
     std::array<std::uint32_t, 1021> flatSteps{};
     std::uint64_t flatCount = 0;
-    std::uint64_t points = 0, sampled = 0;
+    std::uint64_t points = 0, scanned = 0;
+    std::vector<std::uint8_t> luma(std::size_t(photo.Width()));
     for (int i = 0; i < rows; ++i) {
         const int y = 4 + int(std::int64_t(i) * usable / rows);
         const std::uint8_t* up4 = photo.ScanLine(y - 4);
@@ -67,24 +84,37 @@ void SurveyNoiseAndPoints(const TBitmap& photo, TPhotoSurvey& survey)
         const std::uint8_t* row = photo.ScanLine(y);
         const std::uint8_t* down = photo.ScanLine(y + 1);
         const std::uint8_t* down4 = photo.ScanLine(y + 4);
+        for (int x = 0; x < photo.Width(); ++x)
+            luma[std::size_t(x)] = std::uint8_t(Luma(row + std::size_t(x) * 3));
+        const std::uint8_t* l = luma.data();
+        // Noise, at every step-th pixel: where the picture is flat, what is
+        // left of the Laplacian is noise.
         for (int x = 4; x + 4 < photo.Width(); x += step) {
             const std::size_t i3 = std::size_t(x) * 3;
-            const int c = Luma(row + i3);
-            const int l = Luma(row + i3 - 3), r = Luma(row + i3 + 3), u = Luma(up + i3), d = Luma(down + i3);
-            // Where the picture is flat, what is left of the Laplacian is noise.
-            if (std::abs(r - l) + std::abs(d - u) < 12) {
-                ++flatSteps[std::size_t(std::abs(4 * c - l - r - u - d))];
+            const int c = l[x], left = l[x - 1], right = l[x + 1];
+            const int u = Luma(up + i3), d = Luma(down + i3);
+            if (std::abs(right - left) + std::abs(d - u) < 12) {
+                ++flatSteps[std::size_t(std::abs(4 * c - left - right - u - d))];
                 ++flatCount;
             }
-            ++sampled;
-            if (c >= l && c >= r && c >= u && c >= d) {
-                const int ring =
-                    std::max({Luma(row + i3 - 12), Luma(row + i3 + 12), Luma(up4 + i3), Luma(down4 + i3),
-                              Luma(up4 + i3 - 12), Luma(up4 + i3 + 12), Luma(down4 + i3 - 12), Luma(down4 + i3 + 12)});
-                if (c - ring >= 40 && ring <= 60)
-                    ++points;
-            }
         }
+        // Points of light, at every pixel of the row, so that a photo's few
+        // stars are counted steadily: a local maximum at least 40 levels
+        // brighter than every pixel of a ring four pixels out, all of them
+        // dark (60 at most). The row's own pixels rule out nearly all.
+        for (int x = 4; x + 4 < photo.Width(); ++x) {
+            const int c = l[x];
+            const int ringLimit = std::min(60, c - 40);
+            if (ringLimit < 0 || c < l[x - 1] || c < l[x + 1] || l[x - 4] > ringLimit || l[x + 4] > ringLimit)
+                continue;
+            const std::size_t i3 = std::size_t(x) * 3;
+            if (c >= Luma(up + i3) && c >= Luma(down + i3) && Luma(up4 + i3) <= ringLimit &&
+                Luma(down4 + i3) <= ringLimit && Luma(up4 + i3 - 12) <= ringLimit &&
+                Luma(up4 + i3 + 12) <= ringLimit && Luma(down4 + i3 - 12) <= ringLimit &&
+                Luma(down4 + i3 + 12) <= ringLimit)
+                ++points;
+        }
+        scanned += std::uint64_t(photo.Width() - 8);
     }
     if (flatCount > 0) {
         // The element at flatCount / 2 in sorted order.
@@ -96,16 +126,16 @@ void SurveyNoiseAndPoints(const TBitmap& photo, TPhotoSurvey& survey)
         // about 3 s (its deviation is sqrt(20) s).
         survey.Noise = median / 3.0;
     }
-    if (sampled > 0)
-        survey.PointLightShare = double(points) / double(sampled);
+    if (scanned > 0)
+        survey.PointLightShare = double(points) / double(scanned);
 }
 
 // The measured tiles of the edge survey: a grid as square as the picture
 // allows, each tile centred in its cell; a small picture is one tile.
-std::vector<TRegion> EdgeTiles(int width, int height)
+std::vector<TRegion> EdgeTiles(int width, int height, double share)
 {
     const double pixels = double(width) * height;
-    const double measured = std::clamp(pixels * MeasuredShare, FewestMeasured, MostMeasured);
+    const double measured = std::clamp(pixels * share, FewestMeasured, MostMeasured);
     const int tiles = int(std::ceil(measured / (TileWidth * TileHeight)));
     if (double(tiles) * TileWidth * TileHeight * 2 >= pixels)
         return {TRegion{0, 0, width, height}};
@@ -136,14 +166,15 @@ int TPhotoSurvey::LevelAt(double share) const
     return 255;
 }
 
-TPhotoSurvey SurveyPhoto(const TBitmap& photo)
+TPhotoSurvey SurveyPhoto(const TBitmap& photo, bool withLevels)
 {
     TPhotoSurvey survey;
     survey.Width = photo.Width();
     survey.Height = photo.Height();
     if (photo.Empty())
         return survey;
-    SurveyLevels(photo, survey);
+    if (withLevels)
+        SurveyLevels(photo, survey);
     SurveyNoiseAndPoints(photo, survey);
     return survey;
 }
@@ -156,7 +187,7 @@ int TEdgeSurvey::CreditForShare(double share) const
     return int(ShareAtLeast.size());
 }
 
-TEdgeSurvey SurveyEdges(const TBitmap& photo, double smoothRadius)
+TEdgeSurvey SurveyEdges(const TBitmap& photo, double smoothRadius, double measuredShare)
 {
     TEdgeSurvey survey;
     if (photo.Empty())
@@ -170,7 +201,7 @@ TEdgeSurvey SurveyEdges(const TBitmap& photo, double smoothRadius)
     std::vector<std::uint64_t> counts(survey.ShareAtLeast.size(), 0);
     std::uint64_t measured = 0;
     TSketch sketch;
-    for (const TRegion& tile : EdgeTiles(photo.Width(), photo.Height())) {
+    for (const TRegion& tile : EdgeTiles(photo.Width(), photo.Height(), measuredShare)) {
         const int left = std::max(0, tile.Left - apron), top = std::max(0, tile.Top - apron);
         const int right = std::min(photo.Width(), tile.Left + tile.Width + apron);
         const int bottom = std::min(photo.Height(), tile.Top + tile.Height + apron);

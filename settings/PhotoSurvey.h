@@ -22,19 +22,21 @@ struct TPhotoSurvey {
     // between a pixel and its neighbours where the picture is flat.
     double Noise = 0.0;
     // Points of light: pixels much brighter than a dark ring around them (a
-    // star, a lamp at night), as a share of the sampled pixels.
+    // star, a lamp at night), as a share of the pixels of the surveyed rows.
     double PointLightShare = 0.0;
 
     // The level below which `share` (0..1) of the sampled channel values lie.
     int LevelAt(double share) const;
 };
 
-// Levels, noise and points of light of the photo.
-TPhotoSurvey SurveyPhoto(const TBitmap& photo);
+// Noise and points of light of the photo, and its levels and colours unless
+// `withLevels` is false (only the colouring reads them).
+TPhotoSurvey SurveyPhoto(const TBitmap& photo, bool withLevels = true);
 
 // How strong the photo's edges are for the sketch: the edge credits of the
 // sketch's edge pass at full size, after its smoothing of `smoothRadius`
-// (SketchSmooth / 20), on strips spread over the picture.
+// (SketchSmooth / 20), on tiles spread over the picture that hold about
+// `measuredShare` (0..1) of its pixels.
 struct TEdgeSurvey {
     // The share of measured pixels (0..1) whose credit reaches each value.
     std::array<float, 1024> ShareAtLeast{};
@@ -43,4 +45,4 @@ struct TEdgeSurvey {
     int CreditForShare(double share) const;
 };
 
-TEdgeSurvey SurveyEdges(const TBitmap& photo, double smoothRadius);
+TEdgeSurvey SurveyEdges(const TBitmap& photo, double smoothRadius, double measuredShare);

@@ -4,12 +4,14 @@
 #include "picture/PictureKind.h"
 #include "settings/ColorRowFit.h"
 #include "settings/EffectControls.h"
+#include "settings/PhotoSurvey.h"
 #include "settings/SettingsFile.h"
 #include "tests/picture/PictureFixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <initializer_list>
@@ -205,6 +207,35 @@ TEST(FitToPhoto, AdaptsWhatDependsOnThePhoto)
     const auto stars = std::make_unique<TEffectSettings>(FitToPhoto(*cartoon, StarField(1000, 800)));
     EXPECT_EQ(+stars->ColorSmooth, 1);
     EXPECT_LT(+stars->Darkness, +cartoon->Darkness);
+}
+
+// Single-pixel stars scattered at `perTenThousand` per 10,000 pixels over a
+// dark, slightly noisy sky: the survey's share is the density, within the
+// chance spread of the stars its rows happen to cross, on a small photo and a
+// mid-size one.
+TEST(PhotoSurvey, CountsPointsOfLightAtTheirDensity)
+{
+    struct TCase {
+        int Width, Height;
+        double PerTenThousand;
+    };
+    for (const TCase c : {TCase{512, 512, 3}, TCase{512, 512, 30}, TCase{1920, 1280, 3}, TCase{1920, 1280, 10},
+                          TCase{1920, 1280, 30}}) {
+        SCOPED_TRACE(testing::Message() << c.Width << " x " << c.Height << ", " << c.PerTenThousand);
+        TNumbers numbers{5};
+        const TBitmap sky = Filled(c.Width, c.Height, [&](int x, int y, std::uint8_t* p) {
+            const std::uint32_t hash = (std::uint32_t(x) * 73856093u) ^ (std::uint32_t(y) * 19349663u);
+            const bool star = (hash * 2654435761u) % 10000u < c.PerTenThousand;
+            p[0] = p[1] = p[2] = std::uint8_t(star ? 230 : numbers.Next() % 8);
+        });
+        const TPhotoSurvey survey = SurveyPhoto(sky, false);
+        // The rows cross at least 16 x (width - 8) pixels; their stars are a
+        // Poisson count.
+        const double crossed = 16.0 * (c.Width - 8);
+        const double expected = c.PerTenThousand * 1e-4 * crossed;
+        EXPECT_NEAR(survey.PointLightShare * 1e4, c.PerTenThousand,
+                    (3.0 * std::sqrt(expected) + 1.0) / crossed * 1e4);
+    }
 }
 
 TColourCounts Colours(std::initializer_list<std::array<int, 3>> bgrs, int each = 100)
