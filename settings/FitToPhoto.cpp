@@ -36,7 +36,7 @@ constexpr double SmallestShrink = 0.75;
 // The edge survey measures this share of the pixels: what a sketch-only
 // render, the cheapest, affords; with colour the render takes several times
 // as long, and the larger sample steadies the estimate.
-constexpr double EdgeShareSketchOnly = 0.005;
+constexpr double EdgeShareSketchOnly = 0.004;
 constexpr double EdgeShareWithColour = 0.008;
 // Noise of deviation s needs a smoothing radius of about s / 2 before edges
 // stop being drawn from it.

@@ -28,7 +28,7 @@ constexpr double MostLevelSamples = 32768.0;
 // Points of light are looked for at every pixel of those rows.
 constexpr int FewestDetailRows = 16;
 constexpr int MostDetailRows = 96;
-constexpr double PixelsPerDetailSample = 96.0;
+constexpr double PixelsPerDetailSample = 192.0;
 constexpr double FewestDetailSamples = 4096.0;
 constexpr double MostDetailSamples = 40960.0;
 // The edge survey measures tiles of this size spread over the picture, each
