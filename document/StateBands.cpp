@@ -1,5 +1,6 @@
 #include "document/StateBands.h"
 
+#include "document/StateBytes.h"
 #include "picture/FileError.h"
 #include "picture/LittleEndian.h"
 
@@ -34,19 +35,6 @@ constexpr std::size_t CountsAt = 52;
 constexpr std::size_t KeysAt = 64;
 // Band file: magic, key, width, rows, then a zstd frame of the rows.
 constexpr std::size_t BandHeader = 32;
-
-struct TZstd {
-    void operator()(ZSTD_CCtx* c) const { ZSTD_freeCCtx(c); }
-    void operator()(ZSTD_DCtx* d) const { ZSTD_freeDCtx(d); }
-};
-
-std::uint64_t Fnv(const std::uint8_t* p, std::size_t size)
-{
-    std::uint64_t hash = 14695981039346656037ull;
-    for (std::size_t i = 0; i < size; ++i)
-        hash = (hash ^ p[i]) * 1099511628211ull;
-    return hash;
-}
 
 // Two 64-bit lanes of multiply and rotate over the rows' bytes (not their
 // padding), eight at a time, then mixed with the band's shape.
@@ -99,22 +87,16 @@ TBandKey KeyOfBand(const TBitmap& picture, int first, int rows)
     return hash.Key(picture.Width(), rows);
 }
 
-// Each byte as its difference to the prediction from the same colour left,
-// above and above left; the band's first row has nothing above.
+// Each row filtered as a state file's are; the band's first row has nothing
+// above, so that a band decodes on its own.
 void FilterBand(const TBitmap& picture, int first, int rows, std::vector<std::uint8_t>& out)
 {
     const std::size_t bytes = std::size_t(picture.Width()) * 3;
     out.resize(bytes * std::size_t(rows));
     std::vector<std::uint8_t> vertical(bytes);
-    for (int r = 0; r < rows; ++r) {
-        const std::uint8_t* row = picture.ScanLine(first + r);
-        const std::uint8_t* up = r > 0 ? picture.ScanLine(first + r - 1) : nullptr;
-        std::uint8_t* to = out.data() + bytes * std::size_t(r);
-        for (std::size_t i = 0; i < bytes; ++i)
-            vertical[i] = std::uint8_t(row[i] - (up ? up[i] : 0));
-        for (std::size_t i = 0; i < bytes; ++i)
-            to[i] = std::uint8_t(vertical[i] - (i >= 3 ? vertical[i - 3] : 0));
-    }
+    for (int r = 0; r < rows; ++r)
+        FilterRow(picture.ScanLine(first + r), r > 0 ? picture.ScanLine(first + r - 1) : nullptr, vertical.data(),
+                  out.data() + bytes * std::size_t(r), bytes);
 }
 
 void UnfilterBand(const std::uint8_t* in, TBitmap& picture, int first, int rows)
@@ -123,27 +105,7 @@ void UnfilterBand(const std::uint8_t* in, TBitmap& picture, int first, int rows)
     for (int r = 0; r < rows; ++r) {
         std::uint8_t* row = picture.ScanLine(first + r);
         std::memcpy(row, in + bytes * std::size_t(r), bytes);
-        for (std::size_t i = 3; i < bytes; ++i)
-            row[i] = std::uint8_t(row[i] + row[i - 3]);
-        if (r > 0) {
-            const std::uint8_t* up = picture.ScanLine(first + r - 1);
-            for (std::size_t i = 0; i < bytes; ++i)
-                row[i] = std::uint8_t(row[i] + up[i]);
-        }
-    }
-}
-
-void WriteAll(int fd, const void* data, std::size_t size, const std::string& name)
-{
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t done = ::write(fd, p, size);
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            throw TFileError("Cannot write " + name + ": " + (done < 0 ? std::strerror(errno) : "the disk is full"));
-        p += done;
-        size -= std::size_t(done);
+        UnfilterRow(row, r > 0 ? picture.ScanLine(first + r - 1) : nullptr, bytes);
     }
 }
 
@@ -202,9 +164,6 @@ void ReadBand(int dirFd, const TBandKey& key, TBitmap& picture, int first, int r
         throw TFileError(shown + " is damaged: its pixels do not match its name");
 }
 
-TBitmap& PictureOf(THistoryState& s, int i) { return i == 0 ? s.Sketch : i == 1 ? s.Color : s.Source; }
-const TBitmap& PictureOf(const THistoryState& s, int i) { return i == 0 ? s.Sketch : i == 1 ? s.Color : s.Source; }
-
 } // namespace
 
 std::string BandFileName(const TBandKey& key)
@@ -240,7 +199,7 @@ std::vector<TBandKey> WriteStateBands(const TFolderWriter& writeFile, const std:
                                       const THistoryState& state, std::set<TBandKey>& present,
                                       std::vector<TBandKey>& written, const std::string& shown)
 {
-    std::unique_ptr<ZSTD_CCtx, TZstd> context(ZSTD_createCCtx());
+    std::unique_ptr<ZSTD_CCtx, TZstdFree> context(ZSTD_createCCtx());
     if (!context)
         throw std::bad_alloc();
     ZSTD_CCtx_setParameter(context.get(), ZSTD_c_compressionLevel, 1);
@@ -295,7 +254,7 @@ std::vector<TBandKey> WriteStateBands(const TFolderWriter& writeFile, const std:
         index.insert(index.end(), bytes, bytes + 16);
     }
     std::uint8_t check[8];
-    PutLe64(check, Fnv(index.data(), index.size()));
+    PutLe64(check, Fnv1a(index.data(), index.size()));
     index.insert(index.end(), check, check + 8);
     writeFile(indexName, [&](int fd) { WriteAll(fd, index.data(), index.size(), shown + "/" + indexName); });
     return keys;
@@ -316,7 +275,7 @@ void ReadStateBands(int dirFd, int fd, THistoryState& state, const std::string& 
         throw TFileError(name + " is not a history state of this program");
     if (file.size() < KeysAt + 8 || (file.size() - KeysAt - 8) % 16 != 0)
         throw TFileError(name + " is truncated");
-    if (GetLe64(p + file.size() - 8) != Fnv(p, file.size() - 8))
+    if (GetLe64(p + file.size() - 8) != Fnv1a(p, file.size() - 8))
         throw TFileError(name + " is damaged: it does not match its check value");
 
     const std::uint8_t* layers = p + LayersAt;
@@ -358,7 +317,7 @@ void ReadStateBands(int dirFd, int fd, THistoryState& state, const std::string& 
     std::exception_ptr failed[3];
     auto readPicture = [&](int i) {
         try {
-            std::unique_ptr<ZSTD_DCtx, TZstd> context(ZSTD_createDCtx());
+            std::unique_ptr<ZSTD_DCtx, TZstdFree> context(ZSTD_createDCtx());
             if (!context)
                 throw std::bad_alloc();
             TBitmap& picture = PictureOf(state, i);

@@ -1,5 +1,6 @@
 #include "document/StateFile.h"
 
+#include "document/StateBytes.h"
 #include "picture/FileError.h"
 #include "picture/LittleEndian.h"
 
@@ -28,60 +29,6 @@ constexpr std::size_t SizesAt = 16;
 constexpr std::size_t BlocksAt = 40;
 constexpr std::size_t CheckAt = 64;
 constexpr std::size_t HeaderSize = 72;
-
-struct TZstdDeleter {
-    void operator()(ZSTD_CCtx* c) const { ZSTD_freeCCtx(c); }
-    void operator()(ZSTD_DCtx* d) const { ZSTD_freeDCtx(d); }
-};
-
-// FNV-1a: the blocks carry their own checksums, the header this one.
-std::uint64_t Check(const std::uint8_t* p, std::size_t size)
-{
-    std::uint64_t hash = 14695981039346656037ull;
-    for (std::size_t i = 0; i < size; ++i)
-        hash = (hash ^ p[i]) * 1099511628211ull;
-    return hash;
-}
-
-const TBitmap& PictureOf(const THistoryState& s, int i) { return i == 0 ? s.Sketch : i == 1 ? s.Color : s.Source; }
-TBitmap& PictureOf(THistoryState& s, int i) { return i == 0 ? s.Sketch : i == 1 ? s.Color : s.Source; }
-
-// Each byte is predicted from its neighbours of the same colour to the left,
-// above and above left (left + above - above left) and the difference kept:
-// for a photo it is small, for flat colour and paper it is zero.
-void FilterRow(const std::uint8_t* row, const std::uint8_t* up, std::uint8_t* vertical, std::uint8_t* out,
-               std::size_t bytes)
-{
-    for (std::size_t i = 0; i < bytes; ++i)
-        vertical[i] = std::uint8_t(row[i] - (up ? up[i] : 0));
-    for (std::size_t i = 0; i < bytes && i < 3; ++i)
-        out[i] = vertical[i];
-    for (std::size_t i = 3; i < bytes; ++i)
-        out[i] = std::uint8_t(vertical[i] - vertical[i - 3]);
-}
-
-void UnfilterRow(std::uint8_t* row, const std::uint8_t* up, std::size_t bytes)
-{
-    for (std::size_t i = 3; i < bytes; ++i)
-        row[i] = std::uint8_t(row[i] + row[i - 3]);
-    if (up)
-        for (std::size_t i = 0; i < bytes; ++i)
-            row[i] = std::uint8_t(row[i] + up[i]);
-}
-
-void WriteAll(int fd, const void* data, std::size_t size, const std::string& name)
-{
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t done = ::write(fd, p, size);
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            throw TFileError("Cannot write " + name + ": " + (done < 0 ? std::strerror(errno) : "the disk is full"));
-        p += done;
-        size -= std::size_t(done);
-    }
-}
 
 // Compresses one picture as one frame; returns the frame's size.
 std::uint64_t WriteBlock(int fd, ZSTD_CCtx* context, const TBitmap& picture, const std::string& name)
@@ -188,7 +135,7 @@ private:
     std::uint64_t next_;
     std::uint64_t end_;
     const std::string& name_;
-    std::unique_ptr<ZSTD_DCtx, TZstdDeleter> context_;
+    std::unique_ptr<ZSTD_DCtx, TZstdFree> context_;
     std::vector<char> buffer_;
     ZSTD_inBuffer in_{nullptr, 0, 0};
     bool done_ = false;
@@ -272,14 +219,14 @@ void WriteStateFile(int fd, const THistoryState& state, const std::string& name)
     // The header goes first with the block sizes still unknown, and again
     // once they are.
     WriteAll(fd, header, sizeof header, name);
-    std::unique_ptr<ZSTD_CCtx, TZstdDeleter> context(ZSTD_createCCtx());
+    std::unique_ptr<ZSTD_CCtx, TZstdFree> context(ZSTD_createCCtx());
     if (!context)
         throw std::bad_alloc();
     ZSTD_CCtx_setParameter(context.get(), ZSTD_c_compressionLevel, 1);
     ZSTD_CCtx_setParameter(context.get(), ZSTD_c_checksumFlag, 1);
     for (int i = 0; i < 3; ++i)
         PutLe64(header + BlocksAt + 8 * i, WriteBlock(fd, context.get(), PictureOf(state, i), name));
-    PutLe64(header + CheckAt, Check(header, CheckAt));
+    PutLe64(header + CheckAt, Fnv1a(header, CheckAt));
     if (::pwrite(fd, header, sizeof header, 0) != ssize_t(sizeof header))
         throw TFileError("Cannot write " + name + ": " + std::strerror(errno));
 }
@@ -297,7 +244,7 @@ void ReadStateFile(int fd, THistoryState& state, const std::string& name)
         throw TFileError(name + " is not a history state of this program");
     if (std::size_t(got) < sizeof header)
         throw TFileError(name + " is truncated");
-    if (GetLe64(header + CheckAt) != Check(header, CheckAt))
+    if (GetLe64(header + CheckAt) != Fnv1a(header, CheckAt))
         throw TFileError(name + " is damaged: its header does not match its check value");
 
     const std::uint8_t* layers = header + LayersAt;
