@@ -11,6 +11,7 @@
 #include "picture/PictureFiles.h"
 #include "settings/FitToPhoto.h"
 #include "settings/SettingsFile.h"
+#include "tests/app/CartoonFixture.h"
 #include "tests/picture/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -29,71 +30,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Smooth colours, hard edges and a little noise, so that every step of the
-// effect has work; `seed` makes each photo its own.
-TBitmap Photo(int width, int height, std::uint32_t seed)
-{
-    TBitmap picture(width, height);
-    std::uint32_t noise = seed;
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = picture.ScanLine(y);
-        for (int x = 0; x < width; ++x) {
-            noise = noise * 1103515245u + 12345u;
-            const int n = int(noise >> 28) - 8;
-            const bool disc =
-                (x - width / 3) * (x - width / 3) + (y - height / 2) * (y - height / 2) < (height / 4) * (height / 4);
-            const int b = disc ? 30 : 60 + 120 * y / height, g = disc ? 40 : 90 + 100 * x / width,
-                      r = disc ? 220 : int(200 - 80 * x / width + seed % 50);
-            row[x * 3] = std::uint8_t(std::clamp(b + n, 0, 255));
-            row[x * 3 + 1] = std::uint8_t(std::clamp(g + n, 0, 255));
-            row[x * 3 + 2] = std::uint8_t(std::clamp(r + n, 0, 255));
-        }
-    }
-    return picture;
-}
-
-TEffectSettings Settings(int colorSmooth = 2)
-{
-    TEffectSettings s;
-    std::memset(&s, 0, sizeof s);
-    s.SketchType = 2;
-    s.Detail = 40;
-    s.Darkness = 60;
-    s.SketchSmooth = 15;
-    s.ScaleType = 2;
-    s.ScanFromOrigin = 1;
-    s.ColorScale = 3;
-    s.ColorSmooth = colorSmooth;
-    s.BorderBlur = 25;
-    s.DrawSketch = 1;
-    s.DrawColor = 1;
-    s.BlendMode = 1;
-    s.Opacity = 50;
-    for (int v = 1; v <= ColorTableRows; ++v) {
-        std::uint8_t* row = s.ColorTable + (v - 1) * ColorTableRowSize;
-        const int bands = std::min(v + 1, 127);
-        row[0] = std::uint8_t(bands + 1);
-        for (int k = 0; k <= bands; ++k)
-            row[1 + k] = std::uint8_t(k * 255 / bands);
-    }
-    s.WhiteLevel = 255;
-    return s;
-}
-
 // The bytes the editor's Save writes after the cartoon command on the photo.
-std::string SavedBytes(const TBitmap& photo, TEffectSettings settings, const std::string& name)
+std::string SavedBytes(const TBitmap& photo, const TEffectSettings& settings, const std::string& name)
 {
-    settings.Left = settings.Top = 0;
-    settings.Width = photo.Width();
-    settings.Height = photo.Height();
-    TDrawEffect effect;
-    effect.SetSettings(settings, &photo);
-    TBitmap sketch, color;
-    EXPECT_TRUE(effect.Render());
-    EXPECT_TRUE(effect.GetLayers(sketch, color));
+    TLayers layers = ExpectedLayers(settings, photo);
+    TEffectSettings whole = settings;
+    whole.Left = whole.Top = 0;
+    whole.Width = photo.Width();
+    whole.Height = photo.Height();
     TDocument document;
     document.SourceBitmap = photo;
-    document.TakeEffectResult(std::move(sketch), std::move(color), settings);
+    document.TakeEffectResult(std::move(layers.Sketch), std::move(layers.Color), whole);
     std::ostringstream out;
     SaveDocumentTo(out, name, document);
     return out.str();
