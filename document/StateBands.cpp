@@ -314,31 +314,18 @@ void ReadStateBands(int dirFd, int fd, THistoryState& state, const std::string& 
     // photo and most of the layers, when stepping between neighbouring
     // states) is kept as it is.
     const std::string folder = name.substr(0, name.rfind('/'));
-    std::exception_ptr failed[3];
-    auto readPicture = [&](int i) {
-        try {
-            std::unique_ptr<ZSTD_DCtx, TZstdFree> context(ZSTD_createDCtx());
-            if (!context)
-                throw std::bad_alloc();
-            TBitmap& picture = PictureOf(state, i);
-            std::vector<std::uint8_t> raw;
-            for (std::size_t b = 0; b < bands[i].size(); ++b) {
-                const int first = int(b) * rows[i];
-                const int count = std::min(rows[i], picture.Height() - first);
-                if (KeyOfBand(picture, first, count) != bands[i][b])
-                    ReadBand(dirFd, bands[i][b], picture, first, count, context.get(), raw, folder);
-            }
-        } catch (...) {
-            failed[i] = std::current_exception();
+    ForEachPictureAtOnce([&](int i) {
+        std::unique_ptr<ZSTD_DCtx, TZstdFree> context(ZSTD_createDCtx());
+        if (!context)
+            throw std::bad_alloc();
+        TBitmap& picture = PictureOf(state, i);
+        std::vector<std::uint8_t> raw;
+        for (std::size_t b = 0; b < bands[i].size(); ++b) {
+            const int first = int(b) * rows[i];
+            const int count = std::min(rows[i], picture.Height() - first);
+            if (KeyOfBand(picture, first, count) != bands[i][b])
+                ReadBand(dirFd, bands[i][b], picture, first, count, context.get(), raw, folder);
         }
-    };
-    std::thread second(readPicture, 1);
-    std::thread third(readPicture, 2);
-    readPicture(0);
-    second.join();
-    third.join();
-    for (const std::exception_ptr& failure : failed)
-        if (failure)
-            std::rethrow_exception(failure);
+    });
     state.Layers = settings;
 }

@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
+#include <thread>
 
 #include <unistd.h>
 
@@ -56,3 +58,23 @@ const TBitmap& PictureOf(const THistoryState& state, int i)
 }
 
 TBitmap& PictureOf(THistoryState& state, int i) { return i == 0 ? state.Sketch : i == 1 ? state.Color : state.Source; }
+
+void ForEachPictureAtOnce(const std::function<void(int picture)>& part)
+{
+    std::exception_ptr failed[3];
+    auto run = [&](int i) {
+        try {
+            part(i);
+        } catch (...) {
+            failed[i] = std::current_exception();
+        }
+    };
+    std::thread second(run, 1);
+    std::thread third(run, 2);
+    run(0);
+    second.join();
+    third.join();
+    for (const std::exception_ptr& failure : failed)
+        if (failure)
+            std::rethrow_exception(failure);
+}

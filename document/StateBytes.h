@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 struct THistoryState;
@@ -35,3 +36,7 @@ void WriteAll(int fd, const void* data, std::size_t size, const std::string& nam
 // The state's pictures by number: 0 sketch, 1 colour, 2 source.
 const TBitmap& PictureOf(const THistoryState& state, int i);
 TBitmap& PictureOf(THistoryState& state, int i);
+
+// Runs part(0), part(1) and part(2), the three pictures', side by side, and
+// then throws the first of their failures, if any.
+void ForEachPictureAtOnce(const std::function<void(int picture)>& part);

@@ -282,21 +282,6 @@ void ReadStateFile(int fd, THistoryState& state, const std::string& name)
     THistoryState& read = state;
     for (int i = 0; i < 3; ++i)
         PictureOf(read, i).SetSize(int(sizes[i][0]), int(sizes[i][1]));
-    std::exception_ptr failed[3];
-    auto readBlock = [&](int i) {
-        try {
-            ReadBlock(fd, offsets[i], blocks[i], PictureOf(read, i), name);
-        } catch (...) {
-            failed[i] = std::current_exception();
-        }
-    };
-    std::thread second(readBlock, 1);
-    std::thread third(readBlock, 2);
-    readBlock(0);
-    second.join();
-    third.join();
-    for (const std::exception_ptr& failure : failed)
-        if (failure)
-            std::rethrow_exception(failure);
+    ForEachPictureAtOnce([&](int i) { ReadBlock(fd, offsets[i], blocks[i], PictureOf(read, i), name); });
     state.Layers = settings;
 }
