@@ -10,9 +10,7 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
-#include <exception>
 #include <memory>
-#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
