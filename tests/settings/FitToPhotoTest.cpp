@@ -278,6 +278,65 @@ TEST(ColorRowFit, BoundariesMoveToKeepThePhotosColoursApart)
     EXPECT_EQ(LeastSpreadBoundaries(greys, {0, 255}), (std::vector<int>{0, 255}));
 }
 
+// The spread by its definition: every sample's distance (in the tone scale
+// of its 8-level cell's middle) from the mean of its class, squared and
+// summed, where a channel's band is the last boundary at or below the cell's
+// middle, held to the row's bands.
+double SpreadByDefinition(const std::vector<std::array<int, 3>>& samples, const std::vector<int>& boundaries)
+{
+    const int bands = std::max<int>(int(boundaries.size()) - 1, 1);
+    auto cellMiddle = [](int level) { return level / 8 * 8 + 3.5; };
+    auto band = [&](int level) {
+        int k = 0;
+        while (k + 1 < int(boundaries.size()) && boundaries[std::size_t(k + 1)] <= cellMiddle(level))
+            ++k;
+        return std::min(k, bands - 1);
+    };
+    auto tone = [&](int level) { return std::pow(cellMiddle(level) / 255.0, 1.0 / 1.3); };
+    std::vector<std::array<double, 4>> sums(std::size_t(bands * bands * bands));
+    auto classOf = [&](const std::array<int, 3>& c) {
+        return std::size_t((band(c[0]) * bands + band(c[1])) * bands + band(c[2]));
+    };
+    for (const auto& c : samples) {
+        auto& sum = sums[classOf(c)];
+        for (int i = 0; i < 3; ++i)
+            sum[std::size_t(i)] += tone(c[std::size_t(i)]);
+        sum[3] += 1;
+    }
+    double spread = 0;
+    for (const auto& c : samples) {
+        const auto& sum = sums[classOf(c)];
+        for (int i = 0; i < 3; ++i) {
+            const double d = tone(c[std::size_t(i)]) - sum[std::size_t(i)] / sum[3];
+            spread += d * d;
+        }
+    }
+    return spread;
+}
+
+TEST(ColorRowFit, SpreadIsTheSpreadOfTheClasses)
+{
+    TNumbers numbers{3};
+    std::vector<std::array<int, 3>> samples;
+    TColourCounts colours;
+    for (int i = 0; i < 3000; ++i) {
+        // Clustered and scattered colours, and the ends of the range.
+        const int base = (i % 3) * 90;
+        const std::array<int, 3> c = {std::min(255, base + numbers.Next() % 60), numbers.Next(),
+                                      i % 7 == 0 ? 255 : std::min(255, base + numbers.Next() % 30)};
+        samples.push_back(c);
+        colours.Add(std::uint8_t(c[0]), std::uint8_t(c[1]), std::uint8_t(c[2]));
+    }
+    for (const std::vector<int>& boundaries :
+         {std::vector<int>{0, 63, 155, 255}, std::vector<int>{0, 20, 50, 85, 123, 164, 208, 255},
+          std::vector<int>{0, 255}, std::vector<int>{0, 7, 9, 100, 101, 255}, std::vector<int>{0, 250, 251, 252, 255},
+          std::vector<int>{30, 60, 200}}) {
+        SCOPED_TRACE(testing::PrintToString(boundaries));
+        const double expected = SpreadByDefinition(samples, boundaries);
+        EXPECT_NEAR(colours.SpreadWithin(boundaries), expected, 1e-9 * std::max(1.0, expected));
+    }
+}
+
 TEST(ColorRowFit, AMovedRowKeepsItsEndsAndItsOrder)
 {
     const std::vector<std::uint8_t> row = {4, 0, 63, 155, 255};
