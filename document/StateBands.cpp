@@ -206,13 +206,7 @@ std::vector<TBandKey> WriteStateBands(const TFolderWriter& writeFile, const std:
     std::vector<std::uint8_t> raw, packed;
     std::vector<std::uint8_t> index(KeysAt);
     std::memcpy(index.data(), IndexMagic, sizeof IndexMagic);
-    std::uint8_t* layers = index.data() + LayersAt;
-    layers[0] = std::uint8_t(state.Layers.BlendingMode);
-    layers[1] = std::uint8_t(state.Layers.Opacity);
-    layers[2] = state.Layers.SketchVisible;
-    layers[3] = state.Layers.ColorVisible;
-    layers[4] = state.Layers.SketchDrawable;
-    layers[5] = state.Layers.ColorDrawable;
+    PutLayerBytes(index.data() + LayersAt, state.Layers);
     for (int i = 0; i < 3; ++i) {
         const TBitmap& picture = PictureOf(state, i);
         const int rows = BandRows(picture.Width());
@@ -276,14 +270,7 @@ void ReadStateBands(int dirFd, int fd, THistoryState& state, const std::string& 
     if (GetLe64(p + file.size() - 8) != Fnv1a(p, file.size() - 8))
         throw TFileError(name + " is damaged: it does not match its check value");
 
-    const std::uint8_t* layers = p + LayersAt;
-    TLayerState settings;
-    settings.BlendingMode = layers[0] == BlendOpacity ? BlendOpacity : BlendMultiply;
-    settings.Opacity = std::clamp<int>(layers[1], MinOpacity, MaxOpacity);
-    settings.SketchVisible = layers[2] == 1;
-    settings.ColorVisible = layers[3] == 1;
-    settings.SketchDrawable = layers[4] == 1;
-    settings.ColorDrawable = layers[5] == 1;
+    const TLayerState settings = LayersFromBytes(p + LayersAt);
 
     std::vector<TBandKey> bands[3];
     int rows[3];

@@ -3,6 +3,7 @@
 #include "document/StateFile.h"
 #include "picture/FileError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -77,4 +78,26 @@ void ForEachPictureAtOnce(const std::function<void(int picture)>& part)
     for (const std::exception_ptr& failure : failed)
         if (failure)
             std::rethrow_exception(failure);
+}
+
+void PutLayerBytes(std::uint8_t* at, const TLayerState& layers)
+{
+    at[0] = std::uint8_t(layers.BlendingMode);
+    at[1] = std::uint8_t(layers.Opacity);
+    at[2] = layers.SketchVisible;
+    at[3] = layers.ColorVisible;
+    at[4] = layers.SketchDrawable;
+    at[5] = layers.ColorDrawable;
+}
+
+TLayerState LayersFromBytes(const std::uint8_t* at)
+{
+    TLayerState layers;
+    layers.BlendingMode = at[0] == BlendOpacity ? BlendOpacity : BlendMultiply;
+    layers.Opacity = std::clamp<int>(at[1], MinOpacity, MaxOpacity);
+    layers.SketchVisible = at[2] == 1;
+    layers.ColorVisible = at[3] == 1;
+    layers.SketchDrawable = at[4] == 1;
+    layers.ColorDrawable = at[5] == 1;
+    return layers;
 }

@@ -11,6 +11,7 @@
 #include <string>
 
 struct THistoryState;
+struct TLayerState;
 
 // Frees zstd's contexts for std::unique_ptr.
 struct TZstdFree {
@@ -40,3 +41,9 @@ TBitmap& PictureOf(THistoryState& state, int i);
 // Runs part(0), part(1) and part(2), the three pictures', side by side, and
 // then throws the first of their failures, if any.
 void ForEachPictureAtOnce(const std::function<void(int picture)>& part);
+
+// The layer settings as six bytes: blending mode, opacity, then the sketch's
+// and the colouring's visible and drawable flags. Reading holds each value to
+// what the layers panel allows.
+void PutLayerBytes(std::uint8_t* at, const TLayerState& layers);
+TLayerState LayersFromBytes(const std::uint8_t* at);

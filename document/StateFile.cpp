@@ -205,13 +205,7 @@ void WriteStateFile(int fd, const THistoryState& state, const std::string& name)
 {
     std::uint8_t header[HeaderSize] = {};
     std::memcpy(header, Magic, sizeof Magic);
-    std::uint8_t* layers = header + LayersAt;
-    layers[0] = std::uint8_t(state.Layers.BlendingMode);
-    layers[1] = std::uint8_t(state.Layers.Opacity);
-    layers[2] = state.Layers.SketchVisible;
-    layers[3] = state.Layers.ColorVisible;
-    layers[4] = state.Layers.SketchDrawable;
-    layers[5] = state.Layers.ColorDrawable;
+    PutLayerBytes(header + LayersAt, state.Layers);
     for (int i = 0; i < 3; ++i) {
         PutLe32(header + SizesAt + 8 * i, std::uint32_t(PictureOf(state, i).Width()));
         PutLe32(header + SizesAt + 8 * i + 4, std::uint32_t(PictureOf(state, i).Height()));
@@ -247,14 +241,7 @@ void ReadStateFile(int fd, THistoryState& state, const std::string& name)
     if (GetLe64(header + CheckAt) != Fnv1a(header, CheckAt))
         throw TFileError(name + " is damaged: its header does not match its check value");
 
-    const std::uint8_t* layers = header + LayersAt;
-    TLayerState settings;
-    settings.BlendingMode = layers[0] == BlendOpacity ? BlendOpacity : BlendMultiply;
-    settings.Opacity = std::clamp<int>(layers[1], MinOpacity, MaxOpacity);
-    settings.SketchVisible = layers[2] == 1;
-    settings.ColorVisible = layers[3] == 1;
-    settings.SketchDrawable = layers[4] == 1;
-    settings.ColorDrawable = layers[5] == 1;
+    const TLayerState settings = LayersFromBytes(header + LayersAt);
 
     std::uint32_t sizes[3][2];
     std::uint64_t offsets[3], blocks[3];
