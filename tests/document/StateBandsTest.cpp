@@ -1,6 +1,7 @@
 #include "document/StateBands.h"
 
 #include "picture/FileError.h"
+#include "tests/document/PatternState.h"
 #include "tests/document/TestFolder.h"
 #include "tests/picture/PicturePrinter.h"
 #include "tests/picture/TestPictures.h"
@@ -68,16 +69,6 @@ protected:
     }
 };
 
-THistoryState Pattern(int width, int height, int sourceWidth, int sourceHeight)
-{
-    THistoryState state;
-    state.Sketch = PatternPicture(width, height, 1);
-    state.Color = PatternPicture(width, height, 2);
-    state.Source = PatternPicture(sourceWidth, sourceHeight, 3);
-    state.Layers = TLayerState{false, true, true, false, BlendOpacity, 37};
-    return state;
-}
-
 void ExpectSame(const THistoryState& read, const THistoryState& state)
 {
     EXPECT_SAME_PICTURE(read.Sketch, state.Sketch);
@@ -94,7 +85,7 @@ TEST_F(StateBands, ReadsBackWhatWasWritten)
                             {4, 4, 0, 0}, {2, 3001, 1, 5000}, {2000, 301, 3, 3}, {1, 1, 4000, 70}};
     for (const auto& size : sizes) {
         SCOPED_TRACE(std::to_string(size[0]) + " x " + std::to_string(size[1]));
-        const THistoryState state = Pattern(size[0], size[1], size[2], size[3]);
+        const THistoryState state = PatternState(size[0], size[1], size[2], size[3]);
         Write(state);
         ExpectSame(Read(), state);
     }
@@ -106,7 +97,7 @@ TEST_F(StateBands, AChangedBandIsTheOnlyNewFile)
 {
     const int width = 1000, height = 400; // bands of 87 rows
     ASSERT_EQ(BandRows(width), 87);
-    THistoryState state = Pattern(width, height, width, height);
+    THistoryState state = PatternState(width, height, width, height);
     state.Sketch = FilledPicture(width, height, 255, 255, 255);
     EXPECT_EQ(Write(state, "first").size(), 5u + 5u + 1u + 1u) << "white sketch: one full band and the short last";
     const int files = BandFiles();
@@ -123,7 +114,7 @@ TEST_F(StateBands, AChangedBandIsTheOnlyNewFile)
 // their files gone, and reads the one band that differs.
 TEST_F(StateBands, BandsTheReaderHoldsAreNotRead)
 {
-    const THistoryState state = Pattern(600, 300, 600, 300);
+    const THistoryState state = PatternState(600, 300, 600, 300);
     Write(state);
     THistoryState held = state;
     held.Color.ScanLine(250)[9] ^= 0x40;
@@ -134,14 +125,14 @@ TEST_F(StateBands, BandsTheReaderHoldsAreNotRead)
     ReadInto(held);
     ExpectSame(held, state);
 
-    THistoryState other = Pattern(600, 300, 600, 300);
+    THistoryState other = PatternState(600, 300, 600, 300);
     other.Sketch.ScanLine(0)[0] ^= 1;
     EXPECT_THROW(ReadInto(other), TFileError) << "a band it lacks whose file is gone";
 }
 
 TEST_F(StateBands, AnythingButAWholeStateIsRefused)
 {
-    const THistoryState state = Pattern(90, 8000, 9, 8);
+    const THistoryState state = PatternState(90, 8000, 9, 8);
     Write(state);
     const std::string index = FileBytes(folder.File("state"));
     std::vector<std::string> damaged = {"", "LQstate3", index.substr(0, index.size() / 2),
@@ -175,7 +166,7 @@ TEST_F(StateBands, AnythingButAWholeStateIsRefused)
 
 TEST_F(StateBands, LayersOfDifferentSizesAreRefused)
 {
-    THistoryState state = Pattern(4, 4, 4, 4);
+    THistoryState state = PatternState(4, 4, 4, 4);
     state.Color = PatternPicture(4, 5, 2);
     Write(state);
     EXPECT_THROW(Read(), TFileError);
@@ -185,7 +176,7 @@ TEST_F(StateBands, LayersOfDifferentSizesAreRefused)
 // as before (a start offers the work of a run of an earlier version).
 TEST_F(StateBands, AStateFileOfTheEarlierKindIsRead)
 {
-    const THistoryState state = Pattern(5, 4, 6, 3);
+    const THistoryState state = PatternState(5, 4, 6, 3);
     const int fd = ::open(folder.File("state").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     ASSERT_GE(fd, 0);
     WriteStateFile(fd, state, "state");

@@ -1,6 +1,7 @@
 #include "document/StateFile.h"
 
 #include "picture/FileError.h"
+#include "tests/document/PatternState.h"
 #include "tests/document/TestFolder.h"
 #include "tests/picture/PicturePrinter.h"
 #include "tests/picture/TestPictures.h"
@@ -41,22 +42,12 @@ protected:
     }
 };
 
-THistoryState Pattern(int width, int height, int sourceWidth, int sourceHeight)
-{
-    THistoryState state;
-    state.Sketch = PatternPicture(width, height, 1);
-    state.Color = PatternPicture(width, height, 2);
-    state.Source = PatternPicture(sourceWidth, sourceHeight, 3);
-    state.Layers = TLayerState{false, true, true, false, BlendOpacity, 37};
-    return state;
-}
-
 TEST_F(StateFile, ReadsBackWhatWasWritten)
 {
     // Widths with every row padding, a photo of another size, and empty pictures.
     const int sizes[][4] = {{1, 1, 1, 1}, {3, 2, 5, 7}, {6, 5, 6, 5}, {7, 1, 2, 9}, {0, 0, 0, 0}, {4, 4, 0, 0}};
     for (const auto& size : sizes) {
-        const THistoryState state = Pattern(size[0], size[1], size[2], size[3]);
+        const THistoryState state = PatternState(size[0], size[1], size[2], size[3]);
         Write(state);
         const THistoryState read = Read();
         EXPECT_SAME_PICTURE(read.Sketch, state.Sketch) << size[0] << " x " << size[1];
@@ -68,7 +59,7 @@ TEST_F(StateFile, ReadsBackWhatWasWritten)
 
 TEST_F(StateFile, AnythingButAWholeStateIsRefused)
 {
-    Write(Pattern(9, 8, 9, 8));
+    Write(PatternState(9, 8, 9, 8));
     const std::string bytes = FileBytes(path);
     std::vector<std::string> damaged = {
         "",         "LQstate2", bytes.substr(0, bytes.size() / 2), bytes.substr(0, bytes.size() - 1), bytes + bytes,
@@ -88,7 +79,7 @@ TEST_F(StateFile, AnythingButAWholeStateIsRefused)
 
 TEST_F(StateFile, LayersOfDifferentSizesAreRefused)
 {
-    THistoryState state = Pattern(4, 4, 4, 4);
+    THistoryState state = PatternState(4, 4, 4, 4);
     state.Color = PatternPicture(4, 5, 2);
     Write(state);
     EXPECT_THROW(Read(), TFileError);
