@@ -178,10 +178,7 @@ TEST_F(RenderBatchTest, ABatchThatWouldLoseAPhotoOrCannotStartWritesNothing)
     fs::copy_file(File("photos/p1.jpg"), File("p0.jpg"), fs::copy_options::overwrite_existing);
     fs::create_directory(File("empty"));
     for (const auto& args : cases) {
-        std::string shown;
-        for (const auto& a : args)
-            shown += a + " ";
-        SCOPED_TRACE(shown);
+        SCOPED_TRACE(CommandLine(args));
         const TRun run = Run(args);
         EXPECT_EQ(run.Status, 1);
         EXPECT_EQ(run.Err.find('\n'), run.Err.size() - 1) << run.Err;

@@ -36,6 +36,15 @@ inline void PutFileBytes(const std::string& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
+// The arguments as one line, for a failing case's trace.
+inline std::string CommandLine(const std::vector<std::string>& args)
+{
+    std::string line;
+    for (const auto& a : args)
+        line += a + " ";
+    return line;
+}
+
 inline bool AllWhite(const TBitmap& picture)
 {
     for (int y = 0; y < picture.Height(); ++y)

@@ -285,10 +285,7 @@ TEST_F(RenderTest, EveryFaultEndsWithStatus1AndOneLineAndWritesNothing)
     };
     const std::set<std::string> before = Files();
     for (const auto& args : cases) {
-        std::string shown;
-        for (const auto& a : args)
-            shown += a + " ";
-        SCOPED_TRACE(shown);
+        SCOPED_TRACE(CommandLine(args));
         const TRun run = Run(args);
         EXPECT_EQ(run.Status, 1);
         ASSERT_FALSE(run.Err.empty());
@@ -331,10 +328,7 @@ TEST_F(RenderTest, AnOutputThatIsTheInputOrAnotherOutputIsRefused)
     const std::string photoBytes = FileBytes(in);
     const std::set<std::string> before = Files();
     for (const auto& args : cases) {
-        std::string shown;
-        for (const auto& a : args)
-            shown += a + " ";
-        SCOPED_TRACE(shown);
+        SCOPED_TRACE(CommandLine(args));
         std::vector<std::string> withPreset = {"-p", preset};
         withPreset.insert(withPreset.end(), args.begin(), args.end());
         const TRun run = Run(withPreset);
