@@ -7,6 +7,7 @@
 #include "picture/JpegFile.h"
 #include "picture/PictureFiles.h"
 #include "tests/picture/PictureFixtures.h"
+#include "tests/picture/TestPictures.h"
 #include "tests/picture/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -19,16 +20,6 @@
 
 namespace {
 
-TBitmap Gradient(int width, int height)
-{
-    TBitmap picture(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            for (int k = 0; k < 3; ++k)
-                picture.ScanLine(y)[x * 3 + k] = std::uint8_t(20 + x * 150 / width + y * 50 / height + k * 30);
-    return picture;
-}
-
 void PutBytes(const std::string& path, const TBytes& bytes)
 {
     PutFileBytes(path, std::string(bytes.begin(), bytes.end()));
@@ -38,7 +29,7 @@ void PutBytes(const std::string& path, const TBytes& bytes)
 // orientation tag (23 x 37 as the reader allocates it, 37 x 23 once upright).
 std::vector<std::pair<std::string, std::pair<int, int>>> WriteEveryKind(const TTempFolder& folder)
 {
-    const TBitmap picture = Gradient(37, 23);
+    const TBitmap picture = GradientPicture(37, 23);
     std::vector<std::pair<std::string, std::pair<int, int>>> files;
     WriteJpegFile(folder.File("p.jpg"), picture);
     files.push_back({folder.File("p.jpg"), {37, 23}});
@@ -96,7 +87,7 @@ TEST(PictureMemoryGate, EveryReaderAsksTheThreadsGateWithTheSizeBeforeAllocating
 TEST(PictureMemoryGate, AGateHoldsOnItsOwnThreadAndAnInnerOneGivesTheOuterBack)
 {
     const TTempFolder folder;
-    WriteBmpFile(folder.File("p.bmp"), Gradient(5, 4));
+    WriteBmpFile(folder.File("p.bmp"), GradientPicture(5, 4));
     int outerAsked = 0, innerAsked = 0;
     const TPictureMemoryGate outer([&](std::int64_t, std::int64_t) { return ++outerAsked, true; });
     {

@@ -10,6 +10,7 @@
 #include "picture/WebPFile.h"
 #include "tests/picture/JpegFixtures.h"
 #include "tests/picture/PictureFixtures.h"
+#include "tests/picture/TestPictures.h"
 #include "tests/picture/PicturePrinter.h"
 
 #include <cmath>
@@ -35,17 +36,6 @@ TBitmap Pattern(int width, int height)
         for (int x = 0; x < width; ++x)
             for (int k = 0; k < 3; ++k)
                 picture.ScanLine(y)[x * 3 + k] = std::uint8_t(x * 37 + y * 11 + k * 90);
-    return picture;
-}
-
-// Smooth, for the lossy codecs, which blur fine detail by design.
-TBitmap Gradient(int width, int height)
-{
-    TBitmap picture(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            for (int k = 0; k < 3; ++k)
-                picture.ScanLine(y)[x * 3 + k] = std::uint8_t(20 + x * 150 / width + y * 50 / height + k * 30);
     return picture;
 }
 
@@ -208,7 +198,7 @@ TEST(PictureWriters, RoundTripsThroughTheirReaders)
         std::ostringstream png, lossless, lossy;
         WritePng(png, picture);
         WriteWebP(lossless, picture, true);
-        WriteWebP(lossy, Gradient(width, height), false);
+        WriteWebP(lossy, GradientPicture(width, height), false);
         const std::string a = png.str(), b = lossless.str(), c = lossy.str();
         const auto* pa = reinterpret_cast<const std::uint8_t*>(a.data());
         const auto* pb = reinterpret_cast<const std::uint8_t*>(b.data());
@@ -218,7 +208,7 @@ TEST(PictureWriters, RoundTripsThroughTheirReaders)
         EXPECT_SAME_PICTURE(DecodeWebP(pb, b.size(), "w"), picture) << width << " x " << height;
         const TBitmap near = DecodeWebP(pc, c.size(), "w");
         ASSERT_EQ(near.Width(), width);
-        EXPECT_LT(MeanDifference(near, Gradient(width, height)), 3.0) << width << " x " << height;
+        EXPECT_LT(MeanDifference(near, GradientPicture(width, height)), 3.0) << width << " x " << height;
     }
     std::ostringstream out;
     EXPECT_THROW(WritePng(out, TBitmap()), TFileError);
@@ -313,7 +303,7 @@ TEST(TiffRead, HostileFilesAreRefusedQuietly)
 
 TEST(HeifRead, HeicAndAvifOpenCloseToWhatWasEncoded)
 {
-    const TBitmap picture = Gradient(64, 48);
+    const TBitmap picture = GradientPicture(64, 48);
     for (bool avif : {false, true}) {
         const std::optional<TBytes> bytes = EncodeHeif(picture, avif);
         if (!bytes) {
@@ -388,7 +378,7 @@ TEST(CmykRead, ACmykProfileConvertsTheInks)
 // the whole picture when none is; it always reports the picture's size.
 TEST(HeifRead, APreviewUsesAThumbnailLargeEnough)
 {
-    const TBitmap picture = Gradient(96, 64);
+    const TBitmap picture = GradientPicture(96, 64);
     const std::optional<TBytes> bytes = EncodeHeif(picture, false, {}, 0, 48);
     ASSERT_TRUE(bytes);
     const struct {
